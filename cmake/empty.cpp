@@ -1,0 +1,1 @@
+// Lets a folder with no sources yet still form a library.
