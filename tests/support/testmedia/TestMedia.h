@@ -1,0 +1,81 @@
+#pragma once
+
+// Writes AVI movies for the tests and benchmarks with FFmpeg's encoders. Every frame's picture
+// carries its own frame number, so a decoded frame can be identified even after lossy coding.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace testmedia {
+
+enum class Codec {
+    Mjpeg,
+    RawBgr24,
+    RawPal8,
+    Mpeg4BFrames, // MPEG-4 part 2 with B-frames, GOP as in MovieSpec::gop
+    MsVideo1,
+    Cinepak,
+    HuffYuv,
+    Ffv1,
+    Zmbv,
+    // further codecs the installed FFmpeg can put into AVI
+    Mpeg4Intra,
+    MsMpeg4v2,
+    H264,
+    Png,
+    Utvideo,
+};
+
+struct MovieSpec {
+    Codec codec = Codec::Mjpeg;
+    int width = 128;
+    int height = 96;
+    int frames = 30;
+    int fps = 25;
+    int gop = 12;                  // key-frame interval for inter codecs
+    int bFrames = 2;               // B-frames between references where the codec has them
+    std::vector<int> droppedFrames; // frame numbers written as zero-size chunks
+    bool sample = false;           // the pleasant picture of the built-in sample movie
+};
+
+// A decoded picture to check: rows top-first, 3 bytes a pixel (blue, green, red).
+struct BgrView {
+    const std::uint8_t* bytes = nullptr;
+    int width = 0;
+    int height = 0;
+    int stride = 0;
+};
+
+std::string codecName(Codec codec);
+
+// Every codec that the FFmpeg at hand can encode into AVI (checked at run time).
+std::vector<Codec> availableCodecs();
+
+// True for codecs whose every frame is a key frame.
+bool isIntraOnly(Codec codec);
+
+// Writes the movie; throws std::runtime_error naming the file and the reason.
+void writeMovie(const std::filesystem::path& file, const MovieSpec& spec);
+
+// The frame number a picture shows, or -1 when it shows none.
+int readFrameNumber(const BgrView& picture);
+
+enum class Malformed {
+    Empty,             // zero bytes
+    NotRiff,           // text, not a RIFF file
+    TruncatedInData,   // cut in the middle of the frame data
+    NoIndex,           // idx1 removed (and the header flag cleared)
+    OverclaimedFrames, // header says more frames than the file holds
+};
+
+std::string malformedName(Malformed kind);
+
+// Writes a broken file derived from a small valid MJPEG movie of `frames` frames.
+void writeMalformed(const std::filesystem::path& file, Malformed kind, int frames = 30);
+
+// The built-in sample movie of the run command: 320 x 240, 300 frames at 30 fps, MJPEG.
+void writeSampleMovie(const std::filesystem::path& file);
+
+} // namespace testmedia
