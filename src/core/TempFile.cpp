@@ -1,0 +1,140 @@
+#include "core/TempFile.h"
+
+#include "core/Error.h"
+#include "core/Paths.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <random>
+#include <system_error>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <share.h>
+#include <sys/stat.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace core {
+
+namespace {
+
+#ifdef _WIN32
+int openExclusive(const std::filesystem::path& path) {
+    int handle = -1;
+    _wsopen_s(&handle, path.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _SH_DENYRW,
+              _S_IREAD | _S_IWRITE);
+    return handle;
+}
+long long writeSome(int handle, const std::uint8_t* data, std::size_t size) {
+    constexpr std::size_t largestChunk = 1u << 30;
+    return _write(handle, data, static_cast<unsigned>(size < largestChunk ? size : largestChunk));
+}
+int syncHandle(int handle) {
+    return _commit(handle);
+}
+int closeHandleChecked(int handle) {
+    return _close(handle);
+}
+#else
+int openExclusive(const std::filesystem::path& path) {
+    return ::open(path.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+}
+long long writeSome(int handle, const std::uint8_t* data, std::size_t size) {
+    return ::write(handle, data, size);
+}
+int syncHandle(int handle) {
+    return ::fsync(handle);
+}
+int closeHandleChecked(int handle) {
+    return ::close(handle);
+}
+#endif
+
+std::string errnoText(int errorNumber) {
+    return std::generic_category().message(errorNumber);
+}
+
+std::string randomSuffix() {
+    thread_local std::mt19937 generator{std::random_device{}()};
+    char text[9];
+    std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(generator()));
+    return text;
+}
+
+} // namespace
+
+TempFile::TempFile(const std::filesystem::path& target) : target_(target) {
+    constexpr int attempts = 100;
+    const std::filesystem::path folder = target.parent_path();
+    const std::string stem = "." + pathToUtf8(target.filename()) + ".tmp-";
+    for (int attempt = 0; attempt < attempts && handle_ < 0; ++attempt) {
+        path_ = folder / pathFromUtf8(stem + randomSuffix());
+        handle_ = openExclusive(path_);
+        if (handle_ < 0 && errno != EEXIST)
+            fail(errnoText(errno));
+    }
+    if (handle_ < 0)
+        fail(errnoText(EEXIST));
+}
+
+TempFile::~TempFile() {
+    if (committed_)
+        return;
+    closeHandle();
+    std::error_code ignored;
+    std::filesystem::remove(path_, ignored);
+}
+
+void TempFile::write(std::span<const std::uint8_t> bytes) {
+    while (!bytes.empty()) {
+        const long long written = writeSome(handle_, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written < 0)
+            fail(errnoText(errno));
+        if (written == 0)
+            fail(errnoText(ENOSPC));
+        bytes = bytes.subspan(static_cast<std::size_t>(written));
+    }
+}
+
+void TempFile::syncToDisk() {
+    if (syncHandle(handle_) != 0)
+        fail(errnoText(errno));
+}
+
+void TempFile::copyPermissionsFrom(const std::filesystem::path& source) {
+    std::error_code error;
+    const std::filesystem::perms permissions = std::filesystem::status(source, error).permissions();
+    if (!error)
+        std::filesystem::permissions(path_, permissions, error);
+}
+
+void TempFile::commit() {
+    const int handle = handle_;
+    handle_ = -1;
+    // A full disk may only show when the last buffered bytes leave on close.
+    if (closeHandleChecked(handle) != 0)
+        fail(errnoText(errno));
+    std::error_code error;
+    std::filesystem::rename(path_, target_, error);
+    if (error)
+        fail(error.message());
+    committed_ = true;
+}
+
+void TempFile::fail(const std::string& reason) const {
+    throw Error("cannot write \"" + pathToUtf8(target_) + "\": " + reason);
+}
+
+void TempFile::closeHandle() {
+    if (handle_ >= 0)
+        closeHandleChecked(handle_);
+    handle_ = -1;
+}
+
+} // namespace core
