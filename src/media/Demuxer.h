@@ -1,0 +1,49 @@
+#pragma once
+
+#include "media/FfmpegPtr.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+namespace media {
+
+// The AVI file: its video stream and the packets of that stream in stored order.
+class Demuxer {
+public:
+    // Throws MovieError when the file cannot be opened, is no AVI file or has no video.
+    explicit Demuxer(const std::filesystem::path& file);
+
+    AVStream& stream() const { return *stream_; }
+    std::int64_t fileSize() const { return fileSize_; }
+    // The header counts more bytes than the file holds.
+    bool isCutShort() const { return cutShort_; }
+
+    // The next packet of the video stream; false at the end of the data or on a read error.
+    bool readPacket(AVPacket& packet);
+    // Positions reading at the chunk stamped `timestamp`; false when the demuxer cannot.
+    bool seek(std::int64_t timestamp);
+    // The palette the stream last announced (AVPALETTE_SIZE bytes), or empty. The demuxer
+    // hands it on once only, so it is kept for the packets that follow a seek.
+    const std::vector<std::uint8_t>& palette() const { return palette_; }
+    // Nothing has been read past the packets buffered at opening.
+    bool isAtStart() const { return atStart_; }
+    // Zero-size chunks of the video stream at the very end of the AVI index: dropped frames
+    // that the demuxer's index leaves out.
+    int trailingEmptyChunks() const;
+    // Reads every packet, so that the demuxer's index covers the whole file (a file without
+    // an index, or cut short). Returns the time stamp of the first chunk cut short, if any.
+    std::optional<std::int64_t> scanToEnd();
+
+private:
+    std::filesystem::path file_;
+    InputContextPtr input_;
+    AVStream* stream_ = nullptr; // owned by input_
+    std::int64_t fileSize_ = 0;
+    bool cutShort_ = false;
+    bool atStart_ = true;
+    std::vector<std::uint8_t> palette_;
+};
+
+} // namespace media

@@ -1,0 +1,489 @@
+#include "media/Movie.h"
+
+#include "media/ChunkIndex.h"
+#include "media/Demuxer.h"
+#include "media/FfmpegLog.h"
+#include "media/FfmpegPtr.h"
+#include "media/FrameConverter.h"
+#include "media/VideoDecoder.h"
+
+#include <algorithm>
+#include <limits>
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace media {
+
+namespace {
+
+// Unreferenced pictures (B-frames) stored this many chunks or more before the wanted frame
+// cannot be it, nor be needed by it, so the decoder may skip them. B-frames are stored after
+// the picture they precede, so their display number never exceeds their chunk's.
+constexpr std::int64_t skipMargin = 8;
+// Consecutive decoder errors after which a stream is given up rather than polled forever.
+constexpr int failuresToGiveUp = 64;
+
+FramePtr allocateFrame() {
+    FramePtr frame(av_frame_alloc());
+    if (!frame)
+        throw std::bad_alloc();
+    return frame;
+}
+
+struct Picture {
+    FramePtr frame = allocateFrame();
+    std::int64_t display = 0;
+    bool valid = false;
+};
+
+int paletteSizeOf(const AVCodecParameters& parameters) {
+    const int bits = parameters.bits_per_coded_sample;
+    return bits >= 1 && bits <= 8 ? 1 << bits : 256;
+}
+
+double frameRateOf(const AVStream& stream) {
+    // In an AVI file every chunk lasts one tick of the stream's time base.
+    if (stream.time_base.num > 0 && stream.time_base.den > 0)
+        return av_q2d(av_inv_q(stream.time_base));
+    return stream.avg_frame_rate.den > 0 ? av_q2d(stream.avg_frame_rate) : 0.0;
+}
+
+int clampToInt(std::int64_t value) {
+    return static_cast<int>(std::clamp<std::int64_t>(value, 0, std::numeric_limits<int>::max()));
+}
+
+} // namespace
+
+class Movie::Impl {
+public:
+    explicit Impl(const std::filesystem::path& file);
+
+    void frameInto(int n, core::BgrImage& out);
+
+    std::filesystem::path file_;
+    int frameCount_ = 0;
+    int width_ = 0;
+    int height_ = 0;
+    double frameRate_ = 0.0;
+    bool palettised_ = false;
+
+private:
+    enum class Outcome { Found, Overshot, Missing };
+
+    void buildIndex();
+    void calibrate();
+    void learnKeyShift();
+    const Picture* fetch(int n);
+    int keyFor(std::int64_t target) const;
+    std::int64_t keyDisplayGuess(int key) const;
+    bool canDecodeForward(std::int64_t target, int key) const;
+    void seekToKey(int key);
+    Outcome decodeUntil(std::int64_t target);
+    bool pull(Picture& into);
+    void feed();
+    int positionOf(const AVPacket& packet) const;
+    void attachPalette(AVPacket& packet);
+    std::int64_t displayOf(const AVFrame& frame);
+    bool repeatsAllowed() const;
+    MovieError failure(int n) const;
+    MovieError outOfRange(int n) const;
+
+    std::unique_ptr<Demuxer> demuxer_;
+    std::unique_ptr<VideoDecoder> decoder_;
+    ChunkIndex index_;
+    FrameConverter converter_;
+    PacketPtr packet_;
+    int claimedFrames_ = 0; // the header's count, which may exceed the frames present
+    bool truncated_ = false;
+    bool intraOnly_ = false;
+    int paletteSize_ = 256;
+
+    // Where decoding stands.
+    Picture current_;   // the latest picture handed out or passed
+    Picture next_;      // the picture after it, when already out of the decoder
+    bool live_ = false; // the decoder holds the stream from a key frame up to nextRead_
+    int nextRead_ = 0;  // index position of the next chunk to read
+    bool inputEnded_ = false;
+    bool drainSent_ = false;
+    bool outputEnded_ = false;
+    bool stopAfterTarget_ = false; // drain once the wanted chunk is in (one-off fetches)
+    int targetPosition_ = -1;
+    std::int64_t target_ = 0;
+    bool damaged_ = false;     // the decoder rejected data since the last key frame
+    bool paletteOwed_ = false; // the next packet must carry the palette
+    std::optional<std::int64_t> lastOutput_;
+    int lastRequest_ = -2;
+
+    // Display numbers: a picture's best-effort time stamp less this offset (decoder delay).
+    std::int64_t timestampOffset_ = 0;
+    // Where key frames show; with B-frames a key chunk is stored before its display place.
+    std::vector<std::int64_t> keyDisplay_; // -1 until seen
+    std::int64_t keyShift_ = 0;            // the largest such distance seen
+    int seekKey_ = 0;
+    bool awaitingFirst_ = false;
+};
+
+Movie::Impl::Impl(const std::filesystem::path& file)
+    : file_(file), demuxer_(std::make_unique<Demuxer>(file)) {
+    const AVStream& stream = demuxer_->stream();
+    decoder_ = std::make_unique<VideoDecoder>(stream, file);
+    packet_.reset(av_packet_alloc());
+    if (!packet_)
+        throw std::bad_alloc();
+    claimedFrames_ = clampToInt(stream.nb_frames);
+    truncated_ = demuxer_->isCutShort();
+    buildIndex();
+    if (index_.empty())
+        throw MovieError(file, "no video frames");
+    frameCount_ = index_.frameCount();
+    if (!truncated_ && claimedFrames_ > frameCount_)
+        frameCount_ = std::min(claimedFrames_, frameCount_ + demuxer_->trailingEmptyChunks());
+    intraOnly_ = decoder_->isIntraOnly() || index_.allKeys();
+    keyDisplay_.assign(static_cast<std::size_t>(index_.keyCount()), -1);
+    width_ = stream.codecpar->width;
+    height_ = stream.codecpar->height;
+    frameRate_ = frameRateOf(stream);
+    paletteSize_ = paletteSizeOf(*stream.codecpar);
+    palettised_ = stream.codecpar->format == AV_PIX_FMT_PAL8;
+    calibrate();
+    if (width_ <= 0 || height_ <= 0)
+        throw MovieError(file, "the picture size is unknown");
+    if (!intraOnly_ && index_.keyCount() > 1)
+        learnKeyShift();
+}
+
+// The header's frame count is not trusted: frameCount() is what the index holds. When the
+// header claims more, the index is missing, cut short or the header lies, so the data itself
+// is read once to find the frames that really exist.
+void Movie::Impl::buildIndex() {
+    const AVStream& stream = demuxer_->stream();
+    index_ = ChunkIndex::fromStream(stream, demuxer_->fileSize(), std::nullopt);
+    if (!index_.empty() && index_.frameCount() >= claimedFrames_ && !truncated_)
+        return;
+    const std::optional<std::int64_t> firstDamaged = demuxer_->scanToEnd();
+    truncated_ = truncated_ || firstDamaged.has_value();
+    index_ = ChunkIndex::fromStream(stream, demuxer_->fileSize(), firstDamaged);
+}
+
+// Decodes the first picture: it fixes how time stamps map to display numbers and tells the
+// picture format.
+void Movie::Impl::calibrate() {
+    seekToKey(0);
+    const std::int64_t first = index_.timestamp(index_.keyPosition(0));
+    target_ = first;
+    if (!pull(next_))
+        return;
+    const AVFrame& frame = *next_.frame;
+    if (frame.best_effort_timestamp != AV_NOPTS_VALUE)
+        timestampOffset_ = frame.best_effort_timestamp - first;
+    next_.display = first;
+    lastOutput_ = first;
+    keyDisplay_[0] = first;
+    std::swap(current_, next_);
+    palettised_ = palettised_ || frame.format == AV_PIX_FMT_PAL8;
+    if (width_ <= 0 || height_ <= 0) {
+        width_ = frame.width;
+        height_ = frame.height;
+    }
+}
+
+// Finds how far after its chunk the second key frame shows, so jumps pick the right key.
+void Movie::Impl::learnKeyShift() {
+    seekToKey(1);
+    target_ = index_.timestamp(index_.keyPosition(1));
+    pull(next_);
+}
+
+void Movie::Impl::frameInto(int n, core::BgrImage& out) {
+    if (n < 0 || n >= frameCount_)
+        throw outOfRange(n);
+    try {
+        const Picture* picture = fetch(n);
+        lastRequest_ = n;
+        if (picture == nullptr) {
+            out = core::BgrImage::blank(width_, height_);
+            return;
+        }
+        converter_.convert(*picture->frame, width_, height_, paletteSize_, out);
+    } catch (const MovieError&) {
+        live_ = false;
+        throw;
+    } catch (const std::bad_alloc&) {
+        live_ = false;
+        throw;
+    } catch (const std::exception& error) {
+        live_ = false;
+        throw MovieError(file_, n, error.what());
+    }
+}
+
+// The picture of frame n, or nullptr for a frame before the first picture of the movie.
+const Picture* Movie::Impl::fetch(int n) {
+    std::int64_t target = n;
+    int targetPosition = -1;
+    if (intraOnly_) {
+        // A dropped frame shows the chunk before it; only that chunk needs decoding.
+        targetPosition = index_.lastAtOrBefore(n);
+        if (targetPosition < 0)
+            return nullptr;
+        target = index_.timestamp(targetPosition);
+    }
+    if (current_.valid && current_.display == target)
+        return &current_;
+    int key = keyFor(target);
+    if (key < 0)
+        return nullptr;
+    FfmpegLog::takeLastError();
+    bool mustSeek = false;
+    bool retried = false;
+    for (;;) {
+        const bool forward = !mustSeek && canDecodeForward(target, key);
+        if (!forward)
+            seekToKey(key);
+        target_ = target;
+        targetPosition_ = targetPosition;
+        stopAfterTarget_ = intraOnly_ && decoder_->lagsBehind() && n != lastRequest_ + 1;
+        const Outcome outcome = decodeUntil(target);
+        if (stopAfterTarget_)
+            live_ = false; // drained: the next fetch starts afresh
+        if (outcome == Outcome::Found) {
+            if (!intraOnly_ && damaged_)
+                throw failure(n);
+            return &current_;
+        }
+        if (outcome == Outcome::Overshot && !intraOnly_ && key > 0) {
+            // The key frame shows after the wanted frame: start one key frame earlier.
+            --key;
+            mustSeek = true;
+            continue;
+        }
+        if (forward && !retried) {
+            retried = true;
+            mustSeek = true;
+            continue;
+        }
+        throw failure(n);
+    }
+}
+
+int Movie::Impl::keyFor(std::int64_t target) const {
+    int key = index_.lastKeyAtOrBefore(target);
+    while (key > 0 && keyDisplayGuess(key) > target)
+        --key;
+    return key;
+}
+
+std::int64_t Movie::Impl::keyDisplayGuess(int key) const {
+    const std::int64_t known = keyDisplay_[static_cast<std::size_t>(key)];
+    if (known >= 0)
+        return known;
+    return index_.timestamp(index_.keyPosition(key)) + (key > 0 ? keyShift_ : 0);
+}
+
+// Decoding on is right unless the target's key frame lies ahead of the read position: then a
+// seek skips everything in between.
+bool Movie::Impl::canDecodeForward(std::int64_t target, int key) const {
+    return live_ && (!current_.valid || current_.display < target) &&
+           index_.keyPosition(key) <= nextRead_;
+}
+
+void Movie::Impl::seekToKey(int key) {
+    const int position = index_.keyPosition(key);
+    // At the start the demuxer still holds the first packets, one of them with the palette.
+    const bool alreadyThere = position == 0 && demuxer_->isAtStart();
+    if (!alreadyThere && !demuxer_->seek(index_.timestamp(position))) {
+        // Start over from the beginning of a freshly opened file.
+        demuxer_ = std::make_unique<Demuxer>(file_);
+        key = 0;
+    }
+    decoder_->flush();
+    current_.valid = false;
+    next_.valid = false;
+    lastOutput_.reset();
+    live_ = true;
+    nextRead_ = index_.keyPosition(key);
+    inputEnded_ = false;
+    drainSent_ = false;
+    outputEnded_ = false;
+    damaged_ = false;
+    seekKey_ = key;
+    awaitingFirst_ = true;
+    paletteOwed_ = true;
+}
+
+Movie::Impl::Outcome Movie::Impl::decodeUntil(std::int64_t target) {
+    for (;;) {
+        if (!next_.valid && !pull(next_)) {
+            if (current_.valid && current_.display < target && repeatsAllowed())
+                return Outcome::Found;
+            return Outcome::Missing;
+        }
+        if (next_.display <= target) {
+            std::swap(current_, next_);
+            next_.valid = false;
+            if (current_.display == target)
+                return Outcome::Found;
+            continue;
+        }
+        if (!current_.valid)
+            return Outcome::Overshot;
+        // Nothing shows between the two pictures: the frames in between were dropped.
+        if (current_.display < target && repeatsAllowed())
+            return Outcome::Found;
+        return Outcome::Missing;
+    }
+}
+
+bool Movie::Impl::pull(Picture& into) {
+    int failures = 0;
+    while (!outputEnded_) {
+        switch (decoder_->receive(*into.frame)) {
+        case VideoDecoder::Status::Frame:
+            into.display = displayOf(*into.frame);
+            into.valid = true;
+            return true;
+        case VideoDecoder::Status::Ended:
+            outputEnded_ = true;
+            break;
+        case VideoDecoder::Status::Failed:
+            damaged_ = true;
+            outputEnded_ = ++failures >= failuresToGiveUp;
+            break;
+        case VideoDecoder::Status::NeedsInput:
+            if (drainSent_)
+                outputEnded_ = true;
+            else
+                feed();
+            break;
+        }
+    }
+    return false;
+}
+
+// Hands the decoder its next chunk, or the end of the stream. A zero-size chunk never reaches
+// it: to a decoder an empty packet means the end.
+void Movie::Impl::feed() {
+    const bool wantedIsIn = stopAfterTarget_ && nextRead_ > targetPosition_;
+    while (!inputEnded_ && !wantedIsIn) {
+        if (!demuxer_->readPacket(*packet_)) {
+            inputEnded_ = true;
+            break;
+        }
+        const int position = positionOf(*packet_);
+        if (position < 0 || (packet_->flags & AV_PKT_FLAG_CORRUPT)) {
+            inputEnded_ = true; // the rest of the file is cut off
+            break;
+        }
+        nextRead_ = position + 1;
+        if (packet_->size <= 0)
+            continue;
+        if (paletteOwed_)
+            attachPalette(*packet_);
+        if (index_.isKey(position))
+            damaged_ = false;
+        decoder_->skipUnreferenced(!intraOnly_ &&
+                                   index_.timestamp(position) + skipMargin < target_);
+        if (!decoder_->send(packet_.get()))
+            damaged_ = true;
+        return;
+    }
+    decoder_->send(nullptr);
+    drainSent_ = true;
+}
+
+// A decoder flushed after a seek may have forgotten the palette, which the demuxer sent once.
+void Movie::Impl::attachPalette(AVPacket& packet) {
+    paletteOwed_ = false;
+    const std::vector<std::uint8_t>& palette = demuxer_->palette();
+    if (palette.empty() || av_packet_get_side_data(&packet, AV_PKT_DATA_PALETTE, nullptr))
+        return;
+    std::uint8_t* side = av_packet_new_side_data(&packet, AV_PKT_DATA_PALETTE, palette.size());
+    if (side != nullptr)
+        std::copy(palette.begin(), palette.end(), side);
+}
+
+int Movie::Impl::positionOf(const AVPacket& packet) const {
+    if (packet.dts == AV_NOPTS_VALUE)
+        return nextRead_ < index_.size() ? nextRead_ : -1;
+    if (packet.dts > index_.timestamp(index_.size() - 1))
+        return -1;
+    return std::max(index_.lastAtOrBefore(packet.dts), 0);
+}
+
+std::int64_t Movie::Impl::displayOf(const AVFrame& frame) {
+    std::int64_t display = 0;
+    if (frame.best_effort_timestamp != AV_NOPTS_VALUE)
+        display = frame.best_effort_timestamp - timestampOffset_;
+    else if (lastOutput_)
+        display = *lastOutput_ + 1; // the last pictures of a drain carry no time stamp
+    else
+        display = keyDisplayGuess(seekKey_);
+    if (awaitingFirst_) {
+        awaitingFirst_ = false;
+        const std::int64_t stored = index_.timestamp(index_.keyPosition(seekKey_));
+        keyDisplay_[static_cast<std::size_t>(seekKey_)] = display;
+        if (seekKey_ > 0)
+            keyShift_ = std::max(keyShift_, display - stored);
+    }
+    lastOutput_ = display;
+    return display;
+}
+
+bool Movie::Impl::repeatsAllowed() const {
+    const bool dropsFrames = index_.hasGaps() || frameCount_ > index_.frameCount();
+    return !intraOnly_ && dropsFrames && !damaged_;
+}
+
+MovieError Movie::Impl::failure(int n) const {
+    if (truncated_ && inputEnded_)
+        return MovieError(file_, n, "file truncated: the data ends before this frame");
+    const std::string detail = FfmpegLog::takeLastError();
+    return MovieError(file_, n,
+                      detail.empty() ? "decode failure" : "decode failure (" + detail + ")");
+}
+
+MovieError Movie::Impl::outOfRange(int n) const {
+    const std::string present = "frames 0 to " + std::to_string(frameCount_ - 1);
+    if (truncated_ && n >= frameCount_ && n < claimedFrames_)
+        return MovieError(file_, n,
+                          "file truncated: the data ends before this frame (" + present +
+                              " are present)");
+    return MovieError(file_, n, "frame out of range (the movie has " + present + ")");
+}
+
+Movie::Movie(const std::filesystem::path& file) : impl_(std::make_unique<Impl>(file)) {}
+Movie::~Movie() = default;
+Movie::Movie(Movie&&) noexcept = default;
+Movie& Movie::operator=(Movie&&) noexcept = default;
+
+int Movie::frameCount() const {
+    return impl_->frameCount_;
+}
+int Movie::width() const {
+    return impl_->width_;
+}
+int Movie::height() const {
+    return impl_->height_;
+}
+double Movie::frameRate() const {
+    return impl_->frameRate_;
+}
+const std::filesystem::path& Movie::file() const {
+    return impl_->file_;
+}
+bool Movie::isPalettised() const {
+    return impl_->palettised_;
+}
+
+core::BgrImage Movie::frame(int n) {
+    core::BgrImage image;
+    impl_->frameInto(n, image);
+    return image;
+}
+
+void Movie::frameInto(int n, core::BgrImage& out) {
+    impl_->frameInto(n, out);
+}
+
+} // namespace media

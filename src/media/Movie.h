@@ -1,0 +1,38 @@
+#pragma once
+
+#include "core/BgrImage.h"
+#include "media/MovieError.h"
+
+#include <filesystem>
+#include <memory>
+
+namespace media {
+
+// An AVI movie whose frames are fetched by number (0-based, display order) as 24-bit BGR
+// pictures. Reading on from the last frame decodes on; a jump seeks to the key frame at or
+// before the wanted one. Memory stays flat in the length of the movie.
+class Movie {
+public:
+    explicit Movie(const std::filesystem::path& file); // throws MovieError
+    ~Movie();
+    Movie(Movie&&) noexcept;
+    Movie& operator=(Movie&&) noexcept;
+
+    int frameCount() const;
+    int width() const;
+    int height() const;
+    double frameRate() const;
+    const std::filesystem::path& file() const;
+    bool isPalettised() const;
+
+    // Throws MovieError: frame out of range, decode failure, file truncated.
+    core::BgrImage frame(int n);
+    // As frame(), reusing the buffer of `out`.
+    void frameInto(int n, core::BgrImage& out);
+
+private:
+    class Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace media

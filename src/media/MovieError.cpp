@@ -1,0 +1,21 @@
+#include "media/MovieError.h"
+
+namespace media {
+
+namespace {
+
+std::string pathText(const std::filesystem::path& file) {
+    const std::u8string text = file.u8string();
+    return {text.begin(), text.end()};
+}
+
+} // namespace
+
+MovieError::MovieError(const std::filesystem::path& file, const std::string& reason)
+    : std::runtime_error(pathText(file) + ": " + reason), file_(file), reason_(reason) {}
+
+MovieError::MovieError(const std::filesystem::path& file, int frame, const std::string& reason)
+    : std::runtime_error(pathText(file) + ": frame " + std::to_string(frame) + ": " + reason),
+      file_(file), frame_(frame), reason_(reason) {}
+
+} // namespace media

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "media/FfmpegPtr.h"
+
+#include <filesystem>
+
+namespace media {
+
+// The decoder of one video stream, with threads where the codec has them.
+class VideoDecoder {
+public:
+    // Throws MovieError when no decoder for the stream's codec is at hand.
+    VideoDecoder(const AVStream& stream, const std::filesystem::path& file);
+
+    enum class Status { Frame, NeedsInput, Ended, Failed };
+
+    // False when the decoder rejects the packet as damaged. nullptr starts the final drain.
+    bool send(const AVPacket* packet);
+    Status receive(AVFrame& frame);
+    // Forgets every picture, ready for data from a new position (also after a drain).
+    void flush();
+    // Lets the decoder skip pictures no other picture refers to.
+    void skipUnreferenced(bool skip);
+
+    // Every picture is coded on its own.
+    bool isIntraOnly() const;
+    // Frame threads hold pictures back: output lags input by several packets.
+    bool lagsBehind() const;
+
+private:
+    CodecContextPtr context_;
+};
+
+} // namespace media

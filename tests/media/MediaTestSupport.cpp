@@ -1,0 +1,53 @@
+#include "MediaTestSupport.h"
+
+#include <cstdlib>
+#include <map>
+#include <sstream>
+#include <unistd.h>
+
+namespace mediatest {
+
+std::filesystem::path scratchFolder() {
+    static const std::filesystem::path folder = [] {
+        const char* root = std::getenv("KIRIMO_TEST_TMP");
+        const std::filesystem::path base =
+            root != nullptr ? std::filesystem::path(root) : std::filesystem::temp_directory_path();
+        const auto path = base / ("media-" + std::to_string(::getpid()));
+        std::filesystem::remove_all(path);
+        std::filesystem::create_directories(path);
+        return path;
+    }();
+    return folder;
+}
+
+std::filesystem::path movieFor(const testmedia::MovieSpec& spec) {
+    std::ostringstream name;
+    name << testmedia::codecName(spec.codec) << '_' << spec.width << 'x' << spec.height << '_'
+         << spec.frames << "f_gop" << spec.gop << "_b" << spec.bFrames;
+    for (const int dropped : spec.droppedFrames)
+        name << "_d" << dropped;
+    name << ".avi";
+    static std::map<std::string, std::filesystem::path> written;
+    const auto found = written.find(name.str());
+    if (found != written.end())
+        return found->second;
+    const auto file = scratchFolder() / name.str();
+    testmedia::writeMovie(file, spec);
+    written.emplace(name.str(), file);
+    return file;
+}
+
+testmedia::MovieSpec specOf(testmedia::Codec codec, int frames, int gop) {
+    testmedia::MovieSpec spec;
+    spec.codec = codec;
+    spec.frames = frames;
+    spec.gop = gop;
+    return spec;
+}
+
+int frameNumberOf(const core::BgrImage& image) {
+    return testmedia::readFrameNumber(
+        {image.bytes.data(), image.width, image.height, image.stride()});
+}
+
+} // namespace mediatest

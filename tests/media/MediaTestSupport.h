@@ -1,0 +1,21 @@
+#pragma once
+
+#include "core/BgrImage.h"
+#include "support/testmedia/TestMedia.h"
+
+#include <filesystem>
+#include <string>
+
+namespace mediatest {
+
+// A fresh folder of this test process under KIRIMO_TEST_TMP (or the system's temp folder).
+std::filesystem::path scratchFolder();
+
+// The movie of `spec`, written once per process and reused by every test that asks for it.
+std::filesystem::path movieFor(const testmedia::MovieSpec& spec);
+
+testmedia::MovieSpec specOf(testmedia::Codec codec, int frames, int gop = 12);
+
+int frameNumberOf(const core::BgrImage& image);
+
+} // namespace mediatest

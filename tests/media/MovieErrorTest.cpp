@@ -1,0 +1,192 @@
+#include "MediaTestSupport.h"
+#include "media/Movie.h"
+
+#include <cstring>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <optional>
+#include <vector>
+
+namespace {
+
+using mediatest::frameNumberOf;
+using mediatest::movieFor;
+using mediatest::scratchFolder;
+using mediatest::specOf;
+using testmedia::Codec;
+using testmedia::Malformed;
+
+std::string utf8(const std::filesystem::path& file) {
+    const std::u8string text = file.u8string();
+    return {text.begin(), text.end()};
+}
+
+// The error `action` throws, or nothing.
+template <typename Action> std::optional<media::MovieError> errorOf(Action action) {
+    try {
+        action();
+    } catch (const media::MovieError& error) {
+        return error;
+    }
+    return std::nullopt;
+}
+
+bool mentions(const media::MovieError& error, const std::string& text) {
+    return std::string(error.what()).find(text) != std::string::npos;
+}
+
+constexpr int malformedFrames = 30;
+
+std::filesystem::path malformedMovie(Malformed kind) {
+    const auto file = scratchFolder() / ("malformed_" + testmedia::malformedName(kind) + ".avi");
+    if (!std::filesystem::exists(file))
+        testmedia::writeMalformed(file, kind, malformedFrames);
+    return file;
+}
+
+class Unopenable : public testing::TestWithParam<Malformed> {};
+
+TEST_P(Unopenable, ThrowsNamingTheFile) {
+    const auto file = malformedMovie(GetParam());
+    const auto error = errorOf([&] { media::Movie movie(file); });
+    ASSERT_TRUE(error.has_value());
+    EXPECT_TRUE(mentions(*error, utf8(file))) << error->what();
+    EXPECT_EQ(error->frame(), -1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Media, Unopenable, testing::Values(Malformed::Empty, Malformed::NotRiff),
+                         [](const auto& info) { return testmedia::malformedName(info.param); });
+
+// Files that still hold frames: each frame present is fetched right, in any order, and the
+// count is the frames present, whatever the header claims.
+struct DamagedCase {
+    Malformed kind;
+    int minimumFrames;
+    int maximumFrames;
+    const char* beyondTheEnd; // what asking past the last frame present reports
+};
+
+class Damaged : public testing::TestWithParam<DamagedCase> {};
+
+TEST_P(Damaged, FramesPresentAreFetchedAndTheRestReported) {
+    const DamagedCase c = GetParam();
+    media::Movie movie(malformedMovie(c.kind));
+    const int count = movie.frameCount();
+    ASSERT_GE(count, c.minimumFrames);
+    ASSERT_LE(count, c.maximumFrames);
+    std::vector<int> frames{count - 1, 0, count / 2, 1, count - 1};
+    for (int n = 0; n < count; ++n)
+        frames.push_back(n);
+    for (const int n : frames)
+        EXPECT_EQ(frameNumberOf(movie.frame(n)), n);
+    const auto error = errorOf([&] { movie.frame(count); });
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->frame(), count);
+    EXPECT_TRUE(mentions(*error, c.beyondTheEnd)) << error->what();
+    EXPECT_TRUE(mentions(*error, "frame " + std::to_string(count))) << error->what();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Media, Damaged,
+    testing::Values(DamagedCase{Malformed::TruncatedInData, 5, malformedFrames - 2, "truncated"},
+                    DamagedCase{Malformed::NoIndex, malformedFrames, malformedFrames, "range"},
+                    DamagedCase{Malformed::OverclaimedFrames, malformedFrames, malformedFrames,
+                                "range"}),
+    [](const auto& info) { return testmedia::malformedName(info.param.kind); });
+
+TEST(MovieOpen, MissingFileAndFolderAreReportedByName) {
+    const auto missing = scratchFolder() / "no such movie.avi";
+    const auto folder = scratchFolder() / "a folder.avi";
+    std::filesystem::create_directories(folder);
+    for (const auto& file : {missing, folder}) {
+        const auto error = errorOf([&] { media::Movie movie(file); });
+        ASSERT_TRUE(error.has_value()) << utf8(file);
+        EXPECT_TRUE(mentions(*error, utf8(file))) << error->what();
+    }
+}
+
+TEST(MovieOpen, FileOfAnotherContainerIsRefused) {
+    const auto file = scratchFolder() / "not-avi.avi";
+    {
+        // A bitmap file: FFmpeg reads it, but it is no movie of ours.
+        const core::BgrImage image = core::BgrImage::blank(8, 8);
+        std::ofstream out(file, std::ios::binary);
+        const std::uint32_t size = 54 + static_cast<std::uint32_t>(image.bytes.size());
+        unsigned char header[54] = {'B', 'M'};
+        std::memcpy(header + 2, &size, 4);
+        header[10] = 54;
+        header[14] = 40;
+        header[18] = 8;
+        header[22] = 8;
+        header[26] = 1;
+        header[28] = 24;
+        out.write(reinterpret_cast<const char*>(header), sizeof header);
+        out.write(reinterpret_cast<const char*>(image.bytes.data()),
+                  static_cast<std::streamsize>(image.bytes.size()));
+    }
+    const auto error = errorOf([&] { media::Movie movie(file); });
+    ASSERT_TRUE(error.has_value());
+    EXPECT_TRUE(mentions(*error, utf8(file))) << error->what();
+}
+
+TEST(MovieRange, FramesOutsideTheMovieAreReportedWithTheirNumber) {
+    media::Movie movie(movieFor(specOf(Codec::Mjpeg, 20)));
+    for (const int n : {-1, 20, 1000}) {
+        const auto error = errorOf([&] { movie.frame(n); });
+        ASSERT_TRUE(error.has_value()) << n;
+        EXPECT_EQ(error->frame(), n);
+        EXPECT_TRUE(mentions(*error, "out of range")) << error->what();
+    }
+    EXPECT_EQ(frameNumberOf(movie.frame(19)), 19);
+}
+
+// Overwrites the data of the video chunk `chunk` (in stored order) with `fill`.
+void damageChunk(const std::filesystem::path& file, int chunk, unsigned char fill) {
+    std::vector<unsigned char> bytes;
+    {
+        std::ifstream in(file, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    const auto read32 = [&](std::size_t at) {
+        return static_cast<std::size_t>(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
+                                        bytes[at + 3] << 24);
+    };
+    const auto movi = std::search(bytes.begin(), bytes.end(), "movi", "movi" + 4);
+    ASSERT_NE(movi, bytes.end());
+    std::size_t at = static_cast<std::size_t>(movi - bytes.begin()) + 4;
+    for (int seen = 0;; ++seen) {
+        ASSERT_LT(at + 8, bytes.size());
+        const std::size_t size = read32(at + 4);
+        if (seen == chunk) {
+            std::fill_n(bytes.begin() + static_cast<std::ptrdiff_t>(at + 8), size, fill);
+            break;
+        }
+        at += 8 + size + (size & 1);
+    }
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+}
+
+TEST(MovieDamage, UndecodableFrameIsReportedAndItsNeighboursStillCome) {
+    const auto file = scratchFolder() / "damaged-frame.avi";
+    std::filesystem::copy_file(movieFor(specOf(Codec::Mjpeg, 20)), file,
+                               std::filesystem::copy_options::overwrite_existing);
+    damageChunk(file, 9, 0x00);
+    media::Movie movie(file);
+    ASSERT_EQ(movie.frameCount(), 20);
+    for (const int n : {8, 9, 10, 9, 0, 9, 19}) {
+        if (n != 9) {
+            EXPECT_EQ(frameNumberOf(movie.frame(n)), n);
+            continue;
+        }
+        const auto error = errorOf([&] { movie.frame(n); });
+        ASSERT_TRUE(error.has_value());
+        EXPECT_EQ(error->frame(), 9);
+        EXPECT_TRUE(mentions(*error, "frame 9")) << error->what();
+        EXPECT_TRUE(mentions(*error, utf8(file))) << error->what();
+    }
+}
+
+} // namespace
