@@ -1,6 +1,10 @@
-#include <cstdio>
+#include "cli/ExtractCommand.h"
 
-int main() {
-    std::fputs("kirimo-extract: not built yet\n", stderr);
-    return 2;
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
+int main(int argc, char** argv) {
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    return cli::runExtractCommand(args, stdout, stderr);
 }

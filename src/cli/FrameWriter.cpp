@@ -1,0 +1,96 @@
+#include "cli/FrameWriter.h"
+
+#include "cli/ExtractError.h"
+#include "core/BmpWriter.h"
+#include "core/Paths.h"
+
+namespace cli {
+
+FrameWriter::FrameWriter(int pictures, WrittenCallback onWritten)
+    : onWritten_(std::move(onWritten)), spare_(static_cast<std::size_t>(pictures)),
+      thread_([this](const std::stop_token& stop) { writeLoop(stop); }) {}
+
+FrameWriter::~FrameWriter() {
+    {
+        // Only reached without finish() when the run is being abandoned.
+        std::lock_guard lock(mutex_);
+        pending_.clear();
+    }
+    thread_.request_stop();
+    changed_.notify_all();
+}
+
+std::optional<core::BgrImage> FrameWriter::takePicture() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return failure_ || !spare_.empty(); });
+    if (failure_)
+        return std::nullopt;
+    core::BgrImage picture = std::move(spare_.back());
+    spare_.pop_back();
+    return picture;
+}
+
+void FrameWriter::submit(Job job) {
+    {
+        std::lock_guard lock(mutex_);
+        pending_.push_back(std::move(job));
+    }
+    changed_.notify_all();
+}
+
+void FrameWriter::finish() {
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return failure_ || (pending_.empty() && !busy_); });
+    }
+    thread_.request_stop();
+    changed_.notify_all();
+    if (thread_.joinable())
+        thread_.join();
+    if (failure_)
+        std::rethrow_exception(failure_);
+}
+
+void FrameWriter::writeLoop(const std::stop_token& stop) {
+    while (std::optional<Job> job = nextJob(stop)) {
+        const bool written = write(*job);
+        std::int32_t filesWritten = 0;
+        {
+            std::lock_guard lock(mutex_);
+            busy_ = false;
+            spare_.push_back(std::move(job->image));
+            filesWritten = written_;
+        }
+        changed_.notify_all();
+        if (written && onWritten_)
+            onWritten_(filesWritten);
+    }
+}
+
+std::optional<FrameWriter::Job> FrameWriter::nextJob(const std::stop_token& stop) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, stop, [this] { return failure_ || !pending_.empty(); });
+    if (failure_ || pending_.empty())
+        return std::nullopt;
+    Job job = std::move(pending_.front());
+    pending_.pop_front();
+    busy_ = true;
+    return job;
+}
+
+bool FrameWriter::write(const Job& job) {
+    try {
+        core::writeBmpFile(core::pathFromUtf8(job.fileName), job.image);
+        std::lock_guard lock(mutex_);
+        ++written_;
+        return true;
+    } catch (const std::exception& e) {
+        std::lock_guard lock(mutex_);
+        failure_ = std::make_exception_ptr(
+            ExtractError("frame " + std::to_string(job.frame) + ": " + e.what()));
+        pending_.clear();
+        return false;
+    }
+}
+
+} // namespace cli

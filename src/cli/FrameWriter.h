@@ -1,0 +1,59 @@
+#pragma once
+
+#include "core/BgrImage.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <exception>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace cli {
+
+// Writes BMP files on a thread of its own while the caller decodes the next frame. Files are
+// written in the order submitted; after the first failure nothing more is written.
+class FrameWriter {
+public:
+    struct Job {
+        std::string fileName; // UTF-8, as shown in messages
+        std::int32_t frame = 0;
+        core::BgrImage image;
+    };
+    using WrittenCallback = std::function<void(std::int32_t filesWritten)>;
+
+    // `pictures` images circulate between the caller and the writer.
+    FrameWriter(int pictures, WrittenCallback onWritten);
+    ~FrameWriter();
+    FrameWriter(const FrameWriter&) = delete;
+    FrameWriter& operator=(const FrameWriter&) = delete;
+
+    // An image to decode into (waits for one to come back from the writer); nullopt once
+    // writing has failed.
+    std::optional<core::BgrImage> takePicture();
+    void submit(Job job);
+    // Waits until every submitted file is written; throws ExtractError for the first failure.
+    void finish();
+
+private:
+    void writeLoop(const std::stop_token& stop);
+    std::optional<Job> nextJob(const std::stop_token& stop);
+    bool write(const Job& job);
+
+    WrittenCallback onWritten_;
+    std::mutex mutex_;
+    std::condition_variable_any changed_;
+    std::deque<Job> pending_;
+    std::vector<core::BgrImage> spare_;
+    std::exception_ptr failure_;
+    bool busy_ = false;
+    std::int32_t written_ = 0;
+    std::jthread thread_; // last: starts once everything above exists
+};
+
+} // namespace cli

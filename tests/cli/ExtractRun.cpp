@@ -1,0 +1,99 @@
+#include "ExtractRun.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <iterator>
+#include <spawn.h>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace clitest {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readText(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+fs::path scratchRoot() {
+    const char* configured = std::getenv("KIRIMO_TEST_TMP");
+    return configured ? fs::path(configured) : fs::temp_directory_path() / "kirimo-test";
+}
+
+// posix_spawn's file actions, released on every path.
+class SpawnActions {
+public:
+    SpawnActions() { posix_spawn_file_actions_init(&actions_); }
+    ~SpawnActions() { posix_spawn_file_actions_destroy(&actions_); }
+    SpawnActions(const SpawnActions&) = delete;
+    SpawnActions& operator=(const SpawnActions&) = delete;
+    posix_spawn_file_actions_t* get() { return &actions_; }
+
+private:
+    posix_spawn_file_actions_t actions_;
+};
+
+} // namespace
+
+RunResult runExtract(const std::vector<std::string>& args, const fs::path& workDir) {
+    static std::atomic<int> runs{0};
+    const fs::path capture = freshFolder("capture-" + std::to_string(runs++));
+    const std::string outFile = (capture / "stdout").string();
+    const std::string errFile = (capture / "stderr").string();
+
+    std::vector<std::string> argvText{KIRIMO_EXTRACT_PATH};
+    argvText.insert(argvText.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& arg : argvText)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+
+    SpawnActions actions;
+    posix_spawn_file_actions_addopen(actions.get(), 1, outFile.c_str(), O_WRONLY | O_CREAT, 0644);
+    posix_spawn_file_actions_addopen(actions.get(), 2, errFile.c_str(), O_WRONLY | O_CREAT, 0644);
+    posix_spawn_file_actions_addchdir_np(actions.get(), workDir.c_str());
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], actions.get(), nullptr, argv.data(), environ) != 0)
+        throw std::runtime_error("cannot start " + argvText[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+
+    RunResult result;
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    result.out = readText(outFile);
+    result.err = readText(errFile);
+    return result;
+}
+
+fs::path freshFolder(const std::string& name) {
+    const fs::path folder = scratchRoot() / ("cli-" + std::to_string(getpid())) / name;
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    return folder;
+}
+
+std::vector<std::uint8_t> readBytes(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::string> fileNames(const fs::path& folder) {
+    std::vector<std::string> names;
+    if (!fs::exists(folder))
+        return names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace clitest
