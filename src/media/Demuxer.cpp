@@ -3,9 +3,6 @@
 #include "media/FfmpegLog.h"
 #include "media/MovieError.h"
 
-#include <array>
-#include <cstring>
-#include <fstream>
 #include <string_view>
 #include <system_error>
 
@@ -29,45 +26,6 @@ void requireRegularFile(const std::filesystem::path& file) {
         throw MovieError(file, "cannot open: not a regular file");
 }
 
-// The RIFF header states the size of the whole file; a smaller file lost its end.
-bool riffClaimsMore(const std::filesystem::path& file, std::int64_t fileSize) {
-    std::ifstream in(file, std::ios::binary);
-    std::array<unsigned char, 8> header{};
-    if (!in.read(reinterpret_cast<char*>(header.data()), header.size()) ||
-        std::memcmp(header.data(), "RIFF", 4) != 0)
-        return false;
-    const std::int64_t riffSize =
-        header[4] | header[5] << 8 | header[6] << 16 | static_cast<std::int64_t>(header[7]) << 24;
-    return riffSize + 8 > fileSize;
-}
-
-std::uint32_t littleEndian32(const unsigned char* bytes) {
-    return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-}
-
-// The old-style index lists every chunk, zero-size ones included: 16 bytes each, the chunk id
-// first ("01dc" for stream 1) and the size last.
-int countTrailingEmptyChunks(std::istream& in, std::uint32_t indexSize, int streamNumber) {
-    constexpr std::uint32_t entrySize = 16;
-    const std::uint32_t entries = indexSize / entrySize;
-    const char id[2] = {static_cast<char>('0' + streamNumber / 10 % 10),
-                        static_cast<char>('0' + streamNumber % 10)};
-    const std::streamoff start = in.tellg();
-    int empty = 0;
-    for (std::uint32_t i = entries; i-- > 0;) {
-        unsigned char entry[entrySize];
-        in.seekg(start + static_cast<std::streamoff>(i) * entrySize);
-        if (!in.read(reinterpret_cast<char*>(entry), entrySize))
-            break;
-        if (entry[0] != id[0] || entry[1] != id[1] || entry[2] != 'd')
-            continue;
-        if (littleEndian32(entry + 12) != 0)
-            break;
-        ++empty;
-    }
-    return empty;
-}
-
 InputContextPtr openInput(const std::filesystem::path& file) {
     AVFormatContext* raw = nullptr;
     // "file:" keeps a name such as "a:b.avi" from being taken for a protocol.
@@ -84,7 +42,7 @@ InputContextPtr openInput(const std::filesystem::path& file) {
 
 } // namespace
 
-Demuxer::Demuxer(const std::filesystem::path& file) : file_(file) {
+Demuxer::Demuxer(const std::filesystem::path& file) {
     FfmpegLog::install();
     requireRegularFile(file);
     input_ = openInput(file);
@@ -98,7 +56,7 @@ Demuxer::Demuxer(const std::filesystem::path& file) : file_(file) {
         if (static_cast<int>(i) != index)
             input_->streams[i]->discard = AVDISCARD_ALL;
     fileSize_ = input_->pb != nullptr ? avio_size(input_->pb) : 0;
-    cutShort_ = riffClaimsMore(file, fileSize_);
+    layout_ = AviLayout::read(file);
 }
 
 bool Demuxer::readPacket(AVPacket& packet) {
@@ -130,25 +88,6 @@ std::optional<std::int64_t> Demuxer::scanToEnd() {
         if ((packet->flags & AV_PKT_FLAG_CORRUPT) && packet->dts != AV_NOPTS_VALUE)
             return packet->dts;
     return std::nullopt;
-}
-
-int Demuxer::trailingEmptyChunks() const {
-    std::ifstream in(file_, std::ios::binary);
-    unsigned char header[12];
-    if (!in.read(reinterpret_cast<char*>(header), sizeof header) ||
-        std::memcmp(header, "RIFF", 4) != 0)
-        return 0;
-    // The index follows the movie data at the top level of the first RIFF list.
-    for (std::streamoff at = sizeof header;;) {
-        unsigned char chunk[8];
-        in.seekg(at);
-        if (!in.read(reinterpret_cast<char*>(chunk), sizeof chunk))
-            return 0;
-        const std::uint32_t size = littleEndian32(chunk + 4);
-        if (std::memcmp(chunk, "idx1", 4) == 0)
-            return countTrailingEmptyChunks(in, size, stream_->index);
-        at += 8 + static_cast<std::streamoff>(size) + (size & 1);
-    }
 }
 
 } // namespace media

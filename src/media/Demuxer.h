@@ -1,5 +1,6 @@
 #pragma once
 
+#include "media/AviLayout.h"
 #include "media/FfmpegPtr.h"
 
 #include <cstdint>
@@ -17,8 +18,7 @@ public:
 
     AVStream& stream() const { return *stream_; }
     std::int64_t fileSize() const { return fileSize_; }
-    // The header counts more bytes than the file holds.
-    bool isCutShort() const { return cutShort_; }
+    const AviLayout& layout() const { return layout_; }
 
     // The next packet of the video stream; false at the end of the data or on a read error.
     bool readPacket(AVPacket& packet);
@@ -29,19 +29,15 @@ public:
     const std::vector<std::uint8_t>& palette() const { return palette_; }
     // Nothing has been read past the packets buffered at opening.
     bool isAtStart() const { return atStart_; }
-    // Zero-size chunks of the video stream at the very end of the AVI index: dropped frames
-    // that the demuxer's index leaves out.
-    int trailingEmptyChunks() const;
     // Reads every packet, so that the demuxer's index covers the whole file (a file without
     // an index, or cut short). Returns the time stamp of the first chunk cut short, if any.
     std::optional<std::int64_t> scanToEnd();
 
 private:
-    std::filesystem::path file_;
     InputContextPtr input_;
     AVStream* stream_ = nullptr; // owned by input_
     std::int64_t fileSize_ = 0;
-    bool cutShort_ = false;
+    AviLayout layout_;
     bool atStart_ = true;
     std::vector<std::uint8_t> palette_;
 };

@@ -17,10 +17,12 @@ namespace media {
 
 namespace {
 
-// Unreferenced pictures (B-frames) stored this many chunks or more before the wanted frame
-// cannot be it, nor be needed by it, so the decoder may skip them. B-frames are stored after
-// the picture they precede, so their display number never exceeds their chunk's.
-constexpr std::int64_t skipMargin = 8;
+// An unreferenced picture (a B-frame) leaves the decoder with its own chunk's time stamp, so it
+// shows at its chunk's number less the decoder delay. One stored well before the wanted frame
+// can neither be it nor be needed by it, and the decoder may skip it. The margin allows for
+// encoders that order their pictures otherwise; should a wanted picture go missing all the
+// same, the frame is decoded again without skipping.
+constexpr std::int64_t skipMargin = 1;
 // Consecutive decoder errors after which a stream is given up rather than polled forever.
 constexpr int failuresToGiveUp = 64;
 
@@ -82,6 +84,7 @@ private:
     Outcome decodeUntil(std::int64_t target);
     bool pull(Picture& into);
     void feed();
+    bool mayBeSkipped(int position) const;
     int positionOf(const AVPacket& packet) const;
     void attachPalette(AVPacket& packet);
     std::int64_t displayOf(const AVFrame& frame);
@@ -112,6 +115,7 @@ private:
     std::int64_t target_ = 0;
     bool damaged_ = false;     // the decoder rejected data since the last key frame
     bool paletteOwed_ = false; // the next packet must carry the palette
+    bool skipping_ = true;     // unreferenced pictures far from the target may be skipped
     std::optional<std::int64_t> lastOutput_;
     int lastRequest_ = -2;
 
@@ -132,13 +136,9 @@ Movie::Impl::Impl(const std::filesystem::path& file)
     if (!packet_)
         throw std::bad_alloc();
     claimedFrames_ = clampToInt(stream.nb_frames);
-    truncated_ = demuxer_->isCutShort();
     buildIndex();
     if (index_.empty())
         throw MovieError(file, "no video frames");
-    frameCount_ = index_.frameCount();
-    if (!truncated_ && claimedFrames_ > frameCount_)
-        frameCount_ = std::min(claimedFrames_, frameCount_ + demuxer_->trailingEmptyChunks());
     intraOnly_ = decoder_->isIntraOnly() || index_.allKeys();
     keyDisplay_.assign(static_cast<std::size_t>(index_.keyCount()), -1);
     width_ = stream.codecpar->width;
@@ -153,17 +153,31 @@ Movie::Impl::Impl(const std::filesystem::path& file)
         learnKeyShift();
 }
 
-// The header's frame count is not trusted: frameCount() is what the index holds. When the
-// header claims more, the index is missing, cut short or the header lies, so the data itself
-// is read once to find the frames that really exist.
+// The header's frame count is not trusted: frameCount() counts the chunks the file really
+// holds (a header may claim more). The demuxer's index serves when the file has an index of its
+// own that accounts for the header's count, with dropped frames at the end; otherwise (no
+// index, a file cut short, or a header that claims more) the data itself is read once.
 void Movie::Impl::buildIndex() {
     const AVStream& stream = demuxer_->stream();
+    const AviLayout& layout = demuxer_->layout();
     index_ = ChunkIndex::fromStream(stream, demuxer_->fileSize(), std::nullopt);
-    if (!index_.empty() && index_.frameCount() >= claimedFrames_ && !truncated_)
-        return;
+    truncated_ = layout.isCutShort();
+    const bool indexed = layout.hasChunkIndex() || layout.isExtended();
+    if (!index_.empty() && indexed && !truncated_) {
+        frameCount_ = index_.frameCount();
+        if (claimedFrames_ > frameCount_)
+            frameCount_ =
+                std::min(claimedFrames_, frameCount_ + layout.trailingEmptyChunks(stream.index));
+        if (frameCount_ >= claimedFrames_)
+            return;
+    }
     const std::optional<std::int64_t> firstDamaged = demuxer_->scanToEnd();
     truncated_ = truncated_ || firstDamaged.has_value();
     index_ = ChunkIndex::fromStream(stream, demuxer_->fileSize(), firstDamaged);
+    frameCount_ = index_.frameCount();
+    if (!truncated_ && claimedFrames_ > frameCount_)
+        frameCount_ =
+            std::min(claimedFrames_, frameCount_ + layout.trailingEmptyChunks(stream.index));
 }
 
 // Decodes the first picture: it fixes how time stamps map to display numbers and tells the
@@ -237,6 +251,7 @@ const Picture* Movie::Impl::fetch(int n) {
     FfmpegLog::takeLastError();
     bool mustSeek = false;
     bool retried = false;
+    skipping_ = true;
     for (;;) {
         const bool forward = !mustSeek && canDecodeForward(target, key);
         if (!forward)
@@ -258,9 +273,11 @@ const Picture* Movie::Impl::fetch(int n) {
             mustSeek = true;
             continue;
         }
-        if (forward && !retried) {
+        if (!retried) {
+            // Start afresh from the key frame, decoding every picture.
             retried = true;
             mustSeek = true;
+            skipping_ = false;
             continue;
         }
         throw failure(n);
@@ -382,14 +399,18 @@ void Movie::Impl::feed() {
             attachPalette(*packet_);
         if (index_.isKey(position))
             damaged_ = false;
-        decoder_->skipUnreferenced(!intraOnly_ &&
-                                   index_.timestamp(position) + skipMargin < target_);
+        decoder_->skipUnreferenced(mayBeSkipped(position));
         if (!decoder_->send(packet_.get()))
             damaged_ = true;
         return;
     }
     decoder_->send(nullptr);
     drainSent_ = true;
+}
+
+bool Movie::Impl::mayBeSkipped(int position) const {
+    return skipping_ && !intraOnly_ &&
+           index_.timestamp(position) - timestampOffset_ + skipMargin < target_;
 }
 
 // A decoder flushed after a seek may have forgotten the palette, which the demuxer sent once.

@@ -1,8 +1,10 @@
 #include "MediaTestSupport.h"
 #include "media/Movie.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <optional>
@@ -141,39 +143,86 @@ TEST(MovieRange, FramesOutsideTheMovieAreReportedWithTheirNumber) {
     EXPECT_EQ(frameNumberOf(movie.frame(19)), 19);
 }
 
-// Overwrites the data of the video chunk `chunk` (in stored order) with `fill`.
-void damageChunk(const std::filesystem::path& file, int chunk, unsigned char fill) {
-    std::vector<unsigned char> bytes;
-    {
-        std::ifstream in(file, std::ios::binary);
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    const auto read32 = [&](std::size_t at) {
-        return static_cast<std::size_t>(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
-                                        bytes[at + 3] << 24);
-    };
-    const auto movi = std::search(bytes.begin(), bytes.end(), "movi", "movi" + 4);
-    ASSERT_NE(movi, bytes.end());
-    std::size_t at = static_cast<std::size_t>(movi - bytes.begin()) + 4;
-    for (int seen = 0;; ++seen) {
-        ASSERT_LT(at + 8, bytes.size());
-        const std::size_t size = read32(at + 4);
-        if (seen == chunk) {
-            std::fill_n(bytes.begin() + static_cast<std::ptrdiff_t>(at + 8), size, fill);
-            break;
-        }
-        at += 8 + size + (size & 1);
-    }
+std::vector<unsigned char> readBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeBytes(const std::filesystem::path& file, const std::vector<unsigned char>& bytes) {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
 }
 
+std::size_t offsetOf(const std::vector<unsigned char>& bytes, const char* tag) {
+    const auto found = std::search(bytes.begin(), bytes.end(), tag, tag + 4);
+    return found == bytes.end() ? bytes.size() : static_cast<std::size_t>(found - bytes.begin());
+}
+
+// Puts `value` into the data of the first chunk tagged `tag`, `offset` bytes in.
+void patchChunk(std::vector<unsigned char>& bytes, const char* tag, std::size_t offset,
+                const char value[4]) {
+    const std::size_t at = offsetOf(bytes, tag) + 8 + offset;
+    ASSERT_LE(at + 4, bytes.size()) << tag;
+    std::copy(value, value + 4, bytes.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
+// Overwrites the data of the video chunk `chunk` (in stored order) with `fill`.
+void damageChunk(std::vector<unsigned char>& bytes, int chunk, unsigned char fill) {
+    const auto read32 = [&](std::size_t at) {
+        return static_cast<std::size_t>(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
+                                        bytes[at + 3] << 24);
+    };
+    std::size_t at = offsetOf(bytes, "movi") + 4;
+    for (int seen = 0;; ++seen) {
+        ASSERT_LT(at + 8, bytes.size());
+        const std::size_t size = read32(at + 4);
+        if (seen == chunk) {
+            std::fill_n(bytes.begin() + static_cast<std::ptrdiff_t>(at + 8), size, fill);
+            return;
+        }
+        at += 8 + size + (size & 1);
+    }
+}
+
+std::filesystem::path alteredCopy(const std::filesystem::path& source, const std::string& name,
+                                  const std::function<void(std::vector<unsigned char>&)>& alter) {
+    std::vector<unsigned char> bytes = readBytes(source);
+    alter(bytes);
+    const auto file = scratchFolder() / name;
+    writeBytes(file, bytes);
+    return file;
+}
+
+TEST(MovieOpen, UnknownCodecIsReportedAsNotSupported) {
+    const auto file =
+        alteredCopy(movieFor(specOf(Codec::Mjpeg, 10)), "unknown-codec.avi", [](auto& bytes) {
+            patchChunk(bytes, "strh", 4, "QQQQ");  // handler
+            patchChunk(bytes, "strf", 16, "QQQQ"); // compression
+        });
+    const auto error = errorOf([&] { media::Movie movie(file); });
+    ASSERT_TRUE(error.has_value());
+    EXPECT_TRUE(mentions(*error, "not supported")) << error->what();
+    EXPECT_TRUE(mentions(*error, utf8(file))) << error->what();
+}
+
+// A capture cut off before its headers were final: no index, and a frame count of one.
+TEST(MovieCount, IndexlessFileWithStaleHeaderCountsTheFramesItHolds) {
+    const auto file =
+        alteredCopy(malformedMovie(Malformed::NoIndex), "stale-header.avi", [](auto& bytes) {
+            const char one[4] = {1, 0, 0, 0};
+            patchChunk(bytes, "avih", 16, one);
+            patchChunk(bytes, "strh", 32, one);
+        });
+    media::Movie movie(file);
+    ASSERT_EQ(movie.frameCount(), malformedFrames);
+    for (const int n : {malformedFrames - 1, 3, 17})
+        EXPECT_EQ(frameNumberOf(movie.frame(n)), n);
+}
+
 TEST(MovieDamage, UndecodableFrameIsReportedAndItsNeighboursStillCome) {
-    const auto file = scratchFolder() / "damaged-frame.avi";
-    std::filesystem::copy_file(movieFor(specOf(Codec::Mjpeg, 20)), file,
-                               std::filesystem::copy_options::overwrite_existing);
-    damageChunk(file, 9, 0x00);
+    const auto file = alteredCopy(movieFor(specOf(Codec::Mjpeg, 20)), "damaged-frame.avi",
+                                  [](auto& bytes) { damageChunk(bytes, 9, 0x00); });
     media::Movie movie(file);
     ASSERT_EQ(movie.frameCount(), 20);
     for (const int n : {8, 9, 10, 9, 0, 9, 19}) {
