@@ -68,23 +68,23 @@ std::vector<QPoint> ellipseQuadrant(int width, int height) {
     std::int64_t y = b;
     const std::int64_t lastY = b % 2;
     std::vector<QPoint> points{pixel(x, y)};
-    // Shallow part: one pixel per column; a midpoint on the curve takes the inner pixel.
-    while (x < a && b2 * (x + 2) < a2 * (y - 1)) {
-        if (f(x + 2, y - 1) >= 0)
-            y -= 2;
-        x += 2;
-        points.push_back(pixel(x, y));
-    }
-    // Steep part: one pixel per row; again the inner pixel on a tie.
-    while (y > lastY) {
-        if (f(x + 1, y - 2) < 0)
+    // Walk from the bottom to the right end, each step to the neighbour nearest the curve:
+    // across when the curve at the next column passes below the midpoint between the rows,
+    // up when at the next row it passes left of the midpoint between the columns, else
+    // diagonally. A midpoint exactly on the curve takes the pixel nearer the centre.
+    while (x < a || y > lastY) {
+        if (y == lastY) {
             x += 2;
-        y -= 2;
-        points.push_back(pixel(x, y));
-    }
-    // A very flat ellipse reaches its last row before its tip.
-    while (x < a) {
-        x += 2;
+        } else if (x == a) {
+            y -= 2;
+        } else if (f(x + 2, y - 1) < 0) {
+            x += 2;
+        } else if (f(x + 1, y - 2) >= 0) {
+            y -= 2;
+        } else {
+            x += 2;
+            y -= 2;
+        }
         points.push_back(pixel(x, y));
     }
     return points;

@@ -18,7 +18,8 @@ std::vector<QPoint> linePixels(QPoint a, QPoint b);
 
 // The lower-right quarter of the ellipse inscribed in a width x height pixel box at (0, 0):
 // pixels from the bottom row (x = width / 2, y = height - 1) to the right column
-// (x = width - 1, y = height / 2), chosen by the midpoint rule, 8-connected.
+// (x = width - 1, y = height / 2), each the neighbour of the last nearest the curve by the
+// midpoint rule, 8-connected.
 std::vector<QPoint> ellipseQuadrant(int width, int height);
 
 // The closed outline of RoundRect(left, top, right, bottom, w, h) as a point list, each point
