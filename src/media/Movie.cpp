@@ -298,11 +298,12 @@ std::int64_t Movie::Impl::keyDisplayGuess(int key) const {
     return index_.timestamp(index_.keyPosition(key)) + (key > 0 ? keyShift_ : 0);
 }
 
-// Decoding on is right unless the target's key frame lies ahead of the read position: then a
-// seek skips everything in between.
+// Decoding on is right while the target has not gone by, unless the target's key frame lies
+// ahead of the read position: then a seek skips everything in between.
 bool Movie::Impl::canDecodeForward(std::int64_t target, int key) const {
-    return live_ && (!current_.valid || current_.display < target) &&
-           index_.keyPosition(key) <= nextRead_;
+    const bool ahead =
+        !lastOutput_ || *lastOutput_ <= target || (current_.valid && current_.display < target);
+    return live_ && ahead && index_.keyPosition(key) <= nextRead_;
 }
 
 void Movie::Impl::seekToKey(int key) {
