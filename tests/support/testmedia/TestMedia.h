@@ -2,6 +2,13 @@
 
 // Writes AVI movies for the tests and benchmarks with FFmpeg's encoders. Every frame's picture
 // carries its own frame number, so a decoded frame can be identified even after lossy coding.
+//
+// Chunks are stored in decode order, one a frame, stream time base 1/fps. Raw pictures are
+// stored bottom row first, as AVI files usually hold them; paletted ones carry their palette in
+// the stream header. Dropped frames are zero-size chunks and need an intra-only codec (an inter
+// codec would predict from a picture no decoder sees): writeMovie refuses them otherwise.
+// Pictures of 64 x 48 and more suit every codec; smaller ones (8 x 6 at least) are for lossless
+// codecs. Encoders have size rules of their own: Cinepak and MS Video 1 take multiples of 4.
 
 #include <cstdint>
 #include <filesystem>
@@ -34,10 +41,10 @@ struct MovieSpec {
     int height = 96;
     int frames = 30;
     int fps = 25;
-    int gop = 12;                  // key-frame interval for inter codecs
-    int bFrames = 2;               // B-frames between references where the codec has them
+    int gop = 12;                   // key-frame interval for inter codecs
+    int bFrames = 2;                // B-frames between references where the codec has them
     std::vector<int> droppedFrames; // frame numbers written as zero-size chunks
-    bool sample = false;           // the pleasant picture of the built-in sample movie
+    bool sample = false;            // the pleasant picture of the built-in sample movie
 };
 
 // A decoded picture to check: rows top-first, 3 bytes a pixel (blue, green, red).
@@ -56,8 +63,19 @@ std::vector<Codec> availableCodecs();
 // True for codecs whose every frame is a key frame.
 bool isIntraOnly(Codec codec);
 
-// Writes the movie; throws std::runtime_error naming the file and the reason.
+// True for codecs that code B-frames: decode order differs from display order.
+bool reordersFrames(Codec codec);
+
+// True when decoding gives back expectedPicture() byte for byte.
+bool isRgbExact(Codec codec);
+
+// Writes the movie; throws std::runtime_error naming the file and the reason, and
+// std::invalid_argument for settings no movie can have.
 void writeMovie(const std::filesystem::path& file, const MovieSpec& spec);
+
+// The picture of frame n as the movie codes it (paletted movies: in palette colours): rows
+// top-first, 3 bytes a pixel (blue, green, red), width * 3 bytes a row.
+std::vector<std::uint8_t> expectedPicture(const MovieSpec& movie, int n);
 
 // The frame number a picture shows, or -1 when it shows none.
 int readFrameNumber(const BgrView& picture);

@@ -1,0 +1,130 @@
+#include "support/testmedia/RiffFile.h"
+#include "support/testmedia/TestMedia.h"
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace testmedia {
+
+namespace {
+
+constexpr std::uint32_t hasIndex = 0x10;     // AVIF_HASINDEX
+constexpr std::uint32_t mustUseIndex = 0x20; // AVIF_MUSTUSEINDEX
+constexpr std::size_t avihFlags = 12;
+constexpr std::size_t avihTotalFrames = 16;
+constexpr std::size_t strhLength = 32;
+constexpr std::size_t dmlhTotalFrames = 0;
+
+std::string fileText(const std::filesystem::path& file) {
+    const std::u8string text = file.u8string();
+    return {text.begin(), text.end()};
+}
+
+std::vector<std::uint8_t> readBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        throw std::runtime_error(fileText(file) + ": cannot open for reading");
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeBytes(const std::filesystem::path& file, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    if (!out)
+        throw std::runtime_error(fileText(file) + ": cannot create the file");
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out)
+        throw std::runtime_error(fileText(file) + ": cannot write");
+}
+
+// Cuts in the middle of the frame chunk that lies at 55% of the movie data.
+void truncateInData(RiffFile& riff) {
+    const RiffFile::Chunk movi = riff.require(riff.root(), "LIST", "movi");
+    const std::size_t target = movi.dataOffset() + 4 + (movi.size - 4) * 55 / 100;
+    for (const RiffFile::Chunk& chunk : riff.children(movi))
+        if (chunk.end() > target && chunk.size >= 2) {
+            riff.truncate(chunk.dataOffset() + chunk.size / 2);
+            return;
+        }
+    throw std::runtime_error("no frame data to cut");
+}
+
+void removeIndex(RiffFile& riff) {
+    riff.erase(riff.require(riff.root(), "idx1"));
+    const RiffFile::Chunk hdrl = riff.require(riff.root(), "LIST", "hdrl");
+    const std::size_t flags = riff.require(hdrl, "avih").dataOffset() + avihFlags;
+    riff.write32(flags, riff.read32(flags) & ~(hasIndex | mustUseIndex));
+}
+
+void claimFrames(RiffFile& riff, std::uint32_t frames) {
+    const RiffFile::Chunk hdrl = riff.require(riff.root(), "LIST", "hdrl");
+    riff.write32(riff.require(hdrl, "avih").dataOffset() + avihTotalFrames, frames);
+    for (const RiffFile::Chunk& strl : riff.children(hdrl)) {
+        if (strl.listType != "strl")
+            continue;
+        const RiffFile::Chunk strh = riff.require(strl, "strh");
+        const auto type = riff.bytes().data() + strh.dataOffset();
+        if (std::string_view(reinterpret_cast<const char*>(type), 4) == "vids")
+            riff.write32(strh.dataOffset() + strhLength, frames);
+    }
+    // The extended header counts the frames too; keep the lie consistent.
+    if (const auto odml = riff.find(hdrl, "LIST", "odml"))
+        if (const auto dmlh = riff.find(*odml, "dmlh"))
+            riff.write32(dmlh->dataOffset() + dmlhTotalFrames, frames);
+}
+
+} // namespace
+
+std::string malformedName(Malformed kind) {
+    switch (kind) {
+    case Malformed::Empty:
+        return "Empty";
+    case Malformed::NotRiff:
+        return "NotRiff";
+    case Malformed::TruncatedInData:
+        return "TruncatedInData";
+    case Malformed::NoIndex:
+        return "NoIndex";
+    case Malformed::OverclaimedFrames:
+        return "OverclaimedFrames";
+    }
+    throw std::invalid_argument("unknown kind of malformed file");
+}
+
+void writeMalformed(const std::filesystem::path& file, Malformed kind, int frames) {
+    if (kind == Malformed::Empty)
+        return writeBytes(file, {});
+    if (kind == Malformed::NotRiff) {
+        const std::string text = "This is a plain text file, not a movie.\n";
+        return writeBytes(file, {text.begin(), text.end()});
+    }
+    if (frames < 1)
+        throw std::invalid_argument("a broken movie is made from at least one frame");
+
+    MovieSpec movie;
+    movie.frames = frames;
+    writeMovie(file, movie);
+    try {
+        RiffFile riff(readBytes(file));
+        switch (kind) {
+        case Malformed::TruncatedInData:
+            truncateInData(riff);
+            break;
+        case Malformed::NoIndex:
+            removeIndex(riff);
+            break;
+        case Malformed::OverclaimedFrames:
+            claimFrames(riff, static_cast<std::uint32_t>(frames) * 2);
+            break;
+        default:
+            break;
+        }
+        writeBytes(file, riff.bytes());
+    } catch (const std::runtime_error& e) {
+        throw std::runtime_error(fileText(file) + ": " + e.what());
+    }
+}
+
+} // namespace testmedia
