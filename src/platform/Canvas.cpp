@@ -161,7 +161,7 @@ void Canvas::writeDevice(int x, int y, std::uint32_t rgb) {
 TColor Canvas::pixel(int x, int y) const {
     const QPoint d = toDevice(x, y);
     if (!inClip(d.x(), d.y()))
-        return TColor(0xFFFFFFFFu);
+        return CLR_INVALID;
     return TColor(swapRedBlue(readDevice(d.x(), d.y())));
 }
 
@@ -211,6 +211,12 @@ void Canvas::fillSpan(int y, int x0, int x1, int rop2) {
         return;
     x0 = std::max(x0, m_effectiveClip.left());
     x1 = std::min(x1, m_effectiveClip.right() + 1);
+    if (m_brush.bitmap().isNull() && m_brush.style() == bsSolid && rop2 == R2_COPYPEN) {
+        const std::uint32_t color = deviceRgb(m_brush.color());
+        for (int x = x0; x < x1; ++x)
+            writeDevice(x, y, color);
+        return;
+    }
     for (int x = x0; x < x1; ++x) {
         std::uint32_t b = 0;
         if (!brushPixel(x, y, false, b))

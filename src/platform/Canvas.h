@@ -47,7 +47,7 @@ public:
 
     void setOrigin(QPoint deviceOrigin) { m_origin = deviceOrigin; }
     QPoint origin() const { return m_origin; }
-    // Device coordinates; everything outside is left alone.
+    // Device coordinates; everything outside is left alone (an empty rectangle hides all).
     void setClipRect(const QRect& deviceRect);
     // Narrows the clip rectangle by a rectangle in logical coordinates.
     void intersectClipRect(const QRect& logicalRect);
@@ -73,7 +73,7 @@ public:
     FillMode polyFillMode() const { return m_fillMode; }
     void setPolyFillMode(FillMode mode) { m_fillMode = mode; }
 
-    // 0x00BBGGRR of a pixel; TColor(0xFFFFFFFF) outside the clip rectangle.
+    // 0x00BBGGRR of a pixel; CLR_INVALID outside the clip rectangle.
     TColor pixel(int x, int y) const;
     void setPixel(int x, int y, TColor color);
 
@@ -129,6 +129,7 @@ public:
     void stretchDraw(const QRect& rect, const QImage& picture);
 
     // Text with its top-left corner at (x, y), on a background box when the mode is opaque.
+    // A font with an orientation turns the text about (x, y) and draws no background box.
     void textOut(int x, int y, const QString& text);
     // Text at (x, y) clipped to a rectangle, which is first filled when the brush is not clear.
     void textRect(const QRect& rect, int x, int y, const QString& text);

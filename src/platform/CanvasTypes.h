@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Colors.h"
+
 #include <QRect>
 #include <cstdint>
 
@@ -105,6 +107,9 @@ inline constexpr std::uint32_t WHITENESS = 0x00FF0062;
 inline constexpr std::uint32_t DPA = 0x00A000C9;
 // Pattern where the source is 1, destination where it is 0: paints a brush through a mask.
 inline constexpr std::uint32_t DSPDXAX = 0x00E20746;
+
+// What Canvas::pixel() answers outside the clip rectangle.
+inline constexpr TColor CLR_INVALID = TColor(0xFFFFFFFFu);
 
 enum class BkMode { Transparent = 1, Opaque = 2 };
 
