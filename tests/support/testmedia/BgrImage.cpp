@@ -9,7 +9,9 @@ namespace testmedia {
 BgrImage::BgrImage(int width, int height) : width_(width), height_(height) {
     if (width <= 0 || height <= 0)
         throw std::invalid_argument("picture size must be positive");
-    bytes_.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
+    // swscale works in blocks of 16 pixels and steps past the last row of narrow pictures.
+    constexpr std::size_t slack = 64;
+    bytes_.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3 + slack);
 }
 
 Bgr BgrImage::pixel(int x, int y) const {
