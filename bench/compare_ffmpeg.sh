@@ -2,6 +2,12 @@
 # Times kirimo-extract against the ffmpeg command line on the same movies and the same frames.
 # Each case alternates ours and ffmpeg REPS times (default 3) and reports the medians.
 # Usage: bench/compare_ffmpeg.sh [BUILD_DIR]   (default: build/ next to bench/)
+# COMPARE_DIR names the scratch folder's parent (default: BUILD_DIR); both programs write there.
+#
+# Every run writes into a fresh folder and nothing is deleted until the end: on ext4 without a
+# journal, creating files shortly after deleting many is slowed by the inode allocator skipping
+# recently freed inodes, which would bias whichever program runs later. For the same reason,
+# leave a few minutes between two runs of this script.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,8 +20,8 @@ for tool in "$extract" "$makemovie"; do
 done
 command -v ffmpeg >/dev/null || { echo "compare_ffmpeg: ffmpeg is not installed" >&2; exit 1; }
 
-# Scratch beside the build, so ours and ffmpeg write to the same file system.
-work=$(mktemp -d "$build/compare-XXXXXX")
+# One scratch folder for both programs, so they write to the same file system.
+work=$(mktemp -d "${COMPARE_DIR:-$build}/compare-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
 echo "Writing the movies ..." >&2
@@ -30,7 +36,6 @@ now() { date +%s.%N; }
 timed() {
   local dir=$1
   shift
-  rm -rf "$dir"
   mkdir -p "$dir"
   sync
   local t0 t1
@@ -52,14 +57,14 @@ compare() {
   while [[ $1 != -- ]]; do ours_args+=("$1"); shift; done
   shift
   ff_args=("$@")
-  local ours_times=() ff_times=() ours_files ff_files
-  local d1=$work/out-ours d2=$work/out-ffmpeg
+  local ours_times=() ff_times=() ours_files ff_files d1 d2
   for ((i = 0; i < reps; i++)); do
+    d1=$work/$name-$i-ours
+    d2=$work/$name-$i-ffmpeg
     ours_times+=("$(timed "$d1" "$extract" --out "$d1" "${ours_args[@]}")")
     ff_times+=("$(timed "$d2" ffmpeg -nostdin -v error -y "${ff_args[@]//@OUT@/$d2}")")
     ours_files=$(files_in "$d1")
     ff_files=$(files_in "$d2")
-    rm -rf "$d1" "$d2"
   done
   local ours ff
   ours=$(median "${ours_times[@]}")

@@ -21,7 +21,7 @@ std::string formatFrameRate(double fps) {
         result.pop_back();
     if (result.ends_with('.'))
         result.pop_back();
-    return result == "-0" ? "0" : result;
+    return result;
 }
 
 } // namespace cli
