@@ -181,9 +181,12 @@ void TForm::showEvent(QShowEvent* event) {
 void TForm::hideEvent(QHideEvent* event) {
     TWinControl::hideEvent(event);
     dragging_ = false;
+    // Minimising is the window system's hide: a modal form stays modal.
+    if (event->spontaneous())
+        return;
     if (modalLoop_ != nullptr)
         modalLoop_->quit();
-    if (!event->spontaneous() && onHide_)
+    if (onHide_)
         runGuarded(onHide_);
 }
 

@@ -5,9 +5,11 @@
 #include "framework/FormLoadError.h"
 #include "framework/Label.h"
 #include "framework/Timer.h"
+#include "platform/ServiceRecorder.h"
 
 #include <QKeyEvent>
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 namespace {
 
@@ -88,6 +90,10 @@ public:
     Q_INVOKABLE void Probe1Click() { ++clicks; }
     Q_INVOKABLE void Probe1Change() { ++changes; }
     Q_INVOKABLE void Timer1Timer() { ++ticks; }
+    Q_INVOKABLE void FormClose() override {
+        if (failClose)
+            throw std::runtime_error("書き込めません");
+    }
 
     void Loaded() override {
         journal() << QStringLiteral("%1.Loaded").arg(objectName());
@@ -95,6 +101,7 @@ public:
     }
 
     int shows = 0, clicks = 0, changes = 0, ticks = 0;
+    bool failClose = false;
 };
 
 const char* const sampleForm = R"(// the sample window
@@ -226,6 +233,18 @@ TEST_F(FormLoaderTest, EventsCallTheFormsHandlers) {
     EXPECT_EQ(form.changes, 1);
     EXPECT_EQ(form.ticks, 1);
     EXPECT_EQ(form.shows, 1); // bound and virtual: once
+}
+
+TEST_F(FormLoaderTest, BoundCloseHandlerErrorKeepsTheWindowOpen) {
+    load(QStringLiteral("object F: TSampleForm\n  OnClose = FormClose\nend\n"));
+    platform::ServiceRecorder recorder;
+    form.failClose = true;
+    form.show();
+    EXPECT_FALSE(form.close());
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(recorder.messageTexts(), QStringList{QStringLiteral("書き込めません.")});
+    form.failClose = false;
+    EXPECT_TRUE(form.close());
 }
 
 TEST_F(FormLoaderTest, TabKeysFollowTheTabOrder) {
