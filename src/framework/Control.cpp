@@ -353,10 +353,6 @@ bool TControl::event(QEvent* event) {
     return true;
 }
 
-void TControl::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-}
-
 // The handlers below run our virtuals guarded, so a handler's exception is reported before it
 // could unwind through the toolkit's frames.
 

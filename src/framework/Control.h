@@ -167,7 +167,6 @@ protected:
     void setClickOnMouseUp(bool on) { clickOnMouseUp_ = on; }
 
     bool event(QEvent* event) override;
-    void changeEvent(QEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
