@@ -1,0 +1,19 @@
+#include "player/FrameImage.h"
+
+#include "core/BgrImage.h"
+#include "core/Error.h"
+
+namespace player {
+
+QImage toQImage(const core::BgrImage& frame) {
+    if (frame.width <= 0 || frame.height <= 0)
+        return {};
+    if (frame.bytes.size() < frame.rowOffset(frame.height))
+        throw core::Error("the frame's picture data is shorter than its size");
+    // BGR byte order is Qt's BGR888; the converter copies into a picture of our own.
+    const QImage view(frame.bytes.data(), frame.width, frame.height, frame.stride(),
+                      QImage::Format_BGR888);
+    return view.convertToFormat(QImage::Format_RGB32);
+}
+
+} // namespace player

@@ -1,0 +1,186 @@
+#include "PlayerTestSupport.h"
+#include "platform/ServiceRecorder.h"
+#include "player/GKitMSPlay.h"
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <gtest/gtest.h>
+
+namespace {
+
+using playertest::frameNumberOf;
+using playertest::movieFor;
+using playertest::qtPath;
+using playertest::specOf;
+using testmedia::Codec;
+
+// A player of a 12-frame movie, loaded and not playing.
+class Playback : public testing::Test {
+protected:
+    void SetUp() override {
+        player.setAutoPlay(false);
+        player.setFileName(file);
+    }
+
+    void ticks(int count) {
+        for (int i = 0; i < count; ++i)
+            player.Tick();
+    }
+
+    int shown() const { return frameNumberOf(player.picture()); }
+
+    QString file = qtPath(movieFor(specOf(Codec::Mjpeg, 12)));
+    TGKitMSPlay player;
+};
+
+TEST_F(Playback, EachTickShowsTheNextFrame) {
+    ASSERT_TRUE(player.Play());
+    EXPECT_TRUE(player.Playing());
+    ticks(3);
+    EXPECT_EQ(player.Position(), 3);
+    EXPECT_EQ(shown(), 3);
+}
+
+TEST_F(Playback, PauseHoldsTheFrameAndPlayGoesOnFromIt) {
+    player.Play();
+    ticks(4);
+    ASSERT_TRUE(player.Pause());
+    EXPECT_FALSE(player.Playing());
+    EXPECT_EQ(player.Position(), 4);
+    EXPECT_EQ(shown(), 4);
+    player.Play();
+    ticks(1);
+    EXPECT_EQ(shown(), 5);
+}
+
+TEST_F(Playback, StopReturnsToTheFirstFrame) {
+    player.Play();
+    ticks(6);
+    ASSERT_TRUE(player.Stop());
+    EXPECT_FALSE(player.Playing());
+    EXPECT_EQ(player.Position(), 0);
+    EXPECT_EQ(shown(), 0);
+    player.Play();
+    ticks(1);
+    EXPECT_EQ(shown(), 1);
+}
+
+TEST_F(Playback, LoopWrapsToTheFirstFrame) {
+    player.Play();
+    ticks(11);
+    ASSERT_EQ(player.Position(), 11);
+    ticks(1);
+    EXPECT_EQ(player.Position(), 0);
+    EXPECT_EQ(shown(), 0);
+    EXPECT_TRUE(player.Playing());
+}
+
+TEST_F(Playback, WithoutLoopPlaybackHaltsOnTheLastFrameAndPlayStartsOver) {
+    player.setLoop(false);
+    player.Play();
+    ticks(14);
+    EXPECT_FALSE(player.Playing());
+    EXPECT_EQ(player.Position(), 11);
+    EXPECT_EQ(shown(), 11);
+    player.Play();
+    EXPECT_EQ(shown(), 0);
+    ticks(1);
+    EXPECT_EQ(shown(), 1);
+}
+
+TEST(PlaybackWithoutMovie, EveryCommandIsHarmless) {
+    TGKitMSPlay player;
+    EXPECT_FALSE(player.Play());
+    EXPECT_FALSE(player.Pause());
+    EXPECT_FALSE(player.Stop());
+    player.Tick();
+    EXPECT_FALSE(player.Playing());
+    EXPECT_EQ(player.Position(), -1);
+}
+
+TEST(PlaybackOfOneFrame, LoopingKeepsTheOnlyFrame) {
+    TGKitMSPlay player;
+    player.setFileName(qtPath(movieFor(specOf(Codec::RawBgr24, 1, 64, 48))));
+    ASSERT_EQ(player.Length(), 0);
+    player.Tick();
+    player.Tick();
+    EXPECT_EQ(player.Position(), 0);
+    EXPECT_EQ(frameNumberOf(player.picture()), 0);
+}
+
+TEST(PlaybackOfTwoPlayers, OneFileGivesIndependentViews) {
+    const QString file = qtPath(movieFor(specOf(Codec::Mpeg4BFrames, 30)));
+    TGKitMSPlay first;
+    TGKitMSPlay second;
+    first.setAutoPlay(false);
+    second.setAutoPlay(false);
+    first.setFileName(file);
+    second.setFileName(file);
+    first.Play();
+    for (int i = 0; i < 5; ++i)
+        first.Tick();
+    EXPECT_EQ(second.Position(), 0);
+    EXPECT_FALSE(second.Playing());
+
+    ASSERT_TRUE(second.CopyToClipboard(25));
+    second.Play();
+    second.Tick();
+    first.Tick();
+    EXPECT_EQ(frameNumberOf(first.picture()), 6);
+    EXPECT_EQ(frameNumberOf(second.picture()), 1);
+
+    first.Stop();
+    EXPECT_TRUE(second.Playing());
+    EXPECT_EQ(second.Position(), 1);
+}
+
+// The file loses its tail while the movie is open: later frames cannot be read any more. The
+// movie is large enough that the reader's buffer does not hold it whole.
+TEST(PlaybackFailure, HaltsOnTheLastPictureAndIsReportedOnce) {
+    const auto file =
+        playertest::copyOf(movieFor(specOf(Codec::Mjpeg, 30, 320, 240)), "cut-while-open.avi");
+    platform::ServiceRecorder recorder;
+    TGKitMSPlay player;
+    player.setAutoPlay(false);
+    player.setFileName(qtPath(file));
+    std::filesystem::resize_file(file, std::filesystem::file_size(file) / 4);
+
+    player.Play();
+    for (int i = 0; i < 30 && player.Playing(); ++i)
+        player.Tick();
+    ASSERT_FALSE(player.Playing());
+    const int halted = player.Position();
+    EXPECT_LT(halted, player.Length());
+    EXPECT_EQ(frameNumberOf(player.picture()), halted);
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_TRUE(recorder.messageTexts().front().contains(QStringLiteral("cut-while-open.avi")))
+        << recorder.messageTexts().front().toStdString();
+
+    player.Play();
+    player.Tick();
+    EXPECT_FALSE(player.Playing());
+    EXPECT_EQ(player.Position(), halted);
+    EXPECT_EQ(recorder.messages.size(), 1u);
+}
+
+void click(QWidget* target, Qt::MouseButton button) {
+    const QPoint at(10, 10);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), QPointF(target->mapToGlobal(at)),
+                      button, button, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), QPointF(target->mapToGlobal(at)),
+                        button, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &release);
+}
+
+TEST(PlayerClick, LeftClickFiresOnClick) {
+    TGKitMSPlay player;
+    int clicks = 0;
+    player.setOnClick([&] { ++clicks; });
+    click(&player, Qt::RightButton);
+    EXPECT_EQ(clicks, 0);
+    click(&player, Qt::LeftButton);
+    EXPECT_EQ(clicks, 1);
+}
+
+} // namespace

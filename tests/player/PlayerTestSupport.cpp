@@ -1,0 +1,88 @@
+#include "PlayerTestSupport.h"
+
+#include <QColor>
+#include <cstdlib>
+#include <map>
+#include <sstream>
+#include <unistd.h>
+
+namespace playertest {
+
+std::filesystem::path scratchFolder() {
+    static const std::filesystem::path folder = [] {
+        const char* root = std::getenv("KIRIMO_TEST_TMP");
+        const std::filesystem::path base =
+            root != nullptr ? std::filesystem::path(root) : std::filesystem::temp_directory_path();
+        const auto path = base / ("player-" + std::to_string(::getpid()));
+        std::filesystem::remove_all(path);
+        std::filesystem::create_directories(path);
+        return path;
+    }();
+    return folder;
+}
+
+std::filesystem::path movieFor(const testmedia::MovieSpec& spec) {
+    std::ostringstream name;
+    name << testmedia::codecName(spec.codec) << '_' << spec.width << 'x' << spec.height << '_'
+         << spec.frames << "f.avi";
+    static std::map<std::string, std::filesystem::path> written;
+    if (const auto found = written.find(name.str()); found != written.end())
+        return found->second;
+    const auto file = scratchFolder() / name.str();
+    testmedia::writeMovie(file, spec);
+    written.emplace(name.str(), file);
+    return file;
+}
+
+testmedia::MovieSpec specOf(testmedia::Codec codec, int frames, int width, int height) {
+    testmedia::MovieSpec spec;
+    spec.codec = codec;
+    spec.frames = frames;
+    spec.width = width;
+    spec.height = height;
+    return spec;
+}
+
+std::filesystem::path copyOf(const std::filesystem::path& movie, const std::string& name) {
+    const auto copy = scratchFolder() / name;
+    std::filesystem::copy_file(movie, copy, std::filesystem::copy_options::overwrite_existing);
+    return copy;
+}
+
+QString qtPath(const std::filesystem::path& path) {
+    return QString::fromStdString(path.string());
+}
+
+int frameNumberOf(const QImage& picture) {
+    const QImage bgr = picture.convertToFormat(QImage::Format_BGR888);
+    return testmedia::readFrameNumber(
+        {bgr.constBits(), bgr.width(), bgr.height(), static_cast<int>(bgr.bytesPerLine())});
+}
+
+int frameNumberOf(const core::BgrImage& image) {
+    return testmedia::readFrameNumber(
+        {image.bytes.data(), image.width, image.height, image.stride()});
+}
+
+std::string pixelDifference(const QImage& picture, const core::BgrImage& frame) {
+    std::ostringstream out;
+    if (picture.width() != frame.width || picture.height() != frame.height) {
+        out << "size " << picture.width() << 'x' << picture.height() << " against " << frame.width
+            << 'x' << frame.height;
+        return out.str();
+    }
+    for (int y = 0; y < frame.height; ++y)
+        for (int x = 0; x < frame.width; ++x) {
+            const std::uint8_t* bgr = frame.row(y) + 3 * x;
+            const QRgb got = picture.pixel(x, y);
+            if (qBlue(got) != bgr[0] || qGreen(got) != bgr[1] || qRed(got) != bgr[2]) {
+                out << "pixel (" << x << ", " << y << ") is " << std::hex << (got & 0xFFFFFF)
+                    << ", the frame has b" << int(bgr[0]) << " g" << int(bgr[1]) << " r"
+                    << int(bgr[2]);
+                return out.str();
+            }
+        }
+    return {};
+}
+
+} // namespace playertest
