@@ -4,10 +4,11 @@
 # Usage: bench/compare_ffmpeg.sh [BUILD_DIR]   (default: build/ next to bench/)
 # COMPARE_DIR names the scratch folder's parent (default: BUILD_DIR); both programs write there.
 #
-# Every run writes into a fresh folder and nothing is deleted until the end: on ext4 without a
-# journal, creating files shortly after deleting many is slowed by the inode allocator skipping
-# recently freed inodes, which would bias whichever program runs later. For the same reason,
-# leave a few minutes between two runs of this script.
+# Every run writes into a fresh folder. Its files are emptied after each run but deleted only at
+# the end: emptying hands the page cache back, so no run pays for memory the next could reuse,
+# while on ext4 without a journal, creating files soon after deleting many is slowed by the inode
+# allocator skipping recently freed inodes. For that reason too, leave a few minutes between two
+# runs of this script.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -61,10 +62,17 @@ compare() {
   for ((i = 0; i < reps; i++)); do
     d1=$work/$name-$i-ours
     d2=$work/$name-$i-ffmpeg
-    ours_times+=("$(timed "$d1" "$extract" --out "$d1" "${ours_args[@]}")")
-    ff_times+=("$(timed "$d2" ffmpeg -nostdin -v error -y "${ff_args[@]//@OUT@/$d2}")")
+    # Who goes first alternates too, so neither always finds the caches as the other left them.
+    if ((i % 2 == 0)); then
+      ours_times+=("$(timed "$d1" "$extract" --out "$d1" "${ours_args[@]}")")
+      ff_times+=("$(timed "$d2" ffmpeg -nostdin -v error -y "${ff_args[@]//@OUT@/$d2}")")
+    else
+      ff_times+=("$(timed "$d2" ffmpeg -nostdin -v error -y "${ff_args[@]//@OUT@/$d2}")")
+      ours_times+=("$(timed "$d1" "$extract" --out "$d1" "${ours_args[@]}")")
+    fi
     ours_files=$(files_in "$d1")
     ff_files=$(files_in "$d2")
+    find "$d1" "$d2" -type f -exec truncate -s 0 {} +
   done
   local ours ff
   ours=$(median "${ours_times[@]}")
