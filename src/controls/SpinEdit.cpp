@@ -1,0 +1,3 @@
+#include "controls/SpinEdit.h"
+
+TSpinEdit::TSpinEdit(QWidget* parent) : TCustomSpinEdit(parent) {}

@@ -1,0 +1,4 @@
+#pragma once
+
+// Registers TSpinEdit and TSpinButton with the form loader. Safe to call more than once.
+void registerSpinEditClasses();
