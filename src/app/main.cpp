@@ -1,6 +1,5 @@
-#include <QApplication>
+#include "app/Startup.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    return 0;
+    return app::runKirimoAvi(argc, argv);
 }

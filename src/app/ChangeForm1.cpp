@@ -1,0 +1,445 @@
+#include "app/ChangeForm1.h"
+
+#include "app/AppPaths.h"
+#include "app/DestinationPath.h"
+#include "app/InfoForm1.h"
+#include "app/PreviewForm1.h"
+#include "controls/BrowseEdit.h"
+#include "controls/FileOpenEdit.h"
+#include "controls/SpinEdit.h"
+#include "core/BmpWriter.h"
+#include "core/FolderCreation.h"
+#include "core/FrameNaming.h"
+#include "core/FrameRange.h"
+#include "core/Numbers.h"
+#include "core/PathRules.h"
+#include "core/Paths.h"
+#include "framework/ErrorReport.h"
+#include "framework/FormLoader.h"
+#include "framework/Image.h"
+#include "framework/ImageList.h"
+#include "framework/IniFile.h"
+#include "framework/Timer.h"
+#include "platform/Canvas.h"
+#include "platform/FileSearch.h"
+#include "platform/MessageBox.h"
+#include "platform/Shell.h"
+#include "player/GKitMSPlay.h"
+#include "skin/AHMFadingLabel.h"
+#include "skin/DxfProgressBar.h"
+#include "skin/ShadowLabel.h"
+#include "skin/ShineSpeedButton.h"
+
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QUrl>
+#include <array>
+#include <cstdint>
+
+TChangeForm1* ChangeForm1 = nullptr;
+
+namespace {
+
+const QString unsupportedFormatText =
+    QStringLiteral("非対応フォーマットのAVIファイルです。処理を中止します。");
+
+// The mascot's working animation runs 0, 1, 2, 1 and over again.
+constexpr std::array<int, 4> mascotPictureOfStep{0, 1, 2, 1};
+constexpr int mascotIdlePicture = 3;
+constexpr int mascotFinishedPicture = 4;
+
+const QString settingsPositionSection = QStringLiteral("SET0");
+const QString settingsPathSection = QStringLiteral("SET1");
+
+std::string utf8(const QString& text) {
+    return text.toStdString();
+}
+
+bool isAviName(const QString& name) {
+    return core::isAviName(utf8(name), core::PathRules::native());
+}
+
+QStringList localFilesOf(const QMimeData* data) {
+    QStringList files;
+    if (data == nullptr)
+        return files;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile())
+            files << QDir::toNativeSeparators(url.toLocalFile());
+    return files;
+}
+
+} // namespace
+
+TChangeForm1::TChangeForm1(QWidget* parent)
+    : TForm(parent), exeDir_(app::executableDir()), settingsFileName_(app::settingsFilePath()),
+      commandLine_(QCoreApplication::arguments()) {
+    FormLoader::loadFile(this, QStringLiteral(":/forms/ChangeForm1.form"));
+    findControls();
+#ifndef Q_OS_WIN
+    // The designed default names a Windows folder; elsewhere the documents folder stands in.
+    BrowseEdit1->setPath(app::defaultDestination());
+#endif
+    animFrame_ = 0;
+    dropFileName_.clear();
+    fileExt_.clear();
+    setAcceptDrops(true);
+    routeDropsToWindow();
+    DrawMascot(mascotIdlePicture);
+}
+
+TChangeForm1::~TChangeForm1() {
+    if (ChangeForm1 == this)
+        ChangeForm1 = nullptr;
+}
+
+void TChangeForm1::findControls() {
+    ShadowLabel14 = &Component<TShadowLabel>(QStringLiteral("ShadowLabel14"));
+    FadingLabel2 = &Component<TAHMFadingLabel>(QStringLiteral("FadingLabel2"));
+    FadingLabel3 = &Component<TAHMFadingLabel>(QStringLiteral("FadingLabel3"));
+    Image1 = &Component<TImage>(QStringLiteral("Image1"));
+    Image2 = &Component<TImage>(QStringLiteral("Image2"));
+    Image3 = &Component<TImage>(QStringLiteral("Image3"));
+    Image4 = &Component<TImage>(QStringLiteral("Image4"));
+    GKitMSPlay1 = &Component<TGKitMSPlay>(QStringLiteral("GKitMSPlay1"));
+    SSButton1 = &Component<TShineSpeedButton>(QStringLiteral("SSButton1"));
+    BrowseEdit1 = &Component<TBrowseEdit>(QStringLiteral("BrowseEdit1"));
+    SpinEdit4 = &Component<TSpinEdit>(QStringLiteral("SpinEdit4"));
+    SpinEdit5 = &Component<TSpinEdit>(QStringLiteral("SpinEdit5"));
+    SpinEdit6 = &Component<TSpinEdit>(QStringLiteral("SpinEdit6"));
+    ProgressBar1 = &Component<TdxfProgressBar>(QStringLiteral("ProgressBar1"));
+    dxfProgressBar1 = &Component<TdxfProgressBar>(QStringLiteral("dxfProgressBar1"));
+    Edit2 = &Component<TFileOpenEdit>(QStringLiteral("Edit2"));
+    Timer1 = &Component<TTimer>(QStringLiteral("Timer1"));
+    ImageList1 = &Component<TImageList>(QStringLiteral("ImageList1"));
+}
+
+// ---- Start-up, show and close ----
+
+void TChangeForm1::FormShow() {
+    ReadSettings();
+    ExamineCommandLine();
+}
+
+void TChangeForm1::FormClose() {
+    // A settings file that cannot be written must not keep the window from ever closing: the
+    // user learns why the values were not kept, and the program still ends.
+    try {
+        WriteSettings();
+    } catch (const std::exception& error) {
+        reportException(error);
+    }
+}
+
+void TChangeForm1::ReadSettings() {
+    const TIniFile ini(settingsFileName_);
+    setTop(ini.ReadInteger(settingsPositionSection, QStringLiteral("M_TOP"), Top()));
+    setLeft(ini.ReadInteger(settingsPositionSection, QStringLiteral("M_LEFT"), Left()));
+    BrowseEdit1->setPath(
+        ini.ReadString(settingsPathSection, QStringLiteral("PATH"), BrowseEdit1->Path()));
+    BrowseEdit1Change();
+    if (BrowseEdit1->Path().isEmpty())
+        BrowseEdit1->setPath(app::defaultDestination());
+}
+
+void TChangeForm1::WriteSettings() {
+    // The per-user folder that stands in for a read-only program folder may not exist yet.
+    QDir().mkpath(QFileInfo(settingsFileName_).absolutePath());
+    TIniFile ini(settingsFileName_);
+    ini.WriteInteger(settingsPositionSection, QStringLiteral("M_TOP"), Top());
+    ini.WriteInteger(settingsPositionSection, QStringLiteral("M_LEFT"), Left());
+    ini.WriteString(settingsPathSection, QStringLiteral("PATH"), BrowseEdit1->Path());
+}
+
+void TChangeForm1::ExamineCommandLine() {
+    for (qsizetype i = 1; i < commandLine_.size(); ++i) {
+        const QString argument = commandLine_[i];
+        if (!platform::fileExists(argument))
+            continue;
+        fileExt_ =
+            QString::fromStdString(core::extractFileExt(utf8(argument), core::PathRules::native()));
+        if (isAviName(argument))
+            Edit2->setFilename(argument);
+    }
+}
+
+// ---- Title-bar buttons ----
+
+void TChangeForm1::SSButton8Click() {
+    Close();
+}
+
+void TChangeForm1::SSButton7Click() {
+    setWindowState(wsMinimized);
+}
+
+void TChangeForm1::SSButton6Click() {
+    platform::shellOpen(app::guidePath(exeDir_));
+}
+
+void TChangeForm1::SSButton5Click() {
+    if (InfoForm1 != nullptr)
+        InfoForm1->ShowModal();
+}
+
+// ---- Mascot ----
+
+void TChangeForm1::DrawMascot(int picture) {
+    {
+        platform::Canvas canvas(Image1->Picture());
+        ImageList1->Draw(canvas, 0, 0, picture);
+    }
+    Image1->Invalidate();
+}
+
+void TChangeForm1::Timer1Timer() {
+    DrawMascot(mascotPictureOfStep[std::size_t(animFrame_)]);
+    ++animFrame_;
+    if (animFrame_ == int(mascotPictureOfStep.size()))
+        animFrame_ = 0;
+}
+
+// ---- Loading a movie ----
+
+void TChangeForm1::Edit2Change() {
+    const QString fileName = Edit2->Filename();
+    if (fileName.isEmpty())
+        return;
+    Edit2->setHint(fileName);
+    GKitMSPlay1->setFileName(fileName);
+    LoadSteps();
+}
+
+void TChangeForm1::WMDropFiles(const QStringList& files) {
+    for (const QString& file : files)
+        if (isAviName(file))
+            dropFileName_ = file;
+    if (dropFileName_.isEmpty())
+        return;
+    Edit2->setFilename(dropFileName_);
+    Edit2->setHint(dropFileName_);
+    GKitMSPlay1->setFileName(dropFileName_);
+    LoadSteps();
+}
+
+void TChangeForm1::LoadSteps() {
+    const auto length = [this] { return GKitMSPlay1->Length(); };
+    FadingLabel2->setCaption(QStringLiteral("全%1ﾌﾚｰﾑ").arg(std::int64_t(length()) + 1));
+    FadingLabel3->setCaption(
+        QStringLiteral("%1 x %2").arg(GKitMSPlay1->MovieWidth()).arg(GKitMSPlay1->MovieHeight()));
+    SpinEdit4->setEnabled(true);
+    SpinEdit5->setEnabled(true);
+    SpinEdit6->setEnabled(true);
+    SpinEdit4->setMaxValue(length());
+    SpinEdit4->setValue(0);
+    SpinEdit4Change();
+    SpinEdit5->setMaxValue(length());
+    SpinEdit5->setMinValue(0);
+    SpinEdit5->setValue(length());
+    SpinEdit6->setMaxValue(length());
+    SpinEdit6->setValue(1);
+    ShadowLabel14->setCaption(CountText());
+    dxfProgressBar1->setMax(length());
+    dxfProgressBar1->setPosition(length());
+    FadingLabel2->setEnabled(true);
+    FadingLabel3->setEnabled(true);
+    ProgressBar1->setPosition(0);
+    SSButton1->setEnabled(true);
+    Timer1->setEnabled(true);
+}
+
+// ---- Frame range and destination ----
+
+int TChangeForm1::StartFrame() const {
+    return SpinEdit4->Value();
+}
+
+int TChangeForm1::EndFrame() const {
+    return SpinEdit5->Value();
+}
+
+int TChangeForm1::FrameInterval() const {
+    return SpinEdit6->Value();
+}
+
+QString TChangeForm1::CountText() const {
+    return QString::fromStdString(
+        core::intToStr(core::frameCount(StartFrame(), EndFrame(), FrameInterval())));
+}
+
+int TChangeForm1::CountLabelValue() const {
+    const std::optional<std::int32_t> count = core::strToInt(utf8(ShadowLabel14->Caption()));
+    if (!count)
+        throw core::Error("'" + utf8(ShadowLabel14->Caption()) + "' は整数ではありません");
+    return *count;
+}
+
+void TChangeForm1::SpinEdit4Change() {
+    try {
+        if (StartFrame() != 0) {
+            if (StartFrame() < 0)
+                SpinEdit4->setValue(0);
+            if (StartFrame() > EndFrame())
+                SpinEdit4->setValue(EndFrame());
+        }
+    } catch (const std::exception&) {
+        platform::beep();
+        SpinEdit4->Undo();
+        SpinEdit4->ClearUndo();
+    }
+    SpinEdit5->setMinValue(StartFrame());
+    ShadowLabel14->setCaption(CountText());
+    dxfProgressBar1->setPosition(CountLabelValue());
+    GKitMSPlay1->CopyToClipboard(StartFrame());
+    Image2->setPictureFromClipboard();
+}
+
+void TChangeForm1::SpinEdit5Change() {
+    try {
+        if (EndFrame() != 0) {
+            if (EndFrame() < StartFrame())
+                SpinEdit5->setValue(StartFrame());
+            if (EndFrame() > SpinEdit5->MaxValue())
+                SpinEdit5->setValue(SpinEdit5->MaxValue());
+        }
+    } catch (const std::exception&) {
+        platform::beep();
+        SpinEdit5->Undo();
+        SpinEdit5->ClearUndo();
+    }
+    SpinEdit4->setMaxValue(EndFrame());
+    ShadowLabel14->setCaption(CountText());
+    dxfProgressBar1->setPosition(CountLabelValue());
+    GKitMSPlay1->CopyToClipboard(EndFrame());
+    Image3->setPictureFromClipboard();
+}
+
+void TChangeForm1::SpinEdit6Change() {
+    ShadowLabel14->setCaption(CountText());
+    dxfProgressBar1->setPosition(CountLabelValue());
+}
+
+void TChangeForm1::BrowseEdit1Change() {
+    BrowseEdit1->setPath(
+        app::withoutTrailingDelimiter(BrowseEdit1->Path(), core::PathRules::native()));
+    BrowseEdit1->setHint(BrowseEdit1->Path());
+}
+
+// ---- Convert ----
+
+void TChangeForm1::SSButton1Click() {
+    try {
+        ConvertFrames();
+    } catch (const std::exception&) {
+        platform::beep();
+        platform::messageBox(this, unsupportedFormatText, QGuiApplication::applicationDisplayName(),
+                             platform::MessageIcon::None, platform::MessageButtons::Ok);
+    }
+}
+
+void TChangeForm1::ConvertFrames() {
+    // A typed interval below 1 that the edit has not corrected yet would never reach the end.
+    if (FrameInterval() < 1)
+        throw core::Error("the frame interval is below 1");
+    core::forceDirectories(utf8(BrowseEdit1->Path()), core::PathRules::native());
+    ProgressBar1->setPosition(0);
+    ProgressBar1->setMax(CountLabelValue());
+    std::int64_t frame = StartFrame();
+    if (PreviewForm1 != nullptr) {
+        PreviewForm1->Close();
+        PreviewForm1->Player().Stop();
+    }
+    GKitMSPlay1->Pause();
+    int written = 0;
+    while (frame <= EndFrame()) {
+        SaveFrame(int(frame));
+        const int interval = FrameInterval();
+        if (interval < 1)
+            throw core::Error("the frame interval is below 1");
+        frame += interval;
+        ++written;
+        ProgressBar1->setPosition(written);
+        ProgressBar1->Repaint();
+    }
+    GKitMSPlay1->Play();
+    Timer1->setEnabled(false);
+    DrawMascot(mascotFinishedPicture);
+}
+
+void TChangeForm1::SaveFrame(int frame) {
+    // The frame travels through the clipboard into the frame holder as the user sees it; the
+    // file takes the decoded frame itself (fetched again without decoding), so a palettised
+    // movie keeps its colour table.
+    GKitMSPlay1->CopyToClipboard(frame);
+    Image4->setPictureFromClipboard();
+    const std::string fileName = core::outputFileName(
+        utf8(BrowseEdit1->Path()), utf8(Edit2->Filename()), frame, core::PathRules::native());
+    core::writeBmpFile(core::pathFromUtf8(fileName), GKitMSPlay1->Frame(frame));
+}
+
+// ---- Preview ----
+
+void TChangeForm1::GKitMSPlay1Click() {
+    const QString fileName = Edit2->Filename();
+    if (fileName.isEmpty() || PreviewForm1 == nullptr)
+        return;
+    GKitMSPlay1->Pause();
+    if (PreviewForm1->isVisible()) {
+        PreviewForm1->raise();
+        PreviewForm1->activateWindow();
+    }
+    PreviewForm1->Show();
+    PreviewForm1->setCaption(QStringLiteral("Preview - ") + fileName);
+    PreviewForm1->Player().setFileName(fileName);
+}
+
+// ---- Drops ----
+
+void TChangeForm1::routeDropsToWindow() {
+    for (QWidget* child : findChildren<QWidget*>())
+        if (child->acceptDrops())
+            child->installEventFilter(this);
+}
+
+void TChangeForm1::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void TChangeForm1::dragMoveEvent(QDragMoveEvent* event) {
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void TChangeForm1::dropEvent(QDropEvent* event) {
+    const QStringList files = localFilesOf(event->mimeData());
+    if (files.isEmpty())
+        return;
+    event->acceptProposedAction();
+    WMDropFiles(files);
+}
+
+bool TChangeForm1::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+        if (static_cast<QDropEvent*>(event)->mimeData()->hasUrls()) {
+            static_cast<QDropEvent*>(event)->acceptProposedAction();
+            return true;
+        }
+        break;
+    case QEvent::Drop:
+        if (static_cast<QDropEvent*>(event)->mimeData()->hasUrls()) {
+            runGuarded([&] { dropEvent(static_cast<QDropEvent*>(event)); });
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return TForm::eventFilter(watched, event);
+}

@@ -1,0 +1,11 @@
+#include "app/DestinationPath.h"
+
+#include "core/Paths.h"
+
+namespace app {
+
+QString withoutTrailingDelimiter(const QString& path, const core::PathRules& rules) {
+    return QString::fromStdString(core::excludeTrailingDelimiter(path.toStdString(), rules));
+}
+
+} // namespace app

@@ -1,0 +1,164 @@
+#include "app/AppPaths.h"
+
+#include "AppTestSupport.h"
+#include "app/DestinationPath.h"
+#include "app/FramePicture.h"
+#include "app/ScreenshotMode.h"
+#include "core/PathRules.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QStandardPaths>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct PathCase {
+    const char* input;
+    const char* expected;
+};
+
+// The folder of the executable, as the user's guide and the settings file are found by it.
+class ExeDirWindows : public ::testing::TestWithParam<PathCase> {};
+
+TEST_P(ExeDirWindows, KeepsARootAndDropsAnyOtherTrailingBackslash) {
+    EXPECT_EQ(app::exeDirOf(QString::fromUtf8(GetParam().input), core::PathRules::windows()),
+              QString::fromUtf8(GetParam().expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, ExeDirWindows,
+    ::testing::Values(PathCase{R"(C:\Apps\Cutter\kirimo.exe)", R"(C:\Apps\Cutter)"},
+                      PathCase{R"(C:\kirimo.exe)", R"(C:\)"}, PathCase{R"(C:kirimo.exe)", "C:"},
+                      PathCase{R"(D:\表示\ソフト\kirimo.exe)", R"(D:\表示\ソフト)"}));
+
+class ExeDirPosix : public ::testing::TestWithParam<PathCase> {};
+
+TEST_P(ExeDirPosix, SplitsAtTheLastSlash) {
+    EXPECT_EQ(app::exeDirOf(QString::fromUtf8(GetParam().input), core::PathRules::posix()),
+              QString::fromUtf8(GetParam().expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, ExeDirPosix,
+                         ::testing::Values(PathCase{"/opt/kirimo/bin/kirimo-avi",
+                                                    "/opt/kirimo/bin"},
+                                           PathCase{"/kirimo-avi", "/"},
+                                           PathCase{R"(/opt/a\b/kirimo-avi)", R"(/opt/a\b)"}));
+
+TEST(Paths, TheGuideIsJoinedWithASlashWhateverTheFolderUses) {
+    EXPECT_EQ(app::guidePath(QStringLiteral(R"(C:\Apps\Cutter)")),
+              QStringLiteral(R"(C:\Apps\Cutter/Readme.txt)"));
+    EXPECT_EQ(app::guidePath(QStringLiteral("/opt/kirimo")),
+              QStringLiteral("/opt/kirimo/Readme.txt"));
+}
+
+// One trailing separator of the platform's own kind is dropped, nothing else.
+struct TrailingCase {
+    const char* input;
+    const char* windows;
+    const char* posix;
+};
+
+class DestinationTrailing : public ::testing::TestWithParam<TrailingCase> {};
+
+TEST_P(DestinationTrailing, DropsOneSeparatorOfThePlatformsKind) {
+    const QString input = QString::fromUtf8(GetParam().input);
+    EXPECT_EQ(app::withoutTrailingDelimiter(input, core::PathRules::windows()),
+              QString::fromUtf8(GetParam().windows));
+    EXPECT_EQ(app::withoutTrailingDelimiter(input, core::PathRules::posix()),
+              QString::fromUtf8(GetParam().posix));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, DestinationTrailing,
+    ::testing::Values(TrailingCase{R"(D:\Frames\)", R"(D:\Frames)", R"(D:\Frames\)"},
+                      TrailingCase{"D:/Frames/", "D:/Frames/", "D:/Frames"},
+                      TrailingCase{R"(D:\Frames\\)", R"(D:\Frames\)", R"(D:\Frames\\)"},
+                      TrailingCase{"/srv/frames//", "/srv/frames//", "/srv/frames/"},
+                      TrailingCase{"/", "/", "/"},
+                      TrailingCase{R"(D:\動画\)", R"(D:\動画)", R"(D:\動画\)"},
+                      TrailingCase{"", "", ""}));
+
+TEST(Paths, SettingsLiveBesideAWritableProgramFolder) {
+    const AppScratch scratch;
+    EXPECT_EQ(app::settingsFilePath(scratch.path()), QDir(scratch.path()).filePath("Kirimo.ini"));
+}
+
+TEST(Paths, SettingsMoveToTheUserFolderWhenTheProgramFolderIsReadOnly) {
+    const AppScratch scratch;
+    const QString folder = scratch.file(QStringLiteral("bin"));
+    QDir().mkpath(folder);
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const QString expected =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))
+            .filePath(QStringLiteral("Kirimo.ini"));
+    EXPECT_EQ(app::settingsFilePath(folder), expected);
+    QFile::setPermissions(folder,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+TEST(Paths, TheDefaultDestinationIsTheDocumentsFolderOffWindows) {
+#ifdef Q_OS_WIN
+    EXPECT_EQ(app::defaultDestination(), QStringLiteral("C:/My Documents"));
+#else
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    EXPECT_EQ(app::defaultDestination(), documents.isEmpty() ? QDir::homePath() : documents);
+    EXPECT_FALSE(app::defaultDestination().isEmpty());
+#endif
+}
+
+TEST(FramePicture, KeepsPixelsAndThePaletteOfAPalettisedPicture) {
+    QImage picture(3, 2, QImage::Format_Indexed8);
+    picture.setColorTable({qRgb(10, 20, 30), qRgb(200, 100, 50)});
+    picture.fill(0);
+    picture.setPixel(2, 1, 1);
+    const core::BgrImage image = app::bgrImageOf(picture);
+    ASSERT_EQ(image.width, 3);
+    ASSERT_EQ(image.height, 2);
+    EXPECT_EQ(image.palette, (std::vector<std::uint32_t>{0x0A141E, 0xC86432}));
+    EXPECT_EQ(image.row(0)[0], 30); // blue first
+    EXPECT_EQ(image.row(0)[2], 10);
+    EXPECT_EQ(image.row(1)[6], 50);
+    EXPECT_EQ(image.row(1)[8], 200);
+    EXPECT_EQ(image.row(0)[9], 0); // row padding
+}
+
+TEST(FramePicture, TrueColourPicturesHaveNoPalette) {
+    QImage picture(2, 1, QImage::Format_RGB32);
+    picture.setPixel(0, 0, qRgb(1, 2, 3));
+    picture.setPixel(1, 0, qRgb(4, 5, 6));
+    const core::BgrImage image = app::bgrImageOf(picture);
+    EXPECT_TRUE(image.palette.empty());
+    EXPECT_EQ(std::vector<std::uint8_t>(image.row(0), image.row(0) + 6),
+              (std::vector<std::uint8_t>{3, 2, 1, 6, 5, 4}));
+}
+
+struct ScreenshotCase {
+    QStringList arguments;
+    std::optional<app::ScreenshotRequest> expected;
+};
+
+class ScreenshotArguments : public ::testing::TestWithParam<ScreenshotCase> {};
+
+TEST_P(ScreenshotArguments, AreRecognisedOnlyAsTheFirstOption) {
+    const auto request = app::screenshotRequest(GetParam().arguments);
+    ASSERT_EQ(request.has_value(), GetParam().expected.has_value());
+    if (request) {
+        EXPECT_EQ(request->outputFile, GetParam().expected->outputFile);
+        EXPECT_EQ(request->movie, GetParam().expected->movie);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Startup, ScreenshotArguments,
+    ::testing::Values(ScreenshotCase{{"kirimo-avi", "--screenshot", "out.png", "a.avi"},
+                                     app::ScreenshotRequest{"out.png", "a.avi"}},
+                      ScreenshotCase{{"kirimo-avi", "--screenshot", "out.png"},
+                                     app::ScreenshotRequest{"out.png", ""}},
+                      ScreenshotCase{{"kirimo-avi", "--screenshot"}, std::nullopt},
+                      ScreenshotCase{{"kirimo-avi", "a.avi", "--screenshot", "out.png"},
+                                     std::nullopt},
+                      ScreenshotCase{{"kirimo-avi"}, std::nullopt}));
+
+} // namespace

@@ -1,0 +1,176 @@
+#include "AppTestSupport.h"
+
+#include "app/ChangeForm1.h"
+#include "app/InfoForm1.h"
+#include "app/PreviewForm1.h"
+#include "app/Startup.h"
+#include "controls/CustomBrowseEdit.h"
+#include "controls/CustomSpinEdit.h"
+#include "controls/EditButton.h"
+#include "core/BmpWriter.h"
+#include "framework/ErrorReport.h"
+#include "media/Movie.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDropEvent>
+#include <QFile>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QUrl>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <map>
+
+namespace {
+
+QString scratchTemplate() {
+    const char* root = std::getenv("KIRIMO_TEST_TMP");
+    const QString base = root != nullptr ? QString::fromLocal8Bit(root) : QDir::tempPath();
+    QDir().mkpath(base);
+    return base + QStringLiteral("/app-XXXXXX");
+}
+
+const AppScratch& movieFolder() {
+    static const AppScratch folder;
+    return folder;
+}
+
+QString specName(const testmedia::MovieSpec& spec) {
+    return QStringLiteral("%1-%2x%3-%4f.avi")
+        .arg(QString::fromStdString(testmedia::codecName(spec.codec)))
+        .arg(spec.width)
+        .arg(spec.height)
+        .arg(spec.frames);
+}
+
+} // namespace
+
+AppScratch::AppScratch() : dir_(scratchTemplate()) {}
+
+std::filesystem::path AppScratch::fsPath(const QString& name) const {
+    return std::filesystem::path(file(name).toStdString());
+}
+
+QString testMovie(const testmedia::MovieSpec& spec) {
+    static std::map<QString, QString> written;
+    const QString name = specName(spec);
+    auto found = written.find(name);
+    if (found != written.end())
+        return found->second;
+    const QString file = movieFolder().file(name);
+    testmedia::writeMovie(file.toStdString(), spec);
+    written[name] = file;
+    return file;
+}
+
+QString smallMovie(int frames) {
+    testmedia::MovieSpec spec;
+    spec.codec = testmedia::Codec::RawBgr24;
+    spec.width = 64;
+    spec.height = 48;
+    spec.frames = frames;
+    return testMovie(spec);
+}
+
+AppWindows::AppWindows() {
+    app::prepareWindowClasses();
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Kirimo AVI"));
+    main_ = std::make_unique<TChangeForm1>();
+    ChangeForm1 = main_.get();
+    main_->setSettingsFileName(settingsFile());
+    main_->setCommandLine({QStringLiteral("kirimo-avi")});
+    main_->setExeDir(scratch_.path());
+    preview_ = std::make_unique<TPreviewForm1>();
+    PreviewForm1 = preview_.get();
+    info_ = std::make_unique<TInfoForm1>();
+    InfoForm1 = info_.get();
+}
+
+AppWindows::~AppWindows() {
+    info_.reset();
+    preview_.reset();
+    main_.reset();
+}
+
+QString AppWindows::settingsFile() const {
+    return scratch_.file(QStringLiteral("Kirimo.ini"));
+}
+
+std::string fileBytes(const std::filesystem::path& path) {
+    std::ifstream stream(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
+}
+
+std::string fileBytes(const QString& path) {
+    return fileBytes(std::filesystem::path(path.toStdString()));
+}
+
+void writeText(const QString& path, const std::string& text) {
+    std::ofstream stream(std::filesystem::path(path.toStdString()), std::ios::binary);
+    stream << text;
+}
+
+std::string expectedBmp(const QString& movie, int frame) {
+    media::Movie source(std::filesystem::path(movie.toStdString()));
+    const std::vector<std::uint8_t> bytes = core::encodeBmp(source.frame(frame));
+    return std::string(bytes.begin(), bytes.end());
+}
+
+QWidget* mouseTargetAt(TForm& window, QPoint at) {
+    QWidget* child = window.childAt(at);
+    return child != nullptr ? child : &window;
+}
+
+QPoint dragWindowFrom(TForm& window, QPoint at, QPoint delta) {
+    QWidget* target = mouseTargetAt(window, at);
+    const QPoint before = window.pos();
+    const QPoint local = target->mapFrom(&window, at);
+    const QPoint global = window.mapToGlobal(at);
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+    QMouseEvent move(QEvent::MouseMove, local + delta, global + delta, Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(target, &move);
+    QMouseEvent release(QEvent::MouseButtonRelease, local + delta, global + delta, Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &release);
+    return window.pos() - before;
+}
+
+void typeInto(TCustomSpinEdit& edit, const QString& text) {
+    edit.Editor()->selectAll();
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(edit.Editor(), &press);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(edit.Editor(), &release);
+    }
+}
+
+void leaveEdit(TCustomSpinEdit& edit) {
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(edit.Editor(), &out);
+}
+
+void clickBrowseButton(TCustomBrowseEdit& edit) {
+    runGuarded([&] { edit.BrowseButton()->Click(); });
+}
+
+void dropFiles(QWidget& target, const QStringList& files) {
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString& file : files)
+        urls << QUrl::fromLocalFile(file);
+    data.setUrls(urls);
+    const QPointF at = QPointF(target.width() / 2.0, target.height() / 2.0);
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&target, &enter);
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&target, &drop);
+}

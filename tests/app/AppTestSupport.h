@@ -1,0 +1,92 @@
+#pragma once
+
+#include "support/testmedia/TestMedia.h"
+
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+class QWidget;
+class TChangeForm1;
+class TCustomBrowseEdit;
+class TCustomSpinEdit;
+class TForm;
+class TInfoForm1;
+class TPreviewForm1;
+
+// A fresh folder under KIRIMO_TEST_TMP (or the system's temp folder), removed afterwards.
+class AppScratch {
+public:
+    AppScratch();
+    QString path() const { return dir_.path(); }
+    QString file(const QString& name) const { return dir_.filePath(name); }
+    std::filesystem::path fsPath(const QString& name) const;
+
+private:
+    QTemporaryDir dir_;
+};
+
+// A movie written once per test run and shared by the tests that ask for the same one.
+QString testMovie(const testmedia::MovieSpec& spec);
+// The common small movie: 64 x 48, raw 24-bit, `frames` frames.
+QString smallMovie(int frames = 30);
+
+// The three windows as start-up creates them, reached through their global pointers; the
+// settings file and the program folder live in a scratch folder, and the command line names
+// only the program.
+class AppWindows {
+public:
+    AppWindows();
+    ~AppWindows();
+    AppWindows(const AppWindows&) = delete;
+    AppWindows& operator=(const AppWindows&) = delete;
+
+    TChangeForm1& main() const { return *main_; }
+    TPreviewForm1& preview() const { return *preview_; }
+    TInfoForm1& info() const { return *info_; }
+    const AppScratch& scratch() const { return scratch_; }
+    QString settingsFile() const;
+
+    template <class T> T& control(const QString& name) const;
+
+private:
+    AppScratch scratch_;
+    std::unique_ptr<TChangeForm1> main_;
+    std::unique_ptr<TPreviewForm1> preview_;
+    std::unique_ptr<TInfoForm1> info_;
+};
+
+// Whole-file helpers.
+std::string fileBytes(const QString& path);
+std::string fileBytes(const std::filesystem::path& path);
+void writeText(const QString& path, const std::string& text);
+
+// The bytes the program must write for frame n of a movie.
+std::string expectedBmp(const QString& movie, int frame);
+
+// A left press at `at` (window coordinates) delivered to what lies there, then a move by
+// `delta` with the button held, then the release. Returns the window's move.
+QPoint dragWindowFrom(TForm& window, QPoint at, QPoint delta);
+// The widget a press at `at` reaches.
+QWidget* mouseTargetAt(TForm& window, QPoint at);
+
+// Types the text over the whole content of the edit, key by key, as a user does; leaving moves
+// the focus out of it.
+void typeInto(TCustomSpinEdit& edit, const QString& text);
+void leaveEdit(TCustomSpinEdit& edit);
+
+// Clicks the edit's browse button as the mouse does (an error goes to the standard report).
+void clickBrowseButton(TCustomBrowseEdit& edit);
+
+// Drops the files on the widget (window coordinates of `target`'s centre).
+void dropFiles(QWidget& target, const QStringList& files);
+
+#include "app/ChangeForm1.h"
+
+template <class T> T& AppWindows::control(const QString& name) const {
+    return main_->Component<T>(name);
+}

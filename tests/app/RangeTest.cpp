@@ -1,0 +1,222 @@
+#include "AppTestSupport.h"
+#include "app/ChangeForm1.h"
+#include "controls/BrowseEdit.h"
+#include "controls/SpinEdit.h"
+#include "framework/Image.h"
+#include "platform/Clipboard.h"
+#include "platform/ServiceRecorder.h"
+#include "skin/DxfProgressBar.h"
+#include "skin/ShadowLabel.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <gtest/gtest.h>
+
+namespace {
+
+int frameNumberOf(const QImage& picture) {
+    const QImage bgr = picture.convertToFormat(QImage::Format_BGR888);
+    return testmedia::readFrameNumber(
+        {bgr.constBits(), bgr.width(), bgr.height(), int(bgr.bytesPerLine())});
+}
+
+// A loaded 30-frame movie and the range controls.
+class RangeWindow {
+public:
+    RangeWindow() { windows.main().WMDropFiles({smallMovie(30)}); }
+
+    TSpinEdit& start() { return windows.control<TSpinEdit>(QStringLiteral("SpinEdit4")); }
+    TSpinEdit& end() { return windows.control<TSpinEdit>(QStringLiteral("SpinEdit5")); }
+    TSpinEdit& interval() { return windows.control<TSpinEdit>(QStringLiteral("SpinEdit6")); }
+    QString count() {
+        return windows.control<TShadowLabel>(QStringLiteral("ShadowLabel14")).Caption();
+    }
+    int gauge() {
+        return windows.control<TdxfProgressBar>(QStringLiteral("dxfProgressBar1")).Position();
+    }
+    int startThumbnail() {
+        return frameNumberOf(windows.control<TImage>(QStringLiteral("Image2")).picture());
+    }
+    int endThumbnail() {
+        return frameNumberOf(windows.control<TImage>(QStringLiteral("Image3")).picture());
+    }
+
+    platform::ServiceRecorder recorder;
+    AppWindows windows;
+};
+
+TEST(Range, ALoadShowsTheFirstAndLastFramesAsThumbnails) {
+    RangeWindow w;
+    EXPECT_EQ(w.startThumbnail(), 0);
+    EXPECT_EQ(w.endThumbnail(), 29);
+    EXPECT_EQ(w.count(), QStringLiteral("30"));
+    EXPECT_EQ(w.gauge(), 29); // the gauge shows the count from the first change on
+}
+
+TEST(Range, AStartTypedBeyondTheEndIsSetBackToTheEnd) {
+    RangeWindow w;
+    w.end().setValue(20);
+    typeInto(w.start(), QStringLiteral("25"));
+    EXPECT_EQ(w.start().Value(), 20);
+    EXPECT_EQ(w.count(), QStringLiteral("1"));
+    EXPECT_EQ(w.gauge(), 1);
+    EXPECT_EQ(w.startThumbnail(), 20);
+    EXPECT_EQ(frameNumberOf(platform::Clipboard::image()), 20);
+}
+
+TEST(Range, AnEndBelowTheStartIsSetBackToTheStart) {
+    RangeWindow w;
+    w.start().setValue(15);
+    typeInto(w.end(), QStringLiteral("9"));
+    EXPECT_EQ(w.end().Value(), 15);
+    EXPECT_EQ(w.count(), QStringLiteral("1"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("14"));
+    w.end().SelectAll();
+    w.end().PasteFromClipboard();
+    EXPECT_EQ(w.end().Value(), 15);
+    EXPECT_EQ(w.count(), QStringLiteral("1"));
+    w.end().DownClick();
+    EXPECT_EQ(w.end().Value(), 15);
+    EXPECT_EQ(w.endThumbnail(), 15);
+}
+
+struct CountCase {
+    int start;
+    int end;
+    int interval;
+    int count;
+    int gauge; // the count, within the gauge's maximum (the last frame's number)
+};
+
+class RangeCount : public ::testing::TestWithParam<CountCase> {};
+
+TEST_P(RangeCount, IsTheNumberOfFramesConvertWrites) {
+    RangeWindow w;
+    w.interval().setValue(GetParam().interval);
+    w.end().setValue(GetParam().end);
+    w.start().setValue(GetParam().start);
+    EXPECT_EQ(w.count(), QString::number(GetParam().count));
+    EXPECT_EQ(w.gauge(), GetParam().gauge);
+    EXPECT_TRUE(w.recorder.messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Range, RangeCount,
+                         ::testing::Values(CountCase{0, 9, 4, 3, 3}, CountCase{10, 20, 3, 4, 4},
+                                           CountCase{1, 29, 1, 29, 29}, CountCase{0, 28, 1, 29, 29},
+                                           CountCase{5, 5, 7, 1, 1}, CountCase{0, 29, 29, 2, 2}));
+
+TEST(Range, TheEndBoundsTheStartAndTheStartBoundsTheEnd) {
+    RangeWindow w;
+    w.start().setValue(12);
+    EXPECT_EQ(w.end().MinValue(), 12);
+    w.end().setValue(18);
+    EXPECT_EQ(w.start().MaxValue(), 18);
+}
+
+TEST(Range, AZeroIntervalReportsTheDivisionAndKeepsTheCount) {
+    RangeWindow w;
+    w.interval().setValue(3);
+    ASSERT_EQ(w.count(), QStringLiteral("10"));
+    typeInto(w.interval(), QStringLiteral("0"));
+    EXPECT_EQ(w.recorder.messageTexts(), QStringList{QStringLiteral("ゼロによる除算.")});
+    EXPECT_EQ(w.count(), QStringLiteral("10"));
+    EXPECT_EQ(w.gauge(), 10);
+
+    leaveEdit(w.interval());
+    EXPECT_EQ(w.interval().Value(), 1);
+    EXPECT_EQ(w.count(), QStringLiteral("30"));
+    EXPECT_EQ(w.gauge(), 30);
+}
+
+TEST(Range, TheStartAndEndHandlersReportTheDivisionWhileTheIntervalIsZero) {
+    RangeWindow w;
+    typeInto(w.interval(), QStringLiteral("0"));
+    w.recorder.messages.clear();
+    w.start().setValue(4);
+    EXPECT_EQ(w.recorder.messageTexts(), QStringList{QStringLiteral("ゼロによる除算.")});
+    EXPECT_EQ(w.startThumbnail(), 0); // the handler stopped before the thumbnail
+}
+
+TEST(Range, ChangingOnlyTheIntervalLeavesThumbnailsAndClipboardAlone) {
+    RangeWindow w;
+    QImage marker(4, 4, QImage::Format_RGB32);
+    marker.fill(Qt::magenta);
+    platform::Clipboard::setImage(marker);
+    w.interval().setValue(5);
+    EXPECT_EQ(w.count(), QStringLiteral("6"));
+    EXPECT_EQ(platform::Clipboard::image().convertToFormat(QImage::Format_RGB32), marker);
+    EXPECT_EQ(w.startThumbnail(), 0);
+    EXPECT_EQ(w.endThumbnail(), 29);
+}
+
+// An MJPEG movie whose last frame holds no picture data: the decoder refuses that frame only.
+QString movieWithABrokenLastFrame(const AppScratch& scratch) {
+    testmedia::MovieSpec spec;
+    spec.codec = testmedia::Codec::Mjpeg;
+    spec.width = 64;
+    spec.height = 48;
+    spec.frames = 12;
+    const QString file = scratch.file(QStringLiteral("broken-end.avi"));
+    QFile::copy(testMovie(spec), file);
+    QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    std::string bytes = fileBytes(file);
+    // The last chunk that holds a picture (the index after the chunks names them too).
+    std::size_t chunk = bytes.rfind("00dc");
+    while (chunk != std::string::npos && bytes.compare(chunk + 8, 2, "\xFF\xD8") != 0)
+        chunk = bytes.rfind("00dc", chunk - 1);
+    const std::size_t data = chunk + 8;
+    const std::uint32_t size =
+        std::uint8_t(bytes[chunk + 4]) | std::uint8_t(bytes[chunk + 5]) << 8 |
+        std::uint8_t(bytes[chunk + 6]) << 16 | std::uint32_t(std::uint8_t(bytes[chunk + 7])) << 24;
+    std::fill(bytes.begin() + std::ptrdiff_t(data), bytes.begin() + std::ptrdiff_t(data + size),
+              '\0');
+    writeText(file, bytes);
+    return file;
+}
+
+TEST(Range, AThumbnailThePlayerCannotDeliverIsReportedAfterTheCount) {
+    platform::ServiceRecorder recorder;
+    AppWindows windows;
+    dropFiles(windows.main(), {movieWithABrokenLastFrame(windows.scratch())});
+    EXPECT_EQ(recorder.messageTexts(),
+              QStringList{QStringLiteral("無効なクリップボード フォーマットです.")});
+    EXPECT_EQ(windows.control<TShadowLabel>(QStringLiteral("ShadowLabel14")).Caption(),
+              QStringLiteral("12"));
+    EXPECT_EQ(frameNumberOf(windows.control<TImage>(QStringLiteral("Image2")).picture()), 0);
+    EXPECT_TRUE(windows.control<TImage>(QStringLiteral("Image3")).picture().isNull());
+}
+
+// The destination keeps what the user gave, less one trailing separator of the platform's kind.
+struct DestinationCase {
+    const char* typed;
+    const char* kept;
+};
+
+class Destination : public ::testing::TestWithParam<DestinationCase> {};
+
+TEST_P(Destination, LosesOneTrailingSeparatorAndBecomesTheHint) {
+    platform::ServiceRecorder recorder;
+    AppWindows windows;
+    auto& edit = windows.control<TBrowseEdit>(QStringLiteral("BrowseEdit1"));
+    edit.setPath(QString::fromUtf8(GetParam().typed));
+    EXPECT_EQ(edit.Path(), QString::fromUtf8(GetParam().kept));
+    EXPECT_EQ(edit.Hint(), QString::fromUtf8(GetParam().kept));
+}
+
+#ifdef Q_OS_WIN
+INSTANTIATE_TEST_SUITE_P(Range, Destination,
+                         ::testing::Values(DestinationCase{R"(D:\Frames\)", R"(D:\Frames)"},
+                                           DestinationCase{"D:/Frames/", "D:/Frames/"},
+                                           DestinationCase{R"(D:\フレーム\)", R"(D:\フレーム)"}));
+#else
+INSTANTIATE_TEST_SUITE_P(Range, Destination,
+                         ::testing::Values(DestinationCase{"/srv/frames/", "/srv/frames"},
+                                           DestinationCase{R"(D:\Frames\)", R"(D:\Frames\)"},
+                                           DestinationCase{"/srv/フレーム/", "/srv/フレーム"},
+                                           DestinationCase{"/", "/"}));
+#endif
+
+} // namespace

@@ -1,0 +1,127 @@
+#include "AppTestSupport.h"
+#include "app/AppPaths.h"
+#include "app/ChangeForm1.h"
+#include "controls/BrowseEdit.h"
+#include "platform/ServiceRecorder.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+TBrowseEdit& destination(const AppWindows& windows) {
+    return windows.control<TBrowseEdit>(QStringLiteral("BrowseEdit1"));
+}
+
+TEST(Settings, AFirstRunUsesTheDesignedPlaceAndWritesFiveLinesOnClose) {
+    platform::ServiceRecorder recorder;
+    AppWindows windows;
+    windows.main().show();
+    EXPECT_EQ(windows.main().Left(), 20);
+    EXPECT_EQ(windows.main().Top(), 20);
+    EXPECT_EQ(destination(windows).Path(), app::defaultDestination());
+    EXPECT_FALSE(QFile::exists(windows.settingsFile())); // reading creates nothing
+
+    windows.main().Close();
+    EXPECT_EQ(fileBytes(windows.settingsFile()),
+              "[SET0]\r\nM_TOP=20\r\nM_LEFT=20\r\n[SET1]\r\nPATH=" +
+                  app::defaultDestination().toStdString() + "\r\n");
+    EXPECT_TRUE(recorder.messages.empty());
+}
+
+TEST(Settings, ThePositionAndDestinationSurviveARestart) {
+    platform::ServiceRecorder recorder;
+    AppScratch shared;
+    const QString file = shared.file(QStringLiteral("Kirimo.ini"));
+    {
+        AppWindows windows;
+        windows.main().setSettingsFileName(file);
+        windows.main().show();
+        windows.main().move(140, 75);
+        destination(windows).setPath(QStringLiteral("/srv/フレーム"));
+        windows.main().Close();
+    }
+    AppWindows windows;
+    windows.main().setSettingsFileName(file);
+    windows.main().show();
+    EXPECT_EQ(windows.main().Left(), 140);
+    EXPECT_EQ(windows.main().Top(), 75);
+    EXPECT_EQ(destination(windows).Path(), QStringLiteral("/srv/フレーム"));
+    EXPECT_EQ(destination(windows).Hint(), QStringLiteral("/srv/フレーム"));
+}
+
+struct FileCase {
+    const char* name;
+    std::string contents;
+    QPoint position;
+    QString path; // empty: the default destination
+};
+
+class SettingsFile : public ::testing::TestWithParam<FileCase> {};
+
+TEST_P(SettingsFile, IsAppliedWhenTheWindowIsShown) {
+    platform::ServiceRecorder recorder;
+    AppWindows windows;
+    writeText(windows.settingsFile(), GetParam().contents);
+    windows.main().show();
+    EXPECT_EQ(windows.main().pos(), GetParam().position);
+    const QString expected =
+        GetParam().path.isEmpty() ? app::defaultDestination() : GetParam().path;
+    EXPECT_EQ(destination(windows).Path(), expected);
+    EXPECT_TRUE(recorder.messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, SettingsFile,
+    ::testing::Values(
+        FileCase{"HexadecimalTop", "[SET0]\r\nM_TOP=0x40\r\n", {20, 64}, {}},
+        FileCase{"DollarHexLeft", "[SET0]\nM_LEFT=$10\n", {16, 20}, {}},
+        FileCase{
+            "UnreadableLeftKeepsTheDefault", "[SET0]\r\nM_LEFT=abc\r\nM_TOP=33\r\n", {20, 33}, {}},
+        FileCase{"OffScreenIsKept", "[SET0]\r\nM_LEFT=-5000\r\nM_TOP=9000\r\n", {-5000, 9000}, {}},
+        FileCase{"EmptyPathGivesTheDefault", "[SET1]\r\nPATH=\r\n", {20, 20}, {}},
+        FileCase{"TrailingSlashIsDropped",
+                 "[SET1]\r\nPATH=/srv/frames/\r\n",
+                 {20, 20},
+                 QStringLiteral("/srv/frames")},
+#ifdef Q_OS_WIN
+        FileCase{"TrailingBackslashIsDropped",
+                 "[SET1]\r\nPATH=D:\\Frames\\\r\n",
+                 {20, 20},
+                 QStringLiteral(R"(D:\Frames)")},
+#else
+        FileCase{"BackslashIsAnOrdinaryCharacterHere",
+                 "[SET1]\r\nPATH=D:\\Frames\\\r\n",
+                 {20, 20},
+                 QStringLiteral(R"(D:\Frames\)")},
+#endif
+        FileCase{"MissingSectionsKeepEverything", "[OTHER]\r\nM_TOP=1\r\n", {20, 20}, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Settings, AFileThatCannotBeWrittenIsReportedAndTheWindowStillCloses) {
+    platform::ServiceRecorder recorder;
+    AppWindows windows;
+    writeText(windows.settingsFile(), "[SET0]\r\nM_TOP=30\r\n");
+    QFile::setPermissions(windows.settingsFile(), QFileDevice::ReadOwner);
+    windows.main().show();
+    EXPECT_TRUE(windows.main().close());
+    EXPECT_FALSE(windows.main().isVisible());
+    EXPECT_EQ(recorder.messageTexts(),
+              QStringList{windows.settingsFile() + QStringLiteral(" に書き込めません.")});
+    EXPECT_EQ(recorder.messages[0].icon, platform::MessageIcon::Error);
+    EXPECT_EQ(fileBytes(windows.settingsFile()), "[SET0]\r\nM_TOP=30\r\n");
+    QFile::setPermissions(windows.settingsFile(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+TEST(Settings, AMissingSettingsFolderIsCreatedOnClose) {
+    platform::ServiceRecorder recorder;
+    AppWindows windows;
+    const QString file = windows.scratch().file(QStringLiteral("config/kirimo/Kirimo.ini"));
+    windows.main().setSettingsFileName(file);
+    windows.main().show();
+    windows.main().Close();
+    EXPECT_TRUE(QFile::exists(file));
+    EXPECT_TRUE(recorder.messages.empty());
+}
+
+} // namespace
