@@ -1,0 +1,4 @@
+#pragma once
+
+// Registers TShapeHint with the form loader. Safe to call more than once.
+void registerShapeHintClasses();
