@@ -2,13 +2,11 @@
 
 #include "AppTestSupport.h"
 #include "app/DestinationPath.h"
-#include "app/FramePicture.h"
 #include "app/ScreenshotMode.h"
 #include "core/PathRules.h"
 
 #include <QDir>
 #include <QFile>
-#include <QImage>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
 
@@ -106,32 +104,6 @@ TEST(Paths, TheDefaultDestinationIsTheDocumentsFolderOffWindows) {
     EXPECT_EQ(app::defaultDestination(), documents.isEmpty() ? QDir::homePath() : documents);
     EXPECT_FALSE(app::defaultDestination().isEmpty());
 #endif
-}
-
-TEST(FramePicture, KeepsPixelsAndThePaletteOfAPalettisedPicture) {
-    QImage picture(3, 2, QImage::Format_Indexed8);
-    picture.setColorTable({qRgb(10, 20, 30), qRgb(200, 100, 50)});
-    picture.fill(0);
-    picture.setPixel(2, 1, 1);
-    const core::BgrImage image = app::bgrImageOf(picture);
-    ASSERT_EQ(image.width, 3);
-    ASSERT_EQ(image.height, 2);
-    EXPECT_EQ(image.palette, (std::vector<std::uint32_t>{0x0A141E, 0xC86432}));
-    EXPECT_EQ(image.row(0)[0], 30); // blue first
-    EXPECT_EQ(image.row(0)[2], 10);
-    EXPECT_EQ(image.row(1)[6], 50);
-    EXPECT_EQ(image.row(1)[8], 200);
-    EXPECT_EQ(image.row(0)[9], 0); // row padding
-}
-
-TEST(FramePicture, TrueColourPicturesHaveNoPalette) {
-    QImage picture(2, 1, QImage::Format_RGB32);
-    picture.setPixel(0, 0, qRgb(1, 2, 3));
-    picture.setPixel(1, 0, qRgb(4, 5, 6));
-    const core::BgrImage image = app::bgrImageOf(picture);
-    EXPECT_TRUE(image.palette.empty());
-    EXPECT_EQ(std::vector<std::uint8_t>(image.row(0), image.row(0) + 6),
-              (std::vector<std::uint8_t>{3, 2, 1, 6, 5, 4}));
 }
 
 struct ScreenshotCase {
