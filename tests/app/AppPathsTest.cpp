@@ -51,7 +51,7 @@ TEST(Paths, TheGuideIsJoinedWithASlashWhateverTheFolderUses) {
               QStringLiteral("/opt/kirimo/Readme.txt"));
 }
 
-// One trailing separator of the platform's own kind is dropped, nothing else.
+// Windows rules drop one trailing backslash; POSIX rules keep the text as typed.
 struct TrailingCase {
     const char* input;
     const char* windows;
@@ -60,7 +60,7 @@ struct TrailingCase {
 
 class DestinationTrailing : public ::testing::TestWithParam<TrailingCase> {};
 
-TEST_P(DestinationTrailing, DropsOneSeparatorOfThePlatformsKind) {
+TEST_P(DestinationTrailing, DropsOneBackslashOnlyUnderWindowsRules) {
     const QString input = QString::fromUtf8(GetParam().input);
     EXPECT_EQ(app::withoutTrailingDelimiter(input, core::PathRules::windows()),
               QString::fromUtf8(GetParam().windows));
@@ -71,9 +71,9 @@ TEST_P(DestinationTrailing, DropsOneSeparatorOfThePlatformsKind) {
 INSTANTIATE_TEST_SUITE_P(
     Paths, DestinationTrailing,
     ::testing::Values(TrailingCase{R"(D:\Frames\)", R"(D:\Frames)", R"(D:\Frames\)"},
-                      TrailingCase{"D:/Frames/", "D:/Frames/", "D:/Frames"},
+                      TrailingCase{"D:/Frames/", "D:/Frames/", "D:/Frames/"},
                       TrailingCase{R"(D:\Frames\\)", R"(D:\Frames\)", R"(D:\Frames\\)"},
-                      TrailingCase{"/srv/frames//", "/srv/frames//", "/srv/frames/"},
+                      TrailingCase{"/srv/frames//", "/srv/frames//", "/srv/frames//"},
                       TrailingCase{"/", "/", "/"},
                       TrailingCase{R"(D:\動画\)", R"(D:\動画)", R"(D:\動画\)"},
                       TrailingCase{"", "", ""}));

@@ -12,6 +12,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <gtest/gtest.h>
 
@@ -197,7 +198,7 @@ struct DestinationCase {
 
 class Destination : public ::testing::TestWithParam<DestinationCase> {};
 
-TEST_P(Destination, LosesOneTrailingSeparatorAndBecomesTheHint) {
+TEST_P(Destination, IsNormalisedAndBecomesTheHint) {
     platform::ServiceRecorder recorder;
     AppWindows windows;
     auto& edit = windows.control<TBrowseEdit>(QStringLiteral("BrowseEdit1"));
@@ -213,10 +214,24 @@ INSTANTIATE_TEST_SUITE_P(Range, Destination,
                                            DestinationCase{R"(D:\フレーム\)", R"(D:\フレーム)"}));
 #else
 INSTANTIATE_TEST_SUITE_P(Range, Destination,
-                         ::testing::Values(DestinationCase{"/srv/frames/", "/srv/frames"},
+                         ::testing::Values(DestinationCase{"/srv/frames/", "/srv/frames/"},
                                            DestinationCase{R"(D:\Frames\)", R"(D:\Frames\)"},
-                                           DestinationCase{"/srv/フレーム/", "/srv/フレーム"},
+                                           DestinationCase{"/srv/フレーム/", "/srv/フレーム/"},
                                            DestinationCase{"/", "/"}));
 #endif
+
+// Regression: dropping a trailing "/" on every change swallowed each separator as it was typed.
+TEST(Range, ADestinationTypedKeyByKeyKeepsItsSeparators) {
+    platform::ServiceRecorder recorder;
+    AppWindows windows;
+    auto& edit = windows.control<TBrowseEdit>(QStringLiteral("BrowseEdit1"));
+    edit.setPath(QString());
+    const QString typed = QStringLiteral("/tmp/out/frames");
+    for (const QChar c : typed) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(edit.editor(), &press);
+    }
+    EXPECT_EQ(edit.Path(), typed);
+}
 
 } // namespace

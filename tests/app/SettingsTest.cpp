@@ -80,10 +80,10 @@ INSTANTIATE_TEST_SUITE_P(
             "UnreadableLeftKeepsTheDefault", "[SET0]\r\nM_LEFT=abc\r\nM_TOP=33\r\n", {20, 33}, {}},
         FileCase{"OffScreenIsKept", "[SET0]\r\nM_LEFT=-5000\r\nM_TOP=9000\r\n", {-5000, 9000}, {}},
         FileCase{"EmptyPathGivesTheDefault", "[SET1]\r\nPATH=\r\n", {20, 20}, {}},
-        FileCase{"TrailingSlashIsDropped",
+        FileCase{"TrailingSlashIsKept",
                  "[SET1]\r\nPATH=/srv/frames/\r\n",
                  {20, 20},
-                 QStringLiteral("/srv/frames")},
+                 QStringLiteral("/srv/frames/")},
 #ifdef Q_OS_WIN
         FileCase{"TrailingBackslashIsDropped",
                  "[SET1]\r\nPATH=D:\\Frames\\\r\n",
