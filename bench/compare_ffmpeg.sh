@@ -59,6 +59,12 @@ compare() {
   shift
   ff_args=("$@")
   local ours_times=() ff_times=() ours_files ff_files d1 d2
+  # An untimed round first: the first writes of a run also pay for fresh page-cache memory.
+  d1=$work/$name-warm-ours
+  d2=$work/$name-warm-ffmpeg
+  timed "$d1" "$extract" --out "$d1" "${ours_args[@]}" >/dev/null
+  timed "$d2" ffmpeg -nostdin -v error -y "${ff_args[@]//@OUT@/$d2}" >/dev/null
+  find "$d1" "$d2" -type f -exec truncate -s 0 {} +
   for ((i = 0; i < reps; i++)); do
     d1=$work/$name-$i-ours
     d2=$work/$name-$i-ffmpeg
