@@ -305,29 +305,27 @@ QImage icon(int size) {
     return image;
 }
 
+// White like the information panel it sits on: the credit line below overlaps its last rows.
 QImage logo() {
     QImage image(200, 54, QImage::Format_RGB32);
+    image.fill(Qt::white);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient back(0, 0, 0, 54);
-    back.setColorAt(0, QColor(0x14, 0x1C, 0x3A));
-    back.setColorAt(1, QColor(0x05, 0x07, 0x12));
-    p.fillRect(image.rect(), back);
-    p.drawImage(QRectF(4, 3, 48, 48), icon(96));
+    p.drawImage(QRectF(4, 2, 44, 44), icon(88));
     QFont font("DejaVu Sans");
     font.setPixelSize(22);
     font.setBold(true);
     p.setFont(font);
-    QLinearGradient text(0, 10, 0, 34);
-    text.setColorAt(0, QColor(0xFF, 0xE0, 0x8A));
-    text.setColorAt(1, fur);
+    QLinearGradient text(0, 8, 0, 30);
+    text.setColorAt(0, QColor(0xF0, 0x8A, 0x24));
+    text.setColorAt(1, QColor(0xC0, 0x50, 0x10));
     p.setPen(QPen(QBrush(text), 1));
-    p.drawText(QRectF(58, 4, 140, 30), Qt::AlignLeft | Qt::AlignVCenter, "Kirimo AVI");
+    p.drawText(QRectF(54, 2, 146, 28), Qt::AlignLeft | Qt::AlignVCenter, "Kirimo AVI");
     font.setPixelSize(10);
     font.setBold(false);
     p.setFont(font);
-    p.setPen(QColor(0xC8, 0xD0, 0xE0));
-    p.drawText(QRectF(60, 32, 140, 16), Qt::AlignLeft | Qt::AlignVCenter, "frames, cut clean");
+    p.setPen(QColor(0x50, 0x5A, 0x6E));
+    p.drawText(QRectF(56, 28, 144, 14), Qt::AlignLeft | Qt::AlignVCenter, "frames, cut clean");
     return image;
 }
 
