@@ -6,6 +6,12 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 bash scripts/build.sh
 
+# Qt wants a private runtime folder; a root shell often has none.
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+  export XDG_RUNTIME_DIR=/tmp/runtime-$(id -u)
+  mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+fi
+
 out=${KIRIMO_SAMPLE_DIR:-$PWD/out}
 mkdir -p "$out"
 sample="$out/sample.avi"
