@@ -59,7 +59,7 @@ int clampToInt(std::int64_t value) {
 
 class Movie::Impl {
 public:
-    explicit Impl(const std::filesystem::path& file);
+    Impl(const std::filesystem::path& file, const MovieOptions& options);
 
     void frameInto(int n, core::BgrImage& out);
 
@@ -128,10 +128,10 @@ private:
     bool awaitingFirst_ = false;
 };
 
-Movie::Impl::Impl(const std::filesystem::path& file)
+Movie::Impl::Impl(const std::filesystem::path& file, const MovieOptions& options)
     : file_(file), demuxer_(std::make_unique<Demuxer>(file)) {
     const AVStream& stream = demuxer_->stream();
-    decoder_ = std::make_unique<VideoDecoder>(stream, file);
+    decoder_ = std::make_unique<VideoDecoder>(stream, file, options.decoderThreads);
     packet_.reset(av_packet_alloc());
     if (!packet_)
         throw std::bad_alloc();
@@ -474,7 +474,8 @@ MovieError Movie::Impl::outOfRange(int n) const {
     return MovieError(file_, n, "frame out of range (the movie has " + present + ")");
 }
 
-Movie::Movie(const std::filesystem::path& file) : impl_(std::make_unique<Impl>(file)) {}
+Movie::Movie(const std::filesystem::path& file, MovieOptions options)
+    : impl_(std::make_unique<Impl>(file, options)) {}
 Movie::~Movie() = default;
 Movie::Movie(Movie&&) noexcept = default;
 Movie& Movie::operator=(Movie&&) noexcept = default;

@@ -2,6 +2,7 @@
 
 #include "core/BgrImage.h"
 #include "media/MovieError.h"
+#include "media/MovieOptions.h"
 
 #include <filesystem>
 #include <memory>
@@ -13,7 +14,8 @@ namespace media {
 // before the wanted one. Memory stays flat in the length of the movie.
 class Movie {
 public:
-    explicit Movie(const std::filesystem::path& file); // throws MovieError
+    explicit Movie(const std::filesystem::path& file,
+                   MovieOptions options = {}); // throws MovieError
     ~Movie();
     Movie(Movie&&) noexcept;
     Movie& operator=(Movie&&) noexcept;

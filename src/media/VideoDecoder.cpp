@@ -2,13 +2,15 @@
 
 #include "media/MovieError.h"
 
+#include <algorithm>
+
 extern "C" {
 #include <libavutil/error.h>
 }
 
 namespace media {
 
-VideoDecoder::VideoDecoder(const AVStream& stream, const std::filesystem::path& file) {
+VideoDecoder::VideoDecoder(const AVStream& stream, const std::filesystem::path& file, int threads) {
     const AVCodecParameters& parameters = *stream.codecpar;
     const AVCodec* codec = avcodec_find_decoder(parameters.codec_id);
     const std::string name = avcodec_get_name(parameters.codec_id);
@@ -18,7 +20,7 @@ VideoDecoder::VideoDecoder(const AVStream& stream, const std::filesystem::path& 
     if (!context_ || avcodec_parameters_to_context(context_.get(), &parameters) < 0)
         throw MovieError(file, "cannot set up the decoder (" + name + ")");
     context_->pkt_timebase = stream.time_base;
-    context_->thread_count = 0; // as many as the machine has
+    context_->thread_count = std::max(threads, 0);
     context_->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
     if (const int result = avcodec_open2(context_.get(), codec, nullptr); result < 0)
         throw MovieError(file, "codec not supported (" + name + "): " + ffmpegErrorText(result));

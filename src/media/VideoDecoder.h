@@ -10,7 +10,8 @@ namespace media {
 class VideoDecoder {
 public:
     // Throws MovieError when no decoder for the stream's codec is at hand.
-    VideoDecoder(const AVStream& stream, const std::filesystem::path& file);
+    // threads: 0 for as many as the machine has.
+    VideoDecoder(const AVStream& stream, const std::filesystem::path& file, int threads);
 
     enum class Status { Frame, NeedsInput, Ended, Failed };
 
