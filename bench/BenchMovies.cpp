@@ -37,28 +37,28 @@ private:
 
 } // namespace
 
-std::optional<testmedia::MovieSpec> movieKind(std::string_view kind, int frames) {
-    testmedia::MovieSpec spec;
-    spec.frames = frames;
-    spec.fps = 25;
+std::optional<testmedia::MovieRecipe> movieKind(std::string_view kind, int frames) {
+    testmedia::MovieRecipe recipe;
+    recipe.frames = frames;
+    recipe.fps = 25;
     if (kind == "mjpeg640") {
-        spec.codec = testmedia::Codec::Mjpeg;
-        spec.width = 640;
-        spec.height = 480;
+        recipe.codec = testmedia::Codec::Mjpeg;
+        recipe.width = 640;
+        recipe.height = 480;
     } else if (kind == "mpeg4_720_gop250") {
-        spec.codec = testmedia::Codec::Mpeg4BFrames;
-        spec.width = 1280;
-        spec.height = 720;
-        spec.gop = 250;
-        spec.bFrames = 2;
+        recipe.codec = testmedia::Codec::Mpeg4BFrames;
+        recipe.width = 1280;
+        recipe.height = 720;
+        recipe.gop = 250;
+        recipe.bFrames = 2;
     } else if (kind == "raw640") {
-        spec.codec = testmedia::Codec::RawBgr24;
-        spec.width = 640;
-        spec.height = 480;
+        recipe.codec = testmedia::Codec::RawBgr24;
+        recipe.width = 640;
+        recipe.height = 480;
     } else {
         return std::nullopt;
     }
-    return spec;
+    return recipe;
 }
 
 int benchMovieFrames(std::string_view kind) {
@@ -75,11 +75,11 @@ const fs::path& benchMovie(std::string_view kind) {
     static std::map<std::string, fs::path, std::less<>> movies;
     if (auto known = movies.find(kind); known != movies.end())
         return known->second;
-    const std::optional<testmedia::MovieSpec> spec = movieKind(kind, benchMovieFrames(kind));
-    if (!spec)
+    const std::optional<testmedia::MovieRecipe> recipe = movieKind(kind, benchMovieFrames(kind));
+    if (!recipe)
         throw std::invalid_argument("unknown movie kind " + std::string(kind));
     const fs::path file = scratch.path() / (std::string(kind) + ".avi");
-    testmedia::writeMovie(file, *spec);
+    testmedia::writeMovie(file, *recipe);
     return movies[std::string(kind)] = file;
 }
 
@@ -91,13 +91,13 @@ int makeMovieCommand(int argc, char** argv) {
         return 2;
     }
     const int frames = argc == 5 ? std::atoi(argv[4]) : 1000;
-    const std::optional<testmedia::MovieSpec> spec = movieKind(argv[2], frames);
-    if (!spec || frames < 1) {
+    const std::optional<testmedia::MovieRecipe> recipe = movieKind(argv[2], frames);
+    if (!recipe || frames < 1) {
         std::fprintf(stderr, "kirimo-bench: unknown movie kind '%s' or bad frame count\n", argv[2]);
         return 2;
     }
     try {
-        testmedia::writeMovie(argv[3], *spec);
+        testmedia::writeMovie(argv[3], *recipe);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "kirimo-bench: %s\n", e.what());
         return 1;

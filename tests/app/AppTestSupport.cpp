@@ -40,12 +40,12 @@ const AppScratch& movieFolder() {
     return folder;
 }
 
-QString specName(const testmedia::MovieSpec& spec) {
+QString recipeName(const testmedia::MovieRecipe& recipe) {
     return QStringLiteral("%1-%2x%3-%4f.avi")
-        .arg(QString::fromStdString(testmedia::codecName(spec.codec)))
-        .arg(spec.width)
-        .arg(spec.height)
-        .arg(spec.frames);
+        .arg(QString::fromStdString(testmedia::codecName(recipe.codec)))
+        .arg(recipe.width)
+        .arg(recipe.height)
+        .arg(recipe.frames);
 }
 
 } // namespace
@@ -56,25 +56,25 @@ std::filesystem::path AppScratch::fsPath(const QString& name) const {
     return std::filesystem::path(file(name).toStdString());
 }
 
-QString testMovie(const testmedia::MovieSpec& spec) {
+QString testMovie(const testmedia::MovieRecipe& recipe) {
     static std::map<QString, QString> written;
-    const QString name = specName(spec);
+    const QString name = recipeName(recipe);
     auto found = written.find(name);
     if (found != written.end())
         return found->second;
     const QString file = movieFolder().file(name);
-    testmedia::writeMovie(file.toStdString(), spec);
+    testmedia::writeMovie(file.toStdString(), recipe);
     written[name] = file;
     return file;
 }
 
 QString smallMovie(int frames) {
-    testmedia::MovieSpec spec;
-    spec.codec = testmedia::Codec::RawBgr24;
-    spec.width = 64;
-    spec.height = 48;
-    spec.frames = frames;
-    return testMovie(spec);
+    testmedia::MovieRecipe recipe;
+    recipe.codec = testmedia::Codec::RawBgr24;
+    recipe.width = 64;
+    recipe.height = 48;
+    recipe.frames = frames;
+    return testMovie(recipe);
 }
 
 AppWindows::AppWindows() {

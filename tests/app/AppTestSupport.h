@@ -31,7 +31,7 @@ private:
 };
 
 // A movie written once per test run and shared by the tests that ask for the same one.
-QString testMovie(const testmedia::MovieSpec& spec);
+QString testMovie(const testmedia::MovieRecipe& recipe);
 // The common small movie: 64 x 48, raw 24-bit, `frames` frames.
 QString smallMovie(int frames = 30);
 

@@ -113,13 +113,13 @@ INSTANTIATE_TEST_SUITE_P(Convert, ConvertRange,
 class ConvertCodec : public ::testing::TestWithParam<testmedia::Codec> {};
 
 TEST_P(ConvertCodec, WritesTheDecodedFrameByteForByte) {
-    testmedia::MovieSpec spec;
-    spec.codec = GetParam();
-    spec.width = 64;
-    spec.height = 48;
-    spec.frames = 12;
-    spec.gop = 5;
-    Converting run(testMovie(spec));
+    testmedia::MovieRecipe recipe;
+    recipe.codec = GetParam();
+    recipe.width = 64;
+    recipe.height = 48;
+    recipe.frames = 12;
+    recipe.gop = 5;
+    Converting run(testMovie(recipe));
     run.setRange({1, 11, 3});
     run.convert();
     EXPECT_TRUE(run.recorder.messages.empty());

@@ -96,12 +96,12 @@ QString copyAs(const QString& movie, const AppScratch& scratch, const QString& n
 }
 
 QString bigMovie() {
-    testmedia::MovieSpec spec;
-    spec.codec = testmedia::Codec::Mjpeg;
-    spec.width = 640;
-    spec.height = 480;
-    spec.frames = 300;
-    return testMovie(spec);
+    testmedia::MovieRecipe recipe;
+    recipe.codec = testmedia::Codec::Mjpeg;
+    recipe.width = 640;
+    recipe.height = 480;
+    recipe.frames = 300;
+    return testMovie(recipe);
 }
 
 enum class Way { Dialog, Drop, CommandLine };

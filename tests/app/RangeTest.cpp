@@ -155,13 +155,13 @@ TEST(Range, ChangingOnlyTheIntervalLeavesThumbnailsAndClipboardAlone) {
 
 // An MJPEG movie whose last frame holds no picture data: the decoder refuses that frame only.
 QString movieWithABrokenLastFrame(const AppScratch& scratch) {
-    testmedia::MovieSpec spec;
-    spec.codec = testmedia::Codec::Mjpeg;
-    spec.width = 64;
-    spec.height = 48;
-    spec.frames = 12;
+    testmedia::MovieRecipe recipe;
+    recipe.codec = testmedia::Codec::Mjpeg;
+    recipe.width = 64;
+    recipe.height = 48;
+    recipe.frames = 12;
     const QString file = scratch.file(QStringLiteral("broken-end.avi"));
-    QFile::copy(testMovie(spec), file);
+    QFile::copy(testMovie(recipe), file);
     QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     std::string bytes = fileBytes(file);
     // The last chunk that holds a picture (the index after the chunks names them too).

@@ -25,10 +25,10 @@ fs::path movieFor(Codec codec) {
     if (auto known = movies.find(codec); known != movies.end())
         return known->second;
     const fs::path file = freshFolder("movie-" + testmedia::codecName(codec)) / "clip.avi";
-    testmedia::MovieSpec spec;
-    spec.codec = codec;
-    spec.frames = movieFrames;
-    testmedia::writeMovie(file, spec);
+    testmedia::MovieRecipe recipe;
+    recipe.codec = codec;
+    recipe.frames = movieFrames;
+    testmedia::writeMovie(file, recipe);
     return movies[codec] = file;
 }
 

@@ -14,9 +14,9 @@ using clitest::runExtract;
 const fs::path& usageMovie() {
     static const fs::path file = [] {
         const fs::path path = freshFolder("usage-movie") / "clip.avi";
-        testmedia::MovieSpec spec;
-        spec.frames = 30;
-        testmedia::writeMovie(path, spec);
+        testmedia::MovieRecipe recipe;
+        recipe.frames = 30;
+        testmedia::writeMovie(path, recipe);
         return path;
     }();
     return file;
@@ -79,19 +79,19 @@ INSTANTIATE_TEST_SUITE_P(
         BadUsage{"info_with_value", {"--info=yes", "MOVIE"}, "'--info' takes no value"}),
     [](const testing::TestParamInfo<BadUsage>& info) { return info.param.name; });
 
-testmedia::MovieSpec spec(testmedia::Codec codec, int width, int height, int frames, int fps) {
-    testmedia::MovieSpec spec;
-    spec.codec = codec;
-    spec.width = width;
-    spec.height = height;
-    spec.frames = frames;
-    spec.fps = fps;
-    return spec;
+testmedia::MovieRecipe recipe(testmedia::Codec codec, int width, int height, int frames, int fps) {
+    testmedia::MovieRecipe recipe;
+    recipe.codec = codec;
+    recipe.width = width;
+    recipe.height = height;
+    recipe.frames = frames;
+    recipe.fps = fps;
+    return recipe;
 }
 
 struct InfoCase {
     const char* name;
-    testmedia::MovieSpec spec;
+    testmedia::MovieRecipe recipe;
     const char* expected;
 };
 
@@ -101,7 +101,7 @@ TEST_P(ExtractInfo, PrintsFramesSizeAndRateAndWritesNothing) {
     const InfoCase& c = GetParam();
     const fs::path work = freshFolder(std::string("info-") + c.name);
     const fs::path movie = work / "clip.avi";
-    testmedia::writeMovie(movie, c.spec);
+    testmedia::writeMovie(movie, c.recipe);
 
     const clitest::RunResult run = runExtract({"--info", movie.string()}, work);
 
@@ -113,9 +113,9 @@ TEST_P(ExtractInfo, PrintsFramesSizeAndRateAndWritesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ExtractInfo,
-    testing::Values(InfoCase{"mjpeg", spec(testmedia::Codec::Mjpeg, 128, 96, 30, 25),
+    testing::Values(InfoCase{"mjpeg", recipe(testmedia::Codec::Mjpeg, 128, 96, 30, 25),
                              "frames=30\nwidth=128\nheight=96\nfps=25\n"},
-                    InfoCase{"raw", spec(testmedia::Codec::RawBgr24, 64, 48, 7, 30),
+                    InfoCase{"raw", recipe(testmedia::Codec::RawBgr24, 64, 48, 7, 30),
                              "frames=7\nwidth=64\nheight=48\nfps=30\n"}),
     [](const testing::TestParamInfo<InfoCase>& info) { return info.param.name; });
 

@@ -20,11 +20,11 @@ std::filesystem::path scratchFolder() {
     return folder;
 }
 
-std::filesystem::path movieFor(const testmedia::MovieSpec& spec) {
+std::filesystem::path movieFor(const testmedia::MovieRecipe& recipe) {
     std::ostringstream name;
-    name << testmedia::codecName(spec.codec) << '_' << spec.width << 'x' << spec.height << '_'
-         << spec.frames << "f_gop" << spec.gop << "_b" << spec.bFrames;
-    for (const int dropped : spec.droppedFrames)
+    name << testmedia::codecName(recipe.codec) << '_' << recipe.width << 'x' << recipe.height << '_'
+         << recipe.frames << "f_gop" << recipe.gop << "_b" << recipe.bFrames;
+    for (const int dropped : recipe.droppedFrames)
         name << "_d" << dropped;
     name << ".avi";
     static std::map<std::string, std::filesystem::path> written;
@@ -32,17 +32,17 @@ std::filesystem::path movieFor(const testmedia::MovieSpec& spec) {
     if (found != written.end())
         return found->second;
     const auto file = scratchFolder() / name.str();
-    testmedia::writeMovie(file, spec);
+    testmedia::writeMovie(file, recipe);
     written.emplace(name.str(), file);
     return file;
 }
 
-testmedia::MovieSpec specOf(testmedia::Codec codec, int frames, int gop) {
-    testmedia::MovieSpec spec;
-    spec.codec = codec;
-    spec.frames = frames;
-    spec.gop = gop;
-    return spec;
+testmedia::MovieRecipe recipeOf(testmedia::Codec codec, int frames, int gop) {
+    testmedia::MovieRecipe recipe;
+    recipe.codec = codec;
+    recipe.frames = frames;
+    recipe.gop = gop;
+    return recipe;
 }
 
 int frameNumberOf(const core::BgrImage& image) {

@@ -11,10 +11,10 @@ namespace mediatest {
 // A fresh folder of this test process under KIRIMO_TEST_TMP (or the system's temp folder).
 std::filesystem::path scratchFolder();
 
-// The movie of `spec`, written once per process and reused by every test that asks for it.
-std::filesystem::path movieFor(const testmedia::MovieSpec& spec);
+// The movie of `recipe`, written once per process and reused by every test that asks for it.
+std::filesystem::path movieFor(const testmedia::MovieRecipe& recipe);
 
-testmedia::MovieSpec specOf(testmedia::Codec codec, int frames, int gop = 12);
+testmedia::MovieRecipe recipeOf(testmedia::Codec codec, int frames, int gop = 12);
 
 int frameNumberOf(const core::BgrImage& image);
 

@@ -11,7 +11,7 @@ namespace {
 
 using mediatest::frameNumberOf;
 using mediatest::movieFor;
-using mediatest::specOf;
+using mediatest::recipeOf;
 using testmedia::Codec;
 
 constexpr int movieFrames = 60;
@@ -77,7 +77,7 @@ std::vector<int> fetchAll(media::Movie& movie, const std::vector<int>& frames) {
 class EveryCodec : public testing::TestWithParam<Codec> {};
 
 TEST_P(EveryCodec, CountsTheFramesWrittenAndTheirSize) {
-    const media::Movie movie(movieFor(specOf(GetParam(), movieFrames)));
+    const media::Movie movie(movieFor(recipeOf(GetParam(), movieFrames)));
     EXPECT_EQ(movie.frameCount(), movieFrames);
     EXPECT_EQ(movie.width(), 128);
     EXPECT_EQ(movie.height(), 96);
@@ -100,17 +100,17 @@ std::vector<Codec> intraCodecs() {
 }
 
 TEST_P(IntraCodec, DroppedFramesRepeatThePictureBefore) {
-    testmedia::MovieSpec spec = specOf(GetParam(), 30);
-    spec.droppedFrames = {5, 6, 17, 29};
-    media::Movie movie(movieFor(spec));
+    testmedia::MovieRecipe recipe = recipeOf(GetParam(), 30);
+    recipe.droppedFrames = {5, 6, 17, 29};
+    media::Movie movie(movieFor(recipe));
     ASSERT_EQ(movie.frameCount(), 30);
     std::vector<int> frames = framesOf(Pattern::Sequential, 30);
     frames.insert(frames.end(), {29, 6, 18, 17, 5, 7});
     std::vector<int> expected;
     for (const int n : frames) {
         int shown = n;
-        while (std::find(spec.droppedFrames.begin(), spec.droppedFrames.end(), shown) !=
-               spec.droppedFrames.end())
+        while (std::find(recipe.droppedFrames.begin(), recipe.droppedFrames.end(), shown) !=
+               recipe.droppedFrames.end())
             --shown;
         expected.push_back(shown);
     }
@@ -124,7 +124,7 @@ class CodecAndPattern : public testing::TestWithParam<std::tuple<Codec, Pattern>
 
 TEST_P(CodecAndPattern, EveryFetchedFrameShowsItsNumber) {
     const auto [codec, pattern] = GetParam();
-    media::Movie movie(movieFor(specOf(codec, movieFrames)));
+    media::Movie movie(movieFor(recipeOf(codec, movieFrames)));
     const std::vector<int> frames = framesOf(pattern, movieFrames);
     EXPECT_EQ(fetchAll(movie, frames), frames);
 }
@@ -160,7 +160,7 @@ std::vector<int> aroundKeys(int gop, int frames) {
 
 TEST_P(AroundKeyFrames, JumpsForwardAndBackLandOnTheFrameAsked) {
     const KeyFrameCase c = GetParam();
-    media::Movie movie(movieFor(specOf(c.codec, c.frames, c.gop)));
+    media::Movie movie(movieFor(recipeOf(c.codec, c.frames, c.gop)));
     ASSERT_EQ(movie.frameCount(), c.frames);
     std::vector<int> frames = aroundKeys(c.gop, c.frames);
     std::mt19937 random(7);
@@ -172,7 +172,7 @@ TEST_P(AroundKeyFrames, JumpsForwardAndBackLandOnTheFrameAsked) {
 
 TEST_P(AroundKeyFrames, EveryNthFrameInOrder) {
     const KeyFrameCase c = GetParam();
-    media::Movie movie(movieFor(specOf(c.codec, c.frames, c.gop)));
+    media::Movie movie(movieFor(recipeOf(c.codec, c.frames, c.gop)));
     std::vector<int> frames;
     for (int n = 0; n < c.frames; n += 5)
         frames.push_back(n);
@@ -197,7 +197,7 @@ INSTANTIATE_TEST_SUITE_P(Media, AroundKeyFrames, testing::ValuesIn(keyFrameCases
                          });
 
 TEST(MoviePalette, PalettisedMovieHandsOnThePaletteWithThePixels) {
-    media::Movie movie(movieFor(specOf(Codec::RawPal8, 10)));
+    media::Movie movie(movieFor(recipeOf(Codec::RawPal8, 10)));
     ASSERT_TRUE(movie.isPalettised());
     const core::BgrImage image = movie.frame(4);
     EXPECT_EQ(image.palette.size(), 256u);
@@ -207,15 +207,15 @@ TEST(MoviePalette, PalettisedMovieHandsOnThePaletteWithThePixels) {
 }
 
 TEST(MoviePalette, TrueColourMovieHasNone) {
-    media::Movie movie(movieFor(specOf(Codec::Mjpeg, 10)));
+    media::Movie movie(movieFor(recipeOf(Codec::Mjpeg, 10)));
     EXPECT_FALSE(movie.isPalettised());
     EXPECT_TRUE(movie.frame(3).palette.empty());
 }
 
 TEST(MovieFrameInto, OverwritesAReusedBufferAndZeroesRowPadding) {
-    testmedia::MovieSpec spec = specOf(Codec::RawBgr24, 10);
-    spec.width = 130; // 390 bytes a row, stride 392
-    media::Movie movie(movieFor(spec));
+    testmedia::MovieRecipe recipe = recipeOf(Codec::RawBgr24, 10);
+    recipe.width = 130; // 390 bytes a row, stride 392
+    media::Movie movie(movieFor(recipe));
     core::BgrImage image = core::BgrImage::blank(130, 96);
     std::fill(image.bytes.begin(), image.bytes.end(), 0xAB);
     image.palette = {1, 2, 3};
@@ -227,7 +227,7 @@ TEST(MovieFrameInto, OverwritesAReusedBufferAndZeroesRowPadding) {
 }
 
 TEST(MovieMove, MovedMovieGoesOnWhereItStood) {
-    media::Movie first(movieFor(specOf(Codec::Mpeg4BFrames, movieFrames)));
+    media::Movie first(movieFor(recipeOf(Codec::Mpeg4BFrames, movieFrames)));
     EXPECT_EQ(frameNumberOf(first.frame(20)), 20);
     media::Movie second(std::move(first));
     EXPECT_EQ(frameNumberOf(second.frame(21)), 21);

@@ -14,8 +14,8 @@ namespace {
 
 using mediatest::frameNumberOf;
 using mediatest::movieFor;
+using mediatest::recipeOf;
 using mediatest::scratchFolder;
-using mediatest::specOf;
 using testmedia::Codec;
 using testmedia::Malformed;
 
@@ -133,7 +133,7 @@ TEST(MovieOpen, FileOfAnotherContainerIsRefused) {
 }
 
 TEST(MovieRange, FramesOutsideTheMovieAreReportedWithTheirNumber) {
-    media::Movie movie(movieFor(specOf(Codec::Mjpeg, 20)));
+    media::Movie movie(movieFor(recipeOf(Codec::Mjpeg, 20)));
     for (const int n : {-1, 20, 1000}) {
         const auto error = errorOf([&] { movie.frame(n); });
         ASSERT_TRUE(error.has_value()) << n;
@@ -196,7 +196,7 @@ std::filesystem::path alteredCopy(const std::filesystem::path& source, const std
 
 TEST(MovieOpen, UnknownCodecIsReportedAsNotSupported) {
     const auto file =
-        alteredCopy(movieFor(specOf(Codec::Mjpeg, 10)), "unknown-codec.avi", [](auto& bytes) {
+        alteredCopy(movieFor(recipeOf(Codec::Mjpeg, 10)), "unknown-codec.avi", [](auto& bytes) {
             patchChunk(bytes, "strh", 4, "QQQQ");  // handler
             patchChunk(bytes, "strf", 16, "QQQQ"); // compression
         });
@@ -221,7 +221,7 @@ TEST(MovieCount, IndexlessFileWithStaleHeaderCountsTheFramesItHolds) {
 }
 
 TEST(MovieDamage, UndecodableFrameIsReportedAndItsNeighboursStillCome) {
-    const auto file = alteredCopy(movieFor(specOf(Codec::Mjpeg, 20)), "damaged-frame.avi",
+    const auto file = alteredCopy(movieFor(recipeOf(Codec::Mjpeg, 20)), "damaged-frame.avi",
                                   [](auto& bytes) { damageChunk(bytes, 9, 0x00); });
     media::Movie movie(file);
     ASSERT_EQ(movie.frameCount(), 20);

@@ -13,7 +13,7 @@ using playertest::frameNumberOf;
 using playertest::movieFor;
 using playertest::pixelDifference;
 using playertest::qtPath;
-using playertest::specOf;
+using playertest::recipeOf;
 using testmedia::Codec;
 
 QImage clipboardPicture() {
@@ -35,7 +35,7 @@ struct CopyCase {
 class CopyFrame : public testing::TestWithParam<CopyCase> {};
 
 TEST_P(CopyFrame, PutsExactlyThatFrameOnTheClipboard) {
-    const auto file = movieFor(specOf(GetParam().codec, 30));
+    const auto file = movieFor(recipeOf(GetParam().codec, 30));
     const int n = GetParam().frame;
     TGKitMSPlay player;
     player.setAutoPlay(false);
@@ -72,7 +72,7 @@ TEST_P(FailedCopy, AnswersFalseAndLeavesNoPicture) {
     player.setAutoPlay(false);
     int frame = 0;
     if (GetParam() != CopyFault::NoMovie) {
-        player.setFileName(qtPath(movieFor(specOf(Codec::Mjpeg, 30))));
+        player.setFileName(qtPath(movieFor(recipeOf(Codec::Mjpeg, 30))));
         frame = GetParam() == CopyFault::BeforeTheFirst ? -1 : player.Length() + 1;
     }
     putOlderPicture();
@@ -87,7 +87,7 @@ INSTANTIATE_TEST_SUITE_P(Player, FailedCopy,
 TEST(PlayerFrame, PalettisedFrameCarriesItsPalette) {
     TGKitMSPlay player;
     player.setAutoPlay(false);
-    player.setFileName(qtPath(movieFor(specOf(Codec::RawPal8, 30))));
+    player.setFileName(qtPath(movieFor(recipeOf(Codec::RawPal8, 30))));
     const core::BgrImage frame = player.Frame(7);
     EXPECT_EQ(frameNumberOf(frame), 7);
     ASSERT_FALSE(frame.palette.empty());
@@ -108,7 +108,7 @@ TEST(PlayerFrame, MissingFrameRaisesNamingIt) {
     };
     EXPECT_NE(messageOf(4).find("frame 4"), std::string::npos) << messageOf(4);
     player.setAutoPlay(false);
-    player.setFileName(qtPath(movieFor(specOf(Codec::Mjpeg, 30))));
+    player.setFileName(qtPath(movieFor(recipeOf(Codec::Mjpeg, 30))));
     EXPECT_NE(messageOf(30).find("frame 30"), std::string::npos) << messageOf(30);
 }
 

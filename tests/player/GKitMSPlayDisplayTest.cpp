@@ -9,7 +9,7 @@ namespace {
 
 using playertest::movieFor;
 using playertest::qtPath;
-using playertest::specOf;
+using playertest::recipeOf;
 using testmedia::Codec;
 
 // Mean of each channel over a rectangle, as 0xRRGGBB-ordered triple.
@@ -52,7 +52,7 @@ TEST_P(Display, DrawsTheFrameInItsPlaceOnTheBackground) {
     player.setAutoPlay(false);
     player.setScaleMode(c.mode);
     player.resize(c.area);
-    player.setFileName(qtPath(movieFor(specOf(Codec::RawBgr24, 4, 128, 48))));
+    player.setFileName(qtPath(movieFor(recipeOf(Codec::RawBgr24, 4, 128, 48))));
     const QImage frame = player.picture();
     const QImage shown = player.renderToImage();
 
@@ -81,7 +81,7 @@ TEST(DisplayBackground, ColourFillsTheBarsAndTheEmptyPlayer) {
     const QRgb navy = qRgb(0, 0, 0x80);
     EXPECT_EQ(strayPixels(player.renderToImage(), {}, navy), 0);
     player.setAutoPlay(false);
-    player.setFileName(qtPath(movieFor(specOf(Codec::RawBgr24, 4, 128, 48))));
+    player.setFileName(qtPath(movieFor(recipeOf(Codec::RawBgr24, 4, 128, 48))));
     EXPECT_EQ(strayPixels(player.renderToImage(), {0, 21, 100, 38}, navy), 0);
 }
 

@@ -13,7 +13,7 @@ namespace {
 using playertest::frameNumberOf;
 using playertest::movieFor;
 using playertest::qtPath;
-using playertest::specOf;
+using playertest::recipeOf;
 using testmedia::Codec;
 
 std::string raisedBy(TGKitMSPlay& player, const QString& fileName) {
@@ -28,8 +28,8 @@ std::string raisedBy(TGKitMSPlay& player, const QString& fileName) {
 class Loading : public testing::TestWithParam<Codec> {};
 
 TEST_P(Loading, GivesTheMovieFactsAndShowsTheFirstFrame) {
-    const auto spec = specOf(GetParam(), 30, 128, 96);
-    const QString file = qtPath(movieFor(spec));
+    const auto recipe = recipeOf(GetParam(), 30, 128, 96);
+    const QString file = qtPath(movieFor(recipe));
     TGKitMSPlay player;
     player.setAutoPlay(false);
     player.setFileName(file);
@@ -70,7 +70,7 @@ std::filesystem::path badFile(BadFile kind) {
 class Unopenable : public testing::TestWithParam<BadFile> {};
 
 TEST_P(Unopenable, RaisesNamingTheFileAndKeepsTheEarlierMovie) {
-    const QString good = qtPath(movieFor(specOf(Codec::Mjpeg, 30)));
+    const QString good = qtPath(movieFor(recipeOf(Codec::Mjpeg, 30)));
     const QString bad = qtPath(badFile(GetParam()));
     TGKitMSPlay player;
     player.setAutoPlay(false);
@@ -95,7 +95,7 @@ INSTANTIATE_TEST_SUITE_P(Player, Unopenable,
                                          BadFile::NotRiff));
 
 TEST(PlayerLoading, RelativeNameOpensInTheCurrentFolder) {
-    const auto movie = movieFor(specOf(Codec::RawBgr24, 12, 64, 48));
+    const auto movie = movieFor(recipeOf(Codec::RawBgr24, 12, 64, 48));
     const QString saved = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(qtPath(movie.parent_path())));
     TGKitMSPlay player;
@@ -116,7 +116,7 @@ TEST(PlayerLoading, RelativeNameOpensInTheCurrentFolder) {
 }
 
 TEST(PlayerLoading, SameNameAgainReloadsFromTheFirstFrame) {
-    const QString file = qtPath(movieFor(specOf(Codec::Mjpeg, 30)));
+    const QString file = qtPath(movieFor(recipeOf(Codec::Mjpeg, 30)));
     TGKitMSPlay player;
     player.setAutoPlay(false);
     player.setFileName(file);
@@ -130,7 +130,7 @@ TEST(PlayerLoading, SameNameAgainReloadsFromTheFirstFrame) {
 }
 
 TEST(PlayerLoading, AutoPlayStartsPlayback) {
-    const QString file = qtPath(movieFor(specOf(Codec::Mjpeg, 30)));
+    const QString file = qtPath(movieFor(recipeOf(Codec::Mjpeg, 30)));
     TGKitMSPlay player;
     ASSERT_TRUE(player.AutoPlay());
     player.setFileName(file);
@@ -140,7 +140,7 @@ TEST(PlayerLoading, AutoPlayStartsPlayback) {
 
 TEST(PlayerLoading, EmptyNameClosesTheMovie) {
     TGKitMSPlay player;
-    player.setFileName(qtPath(movieFor(specOf(Codec::Mjpeg, 30))));
+    player.setFileName(qtPath(movieFor(recipeOf(Codec::Mjpeg, 30))));
     player.setFileName(QString());
     EXPECT_FALSE(player.hasMovie());
     EXPECT_FALSE(player.Playing());

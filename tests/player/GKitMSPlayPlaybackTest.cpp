@@ -11,7 +11,7 @@ namespace {
 using playertest::frameNumberOf;
 using playertest::movieFor;
 using playertest::qtPath;
-using playertest::specOf;
+using playertest::recipeOf;
 using testmedia::Codec;
 
 // A player of a 12-frame movie, loaded and not playing.
@@ -29,7 +29,7 @@ protected:
 
     int shown() const { return frameNumberOf(player.picture()); }
 
-    QString file = qtPath(movieFor(specOf(Codec::Mjpeg, 12)));
+    QString file = qtPath(movieFor(recipeOf(Codec::Mjpeg, 12)));
     TGKitMSPlay player;
 };
 
@@ -100,7 +100,7 @@ TEST(PlaybackWithoutMovie, EveryCommandIsHarmless) {
 
 TEST(PlaybackOfOneFrame, LoopingKeepsTheOnlyFrame) {
     TGKitMSPlay player;
-    player.setFileName(qtPath(movieFor(specOf(Codec::RawBgr24, 1, 64, 48))));
+    player.setFileName(qtPath(movieFor(recipeOf(Codec::RawBgr24, 1, 64, 48))));
     ASSERT_EQ(player.Length(), 0);
     player.Tick();
     player.Tick();
@@ -109,7 +109,7 @@ TEST(PlaybackOfOneFrame, LoopingKeepsTheOnlyFrame) {
 }
 
 TEST(PlaybackOfTwoPlayers, OneFileGivesIndependentViews) {
-    const QString file = qtPath(movieFor(specOf(Codec::Mpeg4BFrames, 30)));
+    const QString file = qtPath(movieFor(recipeOf(Codec::Mpeg4BFrames, 30)));
     TGKitMSPlay first;
     TGKitMSPlay second;
     first.setAutoPlay(false);
@@ -138,7 +138,7 @@ TEST(PlaybackOfTwoPlayers, OneFileGivesIndependentViews) {
 // movie is large enough that the reader's buffer does not hold it whole.
 TEST(PlaybackFailure, HaltsOnTheLastPictureAndIsReportedOnce) {
     const auto file =
-        playertest::copyOf(movieFor(specOf(Codec::Mjpeg, 30, 320, 240)), "cut-while-open.avi");
+        playertest::copyOf(movieFor(recipeOf(Codec::Mjpeg, 30, 320, 240)), "cut-while-open.avi");
     platform::ServiceRecorder recorder;
     TGKitMSPlay player;
     player.setAutoPlay(false);

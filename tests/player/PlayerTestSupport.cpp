@@ -21,26 +21,26 @@ std::filesystem::path scratchFolder() {
     return folder;
 }
 
-std::filesystem::path movieFor(const testmedia::MovieSpec& spec) {
+std::filesystem::path movieFor(const testmedia::MovieRecipe& recipe) {
     std::ostringstream name;
-    name << testmedia::codecName(spec.codec) << '_' << spec.width << 'x' << spec.height << '_'
-         << spec.frames << "f.avi";
+    name << testmedia::codecName(recipe.codec) << '_' << recipe.width << 'x' << recipe.height << '_'
+         << recipe.frames << "f.avi";
     static std::map<std::string, std::filesystem::path> written;
     if (const auto found = written.find(name.str()); found != written.end())
         return found->second;
     const auto file = scratchFolder() / name.str();
-    testmedia::writeMovie(file, spec);
+    testmedia::writeMovie(file, recipe);
     written.emplace(name.str(), file);
     return file;
 }
 
-testmedia::MovieSpec specOf(testmedia::Codec codec, int frames, int width, int height) {
-    testmedia::MovieSpec spec;
-    spec.codec = codec;
-    spec.frames = frames;
-    spec.width = width;
-    spec.height = height;
-    return spec;
+testmedia::MovieRecipe recipeOf(testmedia::Codec codec, int frames, int width, int height) {
+    testmedia::MovieRecipe recipe;
+    recipe.codec = codec;
+    recipe.frames = frames;
+    recipe.width = width;
+    recipe.height = height;
+    return recipe;
 }
 
 std::filesystem::path copyOf(const std::filesystem::path& movie, const std::string& name) {

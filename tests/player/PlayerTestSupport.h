@@ -13,9 +13,10 @@ namespace playertest {
 // A fresh folder of this test process under KIRIMO_TEST_TMP (or the system's temp folder).
 std::filesystem::path scratchFolder();
 
-// The movie of `spec`, written once per process and shared by the tests that ask for it.
-std::filesystem::path movieFor(const testmedia::MovieSpec& spec);
-testmedia::MovieSpec specOf(testmedia::Codec codec, int frames, int width = 128, int height = 96);
+// The movie of `recipe`, written once per process and shared by the tests that ask for it.
+std::filesystem::path movieFor(const testmedia::MovieRecipe& recipe);
+testmedia::MovieRecipe recipeOf(testmedia::Codec codec, int frames, int width = 128,
+                                int height = 96);
 
 // A private copy of a movie, for tests that damage or remove the file.
 std::filesystem::path copyOf(const std::filesystem::path& movie, const std::string& name);

@@ -74,7 +74,7 @@ AVPixelFormat pixelFormatFor(const CodecTraits& t) {
 }
 
 // The encoders' 200 kbit/s default leaves large pictures a blur; benchmarks want realistic files.
-std::int64_t bitRateFor(const MovieSpec& movie) {
+std::int64_t bitRateFor(const MovieRecipe& movie) {
     const std::int64_t realistic = std::int64_t{movie.width} * movie.height * movie.fps / 4;
     return std::max<std::int64_t>(200'000, realistic);
 }
@@ -109,7 +109,7 @@ bool isRgbExact(Codec codec) {
     return t.lossless && rgb;
 }
 
-EncoderSettings encoderSettings(const MovieSpec& movie) {
+EncoderSettings encoderSettings(const MovieRecipe& movie) {
     const CodecTraits& t = traitsOf(movie.codec);
     EncoderSettings settings;
     settings.encoder = t.encoder;

@@ -11,6 +11,6 @@ std::vector<Codec> allCodecs();
 
 // The encoder set-up for a movie; the pixel format is the first one the encoder takes of the
 // formats this codec is usually stored in.
-EncoderSettings encoderSettings(const MovieSpec& movie);
+EncoderSettings encoderSettings(const MovieRecipe& movie);
 
 } // namespace testmedia

@@ -103,7 +103,7 @@ void writeMalformed(const std::filesystem::path& file, Malformed kind, int frame
     if (frames < 1)
         throw std::invalid_argument("a broken movie is made from at least one frame");
 
-    MovieSpec movie;
+    MovieRecipe movie;
     movie.frames = frames;
     writeMovie(file, movie);
     try {

@@ -19,7 +19,7 @@ void check(bool condition, const char* message) {
         throw std::invalid_argument(message);
 }
 
-void validate(const MovieSpec& movie) {
+void validate(const MovieRecipe& movie) {
     check(movie.width > 0 && movie.height > 0, "movie size must be positive");
     check(movie.frames >= 0 && movie.frames <= CellGrid::largestNumber + 1,
           "a movie holds 0 to 65536 frames");
@@ -34,17 +34,17 @@ void validate(const MovieSpec& movie) {
           "dropped frames need an intra-only codec");
 }
 
-bool isDropped(const MovieSpec& movie, int n) {
+bool isDropped(const MovieRecipe& movie, int n) {
     return std::find(movie.droppedFrames.begin(), movie.droppedFrames.end(), n) !=
            movie.droppedFrames.end();
 }
 
-BgrImage pictureOf(const MovieSpec& movie, int n) {
+BgrImage pictureOf(const MovieRecipe& movie, int n) {
     return movie.sample ? samplePicture(movie.width, movie.height, n)
                         : testPicture(movie.width, movie.height, n);
 }
 
-void encodeMovie(const std::filesystem::path& file, const MovieSpec& movie) {
+void encodeMovie(const std::filesystem::path& file, const MovieRecipe& movie) {
     const LogLevelGuard quiet(AV_LOG_ERROR);
     AviWriter writer(file, encoderSettings(movie));
     for (int n = 0; n < movie.frames; ++n) {
@@ -57,7 +57,7 @@ void encodeMovie(const std::filesystem::path& file, const MovieSpec& movie) {
 }
 
 bool encoderOpens(Codec codec) {
-    MovieSpec movie;
+    MovieRecipe movie;
     movie.codec = codec;
     movie.width = 64;
     movie.height = 48;
@@ -83,12 +83,12 @@ std::vector<Codec> availableCodecs() {
     return available;
 }
 
-void writeMovie(const std::filesystem::path& file, const MovieSpec& movie) {
+void writeMovie(const std::filesystem::path& file, const MovieRecipe& movie) {
     validate(movie);
     encodeMovie(file, movie);
 }
 
-std::vector<std::uint8_t> expectedPicture(const MovieSpec& movie, int n) {
+std::vector<std::uint8_t> expectedPicture(const MovieRecipe& movie, int n) {
     validate(movie);
     if (n < 0 || n >= movie.frames)
         throw std::invalid_argument("frame outside the movie");
@@ -109,7 +109,7 @@ int readFrameNumber(const BgrView& picture) {
 }
 
 void writeSampleMovie(const std::filesystem::path& file) {
-    MovieSpec movie;
+    MovieRecipe movie;
     movie.codec = Codec::Mjpeg;
     movie.width = 320;
     movie.height = 240;

@@ -21,7 +21,7 @@ enum class Codec {
     Mjpeg,
     RawBgr24,
     RawPal8,
-    Mpeg4BFrames, // MPEG-4 part 2 with B-frames, GOP as in MovieSpec::gop
+    Mpeg4BFrames, // MPEG-4 part 2 with B-frames, GOP as in MovieRecipe::gop
     MsVideo1,
     Cinepak,
     HuffYuv,
@@ -35,7 +35,7 @@ enum class Codec {
     Utvideo,
 };
 
-struct MovieSpec {
+struct MovieRecipe {
     Codec codec = Codec::Mjpeg;
     int width = 128;
     int height = 96;
@@ -71,11 +71,11 @@ bool isRgbExact(Codec codec);
 
 // Writes the movie; throws std::runtime_error naming the file and the reason, and
 // std::invalid_argument for settings no movie can have.
-void writeMovie(const std::filesystem::path& file, const MovieSpec& spec);
+void writeMovie(const std::filesystem::path& file, const MovieRecipe& recipe);
 
 // The picture of frame n as the movie codes it (paletted movies: in palette colours): rows
 // top-first, 3 bytes a pixel (blue, green, red), width * 3 bytes a row.
-std::vector<std::uint8_t> expectedPicture(const MovieSpec& movie, int n);
+std::vector<std::uint8_t> expectedPicture(const MovieRecipe& movie, int n);
 
 // The frame number a picture shows, or -1 when it shows none.
 int readFrameNumber(const BgrView& picture);
