@@ -12,37 +12,32 @@
 
 namespace {
 
-struct PathCase {
+// The folder of the executable, as the user's guide and the settings file are found by it.
+// Windows rules keep a root and drop any other trailing backslash; POSIX rules split at the last
+// slash only.
+struct ExeDirCase {
+    bool windows;
     const char* input;
     const char* expected;
 };
 
-// The folder of the executable, as the user's guide and the settings file are found by it.
-class ExeDirWindows : public ::testing::TestWithParam<PathCase> {};
+class ExeDir : public ::testing::TestWithParam<ExeDirCase> {};
 
-TEST_P(ExeDirWindows, KeepsARootAndDropsAnyOtherTrailingBackslash) {
-    EXPECT_EQ(app::exeDirOf(QString::fromUtf8(GetParam().input), core::PathRules::windows()),
+TEST_P(ExeDir, IsTheFolderPartOfTheProgramPath) {
+    const auto rules = GetParam().windows ? core::PathRules::windows() : core::PathRules::posix();
+    EXPECT_EQ(app::exeDirOf(QString::fromUtf8(GetParam().input), rules),
               QString::fromUtf8(GetParam().expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Paths, ExeDirWindows,
-    ::testing::Values(PathCase{R"(C:\Apps\Cutter\kirimo.exe)", R"(C:\Apps\Cutter)"},
-                      PathCase{R"(C:\kirimo.exe)", R"(C:\)"}, PathCase{R"(C:kirimo.exe)", "C:"},
-                      PathCase{R"(D:\表示\ソフト\kirimo.exe)", R"(D:\表示\ソフト)"}));
-
-class ExeDirPosix : public ::testing::TestWithParam<PathCase> {};
-
-TEST_P(ExeDirPosix, SplitsAtTheLastSlash) {
-    EXPECT_EQ(app::exeDirOf(QString::fromUtf8(GetParam().input), core::PathRules::posix()),
-              QString::fromUtf8(GetParam().expected));
-}
-
-INSTANTIATE_TEST_SUITE_P(Paths, ExeDirPosix,
-                         ::testing::Values(PathCase{"/opt/kirimo/bin/kirimo-avi",
-                                                    "/opt/kirimo/bin"},
-                                           PathCase{"/kirimo-avi", "/"},
-                                           PathCase{R"(/opt/a\b/kirimo-avi)", R"(/opt/a\b)"}));
+    Paths, ExeDir,
+    ::testing::Values(ExeDirCase{true, R"(C:\Apps\Cutter\kirimo.exe)", R"(C:\Apps\Cutter)"},
+                      ExeDirCase{true, R"(C:\kirimo.exe)", R"(C:\)"},
+                      ExeDirCase{true, R"(C:kirimo.exe)", "C:"},
+                      ExeDirCase{true, R"(D:\表示\ソフト\kirimo.exe)", R"(D:\表示\ソフト)"},
+                      ExeDirCase{false, "/opt/kirimo/bin/kirimo-avi", "/opt/kirimo/bin"},
+                      ExeDirCase{false, "/kirimo-avi", "/"},
+                      ExeDirCase{false, R"(/opt/a\b/kirimo-avi)", R"(/opt/a\b)"}));
 
 TEST(Paths, TheGuideIsJoinedWithASlashWhateverTheFolderUses) {
     EXPECT_EQ(app::guidePath(QStringLiteral(R"(C:\Apps\Cutter)")),

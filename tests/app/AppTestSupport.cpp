@@ -4,12 +4,21 @@
 #include "app/InfoForm1.h"
 #include "app/PreviewForm1.h"
 #include "app/Startup.h"
+#include "controls/BrowseEdit.h"
 #include "controls/CustomBrowseEdit.h"
 #include "controls/CustomSpinEdit.h"
 #include "controls/EditButton.h"
+#include "controls/FileOpenEdit.h"
+#include "controls/SpinEdit.h"
 #include "core/BmpWriter.h"
 #include "framework/ErrorReport.h"
+#include "framework/Image.h"
+#include "framework/ImageList.h"
+#include "framework/Timer.h"
 #include "media/Movie.h"
+#include "player/GKitMSPlay.h"
+#include "skin/DxfProgressBar.h"
+#include "skin/ShadowLabel.h"
 
 #include <QApplication>
 #include <QDir>
@@ -68,13 +77,23 @@ QString testMovie(const testmedia::MovieRecipe& recipe) {
     return file;
 }
 
-QString smallMovie(int frames) {
+testmedia::MovieRecipe recipeOf(testmedia::Codec codec, int frames, int width, int height) {
     testmedia::MovieRecipe recipe;
-    recipe.codec = testmedia::Codec::RawBgr24;
-    recipe.width = 64;
-    recipe.height = 48;
+    recipe.codec = codec;
     recipe.frames = frames;
-    return testMovie(recipe);
+    recipe.width = width;
+    recipe.height = height;
+    return recipe;
+}
+
+QString smallMovie(int frames) {
+    return testMovie(recipeOf(testmedia::Codec::RawBgr24, frames));
+}
+
+int frameNumberOf(const QImage& picture) {
+    const QImage bgr = picture.convertToFormat(QImage::Format_BGR888);
+    return testmedia::readFrameNumber(
+        {bgr.constBits(), bgr.width(), bgr.height(), int(bgr.bytesPerLine())});
 }
 
 AppWindows::AppWindows() {
@@ -101,6 +120,43 @@ QString AppWindows::settingsFile() const {
     return scratch_.file(QStringLiteral("Kirimo.ini"));
 }
 
+TFileOpenEdit& AppWindows::source() const {
+    return control<TFileOpenEdit>(QStringLiteral("Edit2"));
+}
+TSpinEdit& AppWindows::start() const {
+    return control<TSpinEdit>(QStringLiteral("SpinEdit4"));
+}
+TSpinEdit& AppWindows::end() const {
+    return control<TSpinEdit>(QStringLiteral("SpinEdit5"));
+}
+TSpinEdit& AppWindows::interval() const {
+    return control<TSpinEdit>(QStringLiteral("SpinEdit6"));
+}
+TBrowseEdit& AppWindows::destination() const {
+    return control<TBrowseEdit>(QStringLiteral("BrowseEdit1"));
+}
+TGKitMSPlay& AppWindows::smallPlayer() const {
+    return control<TGKitMSPlay>(QStringLiteral("GKitMSPlay1"));
+}
+TTimer& AppWindows::mascotTimer() const {
+    return control<TTimer>(QStringLiteral("Timer1"));
+}
+TdxfProgressBar& AppWindows::progress() const {
+    return control<TdxfProgressBar>(QStringLiteral("ProgressBar1"));
+}
+TdxfProgressBar& AppWindows::countGauge() const {
+    return control<TdxfProgressBar>(QStringLiteral("dxfProgressBar1"));
+}
+QString AppWindows::count() const {
+    return control<TShadowLabel>(QStringLiteral("ShadowLabel14")).Caption();
+}
+QImage AppWindows::shownMascot() const {
+    return control<TImage>(QStringLiteral("Image1")).picture();
+}
+QImage AppWindows::mascotPicture(int index) const {
+    return control<TImageList>(QStringLiteral("ImageList1")).image(index);
+}
+
 std::string fileBytes(const std::filesystem::path& path) {
     std::ifstream stream(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
@@ -124,6 +180,16 @@ std::string expectedBmp(const QString& movie, int frame) {
 QWidget* mouseTargetAt(TForm& window, QPoint at) {
     QWidget* child = window.childAt(at);
     return child != nullptr ? child : &window;
+}
+
+void leftClick(QWidget& target) {
+    const QPoint at(target.width() / 2, target.height() / 2);
+    QMouseEvent press(QEvent::MouseButtonPress, at, target.mapToGlobal(at), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&target, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, target.mapToGlobal(at), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&target, &release);
 }
 
 QPoint dragWindowFrom(TForm& window, QPoint at, QPoint delta) {

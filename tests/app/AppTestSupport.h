@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ServiceRecorder.h"
 #include "support/testmedia/TestMedia.h"
 
 #include <QPoint>
@@ -10,13 +11,20 @@
 #include <memory>
 #include <string>
 
+class QImage;
 class QWidget;
+class TBrowseEdit;
 class TChangeForm1;
 class TCustomBrowseEdit;
 class TCustomSpinEdit;
+class TFileOpenEdit;
 class TForm;
+class TGKitMSPlay;
 class TInfoForm1;
 class TPreviewForm1;
+class TSpinEdit;
+class TTimer;
+class TdxfProgressBar;
 
 // A fresh folder under KIRIMO_TEST_TMP (or the system's temp folder), removed afterwards.
 class AppScratch {
@@ -30,10 +38,15 @@ private:
     QTemporaryDir dir_;
 };
 
+testmedia::MovieRecipe recipeOf(testmedia::Codec codec, int frames, int width = 64,
+                                int height = 48);
 // A movie written once per test run and shared by the tests that ask for the same one.
 QString testMovie(const testmedia::MovieRecipe& recipe);
 // The common small movie: 64 x 48, raw 24-bit, `frames` frames.
 QString smallMovie(int frames = 30);
+
+// The frame number drawn into a test movie's picture.
+int frameNumberOf(const QImage& picture);
 
 // The three windows as start-up creates them, reached through their global pointers; the
 // settings file and the program folder live in a scratch folder, and the command line names
@@ -53,12 +66,33 @@ public:
 
     template <class T> T& control(const QString& name) const;
 
+    // The main window's controls the tests drive most.
+    TFileOpenEdit& source() const;
+    TSpinEdit& start() const;
+    TSpinEdit& end() const;
+    TSpinEdit& interval() const;
+    TBrowseEdit& destination() const;
+    TGKitMSPlay& smallPlayer() const;
+    TTimer& mascotTimer() const;
+    TdxfProgressBar& progress() const;
+    TdxfProgressBar& countGauge() const;
+    QString count() const;
+    QImage shownMascot() const;
+    QImage mascotPicture(int index) const;
+
 private:
     AppScratch scratch_;
     std::unique_ptr<TChangeForm1> main_;
     std::unique_ptr<TPreviewForm1> preview_;
     std::unique_ptr<TInfoForm1> info_;
 };
+
+struct RecordedServices {
+    platform::ServiceRecorder recorder;
+};
+
+// The windows with every desktop service recorded; the recorder outlives the windows.
+class RecordedWindows : public RecordedServices, public AppWindows {};
 
 // Whole-file helpers.
 std::string fileBytes(const QString& path);
@@ -73,6 +107,8 @@ std::string expectedBmp(const QString& movie, int frame);
 QPoint dragWindowFrom(TForm& window, QPoint at, QPoint delta);
 // The widget a press at `at` reaches.
 QWidget* mouseTargetAt(TForm& window, QPoint at);
+// A left press and release at the widget's centre.
+void leftClick(QWidget& target);
 
 // Types the text over the whole content of the edit, key by key, as a user does; leaving moves
 // the focus out of it.

@@ -27,54 +27,39 @@ struct Range {
     int interval;
 };
 
-class Converting {
+// The movie loaded, the destination an unmade folder "out" of the scratch folder.
+class Converting : public RecordedWindows {
 public:
-    explicit Converting(const QString& movie) : movie_(movie) {
-        windows.main().WMDropFiles({movie_});
-        destination = windows.scratch().file(QStringLiteral("out"));
-        setDestination(destination);
+    explicit Converting(const QString& movie)
+        : folder(scratch().file(QStringLiteral("out"))), movie_(movie) {
+        main().WMDropFiles({movie_});
+        setDestination(folder);
     }
 
     void setRange(Range range) {
-        spin(QStringLiteral("SpinEdit6")).setValue(range.interval);
-        spin(QStringLiteral("SpinEdit5")).setValue(range.end);
-        spin(QStringLiteral("SpinEdit4")).setValue(range.start);
+        interval().setValue(range.interval);
+        end().setValue(range.end);
+        start().setValue(range.start);
     }
-    void setDestination(const QString& path) {
-        windows.control<TBrowseEdit>(QStringLiteral("BrowseEdit1")).setPath(path);
-    }
-    void convert() { windows.main().SSButton1Click(); }
-
-    TSpinEdit& spin(const QString& name) { return windows.control<TSpinEdit>(name); }
-    TdxfProgressBar& progress() {
-        return windows.control<TdxfProgressBar>(QStringLiteral("ProgressBar1"));
-    }
-    TGKitMSPlay& player() { return windows.control<TGKitMSPlay>(QStringLiteral("GKitMSPlay1")); }
-    TTimer& timer() { return windows.control<TTimer>(QStringLiteral("Timer1")); }
-    bool mascotFinished() {
-        return windows.control<TImage>(QStringLiteral("Image1")).picture() ==
-               windows.control<TImageList>(QStringLiteral("ImageList1")).image(4);
-    }
-    QStringList written(const QString& folder) const {
-        return QDir(folder).entryList(QDir::Files, QDir::Name);
-    }
+    void setDestination(const QString& path) { destination().setPath(path); }
+    void convert() { main().SSButton1Click(); }
+    bool mascotFinished() const { return shownMascot() == mascotPicture(4); }
+    QStringList written() const { return QDir(folder).entryList(QDir::Files, QDir::Name); }
     QString output(int frame) const {
-        return destination + QStringLiteral("/%1_%2.bmp")
-                                 .arg(QFileInfo(movie_).completeBaseName())
-                                 .arg(frame, 5, 10, QChar(u'0'));
+        return folder + QStringLiteral("/%1_%2.bmp")
+                            .arg(QFileInfo(movie_).completeBaseName())
+                            .arg(frame, 5, 10, QChar(u'0'));
     }
-    void expectFramesWritten(const std::vector<int>& frames) {
+    void expectFramesWritten(const std::vector<int>& frames) const {
         QStringList names;
         for (int frame : frames)
             names << QFileInfo(output(frame)).fileName();
-        EXPECT_EQ(written(destination), names);
+        EXPECT_EQ(written(), names);
         for (int frame : frames)
             EXPECT_EQ(fileBytes(output(frame)), expectedBmp(movie_, frame)) << "frame " << frame;
     }
 
-    platform::ServiceRecorder recorder;
-    AppWindows windows;
-    QString destination;
+    QString folder;
 
 private:
     QString movie_;
@@ -98,8 +83,8 @@ TEST_P(ConvertRange, WritesEveryIntervalthFrameFromStartToEnd) {
     EXPECT_EQ(run.progress().Max(), int(GetParam().frames.size()));
     EXPECT_EQ(run.progress().Position(), int(GetParam().frames.size()));
     EXPECT_TRUE(run.mascotFinished());
-    EXPECT_FALSE(run.timer().Enabled());
-    EXPECT_TRUE(run.player().Playing());
+    EXPECT_FALSE(run.mascotTimer().Enabled());
+    EXPECT_TRUE(run.smallPlayer().Playing());
 }
 
 INSTANTIATE_TEST_SUITE_P(Convert, ConvertRange,
@@ -113,11 +98,7 @@ INSTANTIATE_TEST_SUITE_P(Convert, ConvertRange,
 class ConvertCodec : public ::testing::TestWithParam<testmedia::Codec> {};
 
 TEST_P(ConvertCodec, WritesTheDecodedFrameByteForByte) {
-    testmedia::MovieRecipe recipe;
-    recipe.codec = GetParam();
-    recipe.width = 64;
-    recipe.height = 48;
-    recipe.frames = 12;
+    testmedia::MovieRecipe recipe = recipeOf(GetParam(), 12);
     recipe.gop = 5;
     Converting run(testMovie(recipe));
     run.setRange({1, 11, 3});
@@ -144,8 +125,8 @@ TEST(Convert, RunningTwiceReplacesTheFirstRunsFiles) {
 
 TEST(Convert, CreatesEveryMissingLevelOfTheDestination) {
     Converting run(smallMovie(5));
-    run.destination = run.windows.scratch().file(QStringLiteral("A/B/C"));
-    run.setDestination(run.destination);
+    run.folder = run.scratch().file(QStringLiteral("A/B/C"));
+    run.setDestination(run.folder);
     run.setRange({0, 1, 1});
     run.convert();
     run.expectFramesWritten({0, 1});
@@ -153,58 +134,58 @@ TEST(Convert, CreatesEveryMissingLevelOfTheDestination) {
 
 TEST(Convert, ClosesThePreviewAndPlaysTheSmallPlayerAtTheEnd) {
     Converting run(smallMovie(10));
-    run.windows.main().GKitMSPlay1Click();
-    ASSERT_TRUE(run.windows.preview().isVisible());
+    run.main().GKitMSPlay1Click();
+    ASSERT_TRUE(run.preview().isVisible());
     run.setRange({0, 1, 1});
     run.convert();
-    EXPECT_FALSE(run.windows.preview().isVisible());
-    EXPECT_FALSE(run.windows.preview().Player().Playing());
-    EXPECT_TRUE(run.player().Playing());
+    EXPECT_FALSE(run.preview().isVisible());
+    EXPECT_FALSE(run.preview().Player().Playing());
+    EXPECT_TRUE(run.smallPlayer().Playing());
 }
 
 // Failures: one beep, the one message, and what was done stays done.
-void expectFailureReported(Converting& run) {
+void expectFailureReported(const Converting& run) {
     EXPECT_EQ(run.recorder.beeps, 1);
     ASSERT_EQ(run.recorder.messages.size(), 1u);
     EXPECT_EQ(run.recorder.messages[0].text, unsupportedText);
     EXPECT_EQ(run.recorder.messages[0].caption, QStringLiteral("Kirimo AVI"));
     EXPECT_EQ(run.recorder.messages[0].buttons, platform::MessageButtons::Ok);
     EXPECT_FALSE(run.mascotFinished());
-    EXPECT_TRUE(run.timer().Enabled());
+    EXPECT_TRUE(run.mascotTimer().Enabled());
 }
 
 TEST(ConvertFailure, AnEmptyDestinationTouchesNothing) {
     Converting run(smallMovie(10));
-    run.windows.main().GKitMSPlay1Click();
+    run.main().GKitMSPlay1Click();
     run.progress().setPosition(7);
     run.setDestination(QString());
     run.convert();
     expectFailureReported(run);
     EXPECT_EQ(run.progress().Position(), 7);
     EXPECT_EQ(run.progress().Max(), 100);
-    EXPECT_TRUE(run.windows.preview().isVisible());
-    EXPECT_TRUE(run.windows.preview().Player().Playing());
-    EXPECT_FALSE(run.player().Playing()); // paused by the preview, and left so
+    EXPECT_TRUE(run.preview().isVisible());
+    EXPECT_TRUE(run.preview().Player().Playing());
+    EXPECT_FALSE(run.smallPlayer().Playing()); // paused by the preview, and left so
 }
 
 TEST(ConvertFailure, ADestinationThatCannotBeCreatedWritesNothing) {
     Converting run(smallMovie(10));
-    const QString file = run.windows.scratch().file(QStringLiteral("plain-file"));
+    const QString file = run.scratch().file(QStringLiteral("plain-file"));
     writeText(file, "x");
-    run.destination = file + QStringLiteral("/frames");
-    run.setDestination(run.destination);
+    run.folder = file + QStringLiteral("/frames");
+    run.setDestination(run.folder);
     run.progress().setPosition(7);
     run.convert();
     expectFailureReported(run);
     EXPECT_EQ(run.progress().Position(), 0);
-    EXPECT_FALSE(QFileInfo::exists(run.destination));
-    EXPECT_FALSE(run.player().Playing());
+    EXPECT_FALSE(QFileInfo::exists(run.folder));
+    EXPECT_FALSE(run.smallPlayer().Playing());
 }
 
 TEST(ConvertFailure, AReadOnlyFileAtTheThirdFrameStopsAfterTwo) {
     Converting run(smallMovie(10));
     run.setRange({0, 5, 1});
-    QDir().mkpath(run.destination);
+    QDir().mkpath(run.folder);
     const QString blocked = run.output(2);
     writeText(blocked, "keep me");
     QFile::setPermissions(blocked, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
@@ -215,8 +196,8 @@ TEST(ConvertFailure, AReadOnlyFileAtTheThirdFrameStopsAfterTwo) {
     EXPECT_EQ(fileBytes(run.output(0)), expectedBmp(smallMovie(10), 0));
     EXPECT_EQ(fileBytes(run.output(1)), expectedBmp(smallMovie(10), 1));
     EXPECT_EQ(fileBytes(blocked), "keep me");
-    EXPECT_EQ(run.written(run.destination).size(), 3);
-    EXPECT_FALSE(run.player().Playing());
+    EXPECT_EQ(run.written().size(), 3);
+    EXPECT_FALSE(run.smallPlayer().Playing());
     QFile::setPermissions(blocked, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
@@ -224,13 +205,13 @@ TEST(ConvertFailure, AnIntervalBelowOneRefusesToStart) {
     Converting run(smallMovie(10));
     run.setRange({0, 5, 1});
     run.progress().setPosition(4);
-    typeInto(run.spin(QStringLiteral("SpinEdit6")), QStringLiteral("0"));
+    typeInto(run.interval(), QStringLiteral("0"));
     run.recorder.messages.clear();
     run.recorder.beeps = 0;
     run.convert();
     expectFailureReported(run);
     EXPECT_EQ(run.progress().Position(), 4);
-    EXPECT_FALSE(QFileInfo::exists(run.destination));
+    EXPECT_FALSE(QFileInfo::exists(run.folder));
 }
 
 } // namespace

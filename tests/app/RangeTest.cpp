@@ -8,45 +8,27 @@
 #include "skin/DxfProgressBar.h"
 #include "skin/ShadowLabel.h"
 
-#include <QApplication>
 #include <QClipboard>
 #include <QFile>
-#include <QFocusEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <gtest/gtest.h>
 
 namespace {
 
-int frameNumberOf(const QImage& picture) {
-    const QImage bgr = picture.convertToFormat(QImage::Format_BGR888);
-    return testmedia::readFrameNumber(
-        {bgr.constBits(), bgr.width(), bgr.height(), int(bgr.bytesPerLine())});
+QImage thumbnail(const AppWindows& windows, const char* name) {
+    return windows.control<TImage>(QString::fromLatin1(name)).picture();
 }
 
 // A loaded 30-frame movie and the range controls.
-class RangeWindow {
+class RangeWindow : public RecordedWindows {
 public:
-    RangeWindow() { windows.main().WMDropFiles({smallMovie(30)}); }
+    RangeWindow() { main().WMDropFiles({smallMovie(30)}); }
 
-    TSpinEdit& start() { return windows.control<TSpinEdit>(QStringLiteral("SpinEdit4")); }
-    TSpinEdit& end() { return windows.control<TSpinEdit>(QStringLiteral("SpinEdit5")); }
-    TSpinEdit& interval() { return windows.control<TSpinEdit>(QStringLiteral("SpinEdit6")); }
-    QString count() {
-        return windows.control<TShadowLabel>(QStringLiteral("ShadowLabel14")).Caption();
-    }
-    int gauge() {
-        return windows.control<TdxfProgressBar>(QStringLiteral("dxfProgressBar1")).Position();
-    }
-    int startThumbnail() {
-        return frameNumberOf(windows.control<TImage>(QStringLiteral("Image2")).picture());
-    }
-    int endThumbnail() {
-        return frameNumberOf(windows.control<TImage>(QStringLiteral("Image3")).picture());
-    }
-
-    platform::ServiceRecorder recorder;
-    AppWindows windows;
+    int gauge() const { return countGauge().Position(); }
+    int startThumbnail() const { return frameNumberOf(thumbnail(*this, "Image2")); }
+    int endThumbnail() const { return frameNumberOf(thumbnail(*this, "Image3")); }
 };
 
 TEST(Range, ALoadShowsTheFirstAndLastFramesAsThumbnails) {
@@ -155,13 +137,8 @@ TEST(Range, ChangingOnlyTheIntervalLeavesThumbnailsAndClipboardAlone) {
 
 // An MJPEG movie whose last frame holds no picture data: the decoder refuses that frame only.
 QString movieWithABrokenLastFrame(const AppScratch& scratch) {
-    testmedia::MovieRecipe recipe;
-    recipe.codec = testmedia::Codec::Mjpeg;
-    recipe.width = 64;
-    recipe.height = 48;
-    recipe.frames = 12;
     const QString file = scratch.file(QStringLiteral("broken-end.avi"));
-    QFile::copy(testMovie(recipe), file);
+    QFile::copy(testMovie(recipeOf(testmedia::Codec::Mjpeg, 12)), file);
     QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     std::string bytes = fileBytes(file);
     // The last chunk that holds a picture (the index after the chunks names them too).
@@ -179,15 +156,13 @@ QString movieWithABrokenLastFrame(const AppScratch& scratch) {
 }
 
 TEST(Range, AThumbnailThePlayerCannotDeliverIsReportedAfterTheCount) {
-    platform::ServiceRecorder recorder;
-    AppWindows windows;
+    RecordedWindows windows;
     dropFiles(windows.main(), {movieWithABrokenLastFrame(windows.scratch())});
-    EXPECT_EQ(recorder.messageTexts(),
+    EXPECT_EQ(windows.recorder.messageTexts(),
               QStringList{QStringLiteral("無効なクリップボード フォーマットです.")});
-    EXPECT_EQ(windows.control<TShadowLabel>(QStringLiteral("ShadowLabel14")).Caption(),
-              QStringLiteral("12"));
-    EXPECT_EQ(frameNumberOf(windows.control<TImage>(QStringLiteral("Image2")).picture()), 0);
-    EXPECT_TRUE(windows.control<TImage>(QStringLiteral("Image3")).picture().isNull());
+    EXPECT_EQ(windows.count(), QStringLiteral("12"));
+    EXPECT_EQ(frameNumberOf(thumbnail(windows, "Image2")), 0);
+    EXPECT_TRUE(thumbnail(windows, "Image3").isNull());
 }
 
 // The destination keeps what the user gave, less one trailing separator of the platform's kind.
@@ -199,9 +174,8 @@ struct DestinationCase {
 class Destination : public ::testing::TestWithParam<DestinationCase> {};
 
 TEST_P(Destination, IsNormalisedAndBecomesTheHint) {
-    platform::ServiceRecorder recorder;
-    AppWindows windows;
-    auto& edit = windows.control<TBrowseEdit>(QStringLiteral("BrowseEdit1"));
+    RecordedWindows windows;
+    auto& edit = windows.destination();
     edit.setPath(QString::fromUtf8(GetParam().typed));
     EXPECT_EQ(edit.Path(), QString::fromUtf8(GetParam().kept));
     EXPECT_EQ(edit.Hint(), QString::fromUtf8(GetParam().kept));
@@ -222,9 +196,8 @@ INSTANTIATE_TEST_SUITE_P(Range, Destination,
 
 // Regression: dropping a trailing "/" on every change swallowed each separator as it was typed.
 TEST(Range, ADestinationTypedKeyByKeyKeepsItsSeparators) {
-    platform::ServiceRecorder recorder;
-    AppWindows windows;
-    auto& edit = windows.control<TBrowseEdit>(QStringLiteral("BrowseEdit1"));
+    RecordedWindows windows;
+    auto& edit = windows.destination();
     edit.setPath(QString());
     const QString typed = QStringLiteral("/tmp/out/frames");
     for (const QChar c : typed) {

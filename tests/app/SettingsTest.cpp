@@ -9,27 +9,22 @@
 
 namespace {
 
-TBrowseEdit& destination(const AppWindows& windows) {
-    return windows.control<TBrowseEdit>(QStringLiteral("BrowseEdit1"));
-}
+class Settings : public RecordedWindows, public ::testing::Test {};
 
-TEST(Settings, AFirstRunUsesTheDesignedPlaceAndWritesFiveLinesOnClose) {
-    platform::ServiceRecorder recorder;
-    AppWindows windows;
-    windows.main().show();
-    EXPECT_EQ(windows.main().Left(), 20);
-    EXPECT_EQ(windows.main().Top(), 20);
-    EXPECT_EQ(destination(windows).Path(), app::defaultDestination());
-    EXPECT_FALSE(QFile::exists(windows.settingsFile())); // reading creates nothing
+TEST_F(Settings, AFirstRunUsesTheDesignedPlaceAndWritesFiveLinesOnClose) {
+    main().show();
+    EXPECT_EQ(main().Left(), 20);
+    EXPECT_EQ(main().Top(), 20);
+    EXPECT_EQ(destination().Path(), app::defaultDestination());
+    EXPECT_FALSE(QFile::exists(settingsFile())); // reading creates nothing
 
-    windows.main().Close();
-    EXPECT_EQ(fileBytes(windows.settingsFile()),
-              "[SET0]\r\nM_TOP=20\r\nM_LEFT=20\r\n[SET1]\r\nPATH=" +
-                  app::defaultDestination().toStdString() + "\r\n");
+    main().Close();
+    EXPECT_EQ(fileBytes(settingsFile()), "[SET0]\r\nM_TOP=20\r\nM_LEFT=20\r\n[SET1]\r\nPATH=" +
+                                             app::defaultDestination().toStdString() + "\r\n");
     EXPECT_TRUE(recorder.messages.empty());
 }
 
-TEST(Settings, ThePositionAndDestinationSurviveARestart) {
+TEST(SettingsRestart, ThePositionAndDestinationSurviveARestart) {
     platform::ServiceRecorder recorder;
     AppScratch shared;
     const QString file = shared.file(QStringLiteral("Kirimo.ini"));
@@ -38,7 +33,7 @@ TEST(Settings, ThePositionAndDestinationSurviveARestart) {
         windows.main().setSettingsFileName(file);
         windows.main().show();
         windows.main().move(140, 75);
-        destination(windows).setPath(QStringLiteral("/srv/フレーム"));
+        windows.destination().setPath(QStringLiteral("/srv/フレーム"));
         windows.main().Close();
     }
     AppWindows windows;
@@ -46,8 +41,8 @@ TEST(Settings, ThePositionAndDestinationSurviveARestart) {
     windows.main().show();
     EXPECT_EQ(windows.main().Left(), 140);
     EXPECT_EQ(windows.main().Top(), 75);
-    EXPECT_EQ(destination(windows).Path(), QStringLiteral("/srv/フレーム"));
-    EXPECT_EQ(destination(windows).Hint(), QStringLiteral("/srv/フレーム"));
+    EXPECT_EQ(windows.destination().Path(), QStringLiteral("/srv/フレーム"));
+    EXPECT_EQ(windows.destination().Hint(), QStringLiteral("/srv/フレーム"));
 }
 
 struct FileCase {
@@ -57,17 +52,15 @@ struct FileCase {
     QString path; // empty: the default destination
 };
 
-class SettingsFile : public ::testing::TestWithParam<FileCase> {};
+class SettingsFile : public RecordedWindows, public ::testing::TestWithParam<FileCase> {};
 
 TEST_P(SettingsFile, IsAppliedWhenTheWindowIsShown) {
-    platform::ServiceRecorder recorder;
-    AppWindows windows;
-    writeText(windows.settingsFile(), GetParam().contents);
-    windows.main().show();
-    EXPECT_EQ(windows.main().pos(), GetParam().position);
+    writeText(settingsFile(), GetParam().contents);
+    main().show();
+    EXPECT_EQ(main().pos(), GetParam().position);
     const QString expected =
         GetParam().path.isEmpty() ? app::defaultDestination() : GetParam().path;
-    EXPECT_EQ(destination(windows).Path(), expected);
+    EXPECT_EQ(destination().Path(), expected);
     EXPECT_TRUE(recorder.messages.empty());
 }
 
@@ -98,28 +91,24 @@ INSTANTIATE_TEST_SUITE_P(
         FileCase{"MissingSectionsKeepEverything", "[OTHER]\r\nM_TOP=1\r\n", {20, 20}, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Settings, AFileThatCannotBeWrittenIsReportedAndTheWindowStillCloses) {
-    platform::ServiceRecorder recorder;
-    AppWindows windows;
-    writeText(windows.settingsFile(), "[SET0]\r\nM_TOP=30\r\n");
-    QFile::setPermissions(windows.settingsFile(), QFileDevice::ReadOwner);
-    windows.main().show();
-    EXPECT_TRUE(windows.main().close());
-    EXPECT_FALSE(windows.main().isVisible());
+TEST_F(Settings, AFileThatCannotBeWrittenIsReportedAndTheWindowStillCloses) {
+    writeText(settingsFile(), "[SET0]\r\nM_TOP=30\r\n");
+    QFile::setPermissions(settingsFile(), QFileDevice::ReadOwner);
+    main().show();
+    EXPECT_TRUE(main().close());
+    EXPECT_FALSE(main().isVisible());
     EXPECT_EQ(recorder.messageTexts(),
-              QStringList{windows.settingsFile() + QStringLiteral(" に書き込めません.")});
+              QStringList{settingsFile() + QStringLiteral(" に書き込めません.")});
     EXPECT_EQ(recorder.messages[0].icon, platform::MessageIcon::Error);
-    EXPECT_EQ(fileBytes(windows.settingsFile()), "[SET0]\r\nM_TOP=30\r\n");
-    QFile::setPermissions(windows.settingsFile(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(fileBytes(settingsFile()), "[SET0]\r\nM_TOP=30\r\n");
+    QFile::setPermissions(settingsFile(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
-TEST(Settings, AMissingSettingsFolderIsCreatedOnClose) {
-    platform::ServiceRecorder recorder;
-    AppWindows windows;
-    const QString file = windows.scratch().file(QStringLiteral("config/kirimo/Kirimo.ini"));
-    windows.main().setSettingsFileName(file);
-    windows.main().show();
-    windows.main().Close();
+TEST_F(Settings, AMissingSettingsFolderIsCreatedOnClose) {
+    const QString file = scratch().file(QStringLiteral("config/kirimo/Kirimo.ini"));
+    main().setSettingsFileName(file);
+    main().show();
+    main().Close();
     EXPECT_TRUE(QFile::exists(file));
     EXPECT_TRUE(recorder.messages.empty());
 }

@@ -3,35 +3,19 @@
 #include "app/InfoForm1.h"
 #include "controls/BrowseEdit.h"
 #include "controls/FileOpenEdit.h"
-#include "framework/Image.h"
-#include "framework/ImageList.h"
 #include "framework/Timer.h"
 #include "platform/ServiceRecorder.h"
 #include "skin/ShineSpeedButton.h"
 
-#include <QApplication>
-#include <QMouseEvent>
+#include <QCoreApplication>
+#include <QFile>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
 
-QImage mascotPicture(const AppWindows& windows, int index) {
-    return windows.control<TImageList>(QStringLiteral("ImageList1")).image(index);
-}
-
-QImage shownMascot(const AppWindows& windows) {
-    return windows.control<TImage>(QStringLiteral("Image1")).picture();
-}
-
-void clickControl(QWidget& control) {
-    const QPoint at(control.width() / 2, control.height() / 2);
-    QMouseEvent press(QEvent::MouseButtonPress, at, control.mapToGlobal(at), Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&control, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, control.mapToGlobal(at), Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(&control, &release);
+void clickButton(const AppWindows& windows, const char* name) {
+    leftClick(windows.control<TShineSpeedButton>(QString::fromLatin1(name)));
 }
 
 TEST(MainWindow, IsAFramelessBlackWindowOfTheDesignedSize) {
@@ -64,9 +48,9 @@ TEST(MainWindow, KeyboardFocusFollowsTheDesignedTabOrder) {
 
 TEST(Mascot, ShowsTheIdlePictureFromTheStart) {
     AppWindows windows;
-    EXPECT_EQ(shownMascot(windows), mascotPicture(windows, 3));
-    EXPECT_FALSE(windows.control<TTimer>(QStringLiteral("Timer1")).Enabled());
-    EXPECT_EQ(windows.control<TTimer>(QStringLiteral("Timer1")).Interval(), 200);
+    EXPECT_EQ(windows.shownMascot(), windows.mascotPicture(3));
+    EXPECT_FALSE(windows.mascotTimer().Enabled());
+    EXPECT_EQ(windows.mascotTimer().Interval(), 200);
 }
 
 TEST(Mascot, AnimatesZeroOneTwoOneAndOver) {
@@ -74,7 +58,7 @@ TEST(Mascot, AnimatesZeroOneTwoOneAndOver) {
     const std::vector<int> expected{0, 1, 2, 1, 0, 1, 2, 1, 0};
     for (std::size_t step = 0; step < expected.size(); ++step) {
         windows.main().Timer1Timer();
-        EXPECT_EQ(shownMascot(windows), mascotPicture(windows, expected[step])) << "step " << step;
+        EXPECT_EQ(windows.shownMascot(), windows.mascotPicture(expected[step])) << "step " << step;
         EXPECT_EQ(windows.main().AnimFrame(), int((step + 1) % 4));
     }
 }
@@ -121,12 +105,12 @@ INSTANTIATE_TEST_SUITE_P(MainWindow, WindowDrag,
                          });
 
 TEST(TitleButtons, TheGuideOpensReadmeBesideTheProgram) {
-    AppWindows windows;
-    platform::ServiceRecorder recorder;
+    RecordedWindows windows;
     windows.main().setExeDir(QStringLiteral(R"(C:\Apps\Cutter)"));
-    clickControl(windows.control<TShineSpeedButton>(QStringLiteral("SSButton6")));
-    EXPECT_EQ(recorder.shellOpens, QStringList{QStringLiteral(R"(C:\Apps\Cutter/Readme.txt)")});
-    EXPECT_TRUE(recorder.messages.empty()); // the shell's answer is not examined
+    clickButton(windows, "SSButton6");
+    EXPECT_EQ(windows.recorder.shellOpens,
+              QStringList{QStringLiteral(R"(C:\Apps\Cutter/Readme.txt)")});
+    EXPECT_TRUE(windows.recorder.messages.empty()); // the shell's answer is not examined
 }
 
 TEST(TitleButtons, TheProgramFolderIsWhereTheExecutableLies) {
@@ -135,10 +119,9 @@ TEST(TitleButtons, TheProgramFolderIsWhereTheExecutableLies) {
 }
 
 TEST(TitleButtons, CloseRunsTheCloseHandlerAndHidesTheWindow) {
-    AppWindows windows;
-    platform::ServiceRecorder recorder;
+    RecordedWindows windows;
     windows.main().show();
-    clickControl(windows.control<TShineSpeedButton>(QStringLiteral("SSButton8")));
+    clickButton(windows, "SSButton8");
     EXPECT_FALSE(windows.main().isVisible());
     EXPECT_TRUE(QFile::exists(windows.settingsFile()));
 }
@@ -146,7 +129,7 @@ TEST(TitleButtons, CloseRunsTheCloseHandlerAndHidesTheWindow) {
 TEST(TitleButtons, MinimiseMinimisesTheWindow) {
     AppWindows windows;
     windows.main().show();
-    clickControl(windows.control<TShineSpeedButton>(QStringLiteral("SSButton7")));
+    clickButton(windows, "SSButton7");
     EXPECT_EQ(windows.main().WindowState(), wsMinimized);
 }
 
@@ -158,33 +141,30 @@ TEST(TitleButtons, InfoShowsTheInformationWindowModallyUntilItCloses) {
         shownModally = windows.info().isVisible() && windows.info().isModal();
         windows.info().SpeedButton2Click();
     });
-    clickControl(windows.control<TShineSpeedButton>(QStringLiteral("SSButton5")));
+    clickButton(windows, "SSButton5");
     EXPECT_TRUE(shownModally);
     EXPECT_FALSE(windows.info().isVisible());
 }
 
 TEST(Mascot, ResumesAfterAConversionWhereItStopped) {
-    AppWindows windows;
-    platform::ServiceRecorder recorder;
-    windows.main().setSettingsFileName(windows.settingsFile());
+    RecordedWindows windows;
     const QString movie = smallMovie(5);
-    windows.control<TFileOpenEdit>(QStringLiteral("Edit2")).setFilename(movie);
-    auto& timer = windows.control<TTimer>(QStringLiteral("Timer1"));
+    windows.source().setFilename(movie);
+    auto& timer = windows.mascotTimer();
     EXPECT_TRUE(timer.Enabled());
     windows.main().Timer1Timer();
     windows.main().Timer1Timer(); // pictures 0 and 1 shown; the next step is 2
 
-    windows.control<TBrowseEdit>(QStringLiteral("BrowseEdit1"))
-        .setPath(windows.scratch().file(QStringLiteral("out")));
+    windows.destination().setPath(windows.scratch().file(QStringLiteral("out")));
     windows.main().SSButton1Click();
-    EXPECT_TRUE(recorder.messages.empty());
+    EXPECT_TRUE(windows.recorder.messages.empty());
     EXPECT_FALSE(timer.Enabled());
-    EXPECT_EQ(shownMascot(windows), mascotPicture(windows, 4));
+    EXPECT_EQ(windows.shownMascot(), windows.mascotPicture(4));
 
     windows.main().WMDropFiles({movie});
     EXPECT_TRUE(timer.Enabled());
     windows.main().Timer1Timer();
-    EXPECT_EQ(shownMascot(windows), mascotPicture(windows, 2));
+    EXPECT_EQ(windows.shownMascot(), windows.mascotPicture(2));
 }
 
 } // namespace

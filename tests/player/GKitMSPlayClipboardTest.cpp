@@ -11,8 +11,8 @@ namespace {
 
 using playertest::frameNumberOf;
 using playertest::movieFor;
+using playertest::openPaused;
 using playertest::pixelDifference;
-using playertest::qtPath;
 using playertest::recipeOf;
 using testmedia::Codec;
 
@@ -38,8 +38,7 @@ TEST_P(CopyFrame, PutsExactlyThatFrameOnTheClipboard) {
     const auto file = movieFor(recipeOf(GetParam().codec, 30));
     const int n = GetParam().frame;
     TGKitMSPlay player;
-    player.setAutoPlay(false);
-    player.setFileName(qtPath(file));
+    openPaused(player, file);
     putOlderPicture();
 
     ASSERT_TRUE(player.CopyToClipboard(n));
@@ -69,10 +68,9 @@ class FailedCopy : public testing::TestWithParam<CopyFault> {};
 
 TEST_P(FailedCopy, AnswersFalseAndLeavesNoPicture) {
     TGKitMSPlay player;
-    player.setAutoPlay(false);
     int frame = 0;
     if (GetParam() != CopyFault::NoMovie) {
-        player.setFileName(qtPath(movieFor(recipeOf(Codec::Mjpeg, 30))));
+        openPaused(player, movieFor(recipeOf(Codec::Mjpeg, 30)));
         frame = GetParam() == CopyFault::BeforeTheFirst ? -1 : player.Length() + 1;
     }
     putOlderPicture();
@@ -86,8 +84,7 @@ INSTANTIATE_TEST_SUITE_P(Player, FailedCopy,
 
 TEST(PlayerFrame, PalettisedFrameCarriesItsPalette) {
     TGKitMSPlay player;
-    player.setAutoPlay(false);
-    player.setFileName(qtPath(movieFor(recipeOf(Codec::RawPal8, 30))));
+    openPaused(player, movieFor(recipeOf(Codec::RawPal8, 30)));
     const core::BgrImage frame = player.Frame(7);
     EXPECT_EQ(frameNumberOf(frame), 7);
     ASSERT_FALSE(frame.palette.empty());
@@ -98,17 +95,9 @@ TEST(PlayerFrame, PalettisedFrameCarriesItsPalette) {
 
 TEST(PlayerFrame, MissingFrameRaisesNamingIt) {
     TGKitMSPlay player;
-    const auto messageOf = [&](int n) -> std::string {
-        try {
-            player.Frame(n);
-        } catch (const std::exception& error) {
-            return error.what();
-        }
-        return "nothing raised";
-    };
+    const auto messageOf = [&](int n) { return playertest::errorOf([&] { player.Frame(n); }); };
     EXPECT_NE(messageOf(4).find("frame 4"), std::string::npos) << messageOf(4);
-    player.setAutoPlay(false);
-    player.setFileName(qtPath(movieFor(recipeOf(Codec::Mjpeg, 30))));
+    openPaused(player, movieFor(recipeOf(Codec::Mjpeg, 30)));
     EXPECT_NE(messageOf(30).find("frame 30"), std::string::npos) << messageOf(30);
 }
 

@@ -8,11 +8,11 @@
 namespace {
 
 using playertest::movieFor;
-using playertest::qtPath;
+using playertest::openPaused;
 using playertest::recipeOf;
 using testmedia::Codec;
 
-// Mean of each channel over a rectangle, as 0xRRGGBB-ordered triple.
+// Mean of each channel over a rectangle: red, green, blue.
 std::array<double, 3> meanColour(const QImage& image, const QRect& rect) {
     std::array<double, 3> sum{};
     for (int y = rect.top(); y <= rect.bottom(); ++y)
@@ -49,10 +49,9 @@ class Display : public testing::TestWithParam<DisplayCase> {};
 TEST_P(Display, DrawsTheFrameInItsPlaceOnTheBackground) {
     const DisplayCase c = GetParam();
     TGKitMSPlay player;
-    player.setAutoPlay(false);
     player.setScaleMode(c.mode);
     player.resize(c.area);
-    player.setFileName(qtPath(movieFor(recipeOf(Codec::RawBgr24, 4, 128, 48))));
+    openPaused(player, movieFor(recipeOf(Codec::RawBgr24, 4, 128, 48)));
     const QImage frame = player.picture();
     const QImage shown = player.renderToImage();
 
@@ -80,8 +79,7 @@ TEST(DisplayBackground, ColourFillsTheBarsAndTheEmptyPlayer) {
     player.setColor(clNavy);
     const QRgb navy = qRgb(0, 0, 0x80);
     EXPECT_EQ(strayPixels(player.renderToImage(), {}, navy), 0);
-    player.setAutoPlay(false);
-    player.setFileName(qtPath(movieFor(recipeOf(Codec::RawBgr24, 4, 128, 48))));
+    openPaused(player, movieFor(recipeOf(Codec::RawBgr24, 4, 128, 48)));
     EXPECT_EQ(strayPixels(player.renderToImage(), {0, 21, 100, 38}, navy), 0);
 }
 

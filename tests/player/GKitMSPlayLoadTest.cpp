@@ -12,28 +12,23 @@ namespace {
 
 using playertest::frameNumberOf;
 using playertest::movieFor;
+using playertest::openPaused;
 using playertest::qtPath;
 using playertest::recipeOf;
+using playertest::ticks;
 using testmedia::Codec;
 
 std::string raisedBy(TGKitMSPlay& player, const QString& fileName) {
-    try {
-        player.setFileName(fileName);
-    } catch (const std::exception& error) {
-        return error.what();
-    }
-    return "nothing raised";
+    return playertest::errorOf([&] { player.setFileName(fileName); });
 }
 
 class Loading : public testing::TestWithParam<Codec> {};
 
 TEST_P(Loading, GivesTheMovieFactsAndShowsTheFirstFrame) {
-    const auto recipe = recipeOf(GetParam(), 30, 128, 96);
-    const QString file = qtPath(movieFor(recipe));
+    const auto movie = movieFor(recipeOf(GetParam(), 30, 128, 96));
     TGKitMSPlay player;
-    player.setAutoPlay(false);
-    player.setFileName(file);
-    EXPECT_EQ(player.FileName(), file);
+    openPaused(player, movie);
+    EXPECT_EQ(player.FileName(), qtPath(movie));
     EXPECT_EQ(player.Length(), 29);
     EXPECT_EQ(player.MovieWidth(), 128);
     EXPECT_EQ(player.MovieHeight(), 96);
@@ -70,18 +65,16 @@ std::filesystem::path badFile(BadFile kind) {
 class Unopenable : public testing::TestWithParam<BadFile> {};
 
 TEST_P(Unopenable, RaisesNamingTheFileAndKeepsTheEarlierMovie) {
-    const QString good = qtPath(movieFor(recipeOf(Codec::Mjpeg, 30)));
+    const auto good = movieFor(recipeOf(Codec::Mjpeg, 30));
     const QString bad = qtPath(badFile(GetParam()));
     TGKitMSPlay player;
-    player.setAutoPlay(false);
-    player.setFileName(good);
+    openPaused(player, good);
     player.Play();
-    for (int i = 0; i < 3; ++i)
-        player.Tick();
+    ticks(player, 3);
 
     const std::string message = raisedBy(player, bad);
     EXPECT_NE(message.find(bad.toStdString()), std::string::npos) << message;
-    EXPECT_EQ(player.FileName(), good);
+    EXPECT_EQ(player.FileName(), qtPath(good));
     EXPECT_EQ(player.Length(), 29);
     EXPECT_EQ(player.Position(), 3);
     EXPECT_EQ(frameNumberOf(player.picture()), 3);
@@ -100,14 +93,7 @@ TEST(PlayerLoading, RelativeNameOpensInTheCurrentFolder) {
     ASSERT_TRUE(QDir::setCurrent(qtPath(movie.parent_path())));
     TGKitMSPlay player;
     const QString relative = qtPath(movie.filename());
-    const std::string message = [&]() -> std::string {
-        try {
-            player.setFileName(relative);
-            return {};
-        } catch (const std::exception& error) {
-            return error.what();
-        }
-    }();
+    const std::string message = raisedBy(player, relative);
     QDir::setCurrent(saved);
     ASSERT_EQ(message, "");
     EXPECT_EQ(player.FileName(), relative);
@@ -116,14 +102,12 @@ TEST(PlayerLoading, RelativeNameOpensInTheCurrentFolder) {
 }
 
 TEST(PlayerLoading, SameNameAgainReloadsFromTheFirstFrame) {
-    const QString file = qtPath(movieFor(recipeOf(Codec::Mjpeg, 30)));
+    const auto file = movieFor(recipeOf(Codec::Mjpeg, 30));
     TGKitMSPlay player;
-    player.setAutoPlay(false);
-    player.setFileName(file);
+    openPaused(player, file);
     player.Play();
-    for (int i = 0; i < 5; ++i)
-        player.Tick();
-    player.setFileName(file);
+    ticks(player, 5);
+    player.setFileName(qtPath(file));
     EXPECT_EQ(player.Position(), 0);
     EXPECT_EQ(frameNumberOf(player.picture()), 0);
     EXPECT_FALSE(player.Playing());

@@ -10,28 +10,22 @@ namespace {
 
 using playertest::frameNumberOf;
 using playertest::movieFor;
+using playertest::openPaused;
 using playertest::qtPath;
 using playertest::recipeOf;
 using testmedia::Codec;
 
 // A player of a 12-frame movie, loaded and not playing.
-class Playback : public testing::Test {
+class PlaybackBase {
 protected:
-    void SetUp() override {
-        player.setAutoPlay(false);
-        player.setFileName(file);
-    }
-
-    void ticks(int count) {
-        for (int i = 0; i < count; ++i)
-            player.Tick();
-    }
-
+    PlaybackBase() { openPaused(player, movieFor(recipeOf(Codec::Mjpeg, 12))); }
+    void ticks(int count) { playertest::ticks(player, count); }
     int shown() const { return frameNumberOf(player.picture()); }
 
-    QString file = qtPath(movieFor(recipeOf(Codec::Mjpeg, 12)));
     TGKitMSPlay player;
 };
+
+class Playback : public PlaybackBase, public testing::Test {};
 
 TEST_F(Playback, EachTickShowsTheNextFrame) {
     ASSERT_TRUE(player.Play());
@@ -41,29 +35,33 @@ TEST_F(Playback, EachTickShowsTheNextFrame) {
     EXPECT_EQ(shown(), 3);
 }
 
-TEST_F(Playback, PauseHoldsTheFrameAndPlayGoesOnFromIt) {
+// Pause holds the frame; Stop returns to the first. Play goes on from the held frame.
+struct HaltCase {
+    const char* name;
+    bool (TGKitMSPlay::*command)();
+    int ticksBefore;
+    int heldAt;
+};
+
+class PlaybackHalt : public PlaybackBase, public testing::TestWithParam<HaltCase> {};
+
+TEST_P(PlaybackHalt, HoldsItsFrameAndPlayGoesOnFromIt) {
+    const HaltCase c = GetParam();
     player.Play();
-    ticks(4);
-    ASSERT_TRUE(player.Pause());
+    ticks(c.ticksBefore);
+    ASSERT_TRUE((player.*c.command)());
     EXPECT_FALSE(player.Playing());
-    EXPECT_EQ(player.Position(), 4);
-    EXPECT_EQ(shown(), 4);
+    EXPECT_EQ(player.Position(), c.heldAt);
+    EXPECT_EQ(shown(), c.heldAt);
     player.Play();
     ticks(1);
-    EXPECT_EQ(shown(), 5);
+    EXPECT_EQ(shown(), c.heldAt + 1);
 }
 
-TEST_F(Playback, StopReturnsToTheFirstFrame) {
-    player.Play();
-    ticks(6);
-    ASSERT_TRUE(player.Stop());
-    EXPECT_FALSE(player.Playing());
-    EXPECT_EQ(player.Position(), 0);
-    EXPECT_EQ(shown(), 0);
-    player.Play();
-    ticks(1);
-    EXPECT_EQ(shown(), 1);
-}
+INSTANTIATE_TEST_SUITE_P(Playback, PlaybackHalt,
+                         testing::Values(HaltCase{"Pause", &TGKitMSPlay::Pause, 4, 4},
+                                         HaltCase{"Stop", &TGKitMSPlay::Stop, 6, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Playback, LoopWrapsToTheFirstFrame) {
     player.Play();
@@ -109,16 +107,13 @@ TEST(PlaybackOfOneFrame, LoopingKeepsTheOnlyFrame) {
 }
 
 TEST(PlaybackOfTwoPlayers, OneFileGivesIndependentViews) {
-    const QString file = qtPath(movieFor(recipeOf(Codec::Mpeg4BFrames, 30)));
+    const auto file = movieFor(recipeOf(Codec::Mpeg4BFrames, 30));
     TGKitMSPlay first;
     TGKitMSPlay second;
-    first.setAutoPlay(false);
-    second.setAutoPlay(false);
-    first.setFileName(file);
-    second.setFileName(file);
+    openPaused(first, file);
+    openPaused(second, file);
     first.Play();
-    for (int i = 0; i < 5; ++i)
-        first.Tick();
+    playertest::ticks(first, 5);
     EXPECT_EQ(second.Position(), 0);
     EXPECT_FALSE(second.Playing());
 
@@ -141,8 +136,7 @@ TEST(PlaybackFailure, HaltsOnTheLastPictureAndIsReportedOnce) {
         playertest::copyOf(movieFor(recipeOf(Codec::Mjpeg, 30, 320, 240)), "cut-while-open.avi");
     platform::ServiceRecorder recorder;
     TGKitMSPlay player;
-    player.setAutoPlay(false);
-    player.setFileName(qtPath(file));
+    openPaused(player, file);
     std::filesystem::resize_file(file, std::filesystem::file_size(file) / 4);
 
     player.Play();

@@ -1,5 +1,7 @@
 #include "PlayerTestSupport.h"
 
+#include "player/GKitMSPlay.h"
+
 #include <QColor>
 #include <cstdlib>
 #include <map>
@@ -51,6 +53,25 @@ std::filesystem::path copyOf(const std::filesystem::path& movie, const std::stri
 
 QString qtPath(const std::filesystem::path& path) {
     return QString::fromStdString(path.string());
+}
+
+void openPaused(TGKitMSPlay& player, const std::filesystem::path& movie) {
+    player.setAutoPlay(false);
+    player.setFileName(qtPath(movie));
+}
+
+void ticks(TGKitMSPlay& player, int count) {
+    for (int i = 0; i < count; ++i)
+        player.Tick();
+}
+
+std::string errorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const std::exception& error) {
+        return error.what();
+    }
+    return {};
 }
 
 int frameNumberOf(const QImage& picture) {

@@ -6,7 +6,10 @@
 #include <QImage>
 #include <QString>
 #include <filesystem>
+#include <functional>
 #include <string>
+
+class TGKitMSPlay;
 
 namespace playertest {
 
@@ -22,6 +25,13 @@ testmedia::MovieRecipe recipeOf(testmedia::Codec codec, int frames, int width = 
 std::filesystem::path copyOf(const std::filesystem::path& movie, const std::string& name);
 
 QString qtPath(const std::filesystem::path& path);
+
+// Opens the movie without starting playback.
+void openPaused(TGKitMSPlay& player, const std::filesystem::path& movie);
+void ticks(TGKitMSPlay& player, int count);
+
+// What the action raises; empty when it raises nothing.
+std::string errorOf(const std::function<void()>& action);
 
 int frameNumberOf(const QImage& picture);
 int frameNumberOf(const core::BgrImage& image);
