@@ -8,48 +8,45 @@
 
 namespace {
 
-TEST(Info, IsAFixedToolWindowCentredOnTheScreen) {
-    AppWindows windows;
-    TInfoForm1& info = windows.info();
-    EXPECT_EQ(info.Caption(), QStringLiteral("Kirimo AVI Ver.2.1"));
-    EXPECT_EQ(info.BorderStyle(), bsToolWindow);
-    EXPECT_EQ(info.Position(), poScreenCenter);
-    EXPECT_EQ(info.ClientWidth(), 248);
-    EXPECT_EQ(info.ClientHeight(), 136);
-    EXPECT_FALSE(info.isVisible());
+class Info : public RecordedWindows, public ::testing::Test {};
+
+TEST_F(Info, IsAFixedToolWindowCentredOnTheScreen) {
+    TInfoForm1& form = info();
+    EXPECT_EQ(form.Caption(), QStringLiteral("Kirimo AVI Ver.2.1"));
+    EXPECT_EQ(form.BorderStyle(), bsToolWindow);
+    EXPECT_EQ(form.Position(), poScreenCenter);
+    EXPECT_EQ(form.ClientWidth(), 248);
+    EXPECT_EQ(form.ClientHeight(), 136);
+    EXPECT_FALSE(form.isVisible());
 }
 
-TEST(Info, TheLinkButtonsOpenTheWebSiteAndANewMail) {
-    platform::ServiceRecorder recorder;
+TEST_F(Info, TheLinkButtonsOpenTheWebSiteAndANewMail) {
     recorder.shellOpenResult = false; // no browser or mail program: nothing is said
-    AppWindows windows;
-    windows.info().SpeedButton1Click();
-    windows.info().SpeedButton3Click();
+    info().SpeedButton1Click();
+    info().SpeedButton3Click();
     EXPECT_EQ(recorder.shellOpens,
               (QStringList{QStringLiteral("https://kirimo.example.invalid/"),
                            QStringLiteral("MailTo:support@kirimo.example.invalid")}));
     EXPECT_TRUE(recorder.messages.empty());
 }
 
-TEST(Info, TheLabelsNameTheAddressesTheButtonsOpen) {
-    AppWindows windows;
+TEST_F(Info, TheLabelsNameTheAddressesTheButtonsOpen) {
     const auto text = [&](const char* name) {
-        return windows.info().Component<TLabel>(QString::fromLatin1(name)).Caption();
+        return info().Component<TLabel>(QString::fromLatin1(name)).Caption();
     };
     EXPECT_EQ(text("Label2"), QStringLiteral("url : kirimo.example.invalid"));
     EXPECT_EQ(text("Label3"), QStringLiteral("mail : ") + TInfoForm1::mailAddress);
 }
 
-TEST(Info, TheCloseButtonEndsTheModalShow) {
-    AppWindows windows;
+TEST_F(Info, TheCloseButtonEndsTheModalShow) {
     bool wasVisible = false;
     QTimer::singleShot(0, [&] {
-        wasVisible = windows.info().isVisible();
-        windows.info().SpeedButton2Click();
+        wasVisible = info().isVisible();
+        info().SpeedButton2Click();
     });
-    windows.info().ShowModal();
+    info().ShowModal();
     EXPECT_TRUE(wasVisible);
-    EXPECT_FALSE(windows.info().isVisible());
+    EXPECT_FALSE(info().isVisible());
 }
 
 } // namespace

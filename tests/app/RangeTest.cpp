@@ -39,32 +39,43 @@ TEST(Range, ALoadShowsTheFirstAndLastFramesAsThumbnails) {
     EXPECT_EQ(w.gauge(), 29); // the gauge shows the count from the first change on
 }
 
-TEST(Range, AStartTypedBeyondTheEndIsSetBackToTheEnd) {
+// One end of the range typed, pasted or stepped past the other is set back to it.
+struct ClampCase {
+    const char* name;
+    bool start; // the start is moved past the end, or else the end past the start
+    int bound;
+    const char* typed;
+    const char* pasted;
+};
+
+class RangeClamp : public ::testing::TestWithParam<ClampCase> {};
+
+TEST_P(RangeClamp, SetsTheEditBackToTheOtherEnd) {
+    const ClampCase c = GetParam();
     RangeWindow w;
-    w.end().setValue(20);
-    typeInto(w.start(), QStringLiteral("25"));
-    EXPECT_EQ(w.start().Value(), 20);
-    EXPECT_EQ(w.count(), QStringLiteral("1"));
-    EXPECT_EQ(w.gauge(), 1);
-    EXPECT_EQ(w.startThumbnail(), 20);
-    EXPECT_EQ(frameNumberOf(platform::Clipboard::image()), 20);
+    TSpinEdit& moved = c.start ? w.start() : w.end();
+    (c.start ? w.end() : w.start()).setValue(c.bound);
+    const auto expectHeld = [&] {
+        EXPECT_EQ(moved.Value(), c.bound);
+        EXPECT_EQ(w.count(), QStringLiteral("1"));
+        EXPECT_EQ(w.gauge(), 1);
+    };
+    typeInto(moved, QString::fromLatin1(c.typed));
+    expectHeld();
+    EXPECT_EQ(frameNumberOf(platform::Clipboard::image()), c.bound);
+    QGuiApplication::clipboard()->setText(QString::fromLatin1(c.pasted));
+    moved.SelectAll();
+    moved.PasteFromClipboard();
+    expectHeld();
+    c.start ? moved.UpClick() : moved.DownClick();
+    expectHeld();
+    EXPECT_EQ(c.start ? w.startThumbnail() : w.endThumbnail(), c.bound);
 }
 
-TEST(Range, AnEndBelowTheStartIsSetBackToTheStart) {
-    RangeWindow w;
-    w.start().setValue(15);
-    typeInto(w.end(), QStringLiteral("9"));
-    EXPECT_EQ(w.end().Value(), 15);
-    EXPECT_EQ(w.count(), QStringLiteral("1"));
-    QGuiApplication::clipboard()->setText(QStringLiteral("14"));
-    w.end().SelectAll();
-    w.end().PasteFromClipboard();
-    EXPECT_EQ(w.end().Value(), 15);
-    EXPECT_EQ(w.count(), QStringLiteral("1"));
-    w.end().DownClick();
-    EXPECT_EQ(w.end().Value(), 15);
-    EXPECT_EQ(w.endThumbnail(), 15);
-}
+INSTANTIATE_TEST_SUITE_P(Range, RangeClamp,
+                         ::testing::Values(ClampCase{"StartBeyondTheEnd", true, 20, "25", "21"},
+                                           ClampCase{"EndBelowTheStart", false, 15, "9", "14"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct CountCase {
     int start;

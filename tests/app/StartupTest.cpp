@@ -14,52 +14,53 @@
 
 namespace {
 
-void clickButton(const AppWindows& windows, const char* name) {
-    leftClick(windows.control<TShineSpeedButton>(QString::fromLatin1(name)));
+class MainWindow : public RecordedWindows, public ::testing::Test {
+protected:
+    void clickButton(const char* name) {
+        leftClick(control<TShineSpeedButton>(QString::fromLatin1(name)));
+    }
+};
+using Mascot = MainWindow;
+using TitleButtons = MainWindow;
+
+TEST_F(MainWindow, IsAFramelessBlackWindowOfTheDesignedSize) {
+    TChangeForm1& form = main();
+    EXPECT_TRUE(form.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(form.ClientWidth(), 484);
+    EXPECT_EQ(form.ClientHeight(), 214);
+    EXPECT_EQ(form.Left(), 20);
+    EXPECT_EQ(form.Top(), 20);
+    EXPECT_EQ(form.Caption(), QStringLiteral("Kirimo AVI"));
+    EXPECT_EQ(form.Color(), clBlack);
+    EXPECT_EQ(form.Font().name(), QStringLiteral("ＭＳ Ｐゴシック"));
+    EXPECT_EQ(form.AnimFrame(), 0);
+    EXPECT_TRUE(form.DropFileName().isEmpty());
+    EXPECT_TRUE(form.FileExt().isEmpty());
+    EXPECT_TRUE(form.acceptDrops());
 }
 
-TEST(MainWindow, IsAFramelessBlackWindowOfTheDesignedSize) {
-    AppWindows windows;
-    TChangeForm1& main = windows.main();
-    EXPECT_TRUE(main.windowFlags() & Qt::FramelessWindowHint);
-    EXPECT_EQ(main.ClientWidth(), 484);
-    EXPECT_EQ(main.ClientHeight(), 214);
-    EXPECT_EQ(main.Left(), 20);
-    EXPECT_EQ(main.Top(), 20);
-    EXPECT_EQ(main.Caption(), QStringLiteral("Kirimo AVI"));
-    EXPECT_EQ(main.Color(), clBlack);
-    EXPECT_EQ(main.Font().name(), QStringLiteral("ＭＳ Ｐゴシック"));
-    EXPECT_EQ(main.AnimFrame(), 0);
-    EXPECT_TRUE(main.DropFileName().isEmpty());
-    EXPECT_TRUE(main.FileExt().isEmpty());
-    EXPECT_TRUE(main.acceptDrops());
-}
-
-TEST(MainWindow, KeyboardFocusFollowsTheDesignedTabOrder) {
-    AppWindows windows;
+TEST_F(MainWindow, KeyboardFocusFollowsTheDesignedTabOrder) {
     QStringList order;
-    for (TWinControl* control : windows.main().tabOrderChain())
-        if (control->parentWidget() == &windows.main() && control->TabOrder() >= 0)
+    for (TWinControl* control : main().tabOrderChain())
+        if (control->parentWidget() == &main() && control->TabOrder() >= 0)
             order << control->objectName();
     EXPECT_EQ(order,
               (QStringList{"Edit2", "SpinEdit4", "SpinEdit5", "SpinEdit6", "BrowseEdit1", "Panel1",
                            "GKitMSPlay1", "Panel3", "Panel6", "Panel5", "Panel7"}));
 }
 
-TEST(Mascot, ShowsTheIdlePictureFromTheStart) {
-    AppWindows windows;
-    EXPECT_EQ(windows.shownMascot(), windows.mascotPicture(3));
-    EXPECT_FALSE(windows.mascotTimer().Enabled());
-    EXPECT_EQ(windows.mascotTimer().Interval(), 200);
+TEST_F(Mascot, ShowsTheIdlePictureFromTheStart) {
+    EXPECT_EQ(shownMascot(), mascotPicture(3));
+    EXPECT_FALSE(mascotTimer().Enabled());
+    EXPECT_EQ(mascotTimer().Interval(), 200);
 }
 
-TEST(Mascot, AnimatesZeroOneTwoOneAndOver) {
-    AppWindows windows;
+TEST_F(Mascot, AnimatesZeroOneTwoOneAndOver) {
     const std::vector<int> expected{0, 1, 2, 1, 0, 1, 2, 1, 0};
     for (std::size_t step = 0; step < expected.size(); ++step) {
-        windows.main().Timer1Timer();
-        EXPECT_EQ(windows.shownMascot(), windows.mascotPicture(expected[step])) << "step " << step;
-        EXPECT_EQ(windows.main().AnimFrame(), int((step + 1) % 4));
+        main().Timer1Timer();
+        EXPECT_EQ(shownMascot(), mascotPicture(expected[step])) << "step " << step;
+        EXPECT_EQ(main().AnimFrame(), int((step + 1) % 4));
     }
 }
 
@@ -70,12 +71,11 @@ struct DragCase {
     bool moves;
 };
 
-class WindowDrag : public ::testing::TestWithParam<DragCase> {};
+class WindowDrag : public RecordedWindows, public ::testing::TestWithParam<DragCase> {};
 
 TEST_P(WindowDrag, MovesTheWindowOnlyFromItsBareSurface) {
-    AppWindows windows;
-    windows.main().show();
-    const QPoint moved = dragWindowFrom(windows.main(), GetParam().at, QPoint(30, 12));
+    main().show();
+    const QPoint moved = dragWindowFrom(main(), GetParam().at, QPoint(30, 12));
     if (GetParam().moves) {
         EXPECT_EQ(moved, QPoint(30, 12)) << GetParam().what;
     } else {
@@ -104,67 +104,60 @@ INSTANTIATE_TEST_SUITE_P(MainWindow, WindowDrag,
                              return name;
                          });
 
-TEST(TitleButtons, TheGuideOpensReadmeBesideTheProgram) {
-    RecordedWindows windows;
-    windows.main().setExeDir(QStringLiteral(R"(C:\Apps\Cutter)"));
-    clickButton(windows, "SSButton6");
-    EXPECT_EQ(windows.recorder.shellOpens,
-              QStringList{QStringLiteral(R"(C:\Apps\Cutter/Readme.txt)")});
-    EXPECT_TRUE(windows.recorder.messages.empty()); // the shell's answer is not examined
+TEST_F(TitleButtons, TheGuideOpensReadmeBesideTheProgram) {
+    main().setExeDir(QStringLiteral(R"(C:\Apps\Cutter)"));
+    clickButton("SSButton6");
+    EXPECT_EQ(recorder.shellOpens, QStringList{QStringLiteral(R"(C:\Apps\Cutter/Readme.txt)")});
+    EXPECT_TRUE(recorder.messages.empty()); // the shell's answer is not examined
 }
 
-TEST(TitleButtons, TheProgramFolderIsWhereTheExecutableLies) {
-    AppWindows windows;
+TEST_F(TitleButtons, TheProgramFolderIsWhereTheExecutableLies) {
     EXPECT_EQ(TChangeForm1().ExeDir(), QCoreApplication::applicationDirPath());
 }
 
-TEST(TitleButtons, CloseRunsTheCloseHandlerAndHidesTheWindow) {
-    RecordedWindows windows;
-    windows.main().show();
-    clickButton(windows, "SSButton8");
-    EXPECT_FALSE(windows.main().isVisible());
-    EXPECT_TRUE(QFile::exists(windows.settingsFile()));
+TEST_F(TitleButtons, CloseRunsTheCloseHandlerAndHidesTheWindow) {
+    main().show();
+    clickButton("SSButton8");
+    EXPECT_FALSE(main().isVisible());
+    EXPECT_TRUE(QFile::exists(settingsFile()));
 }
 
-TEST(TitleButtons, MinimiseMinimisesTheWindow) {
-    AppWindows windows;
-    windows.main().show();
-    clickButton(windows, "SSButton7");
-    EXPECT_EQ(windows.main().WindowState(), wsMinimized);
+TEST_F(TitleButtons, MinimiseMinimisesTheWindow) {
+    main().show();
+    clickButton("SSButton7");
+    EXPECT_EQ(main().WindowState(), wsMinimized);
 }
 
-TEST(TitleButtons, InfoShowsTheInformationWindowModallyUntilItCloses) {
-    AppWindows windows;
-    windows.main().show();
+TEST_F(TitleButtons, InfoShowsTheInformationWindowModallyUntilItCloses) {
+    main().show();
     bool shownModally = false;
     QTimer::singleShot(0, [&] {
-        shownModally = windows.info().isVisible() && windows.info().isModal();
-        windows.info().SpeedButton2Click();
+        shownModally = info().isVisible() && info().isModal();
+        info().SpeedButton2Click();
     });
-    clickButton(windows, "SSButton5");
+    clickButton("SSButton5");
     EXPECT_TRUE(shownModally);
-    EXPECT_FALSE(windows.info().isVisible());
+    EXPECT_FALSE(info().isVisible());
 }
 
-TEST(Mascot, ResumesAfterAConversionWhereItStopped) {
-    RecordedWindows windows;
+TEST_F(Mascot, ResumesAfterAConversionWhereItStopped) {
     const QString movie = smallMovie(5);
-    windows.source().setFilename(movie);
-    auto& timer = windows.mascotTimer();
+    source().setFilename(movie);
+    auto& timer = mascotTimer();
     EXPECT_TRUE(timer.Enabled());
-    windows.main().Timer1Timer();
-    windows.main().Timer1Timer(); // pictures 0 and 1 shown; the next step is 2
+    main().Timer1Timer();
+    main().Timer1Timer(); // pictures 0 and 1 shown; the next step is 2
 
-    windows.destination().setPath(windows.scratch().file(QStringLiteral("out")));
-    windows.main().SSButton1Click();
-    EXPECT_TRUE(windows.recorder.messages.empty());
+    destination().setPath(scratch().file(QStringLiteral("out")));
+    main().SSButton1Click();
+    EXPECT_TRUE(recorder.messages.empty());
     EXPECT_FALSE(timer.Enabled());
-    EXPECT_EQ(windows.shownMascot(), windows.mascotPicture(4));
+    EXPECT_EQ(shownMascot(), mascotPicture(4));
 
-    windows.main().WMDropFiles({movie});
+    main().WMDropFiles({movie});
     EXPECT_TRUE(timer.Enabled());
-    windows.main().Timer1Timer();
-    EXPECT_EQ(windows.shownMascot(), windows.mascotPicture(2));
+    main().Timer1Timer();
+    EXPECT_EQ(shownMascot(), mascotPicture(2));
 }
 
 } // namespace
