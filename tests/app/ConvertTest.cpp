@@ -2,18 +2,13 @@
 #include "app/ChangeForm1.h"
 #include "app/PreviewForm1.h"
 #include "controls/BrowseEdit.h"
-#include "controls/FileOpenEdit.h"
 #include "controls/SpinEdit.h"
-#include "framework/Image.h"
-#include "framework/ImageList.h"
 #include "framework/Timer.h"
-#include "platform/ServiceRecorder.h"
 #include "player/GKitMSPlay.h"
 #include "skin/DxfProgressBar.h"
 
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
 #include <gtest/gtest.h>
 
 namespace {

@@ -1,7 +1,6 @@
 #include "AppTestSupport.h"
 #include "app/InfoForm1.h"
 #include "framework/Label.h"
-#include "platform/ServiceRecorder.h"
 
 #include <QTimer>
 #include <gtest/gtest.h>

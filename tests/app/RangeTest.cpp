@@ -4,9 +4,7 @@
 #include "controls/SpinEdit.h"
 #include "framework/Image.h"
 #include "platform/Clipboard.h"
-#include "platform/ServiceRecorder.h"
 #include "skin/DxfProgressBar.h"
-#include "skin/ShadowLabel.h"
 
 #include <QClipboard>
 #include <QFile>

@@ -2,7 +2,6 @@
 #include "app/AppPaths.h"
 #include "app/ChangeForm1.h"
 #include "controls/BrowseEdit.h"
-#include "platform/ServiceRecorder.h"
 
 #include <QFile>
 #include <gtest/gtest.h>

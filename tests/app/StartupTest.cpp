@@ -4,7 +4,6 @@
 #include "controls/BrowseEdit.h"
 #include "controls/FileOpenEdit.h"
 #include "framework/Timer.h"
-#include "platform/ServiceRecorder.h"
 #include "skin/ShineSpeedButton.h"
 
 #include <QCoreApplication>
