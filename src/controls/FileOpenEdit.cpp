@@ -17,7 +17,7 @@ TFileOpenEdit::TFileOpenEdit(QWidget* parent)
 platform::OpenFileOptions TFileOpenEdit::dialogOptions() const {
     platform::OpenFileOptions options;
     options.title = title_;
-    options.filter = controls::qtNameFilters(filter_);
+    options.filter = platform::qtFileFilter(filter_);
     options.filterIndex = 1;
     options.initialDir = controls::dialogInitialDir(initialDir_, core::PathRules::native());
     options.defaultExt = defaultExt_;

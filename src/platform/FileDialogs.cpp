@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QRegularExpression>
 #include <QStringList>
 #include <utility>
 
@@ -22,6 +23,23 @@ QString nativePath(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
 
+QString normalisedPatterns(const QString& patterns) {
+    static const QRegularExpression separators(QStringLiteral("[;\\s]+"));
+    return patterns.split(separators, Qt::SkipEmptyParts).join(u' ');
+}
+
+// The description without a trailing "(patterns)" that repeats its own patterns.
+QString withoutOwnPatterns(const QString& description, const QString& patterns) {
+    const QString text = description.trimmed();
+    const qsizetype open = text.lastIndexOf(u'(');
+    if (!text.endsWith(u')') || open < 0)
+        return text;
+    const QString inner = text.mid(open + 1, text.size() - open - 2);
+    if (normalisedPatterns(inner) != patterns)
+        return text;
+    return text.left(open).trimmed();
+}
+
 } // namespace
 
 QString qtFileFilter(const QString& pairs) {
@@ -30,12 +48,11 @@ QString qtFileFilter(const QString& pairs) {
     const QStringList parts = pairs.split(u'|');
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts[i + 1].trimmed();
-        patterns.replace(u';', u' ');
-        filters << parts[i] + QStringLiteral(" (") + patterns + u')';
+        const QString patterns = normalisedPatterns(parts[i + 1]);
+        const QString description = withoutOwnPatterns(parts[i], patterns);
+        const QString suffix = u'(' + patterns + u')';
+        filters << (description.isEmpty() ? suffix : description + u' ' + suffix);
     }
-    if (parts.size() % 2 != 0 && !parts.back().isEmpty())
-        filters << parts.back(); // a description without patterns
     return filters.join(QStringLiteral(";;"));
 }
 

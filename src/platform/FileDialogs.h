@@ -41,8 +41,9 @@ std::optional<QString> openFileDialog(QWidget* owner, const OpenFileOptions& opt
 // The modal folder browser: the chosen folder (native separators), or nothing when cancelled.
 std::optional<QString> selectFolderDialog(QWidget* owner, const FolderOptions& options);
 
-// "AVI (*.avi)|*.avi|All|*.*" -> "AVI (*.avi) (*.avi);;All (*.*)": Qt shows the description as
-// it is and takes the patterns from the last parentheses. A text without "|" is kept.
+// "AVI files (*.avi)|*.avi|All|*.*" -> "AVI files (*.avi);;All (*.*)": each description with its
+// patterns in parentheses once (a description that already ends in them keeps them), the
+// patterns separated by blanks. A text without "|" is taken as Qt's own filter text.
 QString qtFileFilter(const QString& pairs);
 
 // Test seams: while set, the hook answers instead of a dialog. Each setter returns the previous

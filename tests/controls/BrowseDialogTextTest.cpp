@@ -11,24 +11,6 @@ struct TextCase {
     QString out;
 };
 
-class QtNameFilters : public ::testing::TestWithParam<TextCase> {};
-
-TEST_P(QtNameFilters, ShowEachPatternListOnce) {
-    EXPECT_EQ(controls::qtNameFilters(GetParam().in), GetParam().out);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    BrowseDialogs, QtNameFilters,
-    ::testing::Values(TextCase{QStringLiteral("AVIファイル (*.avi)|*.avi"),
-                               QStringLiteral("AVIファイル (*.avi)")},
-                      TextCase{"Movies|*.avi;*.mpg", "Movies (*.avi *.mpg)"},
-                      TextCase{"AVI (*.avi;*.divx)|*.avi;*.divx", "AVI (*.avi *.divx)"},
-                      // Parentheses that are not the patterns would be taken as patterns by Qt.
-                      TextCase{"Movies (AVI)|*.avi", "Movies (AVI) (*.avi)"},
-                      TextCase{"AVI|*.avi|All files|*.*", "AVI (*.avi);;All files (*.*)"},
-                      TextCase{"AVI|*.avi|Dangling", "AVI (*.avi)"}, TextCase{"", ""},
-                      TextCase{"Already Qt (*.avi)", "Already Qt (*.avi)"}));
-
 struct DirCase {
     bool windowsRules;
     QString in;

@@ -19,9 +19,13 @@ TEST_P(FilterTest, PairsBecomeQtFilters) {
 
 INSTANTIATE_TEST_SUITE_P(
     Filters, FilterTest,
-    ::testing::Values(FilterCase{"AVIファイル (*.avi)|*.avi", "AVIファイル (*.avi) (*.avi)"},
+    ::testing::Values(FilterCase{"AVIファイル (*.avi)|*.avi", "AVIファイル (*.avi)"},
                       FilterCase{"Pictures|*.bmp;*.png|All|*.*",
                                  "Pictures (*.bmp *.png);;All (*.*)"},
+                      FilterCase{"AVI (*.avi;*.divx)|*.avi;*.divx", "AVI (*.avi *.divx)"},
+                      // Parentheses that are not the patterns would be taken as patterns by Qt.
+                      FilterCase{"Movies (AVI)|*.avi", "Movies (AVI) (*.avi)"},
+                      FilterCase{"AVI|*.avi|Dangling", "AVI (*.avi)"},
                       FilterCase{"Movies (*.avi)", "Movies (*.avi)"}, FilterCase{"", ""}));
 
 TEST(FileDialogs, HooksAnswerAndSeeTheRequest) {
