@@ -26,22 +26,24 @@ cleanup() {
 }
 trap cleanup EXIT
 export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 env -u QT_QPA_PLATFORM ./exe/kirimo-avi clip.avi &
 app=$!
-for _ in $(seq 100); do
-  xdotool search --name '^Kirimo AVI$' >/dev/null 2>&1 && break
+# Generous waits: each loop ends as soon as its condition holds, so only a slow machine waits.
+for _ in $(seq 300); do
+  xdotool search --onlyvisible --name '^Kirimo AVI$' >/dev/null 2>&1 && break
   sleep 0.1
 done
 sleep 1
 
 # Window at left 30, top 40 from the settings; Convert's centre is at (242, 178) in the window.
 xdotool mousemove $((30 + 242)) $((40 + 178)) click 1
-for _ in $(seq 100); do
-  [ "$(ls out 2>/dev/null | wc -l)" -ge 300 ] && break
+for _ in $(seq 600); do
+  [ "$(ls out 2>/dev/null | grep -c '^clip_.*\.bmp$')" -ge 300 ] && break
   sleep 0.1
 done
+sleep 0.5
 count=$(ls out | wc -l)
 [ "$count" -eq 300 ] || { echo "Convert wrote $count files, expected 300"; exit 1; }
 
@@ -53,7 +55,7 @@ done
 # "×" sits at (472, 8) in the window.
 xdotool mousemove $((30 + 472)) $((40 + 8)) click 1
 status=0
-for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+for _ in $(seq 300); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 wait "$app" || status=$?
 app=""
 [ "$status" -eq 0 ] || { echo "the program ended with status $status"; exit 1; }
