@@ -30,51 +30,15 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QUrl>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <map>
-
-namespace {
-
-QString scratchTemplate() {
-    const char* root = std::getenv("KIRIMO_TEST_TMP");
-    const QString base = root != nullptr ? QString::fromLocal8Bit(root) : QDir::tempPath();
-    QDir().mkpath(base);
-    return base + QStringLiteral("/app-XXXXXX");
-}
-
-const AppScratch& movieFolder() {
-    static const AppScratch folder;
-    return folder;
-}
-
-QString recipeName(const testmedia::MovieRecipe& recipe) {
-    return QStringLiteral("%1-%2x%3-%4f.avi")
-        .arg(QString::fromStdString(testmedia::codecName(recipe.codec)))
-        .arg(recipe.width)
-        .arg(recipe.height)
-        .arg(recipe.frames);
-}
-
-} // namespace
-
-AppScratch::AppScratch() : dir_(scratchTemplate()) {}
 
 std::filesystem::path AppScratch::fsPath(const QString& name) const {
     return std::filesystem::path(file(name).toStdString());
 }
 
 QString testMovie(const testmedia::MovieRecipe& recipe) {
-    static std::map<QString, QString> written;
-    const QString name = recipeName(recipe);
-    auto found = written.find(name);
-    if (found != written.end())
-        return found->second;
-    const QString file = movieFolder().file(name);
-    testmedia::writeMovie(file.toStdString(), recipe);
-    written[name] = file;
-    return file;
+    return QString::fromStdString(testmedia::sharedMovie(recipe).string());
 }
 
 testmedia::MovieRecipe recipeOf(testmedia::Codec codec, int frames, int width, int height) {

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "platform/ServiceRecorder.h"
+#include "support/ScratchDir.h"
 #include "support/testmedia/TestMedia.h"
 
 #include <QPoint>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -27,15 +27,10 @@ class TTimer;
 class TdxfProgressBar;
 
 // A fresh folder under KIRIMO_TEST_TMP (or the system's temp folder), removed afterwards.
-class AppScratch {
+class AppScratch : public ScratchDir {
 public:
-    AppScratch();
-    QString path() const { return dir_.path(); }
-    QString file(const QString& name) const { return dir_.filePath(name); }
+    AppScratch() : ScratchDir(QStringLiteral("app")) {}
     std::filesystem::path fsPath(const QString& name) const;
-
-private:
-    QTemporaryDir dir_;
 };
 
 testmedia::MovieRecipe recipeOf(testmedia::Codec codec, int frames, int width = 64,

@@ -4,12 +4,11 @@
 #include "framework/Panel.h"
 #include "platform/Canvas.h"
 #include "platform/Colors.h"
+#include "support/ScratchDir.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
-#include <QTemporaryDir>
-#include <cstdlib>
 #include <memory>
 
 // A windowless control that fills itself with one colour and counts its paints.
@@ -47,20 +46,7 @@ inline TColor painted(TColor color) {
     return TColor(platform::colorToRgb(color));
 }
 
-// A fresh folder under KIRIMO_TEST_TMP (or the system's temp folder), removed afterwards.
-class FrameworkScratch {
+class FrameworkScratch : public ScratchDir {
 public:
-    FrameworkScratch() : dir_(templatePath()) {}
-    QString path() const { return dir_.path(); }
-    QString file(const QString& name) const { return dir_.filePath(name); }
-
-private:
-    static QString templatePath() {
-        const char* root = std::getenv("KIRIMO_TEST_TMP");
-        const QString base = root != nullptr ? QString::fromLocal8Bit(root) : QDir::tempPath();
-        QDir().mkpath(base);
-        return base + QStringLiteral("/framework-XXXXXX");
-    }
-
-    QTemporaryDir dir_;
+    FrameworkScratch() : ScratchDir(QStringLiteral("framework")) {}
 };

@@ -1,23 +1,8 @@
 #pragma once
 
-#include <QDir>
-#include <QTemporaryDir>
-#include <cstdlib>
+#include "support/ScratchDir.h"
 
-// A fresh folder under KIRIMO_TEST_TMP (or the system's temp folder), removed afterwards.
-class ServicesScratch {
+class ServicesScratch : public ScratchDir {
 public:
-    ServicesScratch() : dir_(templatePath()) {}
-    QString path() const { return dir_.path(); }
-    QString file(const QString& name) const { return dir_.filePath(name); }
-
-private:
-    static QString templatePath() {
-        const char* root = std::getenv("KIRIMO_TEST_TMP");
-        const QString base = root != nullptr ? QString::fromLocal8Bit(root) : QDir::tempPath();
-        QDir().mkpath(base);
-        return base + QStringLiteral("/services-XXXXXX");
-    }
-
-    QTemporaryDir dir_;
+    ServicesScratch() : ScratchDir(QStringLiteral("services")) {}
 };

@@ -3,37 +3,16 @@
 #include "player/GKitMSPlay.h"
 
 #include <QColor>
-#include <cstdlib>
-#include <map>
 #include <sstream>
-#include <unistd.h>
 
 namespace playertest {
 
 std::filesystem::path scratchFolder() {
-    static const std::filesystem::path folder = [] {
-        const char* root = std::getenv("KIRIMO_TEST_TMP");
-        const std::filesystem::path base =
-            root != nullptr ? std::filesystem::path(root) : std::filesystem::temp_directory_path();
-        const auto path = base / ("player-" + std::to_string(::getpid()));
-        std::filesystem::remove_all(path);
-        std::filesystem::create_directories(path);
-        return path;
-    }();
-    return folder;
+    return testmedia::scratchFolder("player");
 }
 
 std::filesystem::path movieFor(const testmedia::MovieRecipe& recipe) {
-    std::ostringstream name;
-    name << testmedia::codecName(recipe.codec) << '_' << recipe.width << 'x' << recipe.height << '_'
-         << recipe.frames << "f.avi";
-    static std::map<std::string, std::filesystem::path> written;
-    if (const auto found = written.find(name.str()); found != written.end())
-        return found->second;
-    const auto file = scratchFolder() / name.str();
-    testmedia::writeMovie(file, recipe);
-    written.emplace(name.str(), file);
-    return file;
+    return testmedia::sharedMovie(recipe);
 }
 
 testmedia::MovieRecipe recipeOf(testmedia::Codec codec, int frames, int width, int height) {

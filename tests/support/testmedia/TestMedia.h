@@ -93,6 +93,13 @@ std::string malformedName(Malformed kind);
 // Writes a broken file derived from a small valid MJPEG movie of `frames` frames.
 void writeMalformed(const std::filesystem::path& file, Malformed kind, int frames = 30);
 
+// A folder of this test process under KIRIMO_TEST_TMP (or the system's temp folder), emptied on
+// first use: scratchFolder("media") is ".../media-<pid>".
+std::filesystem::path scratchFolder(const std::string& name);
+
+// The movie of the recipe, written once per process and shared by every test that asks for it.
+std::filesystem::path sharedMovie(const MovieRecipe& recipe);
+
 // The built-in sample movie of the run command: 320 x 240, 300 frames at 30 fps, MJPEG.
 void writeSampleMovie(const std::filesystem::path& file);
 
