@@ -13,8 +13,9 @@ namespace platform {
 // The Qt font of a canvas and what is measured from it, rebuilt when the font changes.
 struct Canvas::FontCache {
     explicit FontCache(const TFont& description) : font(description.toQFont()), metrics(font) {
-        tm.tmAscent = metrics.ascent();
-        tm.tmDescent = metrics.descent();
+        const TFontCell cell = description.cell();
+        tm.tmAscent = cell.ascent;
+        tm.tmDescent = cell.descent;
         tm.tmHeight = tm.tmAscent + tm.tmDescent;
         tm.tmInternalLeading = std::max(0, tm.tmHeight - description.pixelSize());
         tm.tmExternalLeading = std::max(0, metrics.leading());

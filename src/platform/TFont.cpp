@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QStringList>
 #include <mutex>
 
 TFont::TFont(const TFont& other)
@@ -112,8 +113,27 @@ QFont baseFont(const QString& family, int pixelSize) {
     return font;
 }
 
+// The Japanese families the look was designed for have an em-high cell, 220/256 of it above
+// the baseline. Their stand-ins reach further down, which would push each line a pixel lower
+// and hide a glyph drawn low in its cell (the full-width low line) under whatever follows.
+bool hasDesignedCell(const QString& family) {
+    static const QStringList families = {
+        QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
+        QStringLiteral("ＭＳ ゴシック"),   QStringLiteral("MS Gothic"),
+        QStringLiteral("ＭＳ Ｐ明朝"),     QStringLiteral("ＭＳ 明朝")};
+    return families.contains(family);
+}
+
+TFontCell designedCell(int em) {
+    constexpr int kAscentPer256 = 220;
+    const int ascent = (em * kAscentPer256 + 128) / 256;
+    return {ascent, em - ascent};
+}
+
 // A positive height asks for a cell height; find the em size whose ascent + descent gives it.
 int emForCellHeight(const QString& family, int cellHeight) {
+    if (hasDesignedCell(family))
+        return std::max(1, cellHeight);
     int em = cellHeight;
     for (int i = 0; i < 4 && em > 1; ++i) {
         const QFontMetrics metrics(baseFont(family, em));
@@ -138,6 +158,13 @@ int TFont::pixelSize() const {
         return kDefaultEm;
     ensureSubstitutions();
     return emForCellHeight(m_name, m_height);
+}
+
+TFontCell TFont::cell() const {
+    if (hasDesignedCell(m_name))
+        return designedCell(pixelSize());
+    const QFontMetrics metrics(toQFont());
+    return {metrics.ascent(), metrics.descent()};
 }
 
 QFont TFont::toQFont() const {

@@ -8,6 +8,12 @@
 
 class QFont;
 
+// A text cell's vertical extent in pixels: the baseline lies ascent pixels below the top.
+struct TFontCell {
+    int ascent = 0;
+    int descent = 0;
+};
+
 enum TFontStyle : unsigned { fsBold = 0x1, fsItalic = 0x2, fsUnderline = 0x4, fsStrikeOut = 0x8 };
 Q_DECLARE_FLAGS(TFontStyles, TFontStyle)
 Q_DECLARE_OPERATORS_FOR_FLAGS(TFontStyles)
@@ -55,6 +61,9 @@ public:
     QFont toQFont() const;
     // The em height in pixels that toQFont() asks for.
     int pixelSize() const;
+    // The cell text is laid out in: the designed-for family's where a stand-in renders it,
+    // otherwise the rendering font's own.
+    TFontCell cell() const;
 
     std::function<void()> onChange;
 

@@ -12,6 +12,9 @@ using namespace platform;
 // An 11-pixel gothic on a white picture, text in black, no background.
 class CanvasTextTest : public ::testing::Test {
 protected:
+    static constexpr int kLine = 11;  // the designed font's cell: as high as its em
+    static constexpr int kAscent = 9; // 220/256 of it
+
     CanvasTextTest() : image(blankImage(120, 60)), canvas(image) { prepare(canvas); }
 
     static void prepare(Canvas& c) {
@@ -52,7 +55,9 @@ TEST_P(CanvasTextAlignTest, PlacesTheLineInItsRectangle) {
     const int w = width(text);
     const AlignCase& t = GetParam();
     const int x = t.expectedX == -1 ? 10 + (90 - w) / 2 : t.expectedX == -2 ? 100 - w : t.expectedX;
-    const int y = t.expectedY == -1 ? 5 + (40 - 12) / 2 : t.expectedY == -2 ? 45 - 12 : t.expectedY;
+    const int y = t.expectedY == -1   ? 5 + (40 - kLine) / 2
+                  : t.expectedY == -2 ? 45 - kLine
+                                      : t.expectedY;
     canvas.drawText(text, rect, t.format);
     EXPECT_EQ(image, expectedText({{QPoint(x, y), text}}));
 }
@@ -68,11 +73,12 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CanvasTextTest, AnswersTheHeightDrawn) {
-    EXPECT_EQ(canvas.drawText(QStringLiteral("a\nb"), QRect(0, 0, 100, 50), DT_LEFT).height, 24);
-    EXPECT_EQ(canvas.drawText(QStringLiteral("a\n"), QRect(0, 0, 100, 50), DT_LEFT).height, 12);
+    EXPECT_EQ(canvas.drawText(QStringLiteral("a\nb"), QRect(0, 0, 100, 50), DT_LEFT).height,
+              2 * kLine);
+    EXPECT_EQ(canvas.drawText(QStringLiteral("a\n"), QRect(0, 0, 100, 50), DT_LEFT).height, kLine);
     EXPECT_EQ(canvas.drawText(QStringLiteral("a"), QRect(0, 0, 100, 50), DT_SINGLELINE | DT_VCENTER)
                   .height,
-              31);
+              (50 - kLine) / 2 + kLine);
     const DrawTextResult empty = canvas.drawText(QString(), QRect(3, 4, 100, 50), DT_CALCRECT);
     EXPECT_EQ(empty.height, 0);
     EXPECT_EQ(empty.rect, QRect(3, 4, 0, 0));
@@ -81,8 +87,8 @@ TEST_F(CanvasTextTest, AnswersTheHeightDrawn) {
 TEST_F(CanvasTextTest, CalcRectMeasuresWithoutDrawing) {
     const DrawTextResult r =
         canvas.drawText(QStringLiteral("変換"), QRect(5, 6, 0, 0), DT_CALCRECT);
-    EXPECT_EQ(r.rect, QRect(5, 6, 22, 12));
-    EXPECT_EQ(r.height, 12);
+    EXPECT_EQ(r.rect, QRect(5, 6, 22, kLine));
+    EXPECT_EQ(r.height, kLine);
     EXPECT_TRUE(inked(image, clWhite).empty());
 }
 
@@ -91,18 +97,18 @@ TEST_F(CanvasTextTest, WordBreakWrapsAtSpacesAndDropsTheSpaceAtTheBreak) {
     const int fits = width(QStringLiteral("aaa bbb"));
     const DrawTextResult r =
         canvas.drawText(text, QRect(0, 0, fits + 2, 0), DT_CALCRECT | DT_WORDBREAK);
-    EXPECT_EQ(r.rect, QRect(0, 0, fits, 24));
+    EXPECT_EQ(r.rect, QRect(0, 0, fits, 2 * kLine));
 
     canvas.drawText(text, QRect(4, 3, fits + 2, 50), DT_WORDBREAK);
     EXPECT_EQ(image, expectedText({{QPoint(4, 3), QStringLiteral("aaa bbb")},
-                                   {QPoint(4, 15), QStringLiteral("ccc")}}));
+                                   {QPoint(4, 3 + kLine), QStringLiteral("ccc")}}));
 }
 
 TEST_F(CanvasTextTest, WordBreakBreaksJapaneseBetweenAnyCharacters) {
     const DrawTextResult r = canvas.drawText(QStringLiteral(" 変換処理の実行"), QRect(0, 0, 30, 0),
                                              DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     // Lines " 変換" (3 + 22 pixels), "処理", "の実", "行": the leading blank stays.
-    EXPECT_EQ(r.rect.height(), 48);
+    EXPECT_EQ(r.rect.height(), 4 * kLine);
     EXPECT_EQ(r.rect.width(), 25);
 }
 
@@ -111,9 +117,9 @@ TEST_F(CanvasTextTest, AWordLongerThanTheLineIsBrokenWhereItOverflows) {
     const int fits = width(QStringLiteral("xxxx")) + 1;
     canvas.drawText(text, QRect(0, 0, fits, 60), DT_WORDBREAK);
     EXPECT_EQ(image, expectedText({{QPoint(0, 0), QStringLiteral("xxxx")},
-                                   {QPoint(0, 12), QStringLiteral("xxxx")},
-                                   {QPoint(0, 24), QStringLiteral("xx")},
-                                   {QPoint(0, 36), QStringLiteral("yy")}}));
+                                   {QPoint(0, kLine), QStringLiteral("xxxx")},
+                                   {QPoint(0, 2 * kLine), QStringLiteral("xx")},
+                                   {QPoint(0, 3 * kLine), QStringLiteral("yy")}}));
 }
 
 TEST_F(CanvasTextTest, PrefixUnderlinesTheMarkedCharacterAndDoubleAmpersandIsOne) {
@@ -137,7 +143,7 @@ TEST_F(CanvasTextTest, PrefixUnderlinesTheMarkedCharacterAndDoubleAmpersandIsOne
     const int x0 = 2 + width(QStringLiteral("x"));
     const int x1 = 2 + width(QStringLiteral("xF")) - 1;
     for (int x = x0; x < x1; ++x)
-        plain.setPixel(x, 2 + 10 + 1, qRgb(0, 0, 0));
+        plain.setPixel(x, 2 + kAscent + 1, qRgb(0, 0, 0));
     EXPECT_EQ(underlined, plain);
 
     QImage hidden = blankImage(120, 60);
@@ -198,9 +204,9 @@ TEST_F(CanvasTextTest, OpaqueBackgroundFillsTheTextCell) {
     canvas.brush().setColor(clAqua); // a solid brush: opaque, its colour behind the text
     canvas.textOut(5, 5, QStringLiteral("変換"));
     EXPECT_EQ(at(image, 5, 5), clAqua);
-    EXPECT_EQ(at(image, 26, 16), clAqua);
-    EXPECT_EQ(at(image, 27, 16), clWhite);
-    EXPECT_EQ(at(image, 26, 17), clWhite);
+    EXPECT_EQ(at(image, 26, 5 + kLine - 1), clAqua);
+    EXPECT_EQ(at(image, 27, 5 + kLine - 1), clWhite);
+    EXPECT_EQ(at(image, 26, 5 + kLine), clWhite);
     EXPECT_EQ(canvastest::colours(image).size(), 3u);
 }
 

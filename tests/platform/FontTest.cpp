@@ -101,22 +101,29 @@ TEST(FontMetrics, ElevenPixelGothicMeasuresAsDesigned) {
     platform::Canvas canvas(image);
     canvas.font().setHeight(-11);
     const platform::TextMetrics tm = canvas.textMetrics();
-    EXPECT_EQ(tm.tmHeight, 12);
-    EXPECT_EQ(tm.tmAscent, 10);
+    // The designed family's cell, as high as the em with 220/256 of it above the baseline.
+    EXPECT_EQ(tm.tmHeight, 11);
+    EXPECT_EQ(tm.tmAscent, 9);
     EXPECT_EQ(tm.tmDescent, 2);
-    EXPECT_EQ(tm.tmInternalLeading, 1);
+    EXPECT_EQ(tm.tmInternalLeading, 0);
     EXPECT_EQ(tm.tmExternalLeading, 0);
     EXPECT_EQ(tm.tmAveCharWidth, 5);
     EXPECT_EQ(tm.tmOverhang, 0);
     EXPECT_EQ(tm.tmWeight, 400);
     EXPECT_TRUE(tm.tmPitchAndFamily & platform::TMPF_TRUETYPE);
     EXPECT_TRUE(tm.tmPitchAndFamily & platform::TMPF_FIXED_PITCH); // variable pitch
-    EXPECT_EQ(canvas.textExtent(QStringLiteral("変換")), QSize(22, 12));
+    EXPECT_EQ(canvas.textExtent(QStringLiteral("変換")), QSize(22, 11));
     EXPECT_EQ(canvas.textWidth(QStringLiteral("INFO.")), 29);
 
     canvas.font().setHeight(-12);
-    EXPECT_EQ(canvas.textMetrics().tmHeight, 13);
+    EXPECT_EQ(canvas.textMetrics().tmHeight, 12);
+    EXPECT_EQ(canvas.textMetrics().tmAscent, 10);
     EXPECT_EQ(canvas.textWidth(QStringLiteral("変換")), 24);
+
+    // Asked for by its own name, the stand-in keeps its own, taller cell.
+    canvas.font().setName(QStringLiteral("IPAPGothic"));
+    canvas.font().setHeight(-11);
+    EXPECT_EQ(canvas.textMetrics().tmHeight, 12);
 }
 
 TEST(FontMetrics, PositiveHeightAsksForTheCellHeight) {
@@ -124,7 +131,26 @@ TEST(FontMetrics, PositiveHeightAsksForTheCellHeight) {
     platform::Canvas canvas(image);
     canvas.font().setHeight(12);
     EXPECT_EQ(canvas.textMetrics().tmHeight, 12);
+    EXPECT_EQ(canvas.font().pixelSize(), 12);
+
+    canvas.font().setName(QStringLiteral("IPAPGothic"));
+    EXPECT_EQ(canvas.textMetrics().tmHeight, 12);
     EXPECT_EQ(canvas.font().pixelSize(), 11);
+}
+
+// The minimise button's caption: drawn low in its cell, it vanished under the button's frame
+// while the stand-in's taller cell pushed it a row down.
+TEST(FontRendering, FullWidthLowLineLiesOnTheCellsLastRow) {
+    QImage image = blankImage(20, 20);
+    platform::Canvas canvas(image);
+    canvas.font().setHeight(-11);
+    canvas.font().setColor(clBlack);
+    canvas.brush().setStyle(bsClear);
+    canvas.textOut(0, 0, QStringLiteral("＿"));
+    const auto ink = canvastest::inked(image, clWhite);
+    ASSERT_FALSE(ink.empty());
+    for (const auto& [x, y] : ink)
+        EXPECT_EQ(y, canvas.textMetrics().tmHeight - 1) << x;
 }
 
 TEST(FontRendering, GlyphsAreDrawnInExactlyTwoColours) {
