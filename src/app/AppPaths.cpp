@@ -7,12 +7,20 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 
 namespace app {
 
 namespace {
 
 const QString settingsFileName = QStringLiteral("Kirimo.ini");
+
+// Creating a file is the only sure test: on Windows a protected program folder is refused by
+// its access rules, which no read-only mark shows.
+bool canCreateFilesIn(const QString& folder) {
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral("Kirimo-XXXXXX.tmp")));
+    return probe.open();
+}
 
 } // namespace
 
@@ -30,7 +38,8 @@ QString guidePath(const QString& exeDir) {
 }
 
 QString settingsFilePath(const QString& exeFolder) {
-    if (!exeFolder.isEmpty() && !core::isReadOnly(core::pathFromUtf8(exeFolder.toStdString())))
+    if (!exeFolder.isEmpty() && !core::isReadOnly(core::pathFromUtf8(exeFolder.toStdString())) &&
+        canCreateFilesIn(exeFolder))
         return QDir(exeFolder).filePath(settingsFileName);
     const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     return QDir(config).filePath(settingsFileName);

@@ -14,6 +14,7 @@
 #include "core/Numbers.h"
 #include "core/PathRules.h"
 #include "core/Paths.h"
+#include "framework/Application.h"
 #include "framework/ErrorReport.h"
 #include "framework/FormLoader.h"
 #include "framework/Image.h"
@@ -34,7 +35,6 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QMimeData>
 #include <QUrl>
 #include <array>
@@ -336,7 +336,7 @@ void TChangeForm1::SSButton1Click() {
         ConvertFrames();
     } catch (const std::exception&) {
         platform::beep();
-        platform::messageBox(this, unsupportedFormatText, QGuiApplication::applicationDisplayName(),
+        platform::messageBox(this, unsupportedFormatText, TApplication::Title(),
                              platform::MessageIcon::None, platform::MessageButtons::Ok);
     }
 }

@@ -19,12 +19,21 @@ TApplication::~TApplication() {
     Application = nullptr;
 }
 
-QString TApplication::Title() const {
-    return applicationDisplayName();
+namespace {
+
+QString& applicationTitle() {
+    static QString title;
+    return title;
+}
+
+} // namespace
+
+QString TApplication::Title() {
+    return applicationTitle();
 }
 
 void TApplication::setTitle(const QString& title) {
-    setApplicationDisplayName(title);
+    applicationTitle() = title;
 }
 
 void TApplication::ProcessMessages() {

@@ -17,9 +17,10 @@ public:
     TApplication(int& argc, char** argv);
     ~TApplication() override;
 
-    // The application's name for the user (taskbar, message box captions).
-    QString Title() const;
-    void setTitle(const QString& title);
+    // The application's name for the user (message box captions). Kept apart from Qt's
+    // display name, which Qt would append to every window's caption.
+    static QString Title();
+    static void setTitle(const QString& title);
 
     // Handles every pending event, then returns.
     void ProcessMessages();

@@ -1,9 +1,9 @@
 #include "framework/ErrorReport.h"
 
+#include "framework/Application.h"
 #include "platform/MessageBox.h"
 
 #include <QApplication>
-#include <QGuiApplication>
 
 QString errorReportText(const QString& message) {
     if (!message.isEmpty() && message.back() > u'.')
@@ -15,7 +15,7 @@ namespace {
 
 void showReport(const QString& message) {
     platform::messageBox(QApplication::activeWindow(), errorReportText(message),
-                         QGuiApplication::applicationDisplayName(), platform::MessageIcon::Error,
+                         TApplication::Title(), platform::MessageIcon::Error,
                          platform::MessageButtons::Ok);
 }
 

@@ -89,6 +89,12 @@ TEST(Paths, SettingsMoveToTheUserFolderWhenTheProgramFolderIsReadOnly) {
     EXPECT_EQ(app::settingsFilePath(folder), expected);
     QFile::setPermissions(folder,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+    // Refused without any read-only mark (here: nothing can be created under a file).
+    const QString file = scratch.file(QStringLiteral("plain"));
+    QFile(file).open(QIODevice::WriteOnly);
+    EXPECT_EQ(app::settingsFilePath(file + QStringLiteral("/bin")), expected);
+    EXPECT_EQ(QDir(scratch.path()).entryList(QDir::Files), QStringList{QStringLiteral("plain")});
 }
 
 TEST(Paths, TheDefaultDestinationIsTheDocumentsFolderOffWindows) {

@@ -11,6 +11,7 @@
 #include "controls/FileOpenEdit.h"
 #include "controls/SpinEdit.h"
 #include "core/BmpWriter.h"
+#include "framework/Application.h"
 #include "framework/ErrorReport.h"
 #include "framework/Image.h"
 #include "framework/ImageList.h"
@@ -62,7 +63,7 @@ int frameNumberOf(const QImage& picture) {
 
 AppWindows::AppWindows() {
     app::prepareWindowClasses();
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Kirimo AVI"));
+    TApplication::setTitle(QStringLiteral("Kirimo AVI"));
     main_ = std::make_unique<TChangeForm1>();
     ChangeForm1 = main_.get();
     main_->setSettingsFileName(settingsFile());

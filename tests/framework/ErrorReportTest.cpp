@@ -1,8 +1,8 @@
 #include "framework/ErrorReport.h"
 
+#include "framework/Application.h"
 #include "platform/ServiceRecorder.h"
 
-#include <QGuiApplication>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
@@ -30,11 +30,11 @@ INSTANTIATE_TEST_SUITE_P(Messages, ReportTextTest,
                                            ReportCase{"終了。", "終了。."}));
 
 TEST(ErrorReport, ShowsTheMessageUnderTheApplicationTitleWithTheErrorIcon) {
-    const QString previousTitle = QGuiApplication::applicationDisplayName();
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Kirimo AVI"));
+    const QString previousTitle = TApplication::Title();
+    TApplication::setTitle(QStringLiteral("Kirimo AVI"));
     platform::ServiceRecorder recorder;
     reportException(std::runtime_error("C:/x/Kirimo.ini に書き込めません"));
-    QGuiApplication::setApplicationDisplayName(previousTitle);
+    TApplication::setTitle(previousTitle);
 
     ASSERT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(recorder.messages[0].text, QStringLiteral("C:/x/Kirimo.ini に書き込めません."));

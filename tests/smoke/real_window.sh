@@ -52,6 +52,20 @@ for f in expected/*.bmp; do
   cmp -s "$f" "out/$(basename "$f")" || { echo "out/$(basename "$f") differs from kirimo-extract's"; exit 1; }
 done
 
+# A click on the small player (its centre at (89, 96) in the window) opens the preview, whose
+# caption the window system must show exactly: no application name appended.
+xdotool mousemove $((30 + 89)) $((40 + 96)) click 1
+preview=""
+for _ in $(seq 100); do
+  preview=$(xdotool search --onlyvisible --name '^Preview - ' 2>/dev/null | head -1) && [ -n "$preview" ] && break
+  sleep 0.1
+done
+[ -n "$preview" ] || { echo "no preview window after a click on the player"; exit 1; }
+caption=$(xdotool getwindowname "$preview")
+[ "$caption" = "Preview - clip.avi" ] || { echo "preview caption is '$caption'"; exit 1; }
+# Out of the way of the main window's buttons.
+xdotool windowmove "$preview" 700 500
+
 # "×" sits at (472, 8) in the window.
 xdotool mousemove $((30 + 472)) $((40 + 8)) click 1
 status=0
