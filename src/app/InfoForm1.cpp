@@ -5,8 +5,8 @@
 
 TInfoForm1* InfoForm1 = nullptr;
 
-const QString TInfoForm1::webAddress = QStringLiteral("https://kirimo.example.invalid/");
-const QString TInfoForm1::mailAddress = QStringLiteral("support@kirimo.example.invalid");
+const QString TInfoForm1::webAddress = QStringLiteral("https://avi.invalid/");
+const QString TInfoForm1::mailAddress = QStringLiteral("info@avi.invalid");
 
 TInfoForm1::TInfoForm1(QWidget* parent) : TForm(parent) {
     FormLoader::loadFile(this, QStringLiteral(":/forms/InfoForm1.form"));
