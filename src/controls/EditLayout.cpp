@@ -24,8 +24,8 @@ EditLayout editLayout(QSize windowSize, TEditBevelMode mode, int buttonCount, in
 
     const int b = layout.bevel;
     QRect paint = QRect(QPoint(0, 0), layout.client.size()).adjusted(b, b, -b, -b);
-    if (buttonCount > 0)
-        paint.setWidth(std::max(0, paint.width() - (buttonCount * buttonWidth + 1)));
+    // The pixel left of the first button stays free, even with no button.
+    paint.setWidth(std::max(0, paint.width() - (buttonCount * buttonWidth + 1)));
     layout.paint = paint;
     layout.text = paint.adjusted(1, 1, -1, -1);
 

@@ -5,6 +5,7 @@
 #include "framework/ErrorReport.h"
 #include "platform/Canvas.h"
 
+#include <QEvent>
 #include <cmath>
 #include <exception>
 
@@ -135,6 +136,7 @@ void TSpinButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y
     if (button != mbLeft || !Enabled() || face_ != Face::Normal)
         return;
     capture_ = true;
+    window()->installEventFilter(this);
     pressedHalf_ = Face::Normal;
     face_ = inBottomHalf(x, y, Width(), Height()) ? Face::BottomPressed : Face::TopPressed;
     try {
@@ -175,6 +177,19 @@ void TSpinButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) 
     // Released outside: the repeat timer stays for the next press. The face is normal already
     // after the move that left the button; make sure of it.
     showFace(Face::Normal);
+}
+
+bool TSpinButton::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (watched == window() &&
+        (type == QEvent::WindowBlocked || type == QEvent::WindowDeactivate)) {
+        // The release would go elsewhere: without this a held button would keep stepping
+        // after the user let go, once per tick, each step perhaps raising another message.
+        watched->removeEventFilter(this);
+        if (capture_ || tracking_)
+            cancelPress();
+    }
+    return TGraphicControl::eventFilter(watched, event);
 }
 
 void TSpinButton::RepeatTimerTick() {

@@ -62,6 +62,8 @@ protected:
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseMove(TShiftState shift, int x, int y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    // Watches the window while pressed: a modal window or a switch away takes the mouse.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     // Starts (or restarts) the repeat timer with its first delay; false when the platform has
     // no timer to give.

@@ -68,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
                    0,
                    16,
                    QRect(2, 2, 69, 15),
-                   QRect(1, 1, 67, 13),
+                   QRect(1, 1, 66, 13),
                    {}}),
     [](const auto& info) { return std::string(info.param.name); });
 

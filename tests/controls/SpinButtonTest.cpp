@@ -133,6 +133,25 @@ TEST_F(SpinButtonPress, ReleaseOutsideKeepsTheIdleTimerForTheNextPress) {
     EXPECT_EQ(button()->RepeatPeriod(), 300);
 }
 
+// A message box opened from a change handler (or a switch to another window) takes the mouse:
+// the release goes elsewhere, so the held button must stop stepping there and then.
+TEST_F(SpinButtonPress, AWindowTakingTheMouseEndsThePress) {
+    for (const QEvent::Type taken : {QEvent::WindowBlocked, QEvent::WindowDeactivate}) {
+        press(kTop);
+        QEvent event(taken);
+        QCoreApplication::sendEvent(button()->window(), &event);
+        EXPECT_EQ(button()->FaceState(), Face::Normal) << taken;
+        EXPECT_FALSE(button()->Tracking()) << taken;
+        tick();
+        tick();
+        EXPECT_EQ(edit->Value(), 1) << taken;
+
+        press(kBottom); // the next press works as ever
+        EXPECT_EQ(edit->Value(), 0) << taken;
+        release(kBottom);
+    }
+}
+
 TEST_F(SpinButtonPress, OnlyTheLeftButtonPresses) {
     press(kTop, Qt::RightButton);
     press(kTop, Qt::MiddleButton);
