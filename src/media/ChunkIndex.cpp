@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <numeric>
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -42,10 +43,15 @@ ChunkIndex ChunkIndex::fromStream(const AVStream& stream, std::int64_t fileSize,
             index.keys_.push_back(index.size());
         index.timestamps_.push_back(entry->timestamp);
     }
-    // An index that marks no key frame at all: decoding can only start at the beginning.
-    if (index.keys_.empty() && !index.empty())
-        index.keys_.push_back(0);
+    // Decoding can always start at the beginning, whether or not the index marks it.
+    if (!index.empty() && (index.keys_.empty() || index.keys_.front() != 0))
+        index.keys_.insert(index.keys_.begin(), 0);
     return index;
+}
+
+void ChunkIndex::makeAllKeys() {
+    keys_.resize(timestamps_.size());
+    std::iota(keys_.begin(), keys_.end(), 0);
 }
 
 int ChunkIndex::frameCount() const {

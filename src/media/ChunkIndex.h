@@ -33,6 +33,11 @@ public:
     // Position of the last chunk stamped at or before `timestamp`, or -1.
     int lastAtOrBefore(std::int64_t timestamp) const;
 
+    // For key flags that proved false: decoding can then only start at the beginning.
+    void forgetKeys() { keys_.assign(1, 0); }
+    // For codecs whose every picture stands alone, whatever the flags say.
+    void makeAllKeys();
+
     int keyCount() const { return static_cast<int>(keys_.size()); }
     int keyPosition(int key) const { return keys_[key]; }
     // Number of the last key chunk stamped at or before `timestamp`, or -1.
@@ -40,7 +45,7 @@ public:
 
 private:
     std::vector<std::int64_t> timestamps_;
-    std::vector<int> keys_; // positions of key chunks, ascending
+    std::vector<int> keys_; // positions of key chunks, ascending; the first chunk always
 };
 
 } // namespace media

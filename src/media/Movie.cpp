@@ -25,6 +25,8 @@ namespace {
 constexpr std::int64_t skipMargin = 1;
 // Consecutive decoder errors after which a stream is given up rather than polled forever.
 constexpr int failuresToGiveUp = 64;
+// In keyDisplay_: a chunk the index flags a key frame that decodes to a predicted picture.
+constexpr std::int64_t notAKey = -2;
 
 FramePtr allocateFrame() {
     FramePtr frame(av_frame_alloc());
@@ -74,6 +76,7 @@ private:
     enum class Outcome { Found, Overshot, Missing };
 
     void buildIndex();
+    bool keyFlagsHold();
     void calibrate();
     void learnKeyShift();
     const Picture* fetch(int n);
@@ -122,10 +125,11 @@ private:
     // Display numbers: a picture's best-effort time stamp less this offset (decoder delay).
     std::int64_t timestampOffset_ = 0;
     // Where key frames show; with B-frames a key chunk is stored before its display place.
-    std::vector<std::int64_t> keyDisplay_; // -1 until seen
+    std::vector<std::int64_t> keyDisplay_; // -1 until seen, notAKey for a false flag
     std::int64_t keyShift_ = 0;            // the largest such distance seen
     int seekKey_ = 0;
     bool awaitingFirst_ = false;
+    bool seekKeyFalse_ = false; // the key frame sought last proved a predicted picture
 };
 
 Movie::Impl::Impl(const std::filesystem::path& file, const MovieOptions& options)
@@ -139,6 +143,10 @@ Movie::Impl::Impl(const std::filesystem::path& file, const MovieOptions& options
     buildIndex();
     if (index_.empty())
         throw MovieError(file, "no video frames");
+    if (decoder_->isIntraOnly())
+        index_.makeAllKeys();
+    else if (!keyFlagsHold())
+        index_.forgetKeys();
     intraOnly_ = decoder_->isIntraOnly() || index_.allKeys();
     keyDisplay_.assign(static_cast<std::size_t>(index_.keyCount()), -1);
     width_ = stream.codecpar->width;
@@ -178,6 +186,29 @@ void Movie::Impl::buildIndex() {
     if (!truncated_ && claimedFrames_ > frameCount_)
         frameCount_ =
             std::min(claimedFrames_, frameCount_ + layout.trailingEmptyChunks(stream.index));
+}
+
+// Some writers flag every chunk a key frame whatever the codec did; trusting that, a jump would
+// start decoding at a predicted picture. The second chunk, decoded on its own, tells.
+bool Movie::Impl::keyFlagsHold() {
+    if (!index_.allKeys() || index_.size() < 2)
+        return true;
+    if (!demuxer_->seek(index_.timestamp(1)))
+        return false;
+    decoder_->flush();
+    bool read = demuxer_->readPacket(*packet_);
+    while (read && packet_->size <= 0)
+        read = demuxer_->readPacket(*packet_);
+    const bool sent = read && decoder_->send(packet_.get());
+    decoder_->send(nullptr);
+    const FramePtr frame = allocateFrame();
+    VideoDecoder::Status status = VideoDecoder::Status::NeedsInput;
+    for (int tries = 0; tries < failuresToGiveUp; ++tries) {
+        status = decoder_->receive(*frame);
+        if (status != VideoDecoder::Status::Failed)
+            break;
+    }
+    return sent && status == VideoDecoder::Status::Frame && frame->key_frame;
 }
 
 // Decodes the first picture: it fixes how time stamps map to display numbers and tells the
@@ -262,6 +293,12 @@ const Picture* Movie::Impl::fetch(int n) {
         const Outcome outcome = decodeUntil(target);
         if (stopAfterTarget_)
             live_ = false; // drained: the next fetch starts afresh
+        if (seekKeyFalse_) {
+            // Pictures decoded from a false key frame lack their references.
+            key = keyFor(target);
+            mustSeek = true;
+            continue;
+        }
         if (outcome == Outcome::Found) {
             if (!intraOnly_ && damaged_)
                 throw failure(n);
@@ -270,6 +307,8 @@ const Picture* Movie::Impl::fetch(int n) {
         if (outcome == Outcome::Overshot && !intraOnly_ && key > 0) {
             // The key frame shows after the wanted frame: start one key frame earlier.
             --key;
+            while (key > 0 && keyDisplay_[static_cast<std::size_t>(key)] == notAKey)
+                --key;
             mustSeek = true;
             continue;
         }
@@ -286,7 +325,8 @@ const Picture* Movie::Impl::fetch(int n) {
 
 int Movie::Impl::keyFor(std::int64_t target) const {
     int key = index_.lastKeyAtOrBefore(target);
-    while (key > 0 && keyDisplayGuess(key) > target)
+    while (key > 0 &&
+           (keyDisplay_[static_cast<std::size_t>(key)] == notAKey || keyDisplayGuess(key) > target))
         --key;
     return key;
 }
@@ -327,6 +367,7 @@ void Movie::Impl::seekToKey(int key) {
     damaged_ = false;
     seekKey_ = key;
     awaitingFirst_ = true;
+    seekKeyFalse_ = false;
     paletteOwed_ = true;
 }
 
@@ -444,8 +485,10 @@ std::int64_t Movie::Impl::displayOf(const AVFrame& frame) {
     if (awaitingFirst_) {
         awaitingFirst_ = false;
         const std::int64_t stored = index_.timestamp(index_.keyPosition(seekKey_));
-        keyDisplay_[static_cast<std::size_t>(seekKey_)] = display;
-        if (seekKey_ > 0)
+        // Decoders that cannot tell leave every picture marked a key frame.
+        seekKeyFalse_ = seekKey_ > 0 && !intraOnly_ && !frame.key_frame;
+        keyDisplay_[static_cast<std::size_t>(seekKey_)] = seekKeyFalse_ ? notAKey : display;
+        if (seekKey_ > 0 && !seekKeyFalse_)
             keyShift_ = std::max(keyShift_, display - stored);
     }
     lastOutput_ = display;

@@ -220,6 +220,46 @@ TEST(MovieCount, IndexlessFileWithStaleHeaderCountsTheFramesItHolds) {
         EXPECT_EQ(frameNumberOf(movie.frame(n)), n);
 }
 
+// Rewrites the key-frame flags of the first `entries` idx1 entries (all when negative): entry i
+// is flagged when `every` > 0 divides i.
+void flagIndexEntries(std::vector<unsigned char>& bytes, int entries, int every) {
+    const std::size_t index = offsetOf(bytes, "idx1");
+    ASSERT_LT(index + 8, bytes.size());
+    std::size_t entry = index + 8;
+    for (int i = 0; i != entries && entry + 16 <= bytes.size(); ++i, entry += 16)
+        bytes[entry + 4] = every > 0 && i % every == 0 ? 0x10 : 0x00; // AVIIF_KEYFRAME
+}
+
+// Key flags do not always tell the truth: some writers flag every chunk, a damaged index may
+// flag predicted pictures or none up to some point. Frames still come right, in any order.
+struct KeyFlagCase {
+    const char* name;
+    Codec codec;
+    int entries;
+    int every;
+};
+
+class MisflaggedKeys : public testing::TestWithParam<KeyFlagCase> {};
+
+TEST_P(MisflaggedKeys, FramesComeRightInAnyOrder) {
+    const KeyFlagCase c = GetParam();
+    const auto file =
+        alteredCopy(movieFor(recipeOf(c.codec, 30)), std::string(c.name) + ".avi",
+                    [&](auto& bytes) { flagIndexEntries(bytes, c.entries, c.every); });
+    media::Movie movie(file);
+    ASSERT_EQ(movie.frameCount(), 30);
+    for (const int n : {13, 17, 29, 2, 22, 0, 11, 26, 5})
+        EXPECT_EQ(frameNumberOf(movie.frame(n)), n) << n;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Media, MisflaggedKeys,
+    testing::Values(KeyFlagCase{"EveryChunkFlaggedInter", Codec::Mpeg4BFrames, -1, 1},
+                    KeyFlagCase{"EveryThirdFlaggedInter", Codec::Mpeg4BFrames, -1, 3},
+                    KeyFlagCase{"FirstChunksUnflaggedIntra", Codec::Mjpeg, 10, 0},
+                    KeyFlagCase{"FirstChunkUnflaggedInter", Codec::Mpeg4BFrames, 1, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(MovieDamage, UndecodableFrameIsReportedAndItsNeighboursStillCome) {
     const auto file = alteredCopy(movieFor(recipeOf(Codec::Mjpeg, 20)), "damaged-frame.avi",
                                   [](auto& bytes) { damageChunk(bytes, 9, 0x00); });
