@@ -236,7 +236,9 @@ void TChangeForm1::LoadSteps() {
     SpinEdit6->setEnabled(true);
     SpinEdit4->setMaxValue(length());
     SpinEdit4->setValue(0);
-    SpinEdit4Change();
+    // A first frame the player cannot deliver is reported here, and again at Convert; the load
+    // itself goes on, or the range and Convert would stay as the previous movie left them.
+    runGuarded([this] { SpinEdit4Change(); });
     SpinEdit5->setMaxValue(length());
     SpinEdit5->setMinValue(0);
     SpinEdit5->setValue(length());
@@ -357,13 +359,13 @@ void TChangeForm1::ConvertFrames() {
     int written = 0;
     while (frame <= EndFrame()) {
         SaveFrame(int(frame));
+        ++written;
+        ProgressBar1->setPosition(written);
+        ProgressBar1->Repaint();
         const int interval = FrameInterval();
         if (interval < 1)
             throw core::Error("the frame interval is below 1");
         frame += interval;
-        ++written;
-        ProgressBar1->setPosition(written);
-        ProgressBar1->Repaint();
     }
     GKitMSPlay1->Play();
     Timer1->setEnabled(false);

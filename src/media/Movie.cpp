@@ -220,11 +220,16 @@ void Movie::Impl::calibrate() {
     if (!pull(next_))
         return;
     const AVFrame& frame = *next_.frame;
-    if (frame.best_effort_timestamp != AV_NOPTS_VALUE)
-        timestampOffset_ = frame.best_effort_timestamp - first;
-    next_.display = first;
-    lastOutput_ = first;
-    keyDisplay_[0] = first;
+    // Pictures that stand alone come out without delay and carry their own numbers. Measuring
+    // them would mislead when the first one is undecodable: the picture that comes first is
+    // then the second frame's, and taking it for the first would shift every number by one.
+    if (!intraOnly_) {
+        if (frame.best_effort_timestamp != AV_NOPTS_VALUE)
+            timestampOffset_ = frame.best_effort_timestamp - first;
+        next_.display = first;
+        lastOutput_ = first;
+        keyDisplay_[0] = first;
+    }
     std::swap(current_, next_);
     palettised_ = palettised_ || frame.format == AV_PIX_FMT_PAL8;
     if (width_ <= 0 || height_ <= 0) {

@@ -6,6 +6,7 @@
 #include "framework/Timer.h"
 #include "player/GKitMSPlay.h"
 #include "skin/DxfProgressBar.h"
+#include "skin/ShineSpeedButton.h"
 
 #include <QDir>
 #include <QFile>
@@ -194,6 +195,41 @@ TEST(ConvertFailure, AReadOnlyFileAtTheThirdFrameStopsAfterTwo) {
     EXPECT_EQ(run.written().size(), 3);
     EXPECT_FALSE(run.smallPlayer().Playing());
     QFile::setPermissions(blocked, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+QString garbledMovie(int frames, int garbled) {
+    const auto file =
+        testmedia::scratchFolder("app-garbled") /
+        ("clip-" + std::to_string(garbled) + "-of-" + std::to_string(frames) + ".avi");
+    if (!std::filesystem::exists(file))
+        testmedia::writeGarbledFrame(file, frames, garbled);
+    return QString::fromStdString(file.string());
+}
+
+TEST(ConvertFailure, AnUndecodableFrameStopsTheRunKeepingTheFilesBeforeIt) {
+    Converting run(garbledMovie(10, 3));
+    run.setRange({0, 6, 1});
+    run.convert();
+    expectFailureReported(run);
+    run.expectFramesWritten({0, 1, 2});
+    EXPECT_EQ(run.progress().Position(), 3);
+    EXPECT_EQ(run.progress().Max(), 7);
+    EXPECT_FALSE(run.smallPlayer().Playing());
+}
+
+// Its thumbnail fails at load; the load still completes, so that Convert can run and say why
+// the movie cannot be converted instead of the window keeping the previous range.
+TEST(ConvertFailure, AnUndecodableFirstFrameIsReportedAtLoadAndAgainAtConvert) {
+    Converting run(garbledMovie(10, 0)); // a drop loads twice: through the edit, then itself
+    EXPECT_EQ(run.recorder.messageTexts(),
+              QStringList(2, QStringLiteral("無効なクリップボード フォーマットです.")));
+    EXPECT_EQ(run.end().Value(), 9);
+    EXPECT_EQ(run.count(), QStringLiteral("10"));
+    EXPECT_TRUE(run.control<TShineSpeedButton>(QStringLiteral("SSButton1")).Enabled());
+    run.recorder.messages.clear();
+    run.convert();
+    expectFailureReported(run);
+    EXPECT_TRUE(run.written().isEmpty());
 }
 
 TEST(ConvertFailure, AnIntervalBelowOneRefusesToStart) {

@@ -1,6 +1,7 @@
 #include "support/testmedia/RiffFile.h"
 #include "support/testmedia/TestMedia.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -125,6 +126,24 @@ void writeMalformed(const std::filesystem::path& file, Malformed kind, int frame
     } catch (const std::runtime_error& e) {
         throw std::runtime_error(fileText(file) + ": " + e.what());
     }
+}
+
+void writeGarbledFrame(const std::filesystem::path& file, int frames, int garbled) {
+    if (garbled < 0 || garbled >= frames)
+        throw std::invalid_argument("the garbled frame must be one of the movie's");
+    MovieRecipe movie;
+    movie.frames = frames;
+    writeMovie(file, movie);
+    RiffFile riff(readBytes(file));
+    int frame = 0;
+    for (const RiffFile::Chunk& chunk : riff.children(riff.require(riff.root(), "LIST", "movi"))) {
+        if (chunk.id.substr(2) != "dc" || frame++ != garbled)
+            continue;
+        std::vector<std::uint8_t> bytes = riff.bytes();
+        std::fill_n(bytes.begin() + std::ptrdiff_t(chunk.dataOffset()), chunk.size, 0);
+        return writeBytes(file, bytes);
+    }
+    throw std::runtime_error(fileText(file) + ": frame chunk not found");
 }
 
 } // namespace testmedia

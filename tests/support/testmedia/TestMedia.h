@@ -93,6 +93,10 @@ std::string malformedName(Malformed kind);
 // Writes a broken file derived from a small valid MJPEG movie of `frames` frames.
 void writeMalformed(const std::filesystem::path& file, Malformed kind, int frames = 30);
 
+// A valid MJPEG movie of `frames` frames but for frame `garbled`, whose data are zeros: a
+// picture no decoder accepts, in a file whose layout and index are sound.
+void writeGarbledFrame(const std::filesystem::path& file, int frames, int garbled);
+
 // A folder of this test process under KIRIMO_TEST_TMP (or the system's temp folder), emptied on
 // first use: scratchFolder("media") is ".../media-<pid>".
 std::filesystem::path scratchFolder(const std::string& name);
