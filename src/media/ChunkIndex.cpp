@@ -49,6 +49,11 @@ ChunkIndex ChunkIndex::fromStream(const AVStream& stream, std::int64_t fileSize,
     return index;
 }
 
+void ChunkIndex::shiftTimestamps(std::int64_t shift) {
+    for (std::int64_t& timestamp : timestamps_)
+        timestamp -= shift;
+}
+
 void ChunkIndex::makeAllKeys() {
     keys_.resize(timestamps_.size());
     std::iota(keys_.begin(), keys_.end(), 0);

@@ -33,6 +33,8 @@ public:
     // Position of the last chunk stamped at or before `timestamp`, or -1.
     int lastAtOrBefore(std::int64_t timestamp) const;
 
+    // Stamps every chunk `shift` earlier.
+    void shiftTimestamps(std::int64_t shift);
     // For key flags that proved false: decoding can then only start at the beginning.
     void forgetKeys() { keys_.assign(1, 0); }
     // For codecs whose every picture stands alone, whatever the flags say.

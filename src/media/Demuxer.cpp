@@ -71,13 +71,18 @@ bool Demuxer::readPacket(AVPacket& packet) {
         const std::uint8_t* palette = av_packet_get_side_data(&packet, AV_PKT_DATA_PALETTE, &size);
         if (palette != nullptr && size > 0)
             palette_.assign(palette, palette + size);
+        if (packet.pts != AV_NOPTS_VALUE)
+            packet.pts -= shift_;
+        if (packet.dts != AV_NOPTS_VALUE)
+            packet.dts -= shift_;
         return true;
     }
 }
 
 bool Demuxer::seek(std::int64_t timestamp) {
     atStart_ = false;
-    return av_seek_frame(input_.get(), stream_->index, timestamp, AVSEEK_FLAG_BACKWARD) >= 0;
+    return av_seek_frame(input_.get(), stream_->index, timestamp + shift_, AVSEEK_FLAG_BACKWARD) >=
+           0;
 }
 
 std::optional<std::int64_t> Demuxer::scanToEnd() {

@@ -32,6 +32,8 @@ public:
     // Reads every packet, so that the demuxer's index covers the whole file (a file without
     // an index, or cut short). Returns the time stamp of the first chunk cut short, if any.
     std::optional<std::int64_t> scanToEnd();
+    // From now on packets come stamped `shift` earlier, and seeks take such stamps.
+    void shiftTimestamps(std::int64_t shift) { shift_ = shift; }
 
 private:
     InputContextPtr input_;
@@ -39,6 +41,7 @@ private:
     std::int64_t fileSize_ = 0;
     AviLayout layout_;
     bool atStart_ = true;
+    std::int64_t shift_ = 0;
     std::vector<std::uint8_t> palette_;
 };
 

@@ -76,6 +76,8 @@ private:
     enum class Outcome { Found, Overshot, Missing };
 
     void buildIndex();
+    void buildIndexAsStored();
+    void dropImplausibleStart();
     bool keyFlagsHold();
     void calibrate();
     void learnKeyShift();
@@ -166,6 +168,25 @@ Movie::Impl::Impl(const std::filesystem::path& file, const MovieOptions& options
 // own that accounts for the header's count, with dropped frames at the end; otherwise (no
 // index, a file cut short, or a header that claims more) the data itself is read once.
 void Movie::Impl::buildIndex() {
+    buildIndexAsStored();
+    dropImplausibleStart();
+}
+
+// A stream's start (blank frames before its first picture) longer than the movie itself is a
+// broken header: believed, a small file would count billions of frames.
+void Movie::Impl::dropImplausibleStart() {
+    if (index_.empty())
+        return;
+    const std::int64_t start = index_.timestamp(0);
+    if (start <= index_.size())
+        return;
+    index_.shiftTimestamps(start);
+    demuxer_->shiftTimestamps(start);
+    frameCount_ =
+        static_cast<int>(std::max<std::int64_t>(index_.frameCount(), frameCount_ - start));
+}
+
+void Movie::Impl::buildIndexAsStored() {
     const AVStream& stream = demuxer_->stream();
     const AviLayout& layout = demuxer_->layout();
     index_ = ChunkIndex::fromStream(stream, demuxer_->fileSize(), std::nullopt);

@@ -220,6 +220,31 @@ TEST(MovieCount, IndexlessFileWithStaleHeaderCountsTheFramesItHolds) {
         EXPECT_EQ(frameNumberOf(movie.frame(n)), n);
 }
 
+// The stream header's start (dwStart) puts blank frames before the first picture. A start
+// longer than the movie itself is a broken header: believed, a 14 KB file would count two
+// billion frames.
+TEST(MovieCount, AStartLongerThanTheMovieIsNotBelieved) {
+    struct StartCase {
+        char start[4];
+        int blanks;
+    };
+    for (const StartCase& c : {StartCase{{3, 0, 0, 0}, 3}, StartCase{{0, 0, 0, 0x40}, 0},
+                               StartCase{{static_cast<char>(0xff), 0x7f, 0, 0}, 0}}) {
+        const int blanks = c.blanks;
+        const auto file =
+            alteredCopy(movieFor(recipeOf(Codec::Mjpeg, 12)),
+                        "start-" + std::to_string(static_cast<unsigned char>(c.start[3])) + "-" +
+                            std::to_string(static_cast<unsigned char>(c.start[1])) + ".avi",
+                        [&](auto& bytes) { patchChunk(bytes, "strh", 28, c.start); });
+        media::Movie movie(file);
+        ASSERT_EQ(movie.frameCount(), 12 + blanks);
+        for (const int n : {0, blanks, blanks + 5, blanks + 11}) {
+            const int expected = n < blanks ? -1 : n - blanks;
+            EXPECT_EQ(frameNumberOf(movie.frame(n)), expected) << "frame " << n;
+        }
+    }
+}
+
 // Rewrites the key-frame flags of the first `entries` idx1 entries (all when negative): entry i
 // is flagged when `every` > 0 divides i.
 void flagIndexEntries(std::vector<unsigned char>& bytes, int entries, int every) {
