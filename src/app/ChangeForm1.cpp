@@ -229,8 +229,8 @@ void TChangeForm1::WMDropFiles(const QStringList& files) {
 void TChangeForm1::LoadSteps() {
     const auto length = [this] { return GKitMSPlay1->Length(); };
     FadingLabel2->setCaption(QStringLiteral("全%1ﾌﾚｰﾑ").arg(std::int64_t(length()) + 1));
-    FadingLabel3->setCaption(
-        QStringLiteral("%1 x %2").arg(GKitMSPlay1->MovieWidth()).arg(GKitMSPlay1->MovieHeight()));
+    const auto height = GKitMSPlay1->MovieHeight(); // the player expects height, then width
+    FadingLabel3->setCaption(QStringLiteral("%1 x %2").arg(GKitMSPlay1->MovieWidth()).arg(height));
     SpinEdit4->setEnabled(true);
     SpinEdit5->setEnabled(true);
     SpinEdit6->setEnabled(true);
