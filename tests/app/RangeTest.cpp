@@ -3,6 +3,7 @@
 #include "controls/BrowseEdit.h"
 #include "controls/SpinEdit.h"
 #include "framework/Image.h"
+#include "platform/Canvas.h"
 #include "platform/Clipboard.h"
 #include "skin/DxfProgressBar.h"
 
@@ -74,6 +75,71 @@ INSTANTIATE_TEST_SUITE_P(Range, RangeClamp,
                          ::testing::Values(ClampCase{"StartBeyondTheEnd", true, 20, "25", "21"},
                                            ClampCase{"EndBelowTheStart", false, 15, "9", "14"}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A value a handler corrects is shown corrected by every step that follows the correction.
+struct CorrectionCase {
+    const char* name;
+    bool start; // the start edit is given the value, or else the end edit
+    int before; // the edit's value first
+    int other;  // the other edit's value first
+    const char* pasted;
+    int corrected;
+    int count;
+};
+
+class RangeCorrection : public ::testing::TestWithParam<CorrectionCase> {};
+
+TEST_P(RangeCorrection, EndsWithTheCorrectedValueShown) {
+    const CorrectionCase c = GetParam();
+    RangeWindow w;
+    TSpinEdit& edit = c.start ? w.start() : w.end();
+    (c.start ? w.end() : w.start()).setValue(c.other);
+    edit.setValue(c.before);
+    QGuiApplication::clipboard()->setText(QString::fromLatin1(c.pasted));
+    edit.SelectAll();
+    edit.PasteFromClipboard();
+    EXPECT_EQ(edit.Value(), c.corrected);
+    EXPECT_EQ(w.count(), QString::number(c.count));
+    EXPECT_EQ(w.gauge(), c.count);
+    EXPECT_EQ(c.start ? w.startThumbnail() : w.endThumbnail(), c.corrected);
+    EXPECT_EQ(frameNumberOf(platform::Clipboard::image()), c.corrected);
+    EXPECT_EQ(w.recorder.beeps, 0);
+    EXPECT_TRUE(w.recorder.messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Range, RangeCorrection,
+    ::testing::Values(CorrectionCase{"NegativeStart", true, 5, 29, "-4", 0, 30},
+                      CorrectionCase{"EndAboveTheLastFrame", false, 10, 0, "45", 29, 30},
+                      CorrectionCase{"NegativeEndBelowTheStart", false, 20, 12, "-4", 12, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The control's own painting: the window lays the next frame's box over part of this one.
+TEST(Range, ThumbnailsAreStretchedOverTheirWholeBox) {
+    RecordedWindows windows;
+    windows.main().WMDropFiles({testMovie(recipeOf(testmedia::Codec::RawBgr24, 10, 96, 32))});
+    for (const char* name : {"Image2", "Image3"}) {
+        TImage& image = windows.control<TImage>(QString::fromLatin1(name));
+        const QImage picture = image.picture();
+        ASSERT_EQ(picture.size(), QSize(96, 32));
+        ASSERT_EQ(image.ClientRect().size(), QSize(80, 60));
+        QImage painted(80, 60, QImage::Format_RGB32);
+        painted.fill(Qt::black);
+        platform::Canvas canvas(painted);
+        image.Paint(canvas);
+        // Corner to corner; a step of the picture's colour ramps is a few units at most.
+        const QPoint corners[][2] = {
+            {{0, 0}, {0, 0}}, {{79, 0}, {95, 0}}, {{0, 59}, {0, 31}}, {{79, 59}, {95, 31}}};
+        for (const auto& [shown, from] : corners) {
+            const QColor got = painted.pixelColor(shown);
+            const QColor want = picture.pixelColor(from);
+            EXPECT_NEAR(got.red(), want.red(), 4)
+                << name << " at " << shown.x() << "," << shown.y();
+            EXPECT_NEAR(got.green(), want.green(), 4) << name;
+            EXPECT_NEAR(got.blue(), want.blue(), 4) << name;
+        }
+    }
+}
 
 struct CountCase {
     int start;
