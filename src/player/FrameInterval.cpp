@@ -10,7 +10,9 @@ int frameIntervalMs(double framesPerSecond) {
     const double rate =
         std::isfinite(framesPerSecond) && framesPerSecond > 0.0 ? framesPerSecond : fallbackRate;
     const double ms = std::round(1000.0 / rate);
-    return static_cast<int>(std::clamp(ms, 1.0, 10000.0));
+    // No screen shows more than 100 pictures a second; a header claiming more would only keep
+    // the GUI thread decoding.
+    return static_cast<int>(std::clamp(ms, 10.0, 10000.0));
 }
 
 } // namespace player

@@ -53,6 +53,7 @@ void TGKitMSPlay::setFileName(const QString& fileName) {
     if (fileName.isEmpty()) {
         timer_.stop();
         movie_.reset();
+        fetchMovie_.reset();
         fileName_.clear();
         position_ = -1;
         setPicture({});
@@ -68,6 +69,7 @@ void TGKitMSPlay::setFileName(const QString& fileName) {
     timer_.stop();
     timer_.setInterval(player::frameIntervalMs(movie->frameRate()));
     movie_ = std::move(movie);
+    fetchMovie_.reset();
     fileName_ = fileName;
     position_ = 0;
     failureReported_ = false;
@@ -102,14 +104,23 @@ bool TGKitMSPlay::CopyToClipboard(int frame) {
 core::BgrImage TGKitMSPlay::Frame(int frame) {
     if (!movie_)
         throw core::Error("frame " + std::to_string(frame) + ": no movie is loaded");
-    return movie_->frame(frame);
+    // A view of its own: fetching through the playing one would move its decoder away, and
+    // the next tick would decode again from the last key frame while the window waits.
+    if (!fetchMovie_)
+        fetchMovie_ = std::make_unique<media::Movie>(nativePath(fileName_));
+    return fetchMovie_->frame(frame);
 }
 
 bool TGKitMSPlay::Play() {
     if (!movie_)
         return false;
-    if (position_ >= Length() && Length() > 0 && !timer_.isActive())
-        showFrame(0);
+    if (position_ >= Length() && Length() > 0 && !timer_.isActive()) {
+        try {
+            showFrame(0);
+        } catch (const std::exception&) {
+            return false; // the frame's own fetch reports it
+        }
+    }
     timer_.start();
     return true;
 }

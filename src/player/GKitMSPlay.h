@@ -92,7 +92,8 @@ private:
     void setPicture(QImage picture);
     const QImage& scaledPicture(QSize size);
 
-    std::unique_ptr<media::Movie> movie_;
+    std::unique_ptr<media::Movie> movie_;      // plays
+    std::unique_ptr<media::Movie> fetchMovie_; // serves Frame(), opened on first use
     QString fileName_;
     int position_ = -1;
     core::BgrImage decoded_; // reused between ticks

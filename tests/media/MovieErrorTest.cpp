@@ -220,6 +220,25 @@ TEST(MovieCount, IndexlessFileWithStaleHeaderCountsTheFramesItHolds) {
         EXPECT_EQ(frameNumberOf(movie.frame(n)), n);
 }
 
+// Rewritten in place by another program while open: its frames would come from the old layout.
+TEST(MovieDamage, AFileRewrittenWhileOpenIsReportedNotMisread) {
+    const auto file = scratchFolder() / "rewritten.avi";
+    std::filesystem::copy_file(movieFor(recipeOf(Codec::Mjpeg, 12)), file,
+                               std::filesystem::copy_options::overwrite_existing);
+    media::Movie movie(file);
+    EXPECT_EQ(frameNumberOf(movie.frame(3)), 3);
+    const std::vector<unsigned char> other = readBytes(movieFor(recipeOf(Codec::Mjpeg, 30)));
+    {
+        std::ofstream out(file, std::ios::binary | std::ios::in | std::ios::out);
+        out.write(reinterpret_cast<const char*>(other.data()),
+                  static_cast<std::streamsize>(other.size()));
+    }
+    const auto error = errorOf([&] { movie.frame(4); });
+    ASSERT_TRUE(error.has_value());
+    EXPECT_TRUE(mentions(*error, "changed")) << error->what();
+    EXPECT_EQ(error->frame(), 4);
+}
+
 // The stream header's start (dwStart) puts blank frames before the first picture. A start
 // longer than the movie itself is a broken header: believed, a 14 KB file would count two
 // billion frames.

@@ -53,8 +53,8 @@ INSTANTIATE_TEST_SUITE_P(
     Player, FrameInterval,
     testing::Values(IntervalCase{25.0, 40}, IntervalCase{30000.0 / 1001.0, 33},
                     IntervalCase{15.0, 67}, IntervalCase{0.25, 4000}, IntervalCase{0.01, 10000},
-                    IntervalCase{5000.0, 1}, IntervalCase{0.0, 67}, IntervalCase{-25.0, 67},
-                    IntervalCase{std::nan(""), 67},
+                    IntervalCase{5000.0, 10}, IntervalCase{1e8, 10}, IntervalCase{120.0, 10},
+                    IntervalCase{0.0, 67}, IntervalCase{-25.0, 67}, IntervalCase{std::nan(""), 67},
                     IntervalCase{std::numeric_limits<double>::infinity(), 67}));
 
 } // namespace

@@ -157,6 +157,28 @@ TEST(PlaybackFailure, HaltsOnTheLastPictureAndIsReportedOnce) {
     EXPECT_EQ(recorder.messages.size(), 1u);
 }
 
+// Starting over needs frame 0. When it cannot be decoded, Play answers false like every other
+// failing command instead of raising into its caller (Convert's last step plays).
+TEST(PlaybackFailure, PlayThatCannotStartOverAnswersFalse) {
+    const auto file = playertest::scratchFolder() / "first-frame-garbled.avi";
+    testmedia::writeGarbledFrame(file, 6, 0);
+    platform::ServiceRecorder recorder;
+    TGKitMSPlay player;
+    player.setLoop(false);
+    openPaused(player, file);
+    player.Play();
+    for (int i = 0; i < 10 && player.Playing(); ++i)
+        player.Tick();
+    ASSERT_EQ(player.Position(), player.Length());
+
+    bool played = true;
+    EXPECT_NO_THROW(played = player.Play());
+    EXPECT_FALSE(played);
+    EXPECT_FALSE(player.Playing());
+    EXPECT_EQ(player.Position(), player.Length());
+    EXPECT_TRUE(recorder.messages.empty());
+}
+
 void click(QWidget* target, Qt::MouseButton button) {
     const QPoint at(10, 10);
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), QPointF(target->mapToGlobal(at)),
