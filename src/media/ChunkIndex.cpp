@@ -42,6 +42,7 @@ ChunkIndex ChunkIndex::fromStream(const AVStream& stream, std::int64_t fileSize,
         if (entry->flags & AVINDEX_KEYFRAME)
             index.keys_.push_back(index.size());
         index.timestamps_.push_back(entry->timestamp);
+        index.sizes_.push_back(entry->size);
     }
     // Decoding can always start at the beginning, whether or not the index marks it.
     if (!index.empty() && (index.keys_.empty() || index.keys_.front() != 0))

@@ -24,6 +24,7 @@ public:
     // Frames up to the last chunk that holds data: a header's claim may be larger.
     int frameCount() const;
     std::int64_t timestamp(int position) const { return timestamps_[position]; }
+    int packetSize(int position) const { return sizes_[position]; }
     bool isKey(int position) const;
     bool allKeys() const { return keys_.size() == timestamps_.size(); }
     bool hasGaps() const;
@@ -47,6 +48,7 @@ public:
 
 private:
     std::vector<std::int64_t> timestamps_;
+    std::vector<int> sizes_;
     std::vector<int> keys_; // positions of key chunks, ascending; the first chunk always
 };
 

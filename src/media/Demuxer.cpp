@@ -59,6 +59,10 @@ Demuxer::Demuxer(const std::filesystem::path& file) {
     layout_ = AviLayout::read(file);
 }
 
+const char* Demuxer::formatName() const {
+    return input_->iformat->name;
+}
+
 bool Demuxer::readPacket(AVPacket& packet) {
     for (;;) {
         av_packet_unref(&packet);

@@ -17,6 +17,7 @@ public:
     explicit Demuxer(const std::filesystem::path& file);
 
     AVStream& stream() const { return *stream_; }
+    const char* formatName() const;
     std::int64_t fileSize() const { return fileSize_; }
     const AviLayout& layout() const { return layout_; }
 

@@ -87,6 +87,11 @@ public:
     Impl(const std::filesystem::path& file, const MovieOptions& options);
 
     void frameInto(int n, core::BgrImage& out);
+    std::vector<FrameRecord> frameTable() const;
+    std::string containerName() const { return demuxer_->formatName(); }
+    std::string codecName() const {
+        return avcodec_get_name(demuxer_->stream().codecpar->codec_id);
+    }
 
     std::filesystem::path file_;
     std::optional<FileStamp> stamp_; // as opened
@@ -95,6 +100,9 @@ public:
     int height_ = 0;
     double frameRate_ = 0.0;
     bool palettised_ = false;
+
+    int claimedFrames_ = 0; // the header's count, which may exceed the frames present
+    bool truncated_ = false;
 
 private:
     enum class Outcome { Found, Overshot, Missing };
@@ -126,8 +134,6 @@ private:
     ChunkIndex index_;
     FrameConverter converter_;
     PacketPtr packet_;
-    int claimedFrames_ = 0; // the header's count, which may exceed the frames present
-    bool truncated_ = false;
     bool intraOnly_ = false;
     int paletteSize_ = 256;
 
@@ -316,6 +322,22 @@ void Movie::Impl::frameInto(int n, core::BgrImage& out) {
         live_ = false;
         throw MovieError(file_, n, error.what());
     }
+}
+
+// Frame n of an AVI file is its chunk slot: a slot without a chunk repeats the picture before.
+std::vector<FrameRecord> Movie::Impl::frameTable() const {
+    std::vector<FrameRecord> table(static_cast<std::size_t>(frameCount_));
+    const double secondsPerFrame = frameRate_ > 0.0 ? 1.0 / frameRate_ : 0.0;
+    for (int n = 0; n < frameCount_; ++n) {
+        FrameRecord& record = table[static_cast<std::size_t>(n)];
+        record.seconds = n * secondsPerFrame;
+        const int position = index_.positionOf(n);
+        if (position < 0)
+            continue;
+        record.key = index_.isKey(position);
+        record.packetSize = index_.packetSize(position);
+    }
+    return table;
 }
 
 // The picture of frame n, or nullptr for a frame before the first picture of the movie.
@@ -595,6 +617,22 @@ const std::filesystem::path& Movie::file() const {
 }
 bool Movie::isPalettised() const {
     return impl_->palettised_;
+}
+
+std::string Movie::containerName() const {
+    return impl_->containerName();
+}
+std::string Movie::codecName() const {
+    return impl_->codecName();
+}
+int Movie::claimedFrameCount() const {
+    return impl_->claimedFrames_;
+}
+bool Movie::isTruncated() const {
+    return impl_->truncated_;
+}
+std::vector<FrameRecord> Movie::frameTable() const {
+    return impl_->frameTable();
 }
 
 core::BgrImage Movie::frame(int n) {

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "core/BgrImage.h"
+#include "media/FrameRecord.h"
 #include "media/MovieError.h"
 #include "media/MovieOptions.h"
 
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace media {
 
@@ -26,6 +29,15 @@ public:
     double frameRate() const;
     const std::filesystem::path& file() const;
     bool isPalettised() const;
+    // The demuxer's short name for the container ("avi") and the codec's ("mjpeg").
+    std::string containerName() const;
+    std::string codecName() const;
+    // The count the file's header promises (0 when it has none), and whether the data ends
+    // before that: frameCount() then counts only the frames present.
+    int claimedFrameCount() const;
+    bool isTruncated() const;
+    // Every frame in display order, from the container's tables alone.
+    std::vector<FrameRecord> frameTable() const;
 
     // Throws MovieError: frame out of range, decode failure, file truncated.
     core::BgrImage frame(int n);
