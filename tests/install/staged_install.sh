@@ -58,7 +58,7 @@ for program in kirimo-avi kirimo-extract; do
     fail "no manual page for $program"
     continue
   fi
-  MANWIDTH=80 man --warnings -l "$page" >"$scratch/$program.txt" 2>"$scratch/$program.err" ||
+  MANWIDTH=200 man --warnings -l "$page" >"$scratch/$program.txt" 2>"$scratch/$program.err" ||
     fail "man cannot render $page"
   [ ! -s "$scratch/$program.err" ] || { cat "$scratch/$program.err"; fail "man warns on $page"; }
   for option in $("$stage/bin/$program" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
