@@ -39,12 +39,11 @@ debs=("$scratch"/package/${package}_*.deb)
 [ -f "${debs[0]}" ] || { echo "cpack made no ${package}_*.deb"; exit 1; }
 deb=${debs[0]}
 
-# Libraries found by dpkg-shlibdeps, the font by hand.
+# The libraries come from dpkg-shlibdeps, which finds them only when it runs.
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libqt6widgets6 libavcodec fonts-ipafont-gothic; do
+for needed in libqt6widgets6 libavcodec; do
   [[ $depends == *"$needed"* ]] || { echo "Depends lacks $needed: $depends"; exit 1; }
 done
-[ -n "$(dpkg-deb -f "$deb" Maintainer)" ] || { echo "no Maintainer field"; exit 1; }
 
 apt_get install --no-install-recommends "$deb" || { echo "apt-get cannot install $deb"; exit 1; }
 files=$(dpkg-query -L "$package")
