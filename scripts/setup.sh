@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fontconfig
   xvfb xauth xdotool x11-apps x11-utils imagemagick ffmpeg
+  help2man desktop-file-utils appstream man-db dpkg-dev dex
 )
 
 missing=()

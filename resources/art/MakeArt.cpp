@@ -1,5 +1,6 @@
-// Draws the program's artwork: the five mascot pictures, the application icon, the logo and the
-// two browse-button glyphs. The PNG files in resources/images are this tool's output:
+// Draws the program's artwork: the five mascot pictures, the application icon at the desktop's
+// sizes (16 to 256), the logo and the two browse-button glyphs. The PNG files in resources/images
+// are this tool's output:
 //   kirimo-make-art resources/images
 // Kiri, the mascot, is a small orange cat who cuts frames out of a film strip with scissors.
 
@@ -380,8 +381,9 @@ int main(int argc, char** argv) {
     const Pose poses[] = {Pose::Cut0, Pose::Cut1, Pose::Cut2, Pose::Idle, Pose::Done};
     for (int i = 0; i < 5; ++i)
         ok &= save(mascot(poses[i]), dir, QString("mascot%1.png").arg(i));
-    ok &= save(icon(64), dir, "icon64.png");
-    ok &= save(icon(32), dir, "icon32.png");
+    // 32 and 64 are also the window's icons; every size goes to the desktop's icon theme.
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        ok &= save(icon(size), dir, QString("icon%1.png").arg(size));
     ok &= save(logo(), dir, "logo.png");
     ok &= save(folderGlyph(14, 13, true), dir, "glyph-open-folder.png");
     ok &= save(folderGlyph(13, 14, false), dir, "glyph-folder.png");

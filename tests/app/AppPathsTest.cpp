@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
 
@@ -73,19 +74,28 @@ INSTANTIATE_TEST_SUITE_P(
                       TrailingCase{R"(D:\動画\)", R"(D:\動画)", R"(D:\動画\)"},
                       TrailingCase{"", "", ""}));
 
+void createFile(const QString& path) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile(path).open(QIODevice::WriteOnly);
+}
+
+QString userSettingsFile() {
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))
+        .filePath(QStringLiteral("Kirimo.ini"));
+}
+
 TEST(Paths, SettingsLiveBesideAWritableProgramFolder) {
     const AppScratch scratch;
+    createFile(scratch.file(QStringLiteral("Readme.txt")));
     EXPECT_EQ(app::settingsFilePath(scratch.path()), QDir(scratch.path()).filePath("Kirimo.ini"));
 }
 
 TEST(Paths, SettingsMoveToTheUserFolderWhenTheProgramFolderIsReadOnly) {
     const AppScratch scratch;
     const QString folder = scratch.file(QStringLiteral("bin"));
-    QDir().mkpath(folder);
+    createFile(folder + QStringLiteral("/Readme.txt"));
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    const QString expected =
-        QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))
-            .filePath(QStringLiteral("Kirimo.ini"));
+    const QString expected = userSettingsFile();
     EXPECT_EQ(app::settingsFilePath(folder), expected);
     QFile::setPermissions(folder,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -95,6 +105,26 @@ TEST(Paths, SettingsMoveToTheUserFolderWhenTheProgramFolderIsReadOnly) {
     QFile(file).open(QIODevice::WriteOnly);
     EXPECT_EQ(app::settingsFilePath(file + QStringLiteral("/bin")), expected);
     EXPECT_EQ(QDir(scratch.path()).entryList(QDir::Files), QStringList{QStringLiteral("plain")});
+}
+
+// Installed, the program shares bin with others (writable by root) and its guide lies in the
+// documentation folder; a guide or settings file beside it still wins.
+TEST(Paths, AnInstalledProgramUsesTheDocumentationAndUserFolders) {
+    const AppScratch scratch;
+    const QString bin = scratch.file(QStringLiteral("usr/bin"));
+    QDir().mkpath(bin);
+    const QString installedGuide =
+        QFileInfo(bin + QStringLiteral("/" KIRIMO_DOCDIR_FROM_BINDIR "/Readme.txt"))
+            .absoluteFilePath();
+    createFile(installedGuide);
+    EXPECT_EQ(app::guidePath(bin), installedGuide);
+    EXPECT_EQ(app::settingsFilePath(bin), userSettingsFile());
+    EXPECT_EQ(QDir(bin).entryList(QDir::Files), QStringList{});
+
+    createFile(bin + QStringLiteral("/Kirimo.ini"));
+    EXPECT_EQ(app::settingsFilePath(bin), bin + QStringLiteral("/Kirimo.ini"));
+    createFile(bin + QStringLiteral("/Readme.txt"));
+    EXPECT_EQ(app::guidePath(bin), bin + QStringLiteral("/Readme.txt"));
 }
 
 TEST(Paths, TheDefaultDestinationIsTheDocumentsFolderOffWindows) {

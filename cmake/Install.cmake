@@ -1,0 +1,71 @@
+# What `cmake --install` puts where, the manual pages, and the Debian package (`cpack -G DEB`).
+
+include(GNUInstallDirs)
+# Debian keeps each package's documents in a folder named as the package, not as the project.
+if("$CACHE{CMAKE_INSTALL_DOCDIR}" STREQUAL "")
+  set(CMAKE_INSTALL_DOCDIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/kirimo-avi)
+  set(CMAKE_INSTALL_FULL_DOCDIR ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DOCDIR})
+endif()
+
+# The desktop entry, icon and AppStream metadata share this name.
+set(KIRIMO_APP_ID invalid.avi.KirimoAvi)
+set(resources ${CMAKE_SOURCE_DIR}/resources)
+
+install(TARGETS kirimo-avi kirimo-extract RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${resources}/Readme.txt DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${resources}/desktop/${KIRIMO_APP_ID}.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${resources}/desktop/${KIRIMO_APP_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+foreach(size 16 22 24 32 48 64 128 256)
+  install(FILES ${resources}/images/icon${size}.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+          RENAME ${KIRIMO_APP_ID}.png)
+endforeach()
+
+# An installed program finds its user's guide by this path from its own folder.
+file(RELATIVE_PATH KIRIMO_DOCDIR_FROM_BINDIR ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_DOCDIR})
+set_property(SOURCE ${CMAKE_SOURCE_DIR}/src/app/AppPaths.cpp DIRECTORY ${CMAKE_SOURCE_DIR}/src/app
+             APPEND PROPERTY COMPILE_DEFINITIONS KIRIMO_DOCDIR_FROM_BINDIR="${KIRIMO_DOCDIR_FROM_BINDIR}")
+
+# Manual pages made from each program's --help (help2man), so they follow every new option.
+find_program(KIRIMO_HELP2MAN help2man)
+if(KIRIMO_HELP2MAN)
+  set(pages "")
+  foreach(program kirimo-avi kirimo-extract)
+    set(page ${CMAKE_BINARY_DIR}/man/${program}.1)
+    add_custom_command(
+      OUTPUT ${page}
+      COMMAND bash ${CMAKE_SOURCE_DIR}/cmake/make-man-page.sh ${KIRIMO_HELP2MAN}
+              $<TARGET_FILE:${program}> ${resources}/man/${program}.h2m ${PROJECT_VERSION} ${page}
+      DEPENDS ${program} ${resources}/man/${program}.h2m ${CMAKE_SOURCE_DIR}/cmake/make-man-page.sh
+      COMMENT "Manual page of ${program} from its --help"
+      VERBATIM)
+    list(APPEND pages ${page})
+  endforeach()
+  add_custom_target(kirimo-man ALL DEPENDS ${pages})
+  install(FILES ${pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+else()
+  message(WARNING "help2man not found: the install will have no manual pages")
+endif()
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME kirimo-avi)
+set(CPACK_PACKAGE_VENDOR "Kirimo team")
+set(CPACK_PACKAGE_CONTACT "Kirimo team <info@avi.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "cut still frames out of AVI movies as numbered BMP files")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Kirimo AVI writes chosen frames of an AVI movie as numbered 24-bit BMP files:\n"
+    "pick a movie, the first and last frame and an interval, a folder, and press\n"
+    "Convert. kirimo-extract does the same from the command line.")
+string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
+set(CPACK_DEBIAN_PACKAGE_SECTION video)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://avi.invalid/)
+# The libraries come from dpkg-shlibdeps; the Japanese window font is not a linked library.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-ipafont-gothic)
+include(CPack)
