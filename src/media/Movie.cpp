@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <limits>
 #include <optional>
@@ -42,6 +43,7 @@ struct Picture {
     FramePtr frame = allocateFrame();
     std::int64_t display = 0;
     bool valid = false;
+    bool cutOff = false; // from the chunk cut short, or its number is uncertain because of it
 };
 
 int paletteSizeOf(const AVCodecParameters& parameters) {
@@ -105,7 +107,7 @@ public:
     bool truncated_ = false;
 
 private:
-    enum class Outcome { Found, Overshot, Missing };
+    enum class Outcome { Found, Overshot, Missing, CutOff };
 
     void buildIndex();
     void buildIndexAsStored();
@@ -120,7 +122,10 @@ private:
     void seekToKey(int key);
     Outcome decodeUntil(std::int64_t target);
     bool pull(Picture& into);
+    void collectDrain();
+    void markCutOff(Picture& picture);
     void feed();
+    bool sendCutChunk();
     bool mayBeSkipped(int position) const;
     int positionOf(const AVPacket& packet) const;
     void attachPalette(AVPacket& packet);
@@ -153,6 +158,11 @@ private:
     bool skipping_ = true;     // unreferenced pictures far from the target may be skipped
     std::optional<std::int64_t> lastOutput_;
     int lastRequest_ = -2;
+    // A file cut inside a chunk: where that chunk lies (-1 until it reaches the decoder), whether
+    // its picture has come out, and the pictures the final drain gave, numbered.
+    std::int64_t cutChunkAt_ = -1;
+    bool cutPictureShown_ = false;
+    std::deque<Picture> drained_;
 
     // Display numbers: a picture's best-effort time stamp less this offset (decoder delay).
     std::int64_t timestampOffset_ = 0;
@@ -351,7 +361,7 @@ const Picture* Movie::Impl::fetch(int n) {
             return nullptr;
         target = index_.timestamp(targetPosition);
     }
-    if (current_.valid && current_.display == target)
+    if (current_.valid && current_.display == target && !current_.cutOff)
         return &current_;
     int key = keyFor(target);
     if (key < 0)
@@ -381,6 +391,8 @@ const Picture* Movie::Impl::fetch(int n) {
                 throw failure(n);
             return &current_;
         }
+        if (outcome == Outcome::CutOff)
+            throw MovieError(file_, n, "file truncated: the data of this frame is cut off");
         if (outcome == Outcome::Overshot && !intraOnly_ && key > 0) {
             // The key frame shows after the wanted frame: start one key frame earlier.
             --key;
@@ -446,6 +458,9 @@ void Movie::Impl::seekToKey(int key) {
     awaitingFirst_ = true;
     seekKeyFalse_ = false;
     paletteOwed_ = true;
+    cutChunkAt_ = -1;
+    cutPictureShown_ = false;
+    drained_.clear();
 }
 
 Movie::Impl::Outcome Movie::Impl::decodeUntil(std::int64_t target) {
@@ -459,7 +474,7 @@ Movie::Impl::Outcome Movie::Impl::decodeUntil(std::int64_t target) {
             std::swap(current_, next_);
             next_.valid = false;
             if (current_.display == target)
-                return Outcome::Found;
+                return current_.cutOff ? Outcome::CutOff : Outcome::Found;
             continue;
         }
         if (!current_.valid)
@@ -473,17 +488,24 @@ Movie::Impl::Outcome Movie::Impl::decodeUntil(std::int64_t target) {
 
 bool Movie::Impl::pull(Picture& into) {
     int failures = 0;
-    while (!outputEnded_) {
+    while (!outputEnded_ || !drained_.empty()) {
+        if (!drained_.empty()) {
+            std::swap(into, drained_.front());
+            drained_.pop_front();
+            return true;
+        }
         switch (decoder_->receive(*into.frame)) {
         case VideoDecoder::Status::Frame:
             into.display = displayOf(*into.frame);
             into.valid = true;
+            markCutOff(into);
             return true;
         case VideoDecoder::Status::Ended:
             outputEnded_ = true;
             break;
         case VideoDecoder::Status::Failed:
-            damaged_ = true;
+            // What is left of the chunk cut short may well not decode.
+            damaged_ = damaged_ || cutChunkAt_ < 0;
             outputEnded_ = ++failures >= failuresToGiveUp;
             break;
         case VideoDecoder::Status::NeedsInput:
@@ -491,10 +513,49 @@ bool Movie::Impl::pull(Picture& into) {
                 outputEnded_ = true;
             else
                 feed();
+            if (drainSent_ && cutChunkAt_ >= 0)
+                collectDrain();
             break;
         }
     }
     return false;
+}
+
+// The last pictures of a drain carry no time stamp and are numbered on from the one before,
+// which is right only while no picture is missing before them. Past a cut, pictures stored after
+// the chunk cut short are missing, and may show before pictures read earlier.
+void Movie::Impl::collectDrain() {
+    int failures = 0;
+    for (;;) {
+        Picture picture;
+        const VideoDecoder::Status status = decoder_->receive(*picture.frame);
+        if (status == VideoDecoder::Status::Frame) {
+            picture.display = displayOf(*picture.frame);
+            picture.valid = true;
+            markCutOff(picture);
+            drained_.push_back(std::move(picture));
+        } else if (status != VideoDecoder::Status::Failed || ++failures >= failuresToGiveUp) {
+            break;
+        }
+    }
+    // Without the picture of the chunk cut short, any unstamped number may be one too low.
+    if (!cutPictureShown_)
+        for (Picture& picture : drained_)
+            picture.cutOff =
+                picture.cutOff || picture.frame->best_effort_timestamp == AV_NOPTS_VALUE;
+    outputEnded_ = true;
+}
+
+// Pictures counted on after the picture of the chunk cut short may have skipped one stored
+// beyond the cut (a reference shown later than pictures stored after it).
+void Movie::Impl::markCutOff(Picture& picture) {
+    picture.cutOff = false;
+    if (cutChunkAt_ < 0)
+        return;
+    const bool fromCutChunk = picture.frame->pkt_pos == cutChunkAt_;
+    const bool unstamped = picture.frame->best_effort_timestamp == AV_NOPTS_VALUE;
+    picture.cutOff = fromCutChunk || (unstamped && cutPictureShown_);
+    cutPictureShown_ = cutPictureShown_ || fromCutChunk;
 }
 
 // Hands the decoder its next chunk, or the end of the stream. A zero-size chunk never reaches
@@ -506,9 +567,15 @@ void Movie::Impl::feed() {
             inputEnded_ = true;
             break;
         }
-        const int position = positionOf(*packet_);
-        if (position < 0 || (packet_->flags & AV_PKT_FLAG_CORRUPT)) {
+        if (packet_->flags & AV_PKT_FLAG_CORRUPT) {
             inputEnded_ = true; // the rest of the file is cut off
+            if (sendCutChunk())
+                return;
+            break;
+        }
+        const int position = positionOf(*packet_);
+        if (position < 0) {
+            inputEnded_ = true;
             break;
         }
         nextRead_ = position + 1;
@@ -525,6 +592,17 @@ void Movie::Impl::feed() {
     }
     decoder_->send(nullptr);
     drainSent_ = true;
+}
+
+// The picture of the chunk cut short still takes its place in display order; without it, the
+// pictures after it would each take the number of the one before. It is never handed out.
+bool Movie::Impl::sendCutChunk() {
+    if (intraOnly_ || packet_->size <= 0)
+        return false;
+    cutChunkAt_ = packet_->pos;
+    decoder_->skipUnreferenced(false);
+    decoder_->send(packet_.get());
+    return true;
 }
 
 bool Movie::Impl::mayBeSkipped(int position) const {

@@ -128,6 +128,21 @@ void writeMalformed(const std::filesystem::path& file, Malformed kind, int frame
     }
 }
 
+void writeCutMovie(const std::filesystem::path& file, const MovieRecipe& recipe, int chunk) {
+    writeMovie(file, recipe);
+    RiffFile riff(readBytes(file));
+    int seen = 0;
+    for (const RiffFile::Chunk& stored : riff.children(riff.require(riff.root(), "LIST", "movi"))) {
+        if (stored.id.substr(2) != "dc" || seen++ != chunk)
+            continue;
+        if (stored.size < 2)
+            throw std::invalid_argument("the chunk to cut holds no data");
+        riff.truncate(stored.dataOffset() + stored.size / 2);
+        return writeBytes(file, riff.bytes());
+    }
+    throw std::invalid_argument("the movie has no chunk " + std::to_string(chunk));
+}
+
 void writeGarbledFrame(const std::filesystem::path& file, int frames, int garbled) {
     if (garbled < 0 || garbled >= frames)
         throw std::invalid_argument("the garbled frame must be one of the movie's");

@@ -93,6 +93,10 @@ std::string malformedName(Malformed kind);
 // Writes a broken file derived from a small valid MJPEG movie of `frames` frames.
 void writeMalformed(const std::filesystem::path& file, Malformed kind, int frames = 30);
 
+// The movie of `recipe` cut halfway through its video chunk `chunk` (stored order, from 0), as
+// a copy or a capture that stopped early leaves it: no index, the headers' counts unchanged.
+void writeCutMovie(const std::filesystem::path& file, const MovieRecipe& recipe, int chunk);
+
 // A valid MJPEG movie of `frames` frames but for frame `garbled`, whose data are zeros: a
 // picture no decoder accepts, in a file whose layout and index are sound.
 void writeGarbledFrame(const std::filesystem::path& file, int frames, int garbled);
