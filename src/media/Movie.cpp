@@ -247,6 +247,9 @@ void Movie::Impl::buildIndexAsStored() {
     if (!truncated_ && claimedFrames_ > frameCount_)
         frameCount_ =
             std::min(claimedFrames_, frameCount_ + layout.trailingEmptyChunks(stream.index));
+    // Without an index of its own, a file whose headers promise more than its data holds has lost
+    // its end, even where its RIFF size was mended or the cut fell between chunks.
+    truncated_ = truncated_ || (!indexed && claimedFrames_ > frameCount_);
 }
 
 // Some writers flag every chunk a key frame whatever the codec did; trusting that, a jump would
@@ -669,6 +672,11 @@ MovieError Movie::Impl::outOfRange(int n) const {
         return MovieError(file_, n,
                           "file truncated: the data ends before this frame (" + present +
                               " are present)");
+    if (truncated_ && n >= frameCount_)
+        return MovieError(file_, n,
+                          "frame out of range (the movie has " + present +
+                              "; the file is truncated: its header promises " +
+                              std::to_string(claimedFrames_) + " frames)");
     return MovieError(file_, n, "frame out of range (the movie has " + present + ")");
 }
 

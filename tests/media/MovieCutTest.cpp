@@ -33,7 +33,7 @@ std::filesystem::path cutMovie(const CutCase& c) {
     const auto file = scratchFolder() / ("cut_" + testmedia::codecName(c.codec) + "_" +
                                          std::to_string(c.chunk) + ".avi");
     if (!std::filesystem::exists(file))
-        testmedia::writeCutMovie(file, recipeOf(c.codec, movieFrames), c.chunk);
+        testmedia::writeCutMovie(file, recipeOf(c.codec, movieFrames), {c.chunk});
     return file;
 }
 
@@ -84,5 +84,35 @@ INSTANTIATE_TEST_SUITE_P(Media, CutInsideAChunk, testing::ValuesIn(cutCases()),
                              return testmedia::codecName(info.param.codec) + "_Chunk" +
                                     std::to_string(info.param.chunk);
                          });
+
+// A copy or a capture that stopped early: 1000 of the 1600 frames its headers promise. Whether
+// the cut leaves part of a chunk or the RIFF size was mended, the count is of the frames
+// present, the file says it is truncated, and asking past the cut says so.
+TEST(MovieTruncated, ReportsTheCutAndTheFramesPromised) {
+    testmedia::MovieRecipe recipe = recipeOf(Codec::Mjpeg, 1600);
+    recipe.width = 64;
+    recipe.height = 48;
+    const testmedia::Cut cuts[] = {
+        {1000, true, false}, {1000, true, true}, {1000, false, false}, {1000, false, true}};
+    for (const testmedia::Cut& cut : cuts) {
+        const std::string name = "cut1000_" + std::to_string(cut.insideChunk) + "_" +
+                                 std::to_string(cut.riffSizeFixed) + ".avi";
+        const auto file = scratchFolder() / name;
+        testmedia::writeCutMovie(file, recipe, cut);
+        media::Movie movie(file);
+        EXPECT_TRUE(movie.isTruncated()) << name;
+        EXPECT_EQ(movie.claimedFrameCount(), 1600) << name;
+        ASSERT_EQ(movie.frameCount(), 1000) << name;
+        EXPECT_EQ(frameNumberOf(movie.frame(999)), 999) << name;
+        for (const int n : {1000, 1599, 1600}) {
+            int shown = -1;
+            const auto error = errorOf(movie, n, shown);
+            ASSERT_TRUE(error.has_value()) << name << " frame " << n;
+            EXPECT_EQ(error->frame(), n);
+            EXPECT_NE(std::string(error->what()).find("truncated"), std::string::npos)
+                << error->what();
+        }
+    }
+}
 
 } // namespace

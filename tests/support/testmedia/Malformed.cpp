@@ -128,19 +128,21 @@ void writeMalformed(const std::filesystem::path& file, Malformed kind, int frame
     }
 }
 
-void writeCutMovie(const std::filesystem::path& file, const MovieRecipe& recipe, int chunk) {
+void writeCutMovie(const std::filesystem::path& file, const MovieRecipe& recipe, const Cut& cut) {
     writeMovie(file, recipe);
     RiffFile riff(readBytes(file));
     int seen = 0;
     for (const RiffFile::Chunk& stored : riff.children(riff.require(riff.root(), "LIST", "movi"))) {
-        if (stored.id.substr(2) != "dc" || seen++ != chunk)
+        if (stored.id.substr(2) != "dc" || seen++ != cut.chunk)
             continue;
-        if (stored.size < 2)
+        if (cut.insideChunk && stored.size < 2)
             throw std::invalid_argument("the chunk to cut holds no data");
-        riff.truncate(stored.dataOffset() + stored.size / 2);
+        riff.truncate(cut.insideChunk ? stored.dataOffset() + stored.size / 2 : stored.offset);
+        if (cut.riffSizeFixed)
+            riff.write32(4, static_cast<std::uint32_t>(riff.bytes().size() - 8));
         return writeBytes(file, riff.bytes());
     }
-    throw std::invalid_argument("the movie has no chunk " + std::to_string(chunk));
+    throw std::invalid_argument("the movie has no chunk " + std::to_string(cut.chunk));
 }
 
 void writeGarbledFrame(const std::filesystem::path& file, int frames, int garbled) {

@@ -93,9 +93,16 @@ std::string malformedName(Malformed kind);
 // Writes a broken file derived from a small valid MJPEG movie of `frames` frames.
 void writeMalformed(const std::filesystem::path& file, Malformed kind, int frames = 30);
 
-// The movie of `recipe` cut halfway through its video chunk `chunk` (stored order, from 0), as
-// a copy or a capture that stopped early leaves it: no index, the headers' counts unchanged.
-void writeCutMovie(const std::filesystem::path& file, const MovieRecipe& recipe, int chunk);
+// The movie of `recipe` cut halfway through its video chunk `chunk` (stored order, from 0), or
+// just before it, as a copy or a capture that stopped early leaves it: no index, the headers'
+// counts unchanged. `riffSizeFixed`: the RIFF header counts only the bytes left, as a repair
+// tool would leave it.
+struct Cut {
+    int chunk = 0;
+    bool insideChunk = true;
+    bool riffSizeFixed = false;
+};
+void writeCutMovie(const std::filesystem::path& file, const MovieRecipe& recipe, const Cut& cut);
 
 // A valid MJPEG movie of `frames` frames but for frame `garbled`, whose data are zeros: a
 // picture no decoder accepts, in a file whose layout and index are sound.
