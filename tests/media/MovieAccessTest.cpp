@@ -183,7 +183,8 @@ TEST_P(AroundKeyFrames, EveryNthFrameInOrder) {
 std::vector<KeyFrameCase> keyFrameCases() {
     std::vector<KeyFrameCase> cases;
     for (const Codec codec : testmedia::availableCodecs())
-        if (codec == Codec::Mpeg4BFrames || codec == Codec::H264) {
+        if (codec == Codec::Mpeg4BFrames || codec == Codec::Mpeg4PackedBFrames ||
+            codec == Codec::H264) {
             cases.push_back({codec, 12, 60});
             cases.push_back({codec, 250, 520});
         }

@@ -30,11 +30,12 @@ constexpr bool bFrames = true;
 constexpr bool lossless = true;
 
 // clang-format off
-constexpr std::array<CodecTraits, 14> traits{{
+constexpr std::array<CodecTraits, 15> traits{{
     {Codec::Mjpeg,        "Mjpeg",        "mjpeg",     {AV_PIX_FMT_YUVJ420P, none},             intra, false,   false,    1},
     {Codec::RawBgr24,     "RawBgr24",     "rawvideo",  {AV_PIX_FMT_BGR24, none},                intra, false,   lossless, 1},
     {Codec::RawPal8,      "RawPal8",      "rawvideo",  {AV_PIX_FMT_PAL8, none},                 intra, false,   lossless, 1},
     {Codec::Mpeg4BFrames, "Mpeg4BFrames", "mpeg4",     {AV_PIX_FMT_YUV420P, none},              inter, bFrames, false,    1},
+    {Codec::Mpeg4PackedBFrames, "Mpeg4PackedBFrames", "mpeg4", {AV_PIX_FMT_YUV420P, none},  inter, bFrames, false,    1},
     {Codec::MsVideo1,     "MsVideo1",     "msvideo1",  {AV_PIX_FMT_RGB555LE, none},             inter, false,   false,    4},
     {Codec::Cinepak,      "Cinepak",      "cinepak",   {AV_PIX_FMT_RGB24, none},                inter, false,   false,    4},
     {Codec::HuffYuv,      "HuffYuv",      "huffyuv",   {AV_PIX_FMT_YUV422P, AV_PIX_FMT_RGB24},  intra, false,   lossless, 1},
@@ -129,6 +130,10 @@ EncoderSettings encoderSettings(const MovieRecipe& movie) {
     case Codec::Mpeg4BFrames:
     case Codec::Mpeg4Intra:
         settings.bitRate = bitRateFor(movie);
+        break;
+    case Codec::Mpeg4PackedBFrames:
+        settings.bitRate = bitRateFor(movie);
+        settings.packedBFrames = true;
         break;
     case Codec::MsMpeg4v2:
         settings.bitRate = bitRateFor(movie);

@@ -21,7 +21,8 @@ enum class Codec {
     Mjpeg,
     RawBgr24,
     RawPal8,
-    Mpeg4BFrames, // MPEG-4 part 2 with B-frames, GOP as in MovieRecipe::gop
+    Mpeg4BFrames,       // MPEG-4 part 2 with B-frames, GOP as in MovieRecipe::gop
+    Mpeg4PackedBFrames, // the same with each B-frame packed with a reference (PackedBFrames.h)
     MsVideo1,
     Cinepak,
     HuffYuv,
