@@ -243,6 +243,9 @@ void Movie::Impl::buildIndexAsStored() {
     const std::optional<std::int64_t> firstDamaged = demuxer_->scanToEnd();
     truncated_ = truncated_ || firstDamaged.has_value();
     index_ = ChunkIndex::fromStream(stream, demuxer_->fileSize(), firstDamaged);
+    // Without an index of its own the demuxer flags every chunk a key frame.
+    if (!indexed && demuxer_->keysFound())
+        index_.setKeys(*demuxer_->keysFound());
     frameCount_ = index_.frameCount();
     if (!truncated_ && claimedFrames_ > frameCount_)
         frameCount_ =

@@ -145,6 +145,13 @@ void writeCutMovie(const std::filesystem::path& file, const MovieRecipe& recipe,
     throw std::invalid_argument("the movie has no chunk " + std::to_string(cut.chunk));
 }
 
+void writeIndexlessMovie(const std::filesystem::path& file, const MovieRecipe& recipe) {
+    writeMovie(file, recipe);
+    RiffFile riff(readBytes(file));
+    removeIndex(riff);
+    writeBytes(file, riff.bytes());
+}
+
 void writeGarbledFrame(const std::filesystem::path& file, int frames, int garbled) {
     if (garbled < 0 || garbled >= frames)
         throw std::invalid_argument("the garbled frame must be one of the movie's");

@@ -105,6 +105,9 @@ struct Cut {
 };
 void writeCutMovie(const std::filesystem::path& file, const MovieRecipe& recipe, const Cut& cut);
 
+// The movie of `recipe` without its index (and the header flag that announces one).
+void writeIndexlessMovie(const std::filesystem::path& file, const MovieRecipe& recipe);
+
 // A valid MJPEG movie of `frames` frames but for frame `garbled`, whose data are zeros: a
 // picture no decoder accepts, in a file whose layout and index are sound.
 void writeGarbledFrame(const std::filesystem::path& file, int frames, int garbled);
