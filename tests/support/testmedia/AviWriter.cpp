@@ -33,11 +33,26 @@ void configure(AVCodecContext& context, const EncoderSettings& settings) {
         context.keyint_min = *settings.keyintMin;
     if (settings.bitRate > 0)
         context.bit_rate = settings.bitRate;
-    if (settings.pixelFormat == AV_PIX_FMT_YUVJ420P)
+    if (settings.pixelFormat == AV_PIX_FMT_YUVJ420P || settings.fullRange)
         context.color_range = AVCOL_RANGE_JPEG;
     // One thread: packets leave the encoder as soon as it can give them, and files are
     // reproducible.
     context.thread_count = 1;
+}
+
+// The scaler writes limited-range YUV unless told otherwise.
+void makeFullRange(SwsContext& scaler) {
+    int* inverseTable = nullptr;
+    int* table = nullptr;
+    int sourceRange = 0;
+    int targetRange = 0;
+    int brightness = 0;
+    int contrast = 0;
+    int saturation = 0;
+    if (sws_getColorspaceDetails(&scaler, &inverseTable, &sourceRange, &table, &targetRange,
+                                 &brightness, &contrast, &saturation) >= 0)
+        sws_setColorspaceDetails(&scaler, inverseTable, sourceRange, table, 1, brightness, contrast,
+                                 saturation);
 }
 
 } // namespace
@@ -122,6 +137,8 @@ AviWriter::AviWriter(std::filesystem::path file, const EncoderSettings& settings
                                      SWS_BILINEAR | SWS_ACCURATE_RND, nullptr, nullptr, nullptr));
         if (!scaler_)
             fail("cannot convert pictures to the encoder's pixel format", AVERROR(EINVAL));
+        if (settings.fullRange)
+            makeFullRange(*scaler_);
     }
 }
 

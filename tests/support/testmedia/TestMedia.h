@@ -32,6 +32,7 @@ enum class Codec {
     Mpeg4Intra,
     MsMpeg4v2,
     H264,
+    H264FullRange10, // 10-bit H.264 flagged full range: a format with no full-range twin
     Png,
     Utvideo,
 };
