@@ -11,11 +11,17 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <iterator>
 #include <limits>
+#include <map>
 #include <optional>
 #include <system_error>
 #include <utility>
 #include <vector>
+
+extern "C" {
+#include <libavutil/imgutils.h>
+}
 
 namespace media {
 
@@ -31,6 +37,9 @@ constexpr std::int64_t skipMargin = 1;
 constexpr int failuresToGiveUp = 64;
 // In keyDisplay_: a chunk the index flags a key frame that decodes to a predicted picture.
 constexpr std::int64_t notAKey = -2;
+// Memory for pictures kept for stepping back (a spin button held down), and the fewest kept.
+constexpr std::size_t recentBudget = std::size_t{64} << 20;
+constexpr std::size_t fewestRecent = 2;
 
 FramePtr allocateFrame() {
     FramePtr frame(av_frame_alloc());
@@ -127,6 +136,8 @@ private:
     void feed();
     bool sendCutChunk();
     bool mayBeSkipped(int position) const;
+    void keepRecent(const Picture& picture);
+    std::size_t recentLimitFor(const AVFrame& frame) const;
     int positionOf(const AVPacket& packet) const;
     void attachPalette(AVPacket& packet);
     std::int64_t displayOf(const AVFrame& frame);
@@ -153,11 +164,16 @@ private:
     bool stopAfterTarget_ = false; // drain once the wanted chunk is in (one-off fetches)
     int targetPosition_ = -1;
     std::int64_t target_ = 0;
-    bool damaged_ = false;     // the decoder rejected data since the last key frame
+    bool damaged_ = false;     // the decoder rejected data since the last key picture came out
     bool paletteOwed_ = false; // the next packet must carry the palette
     bool skipping_ = true;     // unreferenced pictures far from the target may be skipped
     std::optional<std::int64_t> lastOutput_;
     int lastRequest_ = -2;
+    // Stepping back one frame at a time would decode from the key frame at every step: a run
+    // that serves such a step keeps the pictures before its target, as many as the budget holds.
+    std::map<std::int64_t, Picture> recent_; // by display number
+    std::size_t recentLimit_ = fewestRecent;
+    std::int64_t keepFrom_ = 0; // the first display number the current run keeps
     // A file cut inside a chunk: where that chunk lies (-1 until it reaches the decoder), whether
     // its picture has come out, and the pictures the final drain gave, numbered.
     std::int64_t cutChunkAt_ = -1;
@@ -298,6 +314,7 @@ void Movie::Impl::calibrate() {
         keyDisplay_[0] = first;
     }
     std::swap(current_, next_);
+    recentLimit_ = recentLimitFor(frame);
     palettised_ = palettised_ || frame.format == AV_PIX_FMT_PAL8;
     if (width_ <= 0 || height_ <= 0) {
         width_ = frame.width;
@@ -369,6 +386,11 @@ const Picture* Movie::Impl::fetch(int n) {
     }
     if (current_.valid && current_.display == target && !current_.cutOff)
         return &current_;
+    if (const auto kept = recent_.find(target); kept != recent_.end())
+        return &kept->second;
+    const bool steppingBack = !intraOnly_ && n < lastRequest_ &&
+                              lastRequest_ - n <= static_cast<std::int64_t>(recentLimit_);
+    keepFrom_ = steppingBack ? target - static_cast<std::int64_t>(recentLimit_) + 1 : target;
     int key = keyFor(target);
     if (key < 0)
         return nullptr;
@@ -479,6 +501,8 @@ Movie::Impl::Outcome Movie::Impl::decodeUntil(std::int64_t target) {
         if (next_.display <= target) {
             std::swap(current_, next_);
             next_.valid = false;
+            if (keepFrom_ < target)
+                keepRecent(current_);
             if (current_.display == target)
                 return current_.cutOff ? Outcome::CutOff : Outcome::Found;
             continue;
@@ -613,7 +637,34 @@ bool Movie::Impl::sendCutChunk() {
 
 bool Movie::Impl::mayBeSkipped(int position) const {
     return skipping_ && !intraOnly_ &&
-           index_.timestamp(position) - timestampOffset_ + skipMargin < target_;
+           index_.timestamp(position) - timestampOffset_ + skipMargin <
+               std::min(target_, keepFrom_);
+}
+
+// Holds a reference to the decoder's picture, no copy. The pictures farthest from the target go
+// first.
+void Movie::Impl::keepRecent(const Picture& picture) {
+    if (picture.display < keepFrom_ || picture.display > target_ || picture.cutOff || damaged_)
+        return;
+    Picture kept;
+    if (av_frame_ref(kept.frame.get(), picture.frame.get()) < 0)
+        return;
+    kept.display = picture.display;
+    kept.valid = true;
+    recent_.insert_or_assign(picture.display, std::move(kept));
+    while (recent_.size() > recentLimit_) {
+        const auto lowest = recent_.begin();
+        const auto highest = std::prev(recent_.end());
+        recent_.erase(target_ - lowest->first >= highest->first - target_ ? lowest : highest);
+    }
+}
+
+std::size_t Movie::Impl::recentLimitFor(const AVFrame& frame) const {
+    const int bytes = av_image_get_buffer_size(static_cast<AVPixelFormat>(frame.format),
+                                               frame.width, frame.height, 1);
+    if (bytes <= 0)
+        return fewestRecent;
+    return std::max(fewestRecent, recentBudget / static_cast<std::size_t>(bytes));
 }
 
 // A decoder flushed after a seek may have forgotten the palette, which the demuxer sent once.
