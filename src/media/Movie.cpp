@@ -529,6 +529,10 @@ bool Movie::Impl::pull(Picture& into) {
             into.display = displayOf(*into.frame);
             into.valid = true;
             markCutOff(into);
+            // Not before: pictures stored after a key frame may show before it and refer to
+            // the damaged pictures ahead of it.
+            if (into.frame->key_frame)
+                damaged_ = false;
             return true;
         case VideoDecoder::Status::Ended:
             outputEnded_ = true;
@@ -613,8 +617,6 @@ void Movie::Impl::feed() {
             continue;
         if (paletteOwed_)
             attachPalette(*packet_);
-        if (index_.isKey(position))
-            damaged_ = false;
         decoder_->skipUnreferenced(mayBeSkipped(position));
         if (!decoder_->send(packet_.get()))
             damaged_ = true;

@@ -345,4 +345,22 @@ TEST(MovieDamage, UndecodableFrameIsReportedAndItsNeighboursStillCome) {
     }
 }
 
+// Stepping back keeps the pictures decoded on the way. Pictures decoded from a damaged reference
+// must not be among them, or a later step would hand one out as good.
+TEST(MovieDamage, SteppingBackPastADamagedPictureHandsOutNoBrokenOne) {
+    const auto file = alteredCopy(movieFor(recipeOf(Codec::Mpeg4BFrames, 24)), "damaged-p.avi",
+                                  [](auto& bytes) { damageChunk(bytes, 4, 0x00); });
+    media::Movie movie(file);
+    std::vector<int> reported;
+    for (int n = 14; n >= 0; --n) {
+        try {
+            EXPECT_EQ(frameNumberOf(movie.frame(n)), n);
+        } catch (const media::MovieError& error) {
+            EXPECT_EQ(error.frame(), n);
+            reported.push_back(n);
+        }
+    }
+    EXPECT_FALSE(reported.empty());
+}
+
 } // namespace
