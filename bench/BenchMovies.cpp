@@ -51,6 +51,12 @@ std::optional<testmedia::MovieRecipe> movieKind(std::string_view kind, int frame
         recipe.height = 720;
         recipe.gop = 250;
         recipe.bFrames = 2;
+    } else if (kind == "h264_720_gop300") {
+        recipe.codec = testmedia::Codec::H264;
+        recipe.width = 1280;
+        recipe.height = 720;
+        recipe.gop = 300;
+        recipe.bFrames = 2;
     } else if (kind == "raw640") {
         recipe.codec = testmedia::Codec::RawBgr24;
         recipe.width = 640;
@@ -67,6 +73,8 @@ int benchMovieFrames(std::string_view kind) {
         return 500;
     if (kind == "raw640")
         return 100;
+    if (kind == "h264_720_gop300")
+        return 330;
     return 300;
 }
 
@@ -85,9 +93,10 @@ const fs::path& benchMovie(std::string_view kind) {
 
 int makeMovieCommand(int argc, char** argv) {
     if (argc < 4 || argc > 5) {
-        std::fputs("usage: kirimo-bench --make-movie mjpeg640|mpeg4_720_gop250|raw640 OUT "
-                   "[FRAMES]\n",
-                   stderr);
+        std::fputs(
+            "usage: kirimo-bench --make-movie mjpeg640|mpeg4_720_gop250|h264_720_gop300|raw640 OUT "
+            "[FRAMES]\n",
+            stderr);
         return 2;
     }
     const int frames = argc == 5 ? std::atoi(argv[4]) : 1000;

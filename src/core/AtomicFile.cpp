@@ -4,6 +4,9 @@
 #include "core/Paths.h"
 #include "core/TempFile.h"
 
+#include <cerrno>
+#include <system_error>
+
 #ifndef _WIN32
 #include <unistd.h>
 #endif
@@ -25,6 +28,16 @@ fs::path resolveLink(const fs::path& target) {
         return target;
     const fs::path resolved = fs::canonical(target, error);
     return error ? target : resolved;
+}
+
+// What the system says to writing there, as " (Read-only file system)"; empty where only the
+// permission marks refuse.
+std::string systemRefusal([[maybe_unused]] const fs::path& path) {
+#ifndef _WIN32
+    if (::access(path.c_str(), W_OK) != 0)
+        return " (" + std::generic_category().message(errno) + ")";
+#endif
+    return {};
 }
 
 #ifndef _WIN32
@@ -60,12 +73,12 @@ void writeFileAtomically(const fs::path& target, std::span<const std::uint8_t> b
     if (replacing && !fs::is_regular_file(status))
         fail(target, "a folder or device has that name");
     if (replacing && isReadOnly(destination))
-        fail(target, "the file is read-only");
+        fail(target, "the file is read-only" + systemRefusal(destination));
 #ifndef _WIN32
     // Windows ignores (and itself sets) the read-only mark on folders; POSIX means it.
     const fs::path folder = folderOf(destination);
     if (fs::is_directory(folder, error) && isReadOnly(folder))
-        fail(target, "the folder is read-only");
+        fail(target, "the folder is read-only" + systemRefusal(folder));
 #endif
 
     TempFile temp(destination);

@@ -58,6 +58,22 @@ std::string errnoText(int errorNumber) {
     return std::generic_category().message(errorNumber);
 }
 
+// A missing folder is often one that could not be made; the system's reason for that is what
+// the user needs, not the "No such file or directory" of the file inside it.
+std::string whyFolderIsMissing(const std::filesystem::path& folder) {
+    std::error_code error;
+    std::filesystem::path existing = folder;
+    while (existing.has_parent_path() && existing != existing.parent_path() &&
+           !std::filesystem::exists(existing, error))
+        existing = existing.parent_path();
+    std::string reason = "; the folder \"" + pathToUtf8(folder) + "\" does not exist";
+#ifndef _WIN32
+    if (!existing.empty() && ::access(existing.c_str(), W_OK) != 0)
+        reason += " and cannot be made in \"" + pathToUtf8(existing) + "\": " + errnoText(errno);
+#endif
+    return reason;
+}
+
 std::string randomSuffix() {
     thread_local std::mt19937 generator{std::random_device{}()};
     char text[9];
@@ -74,8 +90,12 @@ TempFile::TempFile(const std::filesystem::path& target) : target_(target) {
     for (int attempt = 0; attempt < attempts && handle_ < 0; ++attempt) {
         path_ = folder / pathFromUtf8(stem + randomSuffix());
         handle_ = openExclusive(path_);
-        if (handle_ < 0 && errno != EEXIST)
-            fail(errnoText(errno));
+        const int openError = errno;
+        if (handle_ < 0 && openError == ENOENT && !folder.empty() &&
+            !std::filesystem::exists(folder))
+            fail(errnoText(openError) + whyFolderIsMissing(folder));
+        if (handle_ < 0 && openError != EEXIST)
+            fail(errnoText(openError));
     }
     if (handle_ < 0)
         fail(errnoText(EEXIST));

@@ -60,6 +60,15 @@ void ChunkIndex::makeAllKeys() {
     std::iota(keys_.begin(), keys_.end(), 0);
 }
 
+void ChunkIndex::setKeys(const std::vector<std::int64_t>& timestamps) {
+    keys_.assign(1, 0);
+    for (const std::int64_t timestamp : timestamps) {
+        const int position = positionOf(timestamp);
+        if (position > keys_.back())
+            keys_.push_back(position);
+    }
+}
+
 int ChunkIndex::frameCount() const {
     return empty() ? 0 : static_cast<int>(timestamps_.back() + 1);
 }

@@ -40,6 +40,8 @@ public:
     void forgetKeys() { keys_.assign(1, 0); }
     // For codecs whose every picture stands alone, whatever the flags say.
     void makeAllKeys();
+    // For key frames found in the coded data: the chunks stamped `timestamps` (ascending).
+    void setKeys(const std::vector<std::int64_t>& timestamps);
 
     int keyCount() const { return static_cast<int>(keys_.size()); }
     int keyPosition(int key) const { return keys_[key]; }

@@ -5,6 +5,7 @@
 
 #include <string_view>
 #include <system_error>
+#include <utility>
 
 namespace media {
 
@@ -39,6 +40,42 @@ InputContextPtr openInput(const std::filesystem::path& file) {
                                    input->iformat->name + ")");
     return input;
 }
+
+// Reads the picture headers of whole chunks and tells which ones start a sequence that decodes
+// on its own (an IDR picture, an intra VOP).
+class KeyFrameParser {
+public:
+    explicit KeyFrameParser(const AVCodecParameters& parameters)
+        : parser_(av_parser_init(parameters.codec_id)) {
+        if (!parser_)
+            return;
+        parser_->flags |= PARSER_FLAG_COMPLETE_FRAMES;
+        context_.reset(avcodec_alloc_context3(nullptr));
+        if (!context_ || avcodec_parameters_to_context(context_.get(), &parameters) < 0)
+            parser_.reset();
+    }
+
+    bool works() const { return parser_ != nullptr; }
+
+    // Nullopt when the headers do not say.
+    std::optional<bool> isKey(const AVPacket& packet) {
+        std::uint8_t* out = nullptr;
+        int outSize = 0;
+        av_parser_parse2(parser_.get(), context_.get(), &out, &outSize, packet.data, packet.size,
+                         AV_NOPTS_VALUE, AV_NOPTS_VALUE, packet.pos);
+        if (parser_->key_frame == 1)
+            return true;
+        if (parser_->key_frame == 0)
+            return false;
+        if (parser_->pict_type == AV_PICTURE_TYPE_NONE)
+            return std::nullopt;
+        return parser_->pict_type == AV_PICTURE_TYPE_I;
+    }
+
+private:
+    ParserPtr parser_;
+    CodecContextPtr context_;
+};
 
 } // namespace
 
@@ -93,10 +130,24 @@ std::optional<std::int64_t> Demuxer::scanToEnd() {
     const PacketPtr packet(av_packet_alloc());
     if (!packet)
         throw std::bad_alloc();
-    while (readPacket(*packet))
+    KeyFrameParser parser(*stream_->codecpar);
+    std::vector<std::int64_t> keys;
+    bool told = parser.works();
+    std::optional<std::int64_t> firstDamaged;
+    while (!firstDamaged && readPacket(*packet)) {
         if ((packet->flags & AV_PKT_FLAG_CORRUPT) && packet->dts != AV_NOPTS_VALUE)
-            return packet->dts;
-    return std::nullopt;
+            firstDamaged = packet->dts;
+        else if (told && packet->size > 0 && packet->dts != AV_NOPTS_VALUE) {
+            const std::optional<bool> key = parser.isKey(*packet);
+            told = key.has_value();
+            if (key == true)
+                keys.push_back(packet->dts);
+        }
+    }
+    keysFound_.reset();
+    if (told)
+        keysFound_ = std::move(keys);
+    return firstDamaged;
 }
 
 } // namespace media

@@ -33,6 +33,10 @@ public:
     // Reads every packet, so that the demuxer's index covers the whole file (a file without
     // an index, or cut short). Returns the time stamp of the first chunk cut short, if any.
     std::optional<std::int64_t> scanToEnd();
+    // The time stamps of the chunks whose pictures say they start a sequence (key frames), as
+    // the last scanToEnd() found them in the coded data; missing where the codec's headers do
+    // not tell.
+    const std::optional<std::vector<std::int64_t>>& keysFound() const { return keysFound_; }
     // From now on packets come stamped `shift` earlier, and seeks take such stamps.
     void shiftTimestamps(std::int64_t shift) { shift_ = shift; }
 
@@ -44,6 +48,7 @@ private:
     bool atStart_ = true;
     std::int64_t shift_ = 0;
     std::vector<std::uint8_t> palette_;
+    std::optional<std::vector<std::int64_t>> keysFound_;
 };
 
 } // namespace media

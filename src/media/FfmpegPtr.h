@@ -25,6 +25,9 @@ struct FrameDeleter {
 struct PacketDeleter {
     void operator()(AVPacket* packet) const { av_packet_free(&packet); }
 };
+struct ParserDeleter {
+    void operator()(AVCodecParserContext* parser) const { av_parser_close(parser); }
+};
 struct ScalerDeleter {
     void operator()(SwsContext* scaler) const { sws_freeContext(scaler); }
 };
@@ -33,6 +36,7 @@ using InputContextPtr = std::unique_ptr<AVFormatContext, InputContextDeleter>;
 using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextDeleter>;
 using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
 using PacketPtr = std::unique_ptr<AVPacket, PacketDeleter>;
+using ParserPtr = std::unique_ptr<AVCodecParserContext, ParserDeleter>;
 using ScalerPtr = std::unique_ptr<SwsContext, ScalerDeleter>;
 
 inline std::string ffmpegErrorText(int code) {

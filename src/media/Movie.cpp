@@ -9,12 +9,19 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <deque>
 #include <filesystem>
+#include <iterator>
 #include <limits>
+#include <map>
 #include <optional>
 #include <system_error>
 #include <utility>
 #include <vector>
+
+extern "C" {
+#include <libavutil/imgutils.h>
+}
 
 namespace media {
 
@@ -30,6 +37,9 @@ constexpr std::int64_t skipMargin = 1;
 constexpr int failuresToGiveUp = 64;
 // In keyDisplay_: a chunk the index flags a key frame that decodes to a predicted picture.
 constexpr std::int64_t notAKey = -2;
+// Memory for pictures kept for stepping back (a spin button held down), and the fewest kept.
+constexpr std::size_t recentBudget = std::size_t{64} << 20;
+constexpr std::size_t fewestRecent = 2;
 
 FramePtr allocateFrame() {
     FramePtr frame(av_frame_alloc());
@@ -42,6 +52,7 @@ struct Picture {
     FramePtr frame = allocateFrame();
     std::int64_t display = 0;
     bool valid = false;
+    bool cutOff = false; // from the chunk cut short, or its number is uncertain because of it
 };
 
 int paletteSizeOf(const AVCodecParameters& parameters) {
@@ -105,7 +116,7 @@ public:
     bool truncated_ = false;
 
 private:
-    enum class Outcome { Found, Overshot, Missing };
+    enum class Outcome { Found, Overshot, Missing, CutOff };
 
     void buildIndex();
     void buildIndexAsStored();
@@ -120,8 +131,13 @@ private:
     void seekToKey(int key);
     Outcome decodeUntil(std::int64_t target);
     bool pull(Picture& into);
+    void collectDrain();
+    void markCutOff(Picture& picture);
     void feed();
+    bool sendCutChunk();
     bool mayBeSkipped(int position) const;
+    void keepRecent(const Picture& picture);
+    std::size_t recentLimitFor(const AVFrame& frame) const;
     int positionOf(const AVPacket& packet) const;
     void attachPalette(AVPacket& packet);
     std::int64_t displayOf(const AVFrame& frame);
@@ -148,11 +164,21 @@ private:
     bool stopAfterTarget_ = false; // drain once the wanted chunk is in (one-off fetches)
     int targetPosition_ = -1;
     std::int64_t target_ = 0;
-    bool damaged_ = false;     // the decoder rejected data since the last key frame
+    bool damaged_ = false;     // the decoder rejected data since the last key picture came out
     bool paletteOwed_ = false; // the next packet must carry the palette
     bool skipping_ = true;     // unreferenced pictures far from the target may be skipped
     std::optional<std::int64_t> lastOutput_;
     int lastRequest_ = -2;
+    // Stepping back one frame at a time would decode from the key frame at every step: a run
+    // that serves such a step keeps the pictures before its target, as many as the budget holds.
+    std::map<std::int64_t, Picture> recent_; // by display number
+    std::size_t recentLimit_ = fewestRecent;
+    std::int64_t keepFrom_ = 0; // the first display number the current run keeps
+    // A file cut inside a chunk: where that chunk lies (-1 until it reaches the decoder), whether
+    // its picture has come out, and the pictures the final drain gave, numbered.
+    std::int64_t cutChunkAt_ = -1;
+    bool cutPictureShown_ = false;
+    std::deque<Picture> drained_;
 
     // Display numbers: a picture's best-effort time stamp less this offset (decoder delay).
     std::int64_t timestampOffset_ = 0;
@@ -233,10 +259,16 @@ void Movie::Impl::buildIndexAsStored() {
     const std::optional<std::int64_t> firstDamaged = demuxer_->scanToEnd();
     truncated_ = truncated_ || firstDamaged.has_value();
     index_ = ChunkIndex::fromStream(stream, demuxer_->fileSize(), firstDamaged);
+    // Without an index of its own the demuxer flags every chunk a key frame.
+    if (!indexed && demuxer_->keysFound())
+        index_.setKeys(*demuxer_->keysFound());
     frameCount_ = index_.frameCount();
     if (!truncated_ && claimedFrames_ > frameCount_)
         frameCount_ =
             std::min(claimedFrames_, frameCount_ + layout.trailingEmptyChunks(stream.index));
+    // Without an index of its own, a file whose headers promise more than its data holds has lost
+    // its end, even where its RIFF size was mended or the cut fell between chunks.
+    truncated_ = truncated_ || (!indexed && claimedFrames_ > frameCount_);
 }
 
 // Some writers flag every chunk a key frame whatever the codec did; trusting that, a jump would
@@ -282,6 +314,7 @@ void Movie::Impl::calibrate() {
         keyDisplay_[0] = first;
     }
     std::swap(current_, next_);
+    recentLimit_ = recentLimitFor(frame);
     palettised_ = palettised_ || frame.format == AV_PIX_FMT_PAL8;
     if (width_ <= 0 || height_ <= 0) {
         width_ = frame.width;
@@ -351,8 +384,13 @@ const Picture* Movie::Impl::fetch(int n) {
             return nullptr;
         target = index_.timestamp(targetPosition);
     }
-    if (current_.valid && current_.display == target)
+    if (current_.valid && current_.display == target && !current_.cutOff)
         return &current_;
+    if (const auto kept = recent_.find(target); kept != recent_.end())
+        return &kept->second;
+    const bool steppingBack = !intraOnly_ && n < lastRequest_ &&
+                              lastRequest_ - n <= static_cast<std::int64_t>(recentLimit_);
+    keepFrom_ = steppingBack ? target - static_cast<std::int64_t>(recentLimit_) + 1 : target;
     int key = keyFor(target);
     if (key < 0)
         return nullptr;
@@ -381,6 +419,8 @@ const Picture* Movie::Impl::fetch(int n) {
                 throw failure(n);
             return &current_;
         }
+        if (outcome == Outcome::CutOff)
+            throw MovieError(file_, n, "file truncated: the data of this frame is cut off");
         if (outcome == Outcome::Overshot && !intraOnly_ && key > 0) {
             // The key frame shows after the wanted frame: start one key frame earlier.
             --key;
@@ -446,6 +486,9 @@ void Movie::Impl::seekToKey(int key) {
     awaitingFirst_ = true;
     seekKeyFalse_ = false;
     paletteOwed_ = true;
+    cutChunkAt_ = -1;
+    cutPictureShown_ = false;
+    drained_.clear();
 }
 
 Movie::Impl::Outcome Movie::Impl::decodeUntil(std::int64_t target) {
@@ -458,8 +501,10 @@ Movie::Impl::Outcome Movie::Impl::decodeUntil(std::int64_t target) {
         if (next_.display <= target) {
             std::swap(current_, next_);
             next_.valid = false;
+            if (keepFrom_ < target)
+                keepRecent(current_);
             if (current_.display == target)
-                return Outcome::Found;
+                return current_.cutOff ? Outcome::CutOff : Outcome::Found;
             continue;
         }
         if (!current_.valid)
@@ -473,17 +518,28 @@ Movie::Impl::Outcome Movie::Impl::decodeUntil(std::int64_t target) {
 
 bool Movie::Impl::pull(Picture& into) {
     int failures = 0;
-    while (!outputEnded_) {
+    while (!outputEnded_ || !drained_.empty()) {
+        if (!drained_.empty()) {
+            std::swap(into, drained_.front());
+            drained_.pop_front();
+            return true;
+        }
         switch (decoder_->receive(*into.frame)) {
         case VideoDecoder::Status::Frame:
             into.display = displayOf(*into.frame);
             into.valid = true;
+            markCutOff(into);
+            // Not before: pictures stored after a key frame may show before it and refer to
+            // the damaged pictures ahead of it.
+            if (into.frame->key_frame)
+                damaged_ = false;
             return true;
         case VideoDecoder::Status::Ended:
             outputEnded_ = true;
             break;
         case VideoDecoder::Status::Failed:
-            damaged_ = true;
+            // What is left of the chunk cut short may well not decode.
+            damaged_ = damaged_ || cutChunkAt_ < 0;
             outputEnded_ = ++failures >= failuresToGiveUp;
             break;
         case VideoDecoder::Status::NeedsInput:
@@ -491,10 +547,49 @@ bool Movie::Impl::pull(Picture& into) {
                 outputEnded_ = true;
             else
                 feed();
+            if (drainSent_ && cutChunkAt_ >= 0)
+                collectDrain();
             break;
         }
     }
     return false;
+}
+
+// The last pictures of a drain carry no time stamp and are numbered on from the one before,
+// which is right only while no picture is missing before them. Past a cut, pictures stored after
+// the chunk cut short are missing, and may show before pictures read earlier.
+void Movie::Impl::collectDrain() {
+    int failures = 0;
+    for (;;) {
+        Picture picture;
+        const VideoDecoder::Status status = decoder_->receive(*picture.frame);
+        if (status == VideoDecoder::Status::Frame) {
+            picture.display = displayOf(*picture.frame);
+            picture.valid = true;
+            markCutOff(picture);
+            drained_.push_back(std::move(picture));
+        } else if (status != VideoDecoder::Status::Failed || ++failures >= failuresToGiveUp) {
+            break;
+        }
+    }
+    // Without the picture of the chunk cut short, any unstamped number may be one too low.
+    if (!cutPictureShown_)
+        for (Picture& picture : drained_)
+            picture.cutOff =
+                picture.cutOff || picture.frame->best_effort_timestamp == AV_NOPTS_VALUE;
+    outputEnded_ = true;
+}
+
+// Pictures counted on after the picture of the chunk cut short may have skipped one stored
+// beyond the cut (a reference shown later than pictures stored after it).
+void Movie::Impl::markCutOff(Picture& picture) {
+    picture.cutOff = false;
+    if (cutChunkAt_ < 0)
+        return;
+    const bool fromCutChunk = picture.frame->pkt_pos == cutChunkAt_;
+    const bool unstamped = picture.frame->best_effort_timestamp == AV_NOPTS_VALUE;
+    picture.cutOff = fromCutChunk || (unstamped && cutPictureShown_);
+    cutPictureShown_ = cutPictureShown_ || fromCutChunk;
 }
 
 // Hands the decoder its next chunk, or the end of the stream. A zero-size chunk never reaches
@@ -506,9 +601,15 @@ void Movie::Impl::feed() {
             inputEnded_ = true;
             break;
         }
-        const int position = positionOf(*packet_);
-        if (position < 0 || (packet_->flags & AV_PKT_FLAG_CORRUPT)) {
+        if (packet_->flags & AV_PKT_FLAG_CORRUPT) {
             inputEnded_ = true; // the rest of the file is cut off
+            if (sendCutChunk())
+                return;
+            break;
+        }
+        const int position = positionOf(*packet_);
+        if (position < 0) {
+            inputEnded_ = true;
             break;
         }
         nextRead_ = position + 1;
@@ -516,8 +617,6 @@ void Movie::Impl::feed() {
             continue;
         if (paletteOwed_)
             attachPalette(*packet_);
-        if (index_.isKey(position))
-            damaged_ = false;
         decoder_->skipUnreferenced(mayBeSkipped(position));
         if (!decoder_->send(packet_.get()))
             damaged_ = true;
@@ -527,9 +626,47 @@ void Movie::Impl::feed() {
     drainSent_ = true;
 }
 
+// The picture of the chunk cut short still takes its place in display order; without it, the
+// pictures after it would each take the number of the one before. It is never handed out.
+bool Movie::Impl::sendCutChunk() {
+    if (intraOnly_ || packet_->size <= 0)
+        return false;
+    cutChunkAt_ = packet_->pos;
+    decoder_->skipUnreferenced(false);
+    decoder_->send(packet_.get());
+    return true;
+}
+
 bool Movie::Impl::mayBeSkipped(int position) const {
     return skipping_ && !intraOnly_ &&
-           index_.timestamp(position) - timestampOffset_ + skipMargin < target_;
+           index_.timestamp(position) - timestampOffset_ + skipMargin <
+               std::min(target_, keepFrom_);
+}
+
+// Holds a reference to the decoder's picture, no copy. The pictures farthest from the target go
+// first.
+void Movie::Impl::keepRecent(const Picture& picture) {
+    if (picture.display < keepFrom_ || picture.display > target_ || picture.cutOff || damaged_)
+        return;
+    Picture kept;
+    if (av_frame_ref(kept.frame.get(), picture.frame.get()) < 0)
+        return;
+    kept.display = picture.display;
+    kept.valid = true;
+    recent_.insert_or_assign(picture.display, std::move(kept));
+    while (recent_.size() > recentLimit_) {
+        const auto lowest = recent_.begin();
+        const auto highest = std::prev(recent_.end());
+        recent_.erase(target_ - lowest->first >= highest->first - target_ ? lowest : highest);
+    }
+}
+
+std::size_t Movie::Impl::recentLimitFor(const AVFrame& frame) const {
+    const int bytes = av_image_get_buffer_size(static_cast<AVPixelFormat>(frame.format),
+                                               frame.width, frame.height, 1);
+    if (bytes <= 0)
+        return fewestRecent;
+    return std::max(fewestRecent, recentBudget / static_cast<std::size_t>(bytes));
 }
 
 // A decoder flushed after a seek may have forgotten the palette, which the demuxer sent once.
@@ -591,6 +728,11 @@ MovieError Movie::Impl::outOfRange(int n) const {
         return MovieError(file_, n,
                           "file truncated: the data ends before this frame (" + present +
                               " are present)");
+    if (truncated_ && n >= frameCount_)
+        return MovieError(file_, n,
+                          "frame out of range (the movie has " + present +
+                              "; the file is truncated: its header promises " +
+                              std::to_string(claimedFrames_) + " frames)");
     return MovieError(file_, n, "frame out of range (the movie has " + present + ")");
 }
 

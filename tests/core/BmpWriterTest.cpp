@@ -267,6 +267,24 @@ TEST_F(FullDisk, FailedWriteLeavesEarlierFilesAndNoTemporaryFile) {
     EXPECT_EQ(names, (std::vector<std::string>{"clip_00000.bmp", "clip_00001.bmp"}));
 }
 
+// The same memory file system mounted read-only: the system's own reason reaches the user, also
+// where it stopped the output folder being made and the file's open only found it missing.
+class ReadOnlyDisk : public FullDisk {
+protected:
+    void SetUp() override {
+        FullDisk::SetUp();
+        if (IsSkipped())
+            return;
+        if (mount("tmpfs", disk().c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k") != 0)
+            GTEST_SKIP() << "cannot make the file system read-only here";
+    }
+};
+
+TEST_F(ReadOnlyDisk, TheSystemsReasonIsReported) {
+    for (const auto& file : {disk() / "clip_00000.bmp", disk() / "frames" / "clip_00000.bmp"})
+        expectWriteFails(file, patternImage(2, 2), "Read-only file system");
+}
+
 TEST(WriteBmpFile, WritesThroughASymbolicLink) {
     const ScratchFolder folder;
     writeBytes(folder / "real.bmp", "old");

@@ -2,6 +2,7 @@
 #include "media/Movie.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <random>
 #include <tuple>
@@ -183,7 +184,8 @@ TEST_P(AroundKeyFrames, EveryNthFrameInOrder) {
 std::vector<KeyFrameCase> keyFrameCases() {
     std::vector<KeyFrameCase> cases;
     for (const Codec codec : testmedia::availableCodecs())
-        if (codec == Codec::Mpeg4BFrames || codec == Codec::H264) {
+        if (codec == Codec::Mpeg4BFrames || codec == Codec::Mpeg4PackedBFrames ||
+            codec == Codec::H264) {
             cases.push_back({codec, 12, 60});
             cases.push_back({codec, 250, 520});
         }
@@ -233,6 +235,48 @@ TEST(MovieMove, MovedMovieGoesOnWhereItStood) {
     EXPECT_EQ(frameNumberOf(second.frame(21)), 21);
     first = std::move(second);
     EXPECT_EQ(frameNumberOf(first.frame(5)), 5);
+}
+
+double meanDifference(const core::BgrImage& image, const std::vector<std::uint8_t>& expected) {
+    double sum = 0;
+    const std::size_t rowBytes = static_cast<std::size_t>(image.width) * 3;
+    for (int y = 0; y < image.height; ++y)
+        for (std::size_t i = 0; i < rowBytes; ++i)
+            sum += std::abs(image.row(y)[i] - expected[static_cast<std::size_t>(y) * rowBytes + i]);
+    return sum / static_cast<double>(rowBytes * static_cast<std::size_t>(image.height));
+}
+
+// Lossless colour movies decode to their source pictures byte for byte, so a red-blue swap
+// anywhere on the way fails here (the frame-number cells are black and white).
+class RgbExactCodec : public testing::TestWithParam<Codec> {};
+
+TEST_P(RgbExactCodec, FramesAreTheSourcePictures) {
+    const testmedia::MovieRecipe recipe = recipeOf(GetParam(), 30);
+    media::Movie movie(movieFor(recipe));
+    for (const int n : {0, 7, 29})
+        EXPECT_EQ(meanDifference(movie.frame(n), testmedia::expectedPicture(recipe, n)), 0.0)
+            << "frame " << n;
+}
+
+std::vector<Codec> rgbExactCodecs() {
+    std::vector<Codec> codecs;
+    for (const Codec codec : testmedia::availableCodecs())
+        if (testmedia::isRgbExact(codec))
+            codecs.push_back(codec);
+    return codecs;
+}
+
+INSTANTIATE_TEST_SUITE_P(Media, RgbExactCodec, testing::ValuesIn(rgbExactCodecs()),
+                         [](const auto& info) { return testmedia::codecName(info.param); });
+
+// A stream flagged full range in a pixel format with no full-range twin (10-bit H.264): read as
+// limited range, its darks would sink and its lights burn out, about 6 levels on average.
+TEST(MovieColour, FullRangeFlagOfAPlainFormatIsApplied) {
+    const testmedia::MovieRecipe recipe = recipeOf(Codec::H264FullRange10, 30);
+    media::Movie movie(movieFor(recipe));
+    for (const int n : {0, 7, 29})
+        EXPECT_LT(meanDifference(movie.frame(n), testmedia::expectedPicture(recipe, n)), 3.5)
+            << "frame " << n;
 }
 
 } // namespace

@@ -304,6 +304,24 @@ INSTANTIATE_TEST_SUITE_P(
                     KeyFlagCase{"FirstChunkUnflaggedInter", Codec::Mpeg4BFrames, 1, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Without an index the demuxer takes every chunk for a key frame, and a jump could only start at
+// the beginning. The key frames are found in the pictures' own headers, and jumps land right.
+TEST(MovieIndexless, KeyFramesAreFoundInThePictures) {
+    for (const Codec codec : {Codec::H264, Codec::Mpeg4BFrames, Codec::Mpeg4PackedBFrames}) {
+        const auto file = scratchFolder() / ("indexless-" + testmedia::codecName(codec) + ".avi");
+        testmedia::writeIndexlessMovie(file, recipeOf(codec, 60, 12));
+        media::Movie movie(file);
+        if (codec == Codec::H264) {
+            const std::vector<media::FrameRecord> table = movie.frameTable();
+            ASSERT_EQ(table.size(), 60u);
+            for (int n = 0; n < 60; ++n)
+                EXPECT_EQ(table[static_cast<std::size_t>(n)].key, n % 12 == 0) << "frame " << n;
+        }
+        for (const int n : {59, 13, 36, 35, 2, 47, 24, 23, 11, 12, 10})
+            EXPECT_EQ(frameNumberOf(movie.frame(n)), n) << testmedia::codecName(codec);
+    }
+}
+
 // The first frame matters most: its picture fixes how the others are numbered, and a broken
 // one once shifted every later frame by one.
 TEST(MovieDamage, UndecodableFrameIsReportedAndItsNeighboursStillCome) {
@@ -325,6 +343,24 @@ TEST(MovieDamage, UndecodableFrameIsReportedAndItsNeighboursStillCome) {
             EXPECT_TRUE(mentions(*error, utf8(file))) << error->what();
         }
     }
+}
+
+// Stepping back keeps the pictures decoded on the way. Pictures decoded from a damaged reference
+// must not be among them, or a later step would hand one out as good.
+TEST(MovieDamage, SteppingBackPastADamagedPictureHandsOutNoBrokenOne) {
+    const auto file = alteredCopy(movieFor(recipeOf(Codec::Mpeg4BFrames, 24)), "damaged-p.avi",
+                                  [](auto& bytes) { damageChunk(bytes, 4, 0x00); });
+    media::Movie movie(file);
+    std::vector<int> reported;
+    for (int n = 14; n >= 0; --n) {
+        try {
+            EXPECT_EQ(frameNumberOf(movie.frame(n)), n);
+        } catch (const media::MovieError& error) {
+            EXPECT_EQ(error.frame(), n);
+            reported.push_back(n);
+        }
+    }
+    EXPECT_FALSE(reported.empty());
 }
 
 } // namespace

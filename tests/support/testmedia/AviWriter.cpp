@@ -3,6 +3,7 @@
 #include "support/testmedia/BgrImage.h"
 #include "support/testmedia/Palette.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 #include <system_error>
@@ -32,11 +33,26 @@ void configure(AVCodecContext& context, const EncoderSettings& settings) {
         context.keyint_min = *settings.keyintMin;
     if (settings.bitRate > 0)
         context.bit_rate = settings.bitRate;
-    if (settings.pixelFormat == AV_PIX_FMT_YUVJ420P)
+    if (settings.pixelFormat == AV_PIX_FMT_YUVJ420P || settings.fullRange)
         context.color_range = AVCOL_RANGE_JPEG;
     // One thread: packets leave the encoder as soon as it can give them, and files are
     // reproducible.
     context.thread_count = 1;
+}
+
+// The scaler writes limited-range YUV unless told otherwise.
+void makeFullRange(SwsContext& scaler) {
+    int* inverseTable = nullptr;
+    int* table = nullptr;
+    int sourceRange = 0;
+    int targetRange = 0;
+    int brightness = 0;
+    int contrast = 0;
+    int saturation = 0;
+    if (sws_getColorspaceDetails(&scaler, &inverseTable, &sourceRange, &table, &targetRange,
+                                 &brightness, &contrast, &saturation) >= 0)
+        sws_setColorspaceDetails(&scaler, inverseTable, sourceRange, table, 1, brightness, contrast,
+                                 saturation);
 }
 
 } // namespace
@@ -96,6 +112,7 @@ AviWriter::AviWriter(std::filesystem::path file, const EncoderSettings& settings
             fail("cannot store raw pictures bottom-up", rc);
         bottomUp_ = true;
     }
+    packed_ = settings.packedBFrames;
     rc = avio_open(&muxer_->pb, utf8(file_).c_str(), AVIO_FLAG_WRITE);
     if (rc < 0)
         fail("cannot create the file", rc);
@@ -120,6 +137,8 @@ AviWriter::AviWriter(std::filesystem::path file, const EncoderSettings& settings
                                      SWS_BILINEAR | SWS_ACCURATE_RND, nullptr, nullptr, nullptr));
         if (!scaler_)
             fail("cannot convert pictures to the encoder's pixel format", AVERROR(EINVAL));
+        if (settings.fullRange)
+            makeFullRange(*scaler_);
     }
 }
 
@@ -193,6 +212,11 @@ void AviWriter::encode(const AVFrame* frame) {
 }
 
 void AviWriter::mux(AVPacket* packet) {
+    if (packed_) {
+        coded_.push_back(
+            {{packet->data, packet->data + packet->size}, (packet->flags & AV_PKT_FLAG_KEY) != 0});
+        return;
+    }
     // Encoders with B-frames start decoding before zero; the muxer shifts the stream to zero.
     nextDts_ = packet->dts + 1;
     av_packet_rescale_ts(packet, encoder_->time_base, stream_->time_base);
@@ -202,8 +226,31 @@ void AviWriter::mux(AVPacket* packet) {
         fail("cannot write frame data", rc);
 }
 
+// Packed chunks stand in display order, one a frame, so a chunk's number is its time stamp.
+void AviWriter::writePackedChunks() {
+    const int fps = encoder_->time_base.den;
+    const int timeIncrementBits = fps > 1 ? av_log2(static_cast<unsigned>(fps - 1)) + 1 : 1;
+    const std::vector<CodedPicture> chunks = packBFrames(coded_, timeIncrementBits);
+    packed_ = false;
+    for (std::size_t n = 0; n < chunks.size(); ++n) {
+        PacketPtr packet(av_packet_alloc());
+        if (!packet)
+            fail("out of memory", AVERROR(ENOMEM));
+        const int rc = av_new_packet(packet.get(), static_cast<int>(chunks[n].bytes.size()));
+        if (rc < 0)
+            fail("out of memory", rc);
+        std::copy(chunks[n].bytes.begin(), chunks[n].bytes.end(), packet->data);
+        packet->pts = packet->dts = static_cast<std::int64_t>(n);
+        packet->duration = 1;
+        packet->flags = chunks[n].key ? AV_PKT_FLAG_KEY : 0;
+        mux(packet.get());
+    }
+}
+
 void AviWriter::finish() {
     encode(nullptr);
+    if (packed_)
+        writePackedChunks();
     int rc = av_write_trailer(muxer_.get());
     if (rc < 0)
         fail("cannot write the index", rc);

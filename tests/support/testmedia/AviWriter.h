@@ -2,6 +2,7 @@
 
 #include "support/testmedia/EncoderSettings.h"
 #include "support/testmedia/Ffmpeg.h"
+#include "support/testmedia/PackedBFrames.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -34,6 +35,7 @@ private:
     void fillFrame(const BgrImage& picture);
     void encode(const AVFrame* frame);
     void mux(AVPacket* packet);
+    void writePackedChunks();
     [[noreturn]] void fail(const std::string& what, int code) const;
 
     std::filesystem::path file_;
@@ -45,6 +47,8 @@ private:
     ScalerPtr scaler_;
     std::int64_t nextDts_ = 0;
     bool bottomUp_ = false;
+    bool packed_ = false;
+    std::vector<CodedPicture> coded_; // in decode order, for packing at the end
     bool created_ = false;
     bool finished_ = false;
 };

@@ -30,11 +30,12 @@ constexpr bool bFrames = true;
 constexpr bool lossless = true;
 
 // clang-format off
-constexpr std::array<CodecTraits, 14> traits{{
+constexpr std::array<CodecTraits, 16> traits{{
     {Codec::Mjpeg,        "Mjpeg",        "mjpeg",     {AV_PIX_FMT_YUVJ420P, none},             intra, false,   false,    1},
     {Codec::RawBgr24,     "RawBgr24",     "rawvideo",  {AV_PIX_FMT_BGR24, none},                intra, false,   lossless, 1},
     {Codec::RawPal8,      "RawPal8",      "rawvideo",  {AV_PIX_FMT_PAL8, none},                 intra, false,   lossless, 1},
     {Codec::Mpeg4BFrames, "Mpeg4BFrames", "mpeg4",     {AV_PIX_FMT_YUV420P, none},              inter, bFrames, false,    1},
+    {Codec::Mpeg4PackedBFrames, "Mpeg4PackedBFrames", "mpeg4", {AV_PIX_FMT_YUV420P, none},  inter, bFrames, false,    1},
     {Codec::MsVideo1,     "MsVideo1",     "msvideo1",  {AV_PIX_FMT_RGB555LE, none},             inter, false,   false,    4},
     {Codec::Cinepak,      "Cinepak",      "cinepak",   {AV_PIX_FMT_RGB24, none},                inter, false,   false,    4},
     {Codec::HuffYuv,      "HuffYuv",      "huffyuv",   {AV_PIX_FMT_YUV422P, AV_PIX_FMT_RGB24},  intra, false,   lossless, 1},
@@ -43,6 +44,7 @@ constexpr std::array<CodecTraits, 14> traits{{
     {Codec::Mpeg4Intra,   "Mpeg4Intra",   "mpeg4",     {AV_PIX_FMT_YUV420P, none},              intra, false,   false,    1},
     {Codec::MsMpeg4v2,    "MsMpeg4v2",    "msmpeg4v2", {AV_PIX_FMT_YUV420P, none},              inter, false,   false,    1},
     {Codec::H264,         "H264",         "libx264",   {AV_PIX_FMT_YUV420P, none},              inter, bFrames, false,    2},
+    {Codec::H264FullRange10, "H264FullRange10", "libx264", {AV_PIX_FMT_YUV420P10LE, none}, inter, bFrames, false, 2},
     {Codec::Png,          "Png",          "png",       {AV_PIX_FMT_RGB24, none},                intra, false,   lossless, 1},
     {Codec::Utvideo,      "Utvideo",      "utvideo",   {AV_PIX_FMT_GBRP, AV_PIX_FMT_YUV420P},   intra, false,   lossless, 1},
 }};
@@ -130,6 +132,10 @@ EncoderSettings encoderSettings(const MovieRecipe& movie) {
     case Codec::Mpeg4Intra:
         settings.bitRate = bitRateFor(movie);
         break;
+    case Codec::Mpeg4PackedBFrames:
+        settings.bitRate = bitRateFor(movie);
+        settings.packedBFrames = true;
+        break;
     case Codec::MsMpeg4v2:
         settings.bitRate = bitRateFor(movie);
         // Its escape codes clip large inter residuals: a cell turning from black to white
@@ -150,8 +156,10 @@ EncoderSettings encoderSettings(const MovieRecipe& movie) {
         settings.options = {{"me_range", "2"}, {"compression_level", "1"}};
         break;
     case Codec::H264:
+    case Codec::H264FullRange10:
         // Fixed B-frame runs and no scene-cut key frames: the GOP is what the movie asked for.
         settings.options = {{"preset", "veryfast"}, {"x264-params", "scenecut=0:b-adapt=0"}};
+        settings.fullRange = movie.codec == Codec::H264FullRange10;
         break;
     default:
         break;

@@ -22,8 +22,10 @@ struct EncoderSettings {
     int gop = 12;
     int bFrames = 0;
     std::optional<int> keyintMin; // for encoders that take the key interval from it
-    bool bottomUp = false; // raw pictures stored bottom row first, as AVI files usually have them
-    std::int64_t bitRate = 0;                                 // 0: the encoder's own default
+    bool bottomUp = false;  // raw pictures stored bottom row first, as AVI files usually have them
+    bool fullRange = false; // full-range YUV in a format that does not say so itself
+    bool packedBFrames = false; // MPEG-4 B-frames packed with their reference (PackedBFrames.h)
+    std::int64_t bitRate = 0;   // 0: the encoder's own default
     std::vector<std::pair<std::string, std::string>> options; // codec context or private options
 };
 

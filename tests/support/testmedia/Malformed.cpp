@@ -128,6 +128,30 @@ void writeMalformed(const std::filesystem::path& file, Malformed kind, int frame
     }
 }
 
+void writeCutMovie(const std::filesystem::path& file, const MovieRecipe& recipe, const Cut& cut) {
+    writeMovie(file, recipe);
+    RiffFile riff(readBytes(file));
+    int seen = 0;
+    for (const RiffFile::Chunk& stored : riff.children(riff.require(riff.root(), "LIST", "movi"))) {
+        if (stored.id.substr(2) != "dc" || seen++ != cut.chunk)
+            continue;
+        if (cut.insideChunk && stored.size < 2)
+            throw std::invalid_argument("the chunk to cut holds no data");
+        riff.truncate(cut.insideChunk ? stored.dataOffset() + stored.size / 2 : stored.offset);
+        if (cut.riffSizeFixed)
+            riff.write32(4, static_cast<std::uint32_t>(riff.bytes().size() - 8));
+        return writeBytes(file, riff.bytes());
+    }
+    throw std::invalid_argument("the movie has no chunk " + std::to_string(cut.chunk));
+}
+
+void writeIndexlessMovie(const std::filesystem::path& file, const MovieRecipe& recipe) {
+    writeMovie(file, recipe);
+    RiffFile riff(readBytes(file));
+    removeIndex(riff);
+    writeBytes(file, riff.bytes());
+}
+
 void writeGarbledFrame(const std::filesystem::path& file, int frames, int garbled) {
     if (garbled < 0 || garbled >= frames)
         throw std::invalid_argument("the garbled frame must be one of the movie's");

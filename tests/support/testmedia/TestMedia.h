@@ -21,7 +21,8 @@ enum class Codec {
     Mjpeg,
     RawBgr24,
     RawPal8,
-    Mpeg4BFrames, // MPEG-4 part 2 with B-frames, GOP as in MovieRecipe::gop
+    Mpeg4BFrames,       // MPEG-4 part 2 with B-frames, GOP as in MovieRecipe::gop
+    Mpeg4PackedBFrames, // the same with each B-frame packed with a reference (PackedBFrames.h)
     MsVideo1,
     Cinepak,
     HuffYuv,
@@ -31,6 +32,7 @@ enum class Codec {
     Mpeg4Intra,
     MsMpeg4v2,
     H264,
+    H264FullRange10, // 10-bit H.264 flagged full range: a format with no full-range twin
     Png,
     Utvideo,
 };
@@ -92,6 +94,20 @@ std::string malformedName(Malformed kind);
 
 // Writes a broken file derived from a small valid MJPEG movie of `frames` frames.
 void writeMalformed(const std::filesystem::path& file, Malformed kind, int frames = 30);
+
+// The movie of `recipe` cut halfway through its video chunk `chunk` (stored order, from 0), or
+// just before it, as a copy or a capture that stopped early leaves it: no index, the headers'
+// counts unchanged. `riffSizeFixed`: the RIFF header counts only the bytes left, as a repair
+// tool would leave it.
+struct Cut {
+    int chunk = 0;
+    bool insideChunk = true;
+    bool riffSizeFixed = false;
+};
+void writeCutMovie(const std::filesystem::path& file, const MovieRecipe& recipe, const Cut& cut);
+
+// The movie of `recipe` without its index (and the header flag that announces one).
+void writeIndexlessMovie(const std::filesystem::path& file, const MovieRecipe& recipe);
 
 // A valid MJPEG movie of `frames` frames but for frame `garbled`, whose data are zeros: a
 // picture no decoder accepts, in a file whose layout and index are sound.
