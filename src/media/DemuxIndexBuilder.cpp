@@ -1,0 +1,118 @@
+#include "media/DemuxIndexBuilder.h"
+
+#include "media/ContainerDemuxer.h"
+
+#include <algorithm>
+#include <new>
+
+namespace media {
+
+namespace {
+
+// MPEG-1/2 and MPEG-4 part 2 show a B-picture at once and hold every other picture back until
+// the next reference arrives. Their picture type sits right after the picture start code.
+bool isDelayedByOne(AVCodecID codec) {
+    return codec == AV_CODEC_ID_MPEG1VIDEO || codec == AV_CODEC_ID_MPEG2VIDEO ||
+           codec == AV_CODEC_ID_MPEG4;
+}
+
+bool isBPicture(AVCodecID codec, const AVPacket& packet) {
+    const std::uint8_t picture = codec == AV_CODEC_ID_MPEG4 ? 0xB6 : 0x00;
+    for (int i = 0; i + 5 < packet.size; ++i) {
+        const std::uint8_t* p = packet.data + i;
+        if (p[0] != 0 || p[1] != 0 || p[2] != 1 || p[3] != picture)
+            continue;
+        if (codec == AV_CODEC_ID_MPEG4)
+            return (p[4] >> 6) == 2;
+        return ((p[5] >> 3) & 7) == 3;
+    }
+    return false;
+}
+
+IndexedPacket describe(const AVPacket& packet, AVCodecID codec) {
+    IndexedPacket entry;
+    entry.dts = packet.dts;
+    entry.pts = packet.pts;
+    // A packet that does not start a block of a program or transport stream carries guessed
+    // time stamps; for these codecs the guess is wrong for reference pictures.
+    if (packet.pos < 0 && isDelayedByOne(codec))
+        entry.pts = isBPicture(codec, packet) ? packet.dts : AV_NOPTS_VALUE;
+    entry.pos = packet.pos;
+    entry.size = packet.size;
+    entry.key = (packet.flags & AV_PKT_FLAG_KEY) != 0;
+    entry.shown = (packet.flags & AV_PKT_FLAG_DISCARD) == 0;
+    return entry;
+}
+
+// A reference picture shows after the pictures that follow it in decode order and show at once
+// (pts equal to dts); so where a stream packs several pictures into one stamped block, an
+// unstamped reference picture shows when the next reference is decoded.
+bool isReference(const IndexedPacket& packet) {
+    return packet.pts == AV_NOPTS_VALUE || packet.pts > packet.dts;
+}
+
+void fillDecodeTimes(std::vector<IndexedPacket>& packets) {
+    std::int64_t last = 0;
+    for (IndexedPacket& packet : packets) {
+        if (packet.dts == AV_NOPTS_VALUE)
+            packet.dts = packet.pts != AV_NOPTS_VALUE ? packet.pts : last + 1;
+        last = packet.dts;
+    }
+}
+
+void fillPresentationTimes(std::vector<IndexedPacket>& packets) {
+    const std::size_t count = packets.size();
+    std::int64_t latest = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        IndexedPacket& packet = packets[i];
+        if (packet.pts == AV_NOPTS_VALUE) {
+            std::size_t next = i + 1;
+            while (next < count && !isReference(packets[next]))
+                ++next;
+            // The last reference shows after every picture decoded behind it.
+            const std::int64_t step = i > 0 ? packet.dts - packets[i - 1].dts : 1;
+            packet.pts =
+                next < count ? packets[next].dts : std::max(latest, packets.back().dts) + step;
+        }
+        latest = std::max(latest, packet.pts);
+    }
+}
+
+// A packet that does not start a block of the file is reached by reading from the block before.
+void fillSeekPositions(std::vector<IndexedPacket>& packets) {
+    std::int64_t last = -1;
+    for (IndexedPacket& packet : packets) {
+        if (packet.pos >= 0)
+            last = packet.pos;
+        packet.seekPos = last;
+    }
+}
+
+} // namespace
+
+PacketList DemuxIndexBuilder::build(ContainerDemuxer& demuxer) {
+    const PacketPtr packet(av_packet_alloc());
+    if (!packet)
+        throw std::bad_alloc();
+    PacketList list;
+    bool lastCorrupt = false;
+    while (demuxer.readPacket(*packet)) {
+        if (packet->size <= 0)
+            continue;
+        list.packets.push_back(describe(*packet, demuxer.stream().codecpar->codec_id));
+        lastCorrupt = (packet->flags & AV_PKT_FLAG_CORRUPT) != 0;
+    }
+    const bool endsInside = !list.packets.empty() && demuxer.fileSize() > 0 &&
+                            list.packets.back().pos + list.packets.back().size > demuxer.fileSize();
+    // A packet cut off by the end of the file holds no whole picture.
+    if (lastCorrupt || endsInside) {
+        list.packets.pop_back();
+        list.cutShort = true;
+    }
+    fillDecodeTimes(list.packets);
+    fillPresentationTimes(list.packets);
+    fillSeekPositions(list.packets);
+    return list;
+}
+
+} // namespace media
