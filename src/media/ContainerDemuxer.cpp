@@ -33,6 +33,26 @@ bool isQuickTime(const AVFormatContext& input) {
     return brand != nullptr && std::string_view(brand->value).starts_with("qt");
 }
 
+// Picture files open as one-frame streams; they are not what a movie tool is for.
+bool isStillImage(const AVFormatContext& input) {
+    const std::string_view name = input.iformat->name;
+    return name == "image2" || name.ends_with("_pipe");
+}
+
+// Cover art in a sound file is a video stream of one picture, not a movie.
+int bestVideoStream(AVFormatContext& input) {
+    const int best = av_find_best_stream(&input, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    if (best >= 0 && !(input.streams[best]->disposition & AV_DISPOSITION_ATTACHED_PIC))
+        return best;
+    for (unsigned i = 0; i < input.nb_streams; ++i) {
+        const AVStream& stream = *input.streams[i];
+        if (stream.codecpar->codec_type == AVMEDIA_TYPE_VIDEO &&
+            !(stream.disposition & AV_DISPOSITION_ATTACHED_PIC))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
 } // namespace
 
 InputContextPtr ContainerDemuxer::tryOpen(const std::filesystem::path& file) {
@@ -56,7 +76,10 @@ ContainerDemuxer::ContainerDemuxer(const std::filesystem::path& file, InputConte
     : file_(file), input_(std::move(input)) {
     if (const int result = avformat_find_stream_info(input_.get(), nullptr); result < 0)
         throw MovieError(file, "cannot read the stream headers: " + ffmpegErrorText(result));
-    const int index = av_find_best_stream(input_.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    if (isStillImage(*input_))
+        throw MovieError(file, std::string("cannot open: a still picture, not a movie (") +
+                                   input_->iformat->name + ")");
+    const int index = bestVideoStream(*input_);
     if (index < 0)
         throw MovieError(file, std::string("no video stream (") + input_->iformat->name + ")");
     stream_ = input_->streams[index];
