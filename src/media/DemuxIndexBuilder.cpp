@@ -29,6 +29,23 @@ bool isBPicture(AVCodecID codec, const AVPacket& packet) {
     return false;
 }
 
+// VP8 and VP9 store hidden reference pictures in packets of their own in some files; such a
+// packet is no frame. A VP9 superframe (index in its last byte) ends with the picture it shows.
+bool showsPicture(AVCodecID codec, const AVPacket& packet) {
+    if (packet.size < 1)
+        return true;
+    const std::uint8_t first = packet.data[0];
+    if (codec == AV_CODEC_ID_VP8)
+        return (first & 0x10) != 0;
+    if (codec != AV_CODEC_ID_VP9 || (packet.data[packet.size - 1] & 0xE0) == 0xC0)
+        return true;
+    const int profile = ((first >> 5) & 1) | (((first >> 4) & 1) << 1);
+    const int showExisting = profile == 3 ? 2 : 3; // bit below the profile (and reserved) bits
+    if ((first >> showExisting) & 1)
+        return true;
+    return (first >> (showExisting - 2)) & 1; // after frame_type
+}
+
 IndexedPacket describe(const AVPacket& packet, AVCodecID codec) {
     IndexedPacket entry;
     entry.dts = packet.dts;
@@ -40,7 +57,7 @@ IndexedPacket describe(const AVPacket& packet, AVCodecID codec) {
     entry.pos = packet.pos;
     entry.size = packet.size;
     entry.key = (packet.flags & AV_PKT_FLAG_KEY) != 0;
-    entry.shown = (packet.flags & AV_PKT_FLAG_DISCARD) == 0;
+    entry.shown = (packet.flags & AV_PKT_FLAG_DISCARD) == 0 && showsPicture(codec, packet);
     return entry;
 }
 

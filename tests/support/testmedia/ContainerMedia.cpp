@@ -191,6 +191,31 @@ BgrImage pictureOf(const ContainerRecipe& recipe, int number) {
                           : testPicture(width, height, number);
 }
 
+void writePictures(ContainerWriter& writer, const ContainerRecipe& recipe) {
+    std::int64_t first = 0;
+    if (recipe.container == Container::Mp4EditList) {
+        for (int i = 0; i < hiddenPictures; ++i)
+            writer.writePicture(pictureOf(recipe, hiddenNumber + i), i - hiddenPictures);
+    } else if (recipe.container == Container::MpegTsWrap) {
+        first = framesToWrap - recipe.frames / 2;
+    }
+    for (int n = 0; n < recipe.frames; ++n)
+        writer.writePicture(pictureOf(recipe, n), first + n);
+    writer.finish();
+}
+
+// VP8 and VP9 place hidden alternate reference pictures only when a first pass has measured
+// the movie.
+std::string firstPass(const std::filesystem::path& file, const ContainerRecipe& recipe) {
+    if (recipe.codec != VideoCodec::Vp8 && recipe.codec != VideoCodec::Vp9)
+        return {};
+    EncoderSettings settings = codecSettings(recipe);
+    settings.options.emplace_back("flags", "+pass1");
+    ContainerWriter writer(file, settings, {"null", {}});
+    writePictures(writer, recipe);
+    return writer.firstPassStats();
+}
+
 } // namespace
 
 std::string recipeName(const ContainerRecipe& recipe) {
@@ -223,17 +248,9 @@ std::string containerExtension(Container container) {
 
 void writeContainerMovie(const std::filesystem::path& file, const ContainerRecipe& recipe) {
     const LogLevelGuard quiet(AV_LOG_ERROR);
-    ContainerWriter writer(file, codecSettings(recipe), containerSettings(recipe.container));
-    std::int64_t first = 0;
-    if (recipe.container == Container::Mp4EditList) {
-        for (int i = 0; i < hiddenPictures; ++i)
-            writer.writePicture(pictureOf(recipe, hiddenNumber + i), i - hiddenPictures);
-    } else if (recipe.container == Container::MpegTsWrap) {
-        first = framesToWrap - recipe.frames / 2;
-    }
-    for (int n = 0; n < recipe.frames; ++n)
-        writer.writePicture(pictureOf(recipe, n), first + n);
-    writer.finish();
+    const std::string stats = firstPass(file, recipe);
+    ContainerWriter writer(file, codecSettings(recipe), containerSettings(recipe.container), stats);
+    writePictures(writer, recipe);
 }
 
 std::filesystem::path sharedContainerMovie(const ContainerRecipe& recipe) {

@@ -22,7 +22,8 @@ std::string utf8(const std::filesystem::path& file) {
 } // namespace
 
 ContainerWriter::ContainerWriter(std::filesystem::path file, const EncoderSettings& encoder,
-                                 const ContainerSettings& container)
+                                 const ContainerSettings& container,
+                                 const std::string& firstPassStats)
     : file_(std::move(file)) {
     // Muxers that keep the codec's set-up in their headers need it from the encoder up front.
     EncoderSettings settings = encoder;
@@ -30,7 +31,7 @@ ContainerWriter::ContainerWriter(std::filesystem::path file, const EncoderSettin
     if (format != nullptr && (format->flags & AVFMT_GLOBALHEADER))
         settings.options.emplace_back("flags", "+global_header");
     try {
-        encoder_ = openEncoder(settings);
+        openEncoder(settings, firstPassStats);
     } catch (const std::runtime_error& e) {
         throw std::runtime_error(utf8(file_) + ": " + e.what());
     }
@@ -47,6 +48,44 @@ ContainerWriter::ContainerWriter(std::filesystem::path file, const EncoderSettin
     if (const int rc = av_frame_get_buffer(frame_.get(), 0); rc < 0)
         fail("cannot allocate a picture", rc);
     prepareScaler();
+}
+
+void ContainerWriter::openEncoder(const EncoderSettings& settings, const std::string& stats) {
+    if (stats.empty()) {
+        encoder_ = testmedia::openEncoder(settings);
+        return;
+    }
+    // The statistics are no option the encoder takes by name: open it by hand.
+    const AVCodec* codec = avcodec_find_encoder_by_name(settings.encoder.c_str());
+    if (codec == nullptr)
+        throw std::runtime_error("this FFmpeg has no encoder " + settings.encoder);
+    encoder_.reset(avcodec_alloc_context3(codec));
+    if (!encoder_)
+        throw std::runtime_error("out of memory for encoder " + settings.encoder);
+    AVCodecContext& context = *encoder_;
+    context.width = settings.width;
+    context.height = settings.height;
+    context.pix_fmt = settings.pixelFormat;
+    context.time_base = {1, settings.fps};
+    context.framerate = {settings.fps, 1};
+    context.gop_size = settings.gop;
+    context.max_b_frames = settings.bFrames;
+    context.bit_rate = settings.bitRate;
+    context.thread_count = 1;
+    context.flags |= AV_CODEC_FLAG_PASS2;
+    context.stats_in = av_strdup(stats.c_str());
+    for (const auto& [name, value] : settings.options)
+        if (const int rc =
+                av_opt_set(&context, name.c_str(), value.c_str(), AV_OPT_SEARCH_CHILDREN);
+            rc < 0)
+            throw std::runtime_error("encoder " + settings.encoder + " refuses option " + name);
+    if (const int rc = avcodec_open2(&context, codec, nullptr); rc < 0)
+        throw std::runtime_error("cannot open encoder " + settings.encoder + ": " +
+                                 ffmpegErrorText(rc));
+}
+
+std::string ContainerWriter::firstPassStats() const {
+    return encoder_->stats_out != nullptr ? encoder_->stats_out : "";
 }
 
 void ContainerWriter::openMuxer(const ContainerSettings& container) {
@@ -66,12 +105,14 @@ void ContainerWriter::openMuxer(const ContainerSettings& container) {
     AVDictionary* options = nullptr;
     for (const auto& [name, value] : container.muxerOptions)
         av_dict_set(&options, name.c_str(), value.c_str(), 0);
-    rc = avio_open(&muxer_->pb, utf8(file_).c_str(), AVIO_FLAG_WRITE);
-    if (rc < 0) {
-        av_dict_free(&options);
-        fail("cannot create the file", rc);
+    if (!(muxer_->oformat->flags & AVFMT_NOFILE)) {
+        rc = avio_open(&muxer_->pb, utf8(file_).c_str(), AVIO_FLAG_WRITE);
+        if (rc < 0) {
+            av_dict_free(&options);
+            fail("cannot create the file", rc);
+        }
+        created_ = true;
     }
-    created_ = true;
     rc = avformat_write_header(muxer_.get(), &options);
     av_dict_free(&options);
     if (rc < 0)
@@ -148,9 +189,11 @@ void ContainerWriter::finish() {
     int rc = av_write_trailer(muxer_.get());
     if (rc < 0)
         fail("cannot finish the file", rc);
-    rc = avio_closep(&muxer_->pb);
-    if (rc < 0)
-        fail("cannot close the file", rc);
+    if (muxer_->pb != nullptr) {
+        rc = avio_closep(&muxer_->pb);
+        if (rc < 0)
+            fail("cannot close the file", rc);
+    }
     finished_ = true;
 }
 

@@ -24,8 +24,10 @@ struct ContainerSettings {
 // decoder that honours them gets the source colours back.
 class ContainerWriter {
 public:
+    // firstPassStats: what a first pass (encoder flag "+pass1", muxer "null") left in
+    // firstPassStats(), for encoders that plan their hidden reference pictures from it.
     ContainerWriter(std::filesystem::path file, const EncoderSettings& encoder,
-                    const ContainerSettings& container);
+                    const ContainerSettings& container, const std::string& firstPassStats = {});
     // Removes the file unless finish() completed it.
     ~ContainerWriter();
     ContainerWriter(const ContainerWriter&) = delete;
@@ -34,8 +36,10 @@ public:
     // pts in frames (1/fps); may be negative or far from zero.
     void writePicture(const BgrImage& picture, std::int64_t pts);
     void finish();
+    std::string firstPassStats() const;
 
 private:
+    void openEncoder(const EncoderSettings& encoder, const std::string& stats);
     void openMuxer(const ContainerSettings& container);
     void prepareScaler();
     void encode(const AVFrame* frame);
