@@ -76,6 +76,10 @@ ContainerDemuxer::ContainerDemuxer(const std::filesystem::path& file, InputConte
     : file_(file), input_(std::move(input)) {
     if (const int result = avformat_find_stream_info(input_.get(), nullptr); result < 0)
         throw MovieError(file, "cannot read the stream headers: " + ffmpegErrorText(result));
+    if (input_->nb_streams == 0)
+        throw MovieError(file, std::string("cannot open: no streams found; the file may be cut "
+                                           "short or miss its index (") +
+                                   input_->iformat->name + ")");
     if (isStillImage(*input_))
         throw MovieError(file, std::string("cannot open: a still picture, not a movie (") +
                                    input_->iformat->name + ")");
@@ -87,6 +91,18 @@ ContainerDemuxer::ContainerDemuxer(const std::filesystem::path& file, InputConte
         if (static_cast<int>(i) != index)
             input_->streams[i]->discard = AVDISCARD_ALL;
     fileSize_ = input_->pb != nullptr ? avio_size(input_->pb) : 0;
+}
+
+double ContainerDemuxer::declaredSeconds() const {
+    // A clock that may restart, or a length guessed from the bit rate, declares nothing.
+    if ((input_->iformat->flags & AVFMT_TS_DISCONT) ||
+        input_->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE)
+        return 0.0;
+    if (stream_->duration > 0 && stream_->duration != AV_NOPTS_VALUE)
+        return static_cast<double>(stream_->duration) * av_q2d(stream_->time_base);
+    if (input_->duration > 0 && input_->duration != AV_NOPTS_VALUE)
+        return static_cast<double>(input_->duration) / AV_TIME_BASE;
+    return 0.0;
 }
 
 std::string ContainerDemuxer::containerName() const {

@@ -27,6 +27,8 @@ public:
 
     // The next packet of the video stream; false at the end of the data or on a read error.
     bool readPacket(AVPacket& packet);
+    // How long the headers say the video lasts, in seconds; 0 when they do not say.
+    double declaredSeconds() const;
     // Positions reading at or before `packet`; false when the demuxer cannot.
     bool seekTo(const IndexedPacket& packet);
 

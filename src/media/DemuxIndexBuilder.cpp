@@ -105,6 +105,22 @@ void fillSeekPositions(std::vector<IndexedPacket>& packets) {
     }
 }
 
+// Some demuxers drop a block cut off by the end of the file without a word; the length the
+// headers declare then tells. Two frames' grace for rounding and a last frame's duration.
+bool endsBeforeDeclared(const std::vector<IndexedPacket>& packets,
+                        const ContainerDemuxer& demuxer) {
+    const double declared = demuxer.declaredSeconds();
+    if (declared <= 0.0 || packets.empty())
+        return false;
+    const AVStream& stream = demuxer.stream();
+    const auto [first, last] = std::minmax_element(
+        packets.begin(), packets.end(),
+        [](const IndexedPacket& a, const IndexedPacket& b) { return a.pts < b.pts; });
+    const double reached = static_cast<double>(last->pts - first->pts) * av_q2d(stream.time_base);
+    const double frame = stream.avg_frame_rate.num > 0 ? 1.0 / av_q2d(stream.avg_frame_rate) : 0.1;
+    return reached + 3 * frame < declared;
+}
+
 } // namespace
 
 PacketList DemuxIndexBuilder::build(ContainerDemuxer& demuxer) {
@@ -129,6 +145,7 @@ PacketList DemuxIndexBuilder::build(ContainerDemuxer& demuxer) {
     fillDecodeTimes(list.packets);
     fillPresentationTimes(list.packets);
     fillSeekPositions(list.packets);
+    list.cutShort = list.cutShort || endsBeforeDeclared(list.packets, demuxer);
     return list;
 }
 

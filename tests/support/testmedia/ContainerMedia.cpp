@@ -30,6 +30,8 @@ std::string containerName(Container container) {
     switch (container) {
     case Container::Mp4:
         return "Mp4";
+    case Container::Mp4FastStart:
+        return "Mp4FastStart";
     case Container::FragmentedMp4:
         return "FragmentedMp4";
     case Container::Mp4EditList:
@@ -95,6 +97,8 @@ ContainerSettings containerSettings(Container container) {
     case Container::Mp4:
     case Container::Mp4EditList:
         return {"mp4", {}};
+    case Container::Mp4FastStart:
+        return {"mp4", {{"movflags", "+faststart"}}};
     case Container::FragmentedMp4:
         return {"mp4", {{"movflags", "frag_keyframe+empty_moov+default_base_moof"}}};
     case Container::Mov:
@@ -228,6 +232,7 @@ std::string recipeName(const ContainerRecipe& recipe) {
 std::string containerExtension(Container container) {
     switch (container) {
     case Container::Mp4:
+    case Container::Mp4FastStart:
     case Container::FragmentedMp4:
     case Container::Mp4EditList:
         return ".mp4";

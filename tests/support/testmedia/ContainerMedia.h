@@ -15,6 +15,7 @@ struct Bgr;
 
 enum class Container {
     Mp4,
+    Mp4FastStart, // the index before the data
     FragmentedMp4,
     Mp4EditList, // three pictures before the edit's start, which no player shows
     Mov,

@@ -90,7 +90,9 @@ std::string ContainerWriter::firstPassStats() const {
 
 void ContainerWriter::openMuxer(const ContainerSettings& container) {
     AVFormatContext* muxer = nullptr;
-    int rc = avformat_alloc_output_context2(&muxer, nullptr, container.muxer.c_str(), nullptr);
+    // The file's name too: muxers that rewrite the file at the end open it again.
+    int rc = avformat_alloc_output_context2(&muxer, nullptr, container.muxer.c_str(),
+                                            utf8(file_).c_str());
     if (rc < 0)
         fail("cannot set up the " + container.muxer + " muxer", rc);
     muxer_.reset(muxer);
