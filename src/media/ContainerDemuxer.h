@@ -19,6 +19,7 @@ public:
     // Throws MovieError when the stream headers are unreadable or there is no video stream.
     ContainerDemuxer(const std::filesystem::path& file, InputContextPtr input);
 
+    const std::filesystem::path& file() const { return file_; }
     AVFormatContext& context() const { return *input_; }
     AVStream& stream() const { return *stream_; }
     std::int64_t fileSize() const { return fileSize_; }

@@ -1,8 +1,11 @@
 #include "media/TableIndexBuilder.h"
 
 #include "media/ContainerDemuxer.h"
+#include "media/Mp4CompositionOffsets.h"
 
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace media {
 
@@ -29,10 +32,18 @@ bool showsInDecodeOrder(const AVStream& stream) {
 
 std::optional<PacketList> TableIndexBuilder::build(const ContainerDemuxer& demuxer) {
     AVStream& stream = demuxer.stream();
-    if (!listsEverySample(demuxer) || !showsInDecodeOrder(stream))
+    if (!listsEverySample(demuxer))
         return std::nullopt;
-    PacketList list;
     const int count = avformat_index_get_entries_count(&stream);
+    std::vector<std::int64_t> offsets(static_cast<std::size_t>(count), 0);
+    if (!showsInDecodeOrder(stream)) {
+        std::optional<std::vector<std::int64_t>> stored =
+            Mp4CompositionOffsets::read(demuxer.file(), stream.id, count);
+        if (!stored)
+            return std::nullopt;
+        offsets = std::move(*stored);
+    }
+    PacketList list;
     list.packets.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
         const AVIndexEntry* entry = avformat_index_get_entry(&stream, i);
@@ -44,7 +55,7 @@ std::optional<PacketList> TableIndexBuilder::build(const ContainerDemuxer& demux
         }
         IndexedPacket packet;
         packet.dts = entry->timestamp;
-        packet.pts = entry->timestamp;
+        packet.pts = entry->timestamp + offsets[static_cast<std::size_t>(i)];
         packet.pos = entry->pos;
         packet.seekPos = entry->pos;
         packet.size = entry->size;
