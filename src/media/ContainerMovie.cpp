@@ -37,7 +37,7 @@ double frameRateOf(const AVStream& stream) {
 
 ContainerMovie::ContainerMovie(const std::filesystem::path& file, InputContextPtr input,
                                const MovieOptions& options)
-    : file_(file), demuxer_(file, std::move(input)),
+    : file_(file), stamp_(FileVersion::of(file)), demuxer_(file, std::move(input)),
       decoder_(demuxer_.stream(), file, options.decoderThreads),
       index_(listPackets(demuxer_, decoder_.isIntraOnly())), packet_(av_packet_alloc()) {
     if (!packet_)
@@ -88,6 +88,9 @@ std::vector<FrameRecord> ContainerMovie::frameTable() const {
 void ContainerMovie::frameInto(int n, core::BgrImage& out) {
     if (n < 0 || n >= frameCount())
         throw outOfRange(n);
+    // Read through the index of the file as it was, a rewritten file gives wrong pictures.
+    if (const std::optional<FileVersion> now = FileVersion::of(file_); now && now != stamp_)
+        throw MovieError(file_, n, "the file has changed since it was opened");
     try {
         const AVFrame& picture = fetch(n);
         lastRequest_ = n;

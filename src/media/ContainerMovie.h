@@ -2,6 +2,7 @@
 
 #include "core/BgrImage.h"
 #include "media/ContainerDemuxer.h"
+#include "media/FileVersion.h"
 #include "media/FrameConverter.h"
 #include "media/FrameIndex.h"
 #include "media/FrameRecord.h"
@@ -9,6 +10,7 @@
 #include "media/VideoDecoder.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -60,6 +62,7 @@ private:
     MovieError outOfRange(int n) const;
 
     std::filesystem::path file_;
+    std::optional<FileVersion> stamp_; // as opened
     ContainerDemuxer demuxer_;
     VideoDecoder decoder_;
     FrameIndex index_;
