@@ -89,7 +89,8 @@ INSTANTIATE_TEST_SUITE_P(Media, CutContainer,
 // Transport packets lost inside pictures of the second GOP, with the 33-bit clock wrapping in
 // it: every picture is still counted, and the GOPs either side show their own numbers.
 TEST(DamagedTransportStream, LostPacketsKeepTheNumbering) {
-    media::Movie movie(testmedia::damagedContainerMovie(ContainerDamage::TransportLostPackets));
+    const auto file = testmedia::damagedContainerMovie(ContainerDamage::TransportLostPackets);
+    media::Movie movie(file);
     ASSERT_EQ(movie.frameCount(), sourceFrames);
     for (int n = sourceFrames - 1; n >= 0; --n) {
         const bool damagedGop = n >= sourceGop && n < 2 * sourceGop;
@@ -98,6 +99,9 @@ TEST(DamagedTransportStream, LostPacketsKeepTheNumbering) {
         if (!damagedGop) {
             ASSERT_FALSE(error.has_value()) << error->what();
             EXPECT_EQ(shown, n);
+        } else if (error) {
+            EXPECT_EQ(error->frame(), n);
+            EXPECT_NE(std::string(error->what()).find(utf8(file)), std::string::npos);
         }
     }
 }

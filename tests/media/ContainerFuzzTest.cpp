@@ -70,7 +70,7 @@ TEST_P(ContainerFuzz, DamagedBytesGiveErrorsNotCrashes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Media, ContainerFuzz,
-                         testing::Values(FuzzCase{Container::Mp4, VideoCodec::H264},
+                         testing::Values(FuzzCase{Container::Mp4FastStart, VideoCodec::H264},
                                          FuzzCase{Container::Matroska, VideoCodec::H264},
                                          FuzzCase{Container::WebM, VideoCodec::Vp9},
                                          FuzzCase{Container::MpegTs, VideoCodec::Mpeg2}),
