@@ -204,7 +204,7 @@ void writePictures(ContainerWriter& writer, const ContainerRecipe& recipe) {
         first = framesToWrap - recipe.frames / 2;
     }
     for (int n = 0; n < recipe.frames; ++n)
-        writer.writePicture(pictureOf(recipe, n), first + n);
+        writer.writePicture(pictureOf(recipe, n), first + ticksOf(recipe, n));
     writer.finish();
 }
 
@@ -226,7 +226,13 @@ std::string recipeName(const ContainerRecipe& recipe) {
     std::string name = containerName(recipe.container) + "_" + codecName(recipe.codec);
     if (recipe.patches)
         name += "_patches_" + colourName(recipe.colour);
+    if (recipe.variableRate)
+        name += "_vfr";
     return name + "_" + std::to_string(recipe.frames) + "f_gop" + std::to_string(recipe.gop);
+}
+
+std::int64_t ticksOf(const ContainerRecipe& recipe, int n) {
+    return recipe.variableRate ? n + n / 4 : n;
 }
 
 std::string containerExtension(Container container) {

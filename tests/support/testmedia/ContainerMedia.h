@@ -39,9 +39,12 @@ struct ContainerRecipe {
     int gop = 12;
     bool patches = false; // flat colour patches instead of ramps
     ColourCoding colour = ColourCoding::Bt601Limited;
+    bool variableRate = false; // every fourth frame lasts two ticks of 1/25 s
 };
 
 std::string recipeName(const ContainerRecipe& recipe);
+// When frame n starts, in ticks of 1/25 s from the first frame.
+std::int64_t ticksOf(const ContainerRecipe& recipe, int n);
 std::string containerExtension(Container container);
 
 // Writes the movie; throws std::runtime_error naming the file and the reason.
