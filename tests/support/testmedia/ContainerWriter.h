@@ -46,6 +46,7 @@ private:
     [[noreturn]] void fail(const std::string& what, int code) const;
 
     std::filesystem::path file_;
+    std::string stats_; // the encoder reads it, never frees it: it must outlive the encoder
     CodecContextPtr encoder_;
     OutputContextPtr muxer_;
     AVStream* stream_ = nullptr; // owned by muxer_
