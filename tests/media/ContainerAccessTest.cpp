@@ -78,6 +78,7 @@ INSTANTIATE_TEST_SUITE_P(Media, ContainerAccess, testing::Values(
     AccessCase{Container::FragmentedMp4, VideoCodec::H264,   "mp4"},
     AccessCase{Container::Mp4EditList,   VideoCodec::H264,   "mp4"},
     AccessCase{Container::Matroska,      VideoCodec::H264,   "matroska"},
+    AccessCase{Container::MatroskaNoCues,VideoCodec::H264,   "matroska"},
     AccessCase{Container::MpegTs,        VideoCodec::H264,   "mpegts"},
     AccessCase{Container::MpegTsWrap,    VideoCodec::H264,   "mpegts"},
     AccessCase{Container::Mp4,           VideoCodec::Hevc,   "mp4"},

@@ -6,7 +6,11 @@
 #include "support/testmedia/Pictures.h"
 #include "support/testmedia/TestMedia.h"
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <map>
+#include <stdexcept>
 
 namespace testmedia {
 
@@ -40,6 +44,8 @@ std::string containerName(Container container) {
         return "Mov";
     case Container::Matroska:
         return "Matroska";
+    case Container::MatroskaNoCues:
+        return "MatroskaNoCues";
     case Container::WebM:
         return "WebM";
     case Container::MpegTs:
@@ -104,6 +110,7 @@ ContainerSettings containerSettings(Container container) {
     case Container::Mov:
         return {"mov", {}};
     case Container::Matroska:
+    case Container::MatroskaNoCues:
         return {"matroska", {}};
     case Container::WebM:
         return {"webm", {}};
@@ -208,6 +215,24 @@ void writePictures(ContainerWriter& writer, const ContainerRecipe& recipe) {
     writer.finish();
 }
 
+// Renames the Cues element (ID 1C 53 BB 6B) to an ID of the same length that no reader knows,
+// so the file reads as one written without an index.
+void hideCues(const std::filesystem::path& file) {
+    std::fstream io(file, std::ios::binary | std::ios::in | std::ios::out);
+    const std::vector<char> bytes{std::istreambuf_iterator<char>(io),
+                                  std::istreambuf_iterator<char>()};
+    const std::string cues = "\x1C\x53\xBB\x6B";
+    // The last occurrence: the first is the seek head's note of where the cues are.
+    const auto found = std::find_end(bytes.begin(), bytes.end(), cues.begin(), cues.end());
+    if (found == bytes.end())
+        throw std::runtime_error(file.string() + ": no cues to hide");
+    io.clear();
+    io.seekp(found - bytes.begin() + 3);
+    io.put('\x6C');
+    if (!io)
+        throw std::runtime_error(file.string() + ": cannot hide the cues");
+}
+
 // VP8 and VP9 place hidden alternate reference pictures only when a first pass has measured
 // the movie.
 std::string firstPass(const std::filesystem::path& file, const ContainerRecipe& recipe) {
@@ -245,6 +270,7 @@ std::string containerExtension(Container container) {
     case Container::Mov:
         return ".mov";
     case Container::Matroska:
+    case Container::MatroskaNoCues:
         return ".mkv";
     case Container::WebM:
         return ".webm";
@@ -260,8 +286,13 @@ std::string containerExtension(Container container) {
 void writeContainerMovie(const std::filesystem::path& file, const ContainerRecipe& recipe) {
     const LogLevelGuard quiet(AV_LOG_ERROR);
     const std::string stats = firstPass(file, recipe);
-    ContainerWriter writer(file, codecSettings(recipe), containerSettings(recipe.container), stats);
-    writePictures(writer, recipe);
+    {
+        ContainerWriter writer(file, codecSettings(recipe), containerSettings(recipe.container),
+                               stats);
+        writePictures(writer, recipe);
+    }
+    if (recipe.container == Container::MatroskaNoCues)
+        hideCues(file);
 }
 
 std::filesystem::path sharedContainerMovie(const ContainerRecipe& recipe) {

@@ -20,6 +20,7 @@ enum class Container {
     Mp4EditList, // three pictures before the edit's start, which no player shows
     Mov,
     Matroska,
+    MatroskaNoCues, // the cues (its key-frame index) made an element nobody reads
     WebM,
     MpegTs,
     MpegTsWrap, // time stamps pass the 33-bit wrap halfway through
