@@ -100,7 +100,8 @@ double ContainerDemuxer::declaredSeconds() const {
         return 0.0;
     if (stream_->duration > 0 && stream_->duration != AV_NOPTS_VALUE)
         return static_cast<double>(stream_->duration) * av_q2d(stream_->time_base);
-    if (input_->duration > 0 && input_->duration != AV_NOPTS_VALUE)
+    // The file's length is the video's only when nothing else (a longer sound track) is in it.
+    if (input_->nb_streams == 1 && input_->duration > 0 && input_->duration != AV_NOPTS_VALUE)
         return static_cast<double>(input_->duration) / AV_TIME_BASE;
     return 0.0;
 }
