@@ -1,7 +1,9 @@
 #include "media/Mp4CompositionOffsets.h"
 
+#include <algorithm>
 #include <fstream>
 #include <string_view>
+#include <system_error>
 
 namespace media {
 
@@ -58,6 +60,10 @@ std::optional<Box> childOf(const std::vector<char>& bytes, const Box& parent,
 
 // The 'moov' box of the file, read whole; the boxes before it are skipped by their sizes.
 std::optional<std::vector<char>> readMovieBox(const std::filesystem::path& file) {
+    std::error_code error;
+    const std::uintmax_t fileSize = std::filesystem::file_size(file, error);
+    if (error)
+        return std::nullopt;
     std::ifstream in(file, std::ios::binary);
     std::vector<char> header(16);
     while (in.read(header.data(), 8)) {
@@ -73,8 +79,9 @@ std::optional<std::vector<char>> readMovieBox(const std::filesystem::path& file)
         if (size == 0 || size < headerSize)
             return std::nullopt;
         if (type == "moov") {
-            // An index far larger than any real one is a damaged size field.
-            if (size > (std::uint64_t{1} << 30))
+            // A box reaching past the end of the file is a damaged (or cut) one.
+            const auto at = static_cast<std::uint64_t>(in.tellg());
+            if (size - headerSize > fileSize - std::min<std::uint64_t>(at, fileSize))
                 return std::nullopt;
             std::vector<char> box(static_cast<std::size_t>(size - headerSize));
             if (!in.read(box.data(), static_cast<std::streamsize>(box.size())))
