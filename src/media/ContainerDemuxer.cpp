@@ -128,13 +128,17 @@ bool ContainerDemuxer::readPacket(AVPacket& packet) {
 // Streams that may restart their clocks (transport and program streams) are found by byte
 // offset; the others by the time stamps of their own index.
 bool ContainerDemuxer::seekTo(const IndexedPacket& packet) {
-    const bool byBytes = (input_->iformat->flags & AVFMT_TS_DISCONT) && packet.seekPos >= 0 &&
-                         !(input_->iformat->flags & AVFMT_NO_BYTE_SEEK);
-    if (byBytes)
+    const bool mayUseBytes = packet.seekPos >= 0 && !(input_->iformat->flags & AVFMT_NO_BYTE_SEEK);
+    const auto byBytes = [&] {
         return av_seek_frame(input_.get(), -1, packet.seekPos, AVSEEK_FLAG_BYTE) >= 0;
+    };
+    if (mayUseBytes && (input_->iformat->flags & AVFMT_TS_DISCONT))
+        return byBytes();
     const std::int64_t stamp =
         std::string_view(input_->iformat->name).starts_with("matroska") ? packet.pts : packet.dts;
-    return av_seek_frame(input_.get(), stream_->index, stamp, AVSEEK_FLAG_BACKWARD) >= 0;
+    // Streams without time stamps of their own (raw elementary streams) seek by bytes only.
+    return av_seek_frame(input_.get(), stream_->index, stamp, AVSEEK_FLAG_BACKWARD) >= 0 ||
+           (mayUseBytes && byBytes());
 }
 
 } // namespace media

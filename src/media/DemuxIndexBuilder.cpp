@@ -1,6 +1,7 @@
 #include "media/DemuxIndexBuilder.h"
 
 #include "media/ContainerDemuxer.h"
+#include "media/MovieError.h"
 
 #include <algorithm>
 #include <new>
@@ -59,6 +60,14 @@ IndexedPacket describe(const AVPacket& packet, AVCodecID codec) {
     entry.key = (packet.flags & AV_PKT_FLAG_KEY) != 0;
     entry.shown = (packet.flags & AV_PKT_FLAG_DISCARD) == 0 && showsPicture(codec, packet);
     return entry;
+}
+
+// Pictures show in the order they are stored, or the stream says where they differ.
+bool showsInDecodeOrder(const AVStream& stream) {
+    const AVCodecID codec = stream.codecpar->codec_id;
+    const AVCodecDescriptor* descriptor = avcodec_descriptor_get(codec);
+    return descriptor == nullptr || !(descriptor->props & AV_CODEC_PROP_REORDER) ||
+           (descriptor->props & AV_CODEC_PROP_INTRA_ONLY) || isDelayedByOne(codec);
 }
 
 // A reference picture shows after the pictures that follow it in decode order and show at once
@@ -129,9 +138,11 @@ PacketList DemuxIndexBuilder::build(ContainerDemuxer& demuxer) {
         throw std::bad_alloc();
     PacketList list;
     bool lastCorrupt = false;
+    bool stamped = false;
     while (demuxer.readPacket(*packet)) {
         if (packet->size <= 0)
             continue;
+        stamped = stamped || packet->pts != AV_NOPTS_VALUE;
         list.packets.push_back(describe(*packet, demuxer.stream().codecpar->codec_id));
         lastCorrupt = (packet->flags & AV_PKT_FLAG_CORRUPT) != 0;
     }
@@ -142,6 +153,9 @@ PacketList DemuxIndexBuilder::build(ContainerDemuxer& demuxer) {
         list.packets.pop_back();
         list.cutShort = true;
     }
+    if (!stamped && !list.packets.empty() && !showsInDecodeOrder(demuxer.stream()))
+        throw MovieError(demuxer.file(), "the stream carries no presentation times, so the "
+                                         "order of its pictures is unknown");
     fillDecodeTimes(list.packets);
     fillPresentationTimes(list.packets);
     fillSeekPositions(list.packets);

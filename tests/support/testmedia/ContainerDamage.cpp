@@ -142,11 +142,28 @@ void writeDamaged(const std::filesystem::path& file, ContainerDamage damage) {
             file, loseTransportPackets(sourceBytes(Container::MpegTsWrap), ContainerRecipe{}.gop));
     case ContainerDamage::SoundOnly:
         return writeSoundOnly(file);
+    case ContainerDamage::ElementaryStream:
+        return writeAll(file, sourceBytes(Container::RawH264));
     case ContainerDamage::UnknownCodec: {
         Bytes bytes = sourceBytes(Container::Matroska);
         replaceFirst(bytes, "V_MPEG4/ISO/AVC", "V_MPEG4/ISO/ZZZ");
         return writeAll(file, bytes);
     }
+    }
+}
+
+std::string extensionOf(ContainerDamage damage) {
+    switch (damage) {
+    case ContainerDamage::Mp4CutBeforeIndex:
+    case ContainerDamage::Mp4WithoutIndex:
+    case ContainerDamage::Mp4CutInData:
+        return ".mp4";
+    case ContainerDamage::TransportLostPackets:
+        return ".ts";
+    case ContainerDamage::ElementaryStream:
+        return ".h264";
+    default:
+        return ".mkv";
     }
 }
 
@@ -168,6 +185,8 @@ std::string damageName(ContainerDamage damage) {
         return "SoundOnly";
     case ContainerDamage::UnknownCodec:
         return "UnknownCodec";
+    case ContainerDamage::ElementaryStream:
+        return "ElementaryStream";
     }
     return "?";
 }
@@ -176,12 +195,7 @@ std::filesystem::path damagedContainerMovie(ContainerDamage damage) {
     static std::map<ContainerDamage, std::filesystem::path> written;
     if (const auto found = written.find(damage); found != written.end())
         return found->second;
-    const std::string extension = damage == ContainerDamage::TransportLostPackets ? ".ts"
-                                  : damage == ContainerDamage::Mp4CutBeforeIndex ||
-                                          damage == ContainerDamage::Mp4WithoutIndex ||
-                                          damage == ContainerDamage::Mp4CutInData
-                                      ? ".mp4"
-                                      : ".mkv";
+    const std::string extension = extensionOf(damage);
     const auto file = scratchFolder("containers") / ("damaged_" + damageName(damage) + extension);
     writeDamaged(file, damage);
     written.emplace(damage, file);

@@ -15,6 +15,7 @@ enum class ContainerDamage {
     TransportLostPackets, // transport packets dropped inside pictures; time stamps wrap too
     SoundOnly,            // a Matroska file with one sound stream
     UnknownCodec,         // a Matroska video stream of a codec nobody decodes
+    ElementaryStream,     // H.264 with B-frames and no container: its picture order unknown
 };
 
 std::string damageName(ContainerDamage damage);

@@ -54,6 +54,8 @@ std::string containerName(Container container) {
         return "MpegTsWrap";
     case Container::MpegPs:
         return "MpegPs";
+    case Container::RawH264:
+        return "RawH264";
     }
     return "?";
 }
@@ -119,6 +121,8 @@ ContainerSettings containerSettings(Container container) {
         return {"mpegts", {}};
     case Container::MpegPs:
         return {"vob", {}};
+    case Container::RawH264:
+        return {"h264", {}};
     }
     return {};
 }
@@ -279,6 +283,8 @@ std::string containerExtension(Container container) {
         return ".ts";
     case Container::MpegPs:
         return ".mpg";
+    case Container::RawH264:
+        return ".h264";
     }
     return ".bin";
 }

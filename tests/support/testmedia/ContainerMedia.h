@@ -25,6 +25,7 @@ enum class Container {
     MpegTs,
     MpegTsWrap, // time stamps pass the 33-bit wrap halfway through
     MpegPs,
+    RawH264, // an elementary stream: no container, no presentation times
 };
 
 enum class VideoCodec { H264, Hevc, Hevc10, Vp8, Vp9, Av1, Mpeg2, Mpeg4, ProRes, Dnxhd };
