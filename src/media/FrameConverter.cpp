@@ -68,6 +68,15 @@ void copyPalette(const AVFrame& frame, int paletteSize, core::BgrImage& out) {
         out.palette[static_cast<std::size_t>(i)] = entries[i] & 0x00FFFFFFu;
 }
 
+// A damaged stream may declare a matrix number outside the enumeration; read as an enumerator
+// it is undefined behaviour, so it is read as the integer it is stored as.
+int colorSpaceOf(const AVFrame& frame) {
+    int value = 0;
+    static_assert(sizeof value == sizeof frame.colorspace);
+    std::memcpy(&value, &frame.colorspace, sizeof value);
+    return value >= 0 && value < AVCOL_SPC_NB ? value : AVCOL_SPC_UNSPECIFIED;
+}
+
 } // namespace
 
 void FrameConverter::convert(const AVFrame& frame, int width, int height, int paletteSize,
@@ -77,7 +86,7 @@ void FrameConverter::convert(const AVFrame& frame, int width, int height, int pa
                         frame.height,
                         plainFormat(format),
                         isJpegFormat(format) || frame.color_range == AVCOL_RANGE_JPEG,
-                        frame.colorspace,
+                        colorSpaceOf(frame),
                         width,
                         height};
     SwsContext& scaler = scalerFor(source);

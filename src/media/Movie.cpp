@@ -1,6 +1,8 @@
 #include "media/Movie.h"
 
 #include "media/ChunkIndex.h"
+#include "media/ContainerDemuxer.h"
+#include "media/ContainerMovie.h"
 #include "media/Demuxer.h"
 #include "media/FfmpegLog.h"
 #include "media/FfmpegPtr.h"
@@ -736,55 +738,65 @@ MovieError Movie::Impl::outOfRange(int n) const {
     return MovieError(file_, n, "frame out of range (the movie has " + present + ")");
 }
 
-Movie::Movie(const std::filesystem::path& file, MovieOptions options)
-    : impl_(std::make_unique<Impl>(file, options)) {}
+Movie::Movie(const std::filesystem::path& file, MovieOptions options) {
+    // AVI files keep their own engine (slot numbering, empty chunks repeat a picture); so do
+    // files no demuxer recognises, which it reports on.
+    InputContextPtr input = ContainerDemuxer::tryOpen(file);
+    if (input && !ContainerDemuxer::isAvi(*input))
+        other_ = std::make_unique<ContainerMovie>(file, std::move(input), options);
+    else
+        impl_ = std::make_unique<Impl>(file, options);
+}
 Movie::~Movie() = default;
 Movie::Movie(Movie&&) noexcept = default;
 Movie& Movie::operator=(Movie&&) noexcept = default;
 
 int Movie::frameCount() const {
-    return impl_->frameCount_;
+    return other_ ? other_->frameCount() : impl_->frameCount_;
 }
 int Movie::width() const {
-    return impl_->width_;
+    return other_ ? other_->width() : impl_->width_;
 }
 int Movie::height() const {
-    return impl_->height_;
+    return other_ ? other_->height() : impl_->height_;
 }
 double Movie::frameRate() const {
-    return impl_->frameRate_;
+    return other_ ? other_->frameRate() : impl_->frameRate_;
 }
 const std::filesystem::path& Movie::file() const {
-    return impl_->file_;
+    return other_ ? other_->file() : impl_->file_;
 }
 bool Movie::isPalettised() const {
-    return impl_->palettised_;
+    return other_ ? false : impl_->palettised_;
 }
 
 std::string Movie::containerName() const {
-    return impl_->containerName();
+    return other_ ? other_->containerName() : impl_->containerName();
 }
 std::string Movie::codecName() const {
-    return impl_->codecName();
+    return other_ ? other_->codecName() : impl_->codecName();
 }
 int Movie::claimedFrameCount() const {
-    return impl_->claimedFrames_;
+    return other_ ? other_->claimedFrameCount() : impl_->claimedFrames_;
 }
 bool Movie::isTruncated() const {
-    return impl_->truncated_;
+    return other_ ? other_->isTruncated() : impl_->truncated_;
 }
 std::vector<FrameRecord> Movie::frameTable() const {
-    return impl_->frameTable();
+    return other_ ? other_->frameTable() : impl_->frameTable();
 }
 
 core::BgrImage Movie::frame(int n) {
     core::BgrImage image;
-    impl_->frameInto(n, image);
+    frameInto(n, image);
     return image;
 }
 
 void Movie::frameInto(int n, core::BgrImage& out) {
-    impl_->frameInto(n, out);
+    if (other_)
+        other_->frameInto(n, out);
+    else
+        impl_->frameInto(n, out);
 }
 
 } // namespace media

@@ -12,7 +12,9 @@
 
 namespace media {
 
-// An AVI movie whose frames are fetched by number (0-based, display order) as 24-bit BGR
+class ContainerMovie;
+
+// A movie whose frames are fetched by number (0-based, display order) as 24-bit BGR
 // pictures. Reading on from the last frame decodes on; a jump seeks to the key frame at or
 // before the wanted one. Memory stays flat in the length of the movie.
 class Movie {
@@ -46,7 +48,8 @@ public:
 
 private:
     class Impl;
-    std::unique_ptr<Impl> impl_;
+    std::unique_ptr<Impl> impl_;            // AVI files
+    std::unique_ptr<ContainerMovie> other_; // every other container
 };
 
 } // namespace media

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "media/FfmpegPtr.h"
+
+#include <filesystem>
+#include <string>
+
+namespace media {
+
+struct IndexedPacket;
+
+// Any container FFmpeg demuxes but AVI: its best video stream and that stream's packets.
+class ContainerDemuxer {
+public:
+    // The file opened by whichever demuxer recognises it; empty when none does.
+    static InputContextPtr tryOpen(const std::filesystem::path& file);
+    static bool isAvi(const AVFormatContext& input);
+
+    // Throws MovieError when the stream headers are unreadable or there is no video stream.
+    ContainerDemuxer(const std::filesystem::path& file, InputContextPtr input);
+
+    const std::filesystem::path& file() const { return file_; }
+    AVFormatContext& context() const { return *input_; }
+    AVStream& stream() const { return *stream_; }
+    std::int64_t fileSize() const { return fileSize_; }
+    // "mp4", "mov", "matroska", "webm", "mpegts", "mpeg", or the demuxer's own name.
+    std::string containerName() const;
+
+    // The next packet of the video stream; false at the end of the data or on a read error.
+    bool readPacket(AVPacket& packet);
+    // How long the headers say the video lasts, in seconds; 0 when they do not say.
+    double declaredSeconds() const;
+    // Positions reading at or before `packet`; false when the demuxer cannot.
+    bool seekTo(const IndexedPacket& packet);
+
+private:
+    std::filesystem::path file_;
+    InputContextPtr input_;
+    AVStream* stream_ = nullptr; // owned by input_
+    std::int64_t fileSize_ = 0;
+};
+
+} // namespace media

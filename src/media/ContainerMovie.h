@@ -1,0 +1,95 @@
+#pragma once
+
+#include "core/BgrImage.h"
+#include "media/ContainerDemuxer.h"
+#include "media/FileVersion.h"
+#include "media/FrameConverter.h"
+#include "media/FrameIndex.h"
+#include "media/FrameRecord.h"
+#include "media/MovieOptions.h"
+#include "media/VideoDecoder.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace media {
+
+class MovieError;
+
+// A movie in any container but AVI. Frame n is the n-th picture shown, in presentation order;
+// the frame index comes from the container's tables or one pass over its packets, and a fetch
+// seeks to the key frame the picture decodes from and decodes forward.
+class ContainerMovie {
+public:
+    // Throws MovieError.
+    ContainerMovie(const std::filesystem::path& file, InputContextPtr input,
+                   const MovieOptions& options);
+
+    int frameCount() const { return index_.frameCount(); }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    double frameRate() const { return frameRate_; }
+    const std::filesystem::path& file() const { return file_; }
+    std::string containerName() const { return demuxer_.containerName(); }
+    std::string codecName() const;
+    int claimedFrameCount() const { return claimedFrames_; }
+    bool isTruncated() const { return index_.isCutShort(); }
+    std::vector<FrameRecord> frameTable() const;
+
+    void frameInto(int n, core::BgrImage& out);
+
+private:
+    struct Picture {
+        FramePtr frame;
+        int number = -1;
+        bool valid = false;
+    };
+    enum class Outcome { Found, Missing };
+
+    static PacketList listPackets(ContainerDemuxer& demuxer, bool intraOnly);
+    const AVFrame& fetch(int n);
+    bool canDecodeForward(int n, int key) const;
+    void seekTo(int key);
+    void seekEarlier();
+    Outcome decodeUntil(int n);
+    bool pull(Picture& into);
+    void feed();
+    int positionOf(const AVPacket& packet) const;
+    int numberOf(const AVFrame& frame) const;
+    MovieError failure(int n) const;
+    MovieError outOfRange(int n) const;
+
+    std::filesystem::path file_;
+    std::optional<FileVersion> stamp_; // as opened
+    ContainerDemuxer demuxer_;
+    VideoDecoder decoder_;
+    FrameIndex index_;
+    FrameConverter converter_;
+    PacketPtr packet_;
+    int width_ = 0;
+    int height_ = 0;
+    double frameRate_ = 0.0;
+    int claimedFrames_ = 0;
+    bool intraOnly_ = false;
+
+    // Where decoding stands.
+    Picture current_; // the latest picture handed out or passed
+    Picture pending_; // the picture after it, when already out of the decoder
+    bool live_ = false;
+    int liveFrom_ = 0;   // the key packet decoding started from
+    int nextRead_ = 0;   // position of the next packet to feed
+    int soughtFrom_ = 0; // the packet the demuxer was last positioned at or before
+    bool awaitingKey_ = false;
+    bool inputEnded_ = false;
+    bool drainSent_ = false;
+    bool outputEnded_ = false;
+    bool skipping_ = true;
+    bool stopAfterTarget_ = false;
+    int target_ = 0;
+    int lastOutput_ = -1;
+    int lastRequest_ = -2;
+};
+
+} // namespace media

@@ -1,0 +1,97 @@
+#include "MediaTestSupport.h"
+#include "media/Movie.h"
+#include "support/testmedia/ContainerMedia.h"
+
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace {
+
+using mediatest::frameNumberOf;
+using testmedia::Container;
+using testmedia::ContainerRecipe;
+using testmedia::VideoCodec;
+
+struct AccessCase {
+    Container container;
+    VideoCodec codec;
+    const char* containerName; // as Movie reports it
+    bool variableRate = false;
+};
+
+ContainerRecipe recipeOf(const AccessCase& c) {
+    ContainerRecipe recipe;
+    recipe.container = c.container;
+    recipe.codec = c.codec;
+    recipe.variableRate = c.variableRate;
+    return recipe;
+}
+
+// Frames around every key frame and at both ends, then sweeps with intervals, then every frame:
+// jumps back and forth, forward runs that must not seek, and the final drain.
+std::vector<int> visits(int count, int gop) {
+    std::vector<int> frames{count - 1, 0, count - 2, 1};
+    for (int key = gop; key < count; key += gop)
+        for (const int n : {key, key - 1, key + 1, key - 2})
+            frames.push_back(n);
+    for (const int interval : {5, 3})
+        for (int n = interval - 1; n < count; n += interval)
+            frames.push_back(n);
+    for (int n = 0; n < count; ++n)
+        frames.push_back(n);
+    return frames;
+}
+
+class ContainerAccess : public testing::TestWithParam<AccessCase> {};
+
+TEST_P(ContainerAccess, FrameNShowsNumberN) {
+    const ContainerRecipe recipe = recipeOf(GetParam());
+    media::Movie movie(testmedia::sharedContainerMovie(recipe));
+    ASSERT_EQ(movie.frameCount(), recipe.frames);
+    EXPECT_EQ(movie.containerName(), GetParam().containerName);
+    for (const int n : visits(recipe.frames, recipe.gop))
+        ASSERT_EQ(frameNumberOf(movie.frame(n)), n) << "frame " << n;
+}
+
+// The table lists the frames in presentation order, without decoding, each at its own time
+// (a variable rate stays as it is).
+TEST_P(ContainerAccess, FrameTableRunsInPresentationOrder) {
+    const ContainerRecipe recipe = recipeOf(GetParam());
+    const media::Movie movie(testmedia::sharedContainerMovie(recipe));
+    const std::vector<media::FrameRecord> table = movie.frameTable();
+    ASSERT_EQ(static_cast<int>(table.size()), recipe.frames);
+    EXPECT_DOUBLE_EQ(table.front().seconds, 0.0);
+    for (std::size_t n = 1; n < table.size(); ++n)
+        EXPECT_NEAR(table[n].seconds - table[n - 1].seconds,
+                    static_cast<double>(testmedia::ticksOf(recipe, static_cast<int>(n)) -
+                                        testmedia::ticksOf(recipe, static_cast<int>(n) - 1)) /
+                        25,
+                    1e-3)
+            << "frame " << n;
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Media, ContainerAccess, testing::Values(
+    AccessCase{Container::Mp4,           VideoCodec::H264,   "mp4"},
+    AccessCase{Container::Mp4,           VideoCodec::H264,   "mp4",      true},
+    AccessCase{Container::Matroska,      VideoCodec::Vp9,    "matroska", true},
+    AccessCase{Container::FragmentedMp4, VideoCodec::H264,   "mp4"},
+    AccessCase{Container::Mp4EditList,   VideoCodec::H264,   "mp4"},
+    AccessCase{Container::Matroska,      VideoCodec::H264,   "matroska"},
+    AccessCase{Container::MatroskaNoCues,VideoCodec::H264,   "matroska"},
+    AccessCase{Container::MpegTs,        VideoCodec::H264,   "mpegts"},
+    AccessCase{Container::MpegTsWrap,    VideoCodec::H264,   "mpegts"},
+    AccessCase{Container::Mp4,           VideoCodec::Hevc,   "mp4"},
+    AccessCase{Container::Matroska,      VideoCodec::Hevc10, "matroska"},
+    AccessCase{Container::WebM,          VideoCodec::Vp8,    "webm"},
+    AccessCase{Container::WebM,          VideoCodec::Vp9,    "webm"},
+    AccessCase{Container::Mp4,           VideoCodec::Av1,    "mp4"},
+    AccessCase{Container::MpegPs,        VideoCodec::Mpeg2,  "mpeg"},
+    AccessCase{Container::MpegTs,        VideoCodec::Mpeg2,  "mpegts"},
+    AccessCase{Container::Mp4,           VideoCodec::Mpeg4,  "mp4"},
+    AccessCase{Container::Mov,           VideoCodec::ProRes, "mov"},
+    AccessCase{Container::Mov,           VideoCodec::Dnxhd,  "mov"}),
+    [](const auto& info) { return testmedia::recipeName(recipeOf(info.param)); });
+// clang-format on
+
+} // namespace

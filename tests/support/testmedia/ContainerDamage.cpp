@@ -1,0 +1,205 @@
+#include "support/testmedia/ContainerDamage.h"
+
+#include "support/testmedia/ContainerMedia.h"
+#include "support/testmedia/Ffmpeg.h"
+#include "support/testmedia/TestMedia.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <stdexcept>
+#include <vector>
+
+namespace testmedia {
+
+namespace {
+
+using Bytes = std::vector<char>;
+
+constexpr int tsPacket = 188;
+constexpr int videoPid = 0x100; // the muxer's first elementary stream
+
+Bytes readAll(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeAll(const std::filesystem::path& file, const Bytes& bytes) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + file.string());
+}
+
+Bytes sourceBytes(Container container) {
+    ContainerRecipe recipe;
+    recipe.container = container;
+    return readAll(sharedContainerMovie(recipe));
+}
+
+Bytes cut(Bytes bytes, double share) {
+    bytes.resize(static_cast<std::size_t>(static_cast<double>(bytes.size()) * share));
+    return bytes;
+}
+
+void replaceFirst(Bytes& bytes, const std::string& from, const std::string& to) {
+    const auto found = std::search(bytes.begin(), bytes.end(), from.begin(), from.end());
+    if (found == bytes.end())
+        throw std::logic_error("test movie lacks \"" + from + "\"");
+    std::copy(to.begin(), to.end(), found);
+}
+
+// Turns an MP4 box into free space with nothing in it (FFmpeg finds an index kept inside a box
+// that was merely renamed).
+void blankBox(Bytes& bytes, const std::string& type) {
+    const auto found = std::search(bytes.begin(), bytes.end(), type.begin(), type.end());
+    if (found - bytes.begin() < 4)
+        throw std::logic_error("test movie lacks a box " + type);
+    const auto* size = reinterpret_cast<const unsigned char*>(&*(found - 4));
+    const std::size_t length =
+        (std::size_t{size[0]} << 24) | (size[1] << 16) | (size[2] << 8) | size[3];
+    const std::string free = "free";
+    std::copy(free.begin(), free.end(), found);
+    std::fill(found + 4, found - 4 + static_cast<std::ptrdiff_t>(length), 0);
+}
+
+// Drops the second transport packet of a few pictures of the second GOP (decode order 13 to
+// 23; the key frame at 12 stays whole): the pictures stay, damaged, and none merges with another.
+Bytes loseTransportPackets(Bytes bytes, int gop) {
+    std::vector<std::size_t> doomed;
+    int picture = -1;
+    bool dropped = false;
+    for (std::size_t at = 0; at + tsPacket <= bytes.size(); at += tsPacket) {
+        const auto* p = reinterpret_cast<const unsigned char*>(bytes.data() + at);
+        const int pid = ((p[1] & 0x1F) << 8) | p[2];
+        if (pid != videoPid)
+            continue;
+        if (p[1] & 0x40) {
+            ++picture;
+            dropped = false;
+        } else if (!dropped && picture > gop && picture < 2 * gop && doomed.size() < 3) {
+            doomed.push_back(at);
+            dropped = true;
+        }
+    }
+    if (doomed.empty())
+        throw std::logic_error("test movie has no picture spanning transport packets");
+    for (auto at = doomed.rbegin(); at != doomed.rend(); ++at)
+        bytes.erase(bytes.begin() + static_cast<std::ptrdiff_t>(*at),
+                    bytes.begin() + static_cast<std::ptrdiff_t>(*at + tsPacket));
+    return bytes;
+}
+
+void writeSoundOnly(const std::filesystem::path& file) {
+    AVFormatContext* raw = nullptr;
+    if (avformat_alloc_output_context2(&raw, nullptr, "matroska", nullptr) < 0)
+        throw std::runtime_error("cannot set up the Matroska muxer");
+    const OutputContextPtr muxer(raw);
+    AVStream* stream = avformat_new_stream(muxer.get(), nullptr);
+    if (stream == nullptr)
+        throw std::runtime_error("cannot add a sound stream");
+    stream->codecpar->codec_type = AVMEDIA_TYPE_AUDIO;
+    stream->codecpar->codec_id = AV_CODEC_ID_PCM_S16LE;
+    stream->codecpar->sample_rate = 8000;
+    av_channel_layout_default(&stream->codecpar->ch_layout, 1);
+    stream->time_base = {1, 8000};
+    const std::string name = file.string();
+    if (avio_open(&muxer->pb, name.c_str(), AVIO_FLAG_WRITE) < 0 ||
+        avformat_write_header(muxer.get(), nullptr) < 0)
+        throw std::runtime_error("cannot write " + name);
+    const PacketPtr packet(av_packet_alloc());
+    for (int i = 0; i < 10; ++i) {
+        if (av_new_packet(packet.get(), 1600) < 0)
+            throw std::bad_alloc();
+        std::fill(packet->data, packet->data + packet->size, 0);
+        packet->pts = packet->dts = i * 800;
+        packet->duration = 800;
+        packet->stream_index = stream->index;
+        av_packet_rescale_ts(packet.get(), {1, 8000}, stream->time_base);
+        if (av_interleaved_write_frame(muxer.get(), packet.get()) < 0)
+            throw std::runtime_error("cannot write " + name);
+    }
+    if (av_write_trailer(muxer.get()) < 0)
+        throw std::runtime_error("cannot finish " + name);
+}
+
+void writeDamaged(const std::filesystem::path& file, ContainerDamage damage) {
+    switch (damage) {
+    case ContainerDamage::Mp4CutBeforeIndex:
+        return writeAll(file, cut(sourceBytes(Container::Mp4), 0.8));
+    case ContainerDamage::Mp4WithoutIndex: {
+        Bytes bytes = sourceBytes(Container::Mp4FastStart);
+        blankBox(bytes, "moov");
+        return writeAll(file, bytes);
+    }
+    case ContainerDamage::Mp4CutInData:
+        return writeAll(file, cut(sourceBytes(Container::Mp4FastStart), 0.6));
+    case ContainerDamage::MatroskaCutInCluster:
+        return writeAll(file, cut(sourceBytes(Container::Matroska), 0.6));
+    case ContainerDamage::TransportLostPackets:
+        return writeAll(
+            file, loseTransportPackets(sourceBytes(Container::MpegTsWrap), ContainerRecipe{}.gop));
+    case ContainerDamage::SoundOnly:
+        return writeSoundOnly(file);
+    case ContainerDamage::ElementaryStream:
+        return writeAll(file, sourceBytes(Container::RawH264));
+    case ContainerDamage::UnknownCodec: {
+        Bytes bytes = sourceBytes(Container::Matroska);
+        replaceFirst(bytes, "V_MPEG4/ISO/AVC", "V_MPEG4/ISO/ZZZ");
+        return writeAll(file, bytes);
+    }
+    }
+}
+
+std::string extensionOf(ContainerDamage damage) {
+    switch (damage) {
+    case ContainerDamage::Mp4CutBeforeIndex:
+    case ContainerDamage::Mp4WithoutIndex:
+    case ContainerDamage::Mp4CutInData:
+        return ".mp4";
+    case ContainerDamage::TransportLostPackets:
+        return ".ts";
+    case ContainerDamage::ElementaryStream:
+        return ".h264";
+    default:
+        return ".mkv";
+    }
+}
+
+} // namespace
+
+std::string damageName(ContainerDamage damage) {
+    switch (damage) {
+    case ContainerDamage::Mp4CutBeforeIndex:
+        return "Mp4CutBeforeIndex";
+    case ContainerDamage::Mp4WithoutIndex:
+        return "Mp4WithoutIndex";
+    case ContainerDamage::Mp4CutInData:
+        return "Mp4CutInData";
+    case ContainerDamage::MatroskaCutInCluster:
+        return "MatroskaCutInCluster";
+    case ContainerDamage::TransportLostPackets:
+        return "TransportLostPackets";
+    case ContainerDamage::SoundOnly:
+        return "SoundOnly";
+    case ContainerDamage::UnknownCodec:
+        return "UnknownCodec";
+    case ContainerDamage::ElementaryStream:
+        return "ElementaryStream";
+    }
+    return "?";
+}
+
+std::filesystem::path damagedContainerMovie(ContainerDamage damage) {
+    static std::map<ContainerDamage, std::filesystem::path> written;
+    if (const auto found = written.find(damage); found != written.end())
+        return found->second;
+    const std::string extension = extensionOf(damage);
+    const auto file = scratchFolder("containers") / ("damaged_" + damageName(damage) + extension);
+    writeDamaged(file, damage);
+    written.emplace(damage, file);
+    return file;
+}
+
+} // namespace testmedia

@@ -1,0 +1,68 @@
+#pragma once
+
+// Movies in containers other than AVI, for the tests of the generic engine. Pictures carry their
+// frame number (CellGrid) over moving ramps, or over flat colour patches for colour checks.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace testmedia {
+
+class BgrImage;
+struct Bgr;
+
+enum class Container {
+    Mp4,
+    Mp4FastStart, // the index before the data
+    FragmentedMp4,
+    Mp4EditList, // three pictures before the edit's start, which no player shows
+    Mov,
+    Matroska,
+    MatroskaNoCues, // the cues (its key-frame index) made an element nobody reads
+    WebM,
+    MpegTs,
+    MpegTsWrap, // time stamps pass the 33-bit wrap halfway through
+    MpegPs,
+    RawH264, // an elementary stream: no container, no presentation times
+};
+
+enum class VideoCodec { H264, Hevc, Hevc10, Vp8, Vp9, Av1, Mpeg2, Mpeg4, ProRes, Dnxhd };
+
+// The colour matrix and range the stream declares.
+enum class ColourCoding { Bt601Limited, Bt709Limited, Bt601Full, Bt709Full };
+
+// Pictures of 128 x 96 (DNxHD: 256 x 144), so block codecs see the number cells as whole blocks.
+struct ContainerRecipe {
+    Container container = Container::Mp4;
+    VideoCodec codec = VideoCodec::H264;
+    int frames = 36;
+    int gop = 12;
+    bool patches = false; // flat colour patches instead of ramps
+    ColourCoding colour = ColourCoding::Bt601Limited;
+    bool variableRate = false; // every fourth frame lasts two ticks of 1/25 s
+};
+
+std::string recipeName(const ContainerRecipe& recipe);
+// When frame n starts, in ticks of 1/25 s from the first frame.
+std::int64_t ticksOf(const ContainerRecipe& recipe, int n);
+std::string containerExtension(Container container);
+
+// Writes the movie; throws std::runtime_error naming the file and the reason.
+void writeContainerMovie(const std::filesystem::path& file, const ContainerRecipe& recipe);
+// Written once per process, shared by every test that asks for it.
+std::filesystem::path sharedContainerMovie(const ContainerRecipe& recipe);
+
+// The patches of a patch picture: where each lies and the colour it was painted.
+struct ColourPatch {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    std::uint8_t b = 0, g = 0, r = 0;
+};
+std::vector<ColourPatch> colourPatches(int width, int height);
+BgrImage patchPicture(int width, int height, int n);
+
+} // namespace testmedia
