@@ -3,6 +3,7 @@
 #include "app/AppPaths.h"
 #include "app/DestinationPath.h"
 #include "app/InfoForm1.h"
+#include "app/MovieErrorText.h"
 #include "app/PreviewForm1.h"
 #include "controls/BrowseEdit.h"
 #include "controls/FileOpenEdit.h"
@@ -37,8 +38,11 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <exception>
+#include <utility>
 
 TChangeForm1* ChangeForm1 = nullptr;
 
@@ -210,7 +214,7 @@ void TChangeForm1::Edit2Change() {
     if (fileName.isEmpty())
         return;
     Edit2->setHint(fileName);
-    GKitMSPlay1->setFileName(fileName);
+    app::loadMovie(*GKitMSPlay1, fileName);
     LoadSteps();
 }
 
@@ -222,7 +226,7 @@ void TChangeForm1::WMDropFiles(const QStringList& files) {
         return;
     Edit2->setFilename(dropFileName_);
     Edit2->setHint(dropFileName_);
-    GKitMSPlay1->setFileName(dropFileName_);
+    app::loadMovie(*GKitMSPlay1, dropFileName_);
     LoadSteps();
 }
 
@@ -396,7 +400,7 @@ void TChangeForm1::GKitMSPlay1Click() {
     }
     PreviewForm1->Show();
     PreviewForm1->setCaption(QStringLiteral("Preview - ") + fileName);
-    PreviewForm1->Player().setFileName(fileName);
+    app::loadMovie(PreviewForm1->Player(), fileName);
 }
 
 // ---- Drops ----
