@@ -240,6 +240,19 @@ struct UnopenableCase {
     const char* message;
 };
 
+// The movie's headers with an empty frame list: everything after "movi" cut, sizes mended.
+std::string withoutFrames(std::string bytes) {
+    const std::size_t movi = bytes.find("movi");
+    bytes.resize(movi + 4);
+    const auto putSize = [&](std::size_t at, std::size_t size) {
+        for (int i = 0; i < 4; ++i)
+            bytes[at + std::size_t(i)] = char((size >> (8 * i)) & 0xFF);
+    };
+    putSize(movi - 4, 4);
+    putSize(4, bytes.size() - 8);
+    return bytes;
+}
+
 class UnopenableMessage : public Loading, public ::testing::WithParamInterface<UnopenableCase> {};
 
 TEST_P(UnopenableMessage, IsShortJapaneseNamingTheFile) {
@@ -251,6 +264,8 @@ TEST_P(UnopenableMessage, IsShortJapaneseNamingTheFile) {
         writeText(file, "");
     else if (c.name == std::string("Text"))
         writeText(file, "not a movie");
+    else if (c.name == std::string("NoFrames"))
+        writeText(file, withoutFrames(fileBytes(smallMovie(1))));
     dropFiles(main(), {file});
     EXPECT_EQ(recorder.messageTexts(), QStringList{QString::fromUtf8(c.message)});
 }
@@ -260,8 +275,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         UnopenableCase{"Missing", "gone.avi", "gone.avi: ファイルが見つかりません."},
         UnopenableCase{"Folder", "folder.avi", "folder.avi: ファイルではありません."},
-        UnopenableCase{"Empty", "zero.avi", "zero.avi: 動画ファイルとして読み込めません."},
-        UnopenableCase{"Text", "text.avi", "text.avi: 動画ファイルとして読み込めません."}),
+        UnopenableCase{"Empty", "empty.avi", "empty.avi: 動画ファイルとして読み込めません."},
+        UnopenableCase{"Text", "text.avi", "text.avi: 動画ファイルとして読み込めません."},
+        UnopenableCase{"NoFrames", "zero.avi", "zero.avi: 映像のフレームがありません."}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Regression: the edits of a one-frame movie keep their earlier upper bounds, and a step up
