@@ -3,6 +3,7 @@
 #include "app/AppPaths.h"
 #include "app/DestinationPath.h"
 #include "app/InfoForm1.h"
+#include "app/MovieErrorText.h"
 #include "app/PreviewForm1.h"
 #include "controls/BrowseEdit.h"
 #include "controls/FileOpenEdit.h"
@@ -37,8 +38,11 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <exception>
+#include <utility>
 
 TChangeForm1* ChangeForm1 = nullptr;
 
@@ -210,7 +214,7 @@ void TChangeForm1::Edit2Change() {
     if (fileName.isEmpty())
         return;
     Edit2->setHint(fileName);
-    GKitMSPlay1->setFileName(fileName);
+    app::loadMovie(*GKitMSPlay1, fileName);
     LoadSteps();
 }
 
@@ -222,7 +226,7 @@ void TChangeForm1::WMDropFiles(const QStringList& files) {
         return;
     Edit2->setFilename(dropFileName_);
     Edit2->setHint(dropFileName_);
-    GKitMSPlay1->setFileName(dropFileName_);
+    app::loadMovie(*GKitMSPlay1, dropFileName_);
     LoadSteps();
 }
 
@@ -268,7 +272,18 @@ int TChangeForm1::FrameInterval() const {
     return SpinEdit6->Value();
 }
 
+int TChangeForm1::LastSelectableFrame() const {
+    // A one-frame movie cannot lower the edit's maximum to 0 (it must stay above the minimum),
+    // so the movie's own last frame bounds the end as well.
+    const int bound = SpinEdit5->MaxValue();
+    return GKitMSPlay1->hasMovie() ? std::min(bound, int(GKitMSPlay1->Length())) : bound;
+}
+
 QString TChangeForm1::CountText() const {
+    // Convert refuses an interval below 1, so such an interval selects no frames; 0 itself
+    // still raises the division error below.
+    if (FrameInterval() < 0)
+        return QStringLiteral("0");
     return QString::fromStdString(
         core::intToStr(core::frameCount(StartFrame(), EndFrame(), FrameInterval())));
 }
@@ -280,13 +295,48 @@ int TChangeForm1::CountLabelValue() const {
     return *count;
 }
 
+void TChangeForm1::CorrectValue(TSpinEdit& edit, int value) {
+    // The write runs the edit's change handler again, nested. What fails there fails this
+    // correction: it comes back here, to the guarded block's beep and undo, instead of being
+    // reported on the spot and once more when the outer run repeats the same steps.
+    struct Restore {
+        TChangeForm1& form;
+        bool correcting;
+        std::exception_ptr outerFailure;
+        ~Restore() {
+            form.correcting_ = correcting;
+            form.nestedFailure_ = outerFailure;
+        }
+    } restore{*this, std::exchange(correcting_, true), std::exchange(nestedFailure_, nullptr)};
+    edit.setValue(value);
+    if (const std::exception_ptr failure = nestedFailure_)
+        std::rethrow_exception(failure);
+}
+
+void TChangeForm1::RunChangeHandler(const std::function<void()>& steps) {
+    if (!correcting_) {
+        steps();
+        return;
+    }
+    try {
+        steps();
+    } catch (...) {
+        if (!nestedFailure_)
+            nestedFailure_ = std::current_exception();
+    }
+}
+
 void TChangeForm1::SpinEdit4Change() {
+    RunChangeHandler([this] { StartChanged(); });
+}
+
+void TChangeForm1::StartChanged() {
     try {
         if (StartFrame() != 0) {
             if (StartFrame() < 0)
-                SpinEdit4->setValue(0);
+                CorrectValue(*SpinEdit4, 0);
             if (StartFrame() > EndFrame())
-                SpinEdit4->setValue(EndFrame());
+                CorrectValue(*SpinEdit4, EndFrame());
         }
     } catch (const std::exception&) {
         platform::beep();
@@ -301,12 +351,16 @@ void TChangeForm1::SpinEdit4Change() {
 }
 
 void TChangeForm1::SpinEdit5Change() {
+    RunChangeHandler([this] { EndChanged(); });
+}
+
+void TChangeForm1::EndChanged() {
     try {
         if (EndFrame() != 0) {
             if (EndFrame() < StartFrame())
-                SpinEdit5->setValue(StartFrame());
-            if (EndFrame() > SpinEdit5->MaxValue())
-                SpinEdit5->setValue(SpinEdit5->MaxValue());
+                CorrectValue(*SpinEdit5, StartFrame());
+            if (EndFrame() > LastSelectableFrame())
+                CorrectValue(*SpinEdit5, LastSelectableFrame());
         }
     } catch (const std::exception&) {
         platform::beep();
@@ -396,7 +450,7 @@ void TChangeForm1::GKitMSPlay1Click() {
     }
     PreviewForm1->Show();
     PreviewForm1->setCaption(QStringLiteral("Preview - ") + fileName);
-    PreviewForm1->Player().setFileName(fileName);
+    app::loadMovie(PreviewForm1->Player(), fileName);
 }
 
 // ---- Drops ----

@@ -4,6 +4,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <exception>
+#include <functional>
 
 class QDragEnterEvent;
 class QDropEvent;
@@ -84,8 +86,13 @@ private:
     int StartFrame() const;
     int EndFrame() const;
     int FrameInterval() const;
+    int LastSelectableFrame() const;
     QString CountText() const;
     int CountLabelValue() const;
+    void StartChanged();
+    void EndChanged();
+    void CorrectValue(TSpinEdit& edit, int value);
+    void RunChangeHandler(const std::function<void()>& steps);
 
     int animFrame_ = 0;
     QString dropFileName_;
@@ -93,6 +100,8 @@ private:
     QString exeDir_;
     QString settingsFileName_;
     QStringList commandLine_;
+    bool correcting_ = false;          // a range edit's handler is writing a corrected value
+    std::exception_ptr nestedFailure_; // what failed in the handler run by that write
 
     TShadowLabel* ShadowLabel14 = nullptr;
     TAHMFadingLabel* FadingLabel2 = nullptr;

@@ -20,11 +20,18 @@ void requireRegularFile(const std::filesystem::path& file) {
     std::error_code error;
     const auto status = std::filesystem::status(file, error);
     if (!std::filesystem::exists(status))
-        throw MovieError(file, "cannot open: no such file");
+        throw MovieError(file, "cannot open: no such file", MovieError::Kind::NoSuchFile);
     if (std::filesystem::is_directory(status))
-        throw MovieError(file, "cannot open: it is a folder, not a movie file");
+        throw MovieError(file, "cannot open: it is a folder, not a movie file",
+                         MovieError::Kind::NotAFile);
     if (!std::filesystem::is_regular_file(status))
-        throw MovieError(file, "cannot open: not a regular file");
+        throw MovieError(file, "cannot open: not a regular file", MovieError::Kind::NotAFile);
+}
+
+// Data the reader does not take for a movie, as opposed to a file it cannot read at all.
+MovieError::Kind openFailureKind(int result) {
+    return result == AVERROR_INVALIDDATA || result == AVERROR_EOF ? MovieError::Kind::NotAMovie
+                                                                  : MovieError::Kind::Unreadable;
 }
 
 InputContextPtr openInput(const std::filesystem::path& file) {
@@ -33,11 +40,12 @@ InputContextPtr openInput(const std::filesystem::path& file) {
     const std::string url = "file:" + utf8(file);
     const int result = avformat_open_input(&raw, url.c_str(), nullptr, nullptr);
     if (result < 0)
-        throw MovieError(file, "cannot open: " + ffmpegErrorText(result));
+        throw MovieError(file, "cannot open: " + ffmpegErrorText(result), openFailureKind(result));
     InputContextPtr input(raw);
     if (std::string_view(input->iformat->name) != "avi")
-        throw MovieError(file, std::string("cannot open: not an AVI file (") +
-                                   input->iformat->name + ")");
+        throw MovieError(file,
+                         std::string("cannot open: not an AVI file (") + input->iformat->name + ")",
+                         MovieError::Kind::NotAMovie);
     return input;
 }
 
@@ -84,10 +92,11 @@ Demuxer::Demuxer(const std::filesystem::path& file) {
     requireRegularFile(file);
     input_ = openInput(file);
     if (const int result = avformat_find_stream_info(input_.get(), nullptr); result < 0)
-        throw MovieError(file, "cannot read the stream headers: " + ffmpegErrorText(result));
+        throw MovieError(file, "cannot read the stream headers: " + ffmpegErrorText(result),
+                         MovieError::Kind::NotAMovie);
     const int index = av_find_best_stream(input_.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     if (index < 0)
-        throw MovieError(file, "no video stream");
+        throw MovieError(file, "no video stream", MovieError::Kind::NoVideo);
     stream_ = input_->streams[index];
     for (unsigned i = 0; i < input_->nb_streams; ++i)
         if (static_cast<int>(i) != index)

@@ -202,7 +202,7 @@ Movie::Impl::Impl(const std::filesystem::path& file, const MovieOptions& options
     claimedFrames_ = clampToInt(stream.nb_frames);
     buildIndex();
     if (index_.empty())
-        throw MovieError(file, "no video frames");
+        throw MovieError(file, "no video frames", MovieError::Kind::NoFrames);
     if (decoder_->isIntraOnly())
         index_.makeAllKeys();
     else if (!keyFlagsHold())

@@ -11,11 +11,13 @@ std::string pathText(const std::filesystem::path& file) {
 
 } // namespace
 
-MovieError::MovieError(const std::filesystem::path& file, const std::string& reason)
-    : std::runtime_error(pathText(file) + ": " + reason), file_(file), reason_(reason) {}
+MovieError::MovieError(const std::filesystem::path& file, const std::string& reason, Kind kind)
+    : std::runtime_error(pathText(file) + ": " + reason), file_(file), reason_(reason),
+      kind_(kind) {}
 
-MovieError::MovieError(const std::filesystem::path& file, int frame, const std::string& reason)
+MovieError::MovieError(const std::filesystem::path& file, int frame, const std::string& reason,
+                       Kind kind)
     : std::runtime_error(pathText(file) + ": frame " + std::to_string(frame) + ": " + reason),
-      file_(file), frame_(frame), reason_(reason) {}
+      file_(file), frame_(frame), reason_(reason), kind_(kind) {}
 
 } // namespace media

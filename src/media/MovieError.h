@@ -10,17 +10,32 @@ namespace media {
 // and, where one is concerned, the frame: "<file>: frame 12: file truncated ...".
 class MovieError : public std::runtime_error {
 public:
-    MovieError(const std::filesystem::path& file, const std::string& reason);
-    MovieError(const std::filesystem::path& file, int frame, const std::string& reason);
+    // The kind of failure, for callers that put it in words of their own.
+    enum class Kind {
+        Unreadable,  // any failure not named below
+        NoSuchFile,  // nothing under that name
+        NotAFile,    // a folder, a device
+        NotAMovie,   // no container the reader knows, or headers it cannot read
+        NoVideo,     // a movie without a video stream
+        NoFrames,    // a video stream without a single frame
+        Unsupported, // a codec no decoder here reads
+    };
+
+    MovieError(const std::filesystem::path& file, const std::string& reason,
+               Kind kind = Kind::Unreadable);
+    MovieError(const std::filesystem::path& file, int frame, const std::string& reason,
+               Kind kind = Kind::Unreadable);
 
     const std::filesystem::path& file() const { return file_; }
     int frame() const { return frame_; } // -1 when no frame is concerned
     const std::string& reason() const { return reason_; }
+    Kind kind() const { return kind_; }
 
 private:
     std::filesystem::path file_;
     int frame_ = -1;
     std::string reason_;
+    Kind kind_ = Kind::Unreadable;
 };
 
 } // namespace media

@@ -15,15 +15,17 @@ VideoDecoder::VideoDecoder(const AVStream& stream, const std::filesystem::path& 
     const AVCodec* codec = avcodec_find_decoder(parameters.codec_id);
     const std::string name = avcodec_get_name(parameters.codec_id);
     if (codec == nullptr)
-        throw MovieError(file, "codec not supported (" + name + ")");
+        throw MovieError(file, "codec not supported (" + name + ")", MovieError::Kind::Unsupported);
     context_.reset(avcodec_alloc_context3(codec));
     if (!context_ || avcodec_parameters_to_context(context_.get(), &parameters) < 0)
-        throw MovieError(file, "cannot set up the decoder (" + name + ")");
+        throw MovieError(file, "cannot set up the decoder (" + name + ")",
+                         MovieError::Kind::Unsupported);
     context_->pkt_timebase = stream.time_base;
     context_->thread_count = std::max(threads, 0);
     context_->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
     if (const int result = avcodec_open2(context_.get(), codec, nullptr); result < 0)
-        throw MovieError(file, "codec not supported (" + name + "): " + ffmpegErrorText(result));
+        throw MovieError(file, "codec not supported (" + name + "): " + ffmpegErrorText(result),
+                         MovieError::Kind::Unsupported);
 }
 
 bool VideoDecoder::send(const AVPacket* packet) {

@@ -1,7 +1,6 @@
 #include "player/GKitMSPlay.h"
 
 #include "core/Error.h"
-#include "framework/ErrorReport.h"
 #include "media/Movie.h"
 #include "platform/Canvas.h"
 #include "platform/Clipboard.h"
@@ -72,7 +71,6 @@ void TGKitMSPlay::setFileName(const QString& fileName) {
     fetchMovie_.reset();
     fileName_ = fileName;
     position_ = 0;
-    failureReported_ = false;
     setPicture(std::move(first));
     if (autoPlay_ && !isLoading())
         Play();
@@ -161,8 +159,11 @@ void TGKitMSPlay::Tick() {
         return;
     try {
         showFrame(next);
-    } catch (const std::exception& error) {
-        playbackFailed(error);
+    } catch (const std::exception&) {
+        // A damaged frame: the last good picture stays and playback goes on, as players do.
+        // Nothing is reported from a timer; fetching the frame on purpose (a thumbnail,
+        // Convert) reports it.
+        position_ = next;
     }
 }
 
@@ -184,15 +185,6 @@ void TGKitMSPlay::showFrame(int frame) {
     movie_->frameInto(frame, decoded_);
     setPicture(player::toQImage(decoded_));
     position_ = frame;
-}
-
-void TGKitMSPlay::playbackFailed(const std::exception& error) {
-    // Halt before reporting: the report's message box runs a nested event loop.
-    timer_.stop();
-    if (failureReported_)
-        return;
-    failureReported_ = true;
-    reportException(error);
 }
 
 void TGKitMSPlay::setPicture(QImage picture) {

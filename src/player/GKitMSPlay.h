@@ -64,14 +64,15 @@ public:
     bool Stop();
     bool Pause();
     bool Playing() const { return timer_.isActive(); }
-    // The frame shown; -1 with no movie.
+    // The frame playback stands at (a damaged one shows the picture before it); -1 with no
+    // movie.
     int Position() const { return position_; }
     // Milliseconds between ticks for the loaded movie.
     int frameInterval() const { return timer_.interval(); }
 
     // One timer tick: shows the next frame, wrapping to 0 with Loop, halting at the last frame
-    // without. A frame that cannot be decoded halts playback on the last picture; the first such
-    // failure of a loaded movie goes to the standard error report, later ones stay silent.
+    // without. A frame that cannot be decoded keeps the picture before it on screen, and
+    // playback goes on past it; nothing is reported.
     void Tick();
 
     bool AutoPlay() const { return autoPlay_; }
@@ -88,7 +89,6 @@ public:
 
 private:
     void showFrame(int frame);
-    void playbackFailed(const std::exception& error);
     void setPicture(QImage picture);
     const QImage& scaledPicture(QSize size);
 
@@ -100,7 +100,6 @@ private:
     QImage picture_;
     QImage scaled_; // picture_ at the size last drawn
     QTimer timer_;
-    bool failureReported_ = false;
     bool autoPlay_ = true;
     bool loop_ = true;
     TScaleMode scaleMode_ = smFit;

@@ -158,7 +158,11 @@ int TdxfProgressBar::scaled(int position, int length) const {
     if (span == 0)
         return position > min_ ? length : 0;
     // The product in 64 bits: a long movie's frame count times the bar's width exceeds 32.
-    return static_cast<int>(static_cast<long double>((long long)position * length) / span);
+    const long double share = static_cast<long double>((long long)position * length) / span;
+    // Beyond the control every length draws alike; the limit keeps the edges derived from it
+    // (and the rectangles filled between them) within the control's reach.
+    const long double limit = std::abs((long double)length) + Width() + Height() + 4;
+    return static_cast<int>(std::clamp(share, -limit, limit));
 }
 
 void TdxfProgressBar::invalidatePositionChange(int from, int to) {

@@ -232,4 +232,66 @@ TEST_F(CommandLine, AnOverlongArgumentIsIgnored) {
     EXPECT_TRUE(recorder.messages.empty());
 }
 
+// What the window says about a movie it cannot open: Japanese, the file by its name, nothing of
+// the decoder's own words.
+struct UnopenableCase {
+    const char* name;
+    const char* file;
+    const char* message;
+};
+
+// The movie's headers with an empty frame list: everything after "movi" cut, sizes mended.
+std::string withoutFrames(std::string bytes) {
+    const std::size_t movi = bytes.find("movi");
+    bytes.resize(movi + 4);
+    const auto putSize = [&](std::size_t at, std::size_t size) {
+        for (int i = 0; i < 4; ++i)
+            bytes[at + std::size_t(i)] = char((size >> (8 * i)) & 0xFF);
+    };
+    putSize(movi - 4, 4);
+    putSize(4, bytes.size() - 8);
+    return bytes;
+}
+
+class UnopenableMessage : public Loading, public ::testing::WithParamInterface<UnopenableCase> {};
+
+TEST_P(UnopenableMessage, IsShortJapaneseNamingTheFile) {
+    const UnopenableCase c = GetParam();
+    const QString file = scratch().file(QString::fromUtf8(c.file));
+    if (c.name == std::string("Folder"))
+        QDir().mkpath(file);
+    else if (c.name == std::string("Empty"))
+        writeText(file, "");
+    else if (c.name == std::string("Text"))
+        writeText(file, "not a movie");
+    else if (c.name == std::string("NoFrames"))
+        writeText(file, withoutFrames(fileBytes(smallMovie(1))));
+    dropFiles(main(), {file});
+    EXPECT_EQ(recorder.messageTexts(), QStringList{QString::fromUtf8(c.message)});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Loading, UnopenableMessage,
+    ::testing::Values(
+        UnopenableCase{"Missing", "gone.avi", "gone.avi: ファイルが見つかりません."},
+        UnopenableCase{"Folder", "folder.avi", "folder.avi: ファイルではありません."},
+        UnopenableCase{"Empty", "empty.avi", "empty.avi: 動画ファイルとして読み込めません."},
+        UnopenableCase{"Text", "text.avi", "text.avi: 動画ファイルとして読み込めません."},
+        UnopenableCase{"NoFrames", "zero.avi", "zero.avi: 映像のフレームがありません."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Regression: the edits of a one-frame movie keep their earlier upper bounds, and a step up
+// reached frame 1, which the movie does not have.
+TEST_F(Loading, NoRangeControlOfAOneFrameMovieReachesASecondFrame) {
+    main().WMDropFiles({smallMovie(30)});
+    main().WMDropFiles({smallMovie(1)});
+    end().UpClick();
+    start().UpClick();
+    typeInto(end(), QStringLiteral("7"));
+    EXPECT_EQ(end().Value(), 0);
+    EXPECT_EQ(start().Value(), 0);
+    EXPECT_EQ(count(), QStringLiteral("1"));
+    EXPECT_TRUE(recorder.messages.empty()) << recorder.messageTexts().join('\n').toStdString();
+}
+
 } // namespace

@@ -282,4 +282,49 @@ TEST(Range, ADestinationTypedKeyByKeyKeepsItsSeparators) {
     EXPECT_EQ(edit.Path(), typed);
 }
 
+// Regression: a pasted negative interval showed a negative number of files. Convert writes
+// nothing with an interval below 1, and the count says so until the edit corrects it.
+TEST(Range, ANegativeIntervalCountsNoFrames) {
+    RangeWindow w;
+    QGuiApplication::clipboard()->setText(QStringLiteral("-2"));
+    w.interval().SelectAll();
+    w.interval().PasteFromClipboard();
+    EXPECT_EQ(w.count(), QStringLiteral("0"));
+    EXPECT_EQ(w.gauge(), 0);
+    leaveEdit(w.interval());
+    EXPECT_EQ(w.count(), QStringLiteral("30"));
+}
+
+// A correction that fails in the handler run it triggers is the correction's failure: one
+// beep and undo where the value was corrected, then one report when the outer run repeats the
+// failing step. Regression: the nested run reported it on the spot, then the outer run again.
+struct NestedFailureCase {
+    const char* name;
+    bool start; // the start edit is pasted beyond the end, or else the end below the start
+    const char* pasted;
+    int corrected;
+};
+
+class RangeNestedFailure : public ::testing::TestWithParam<NestedFailureCase> {};
+
+TEST_P(RangeNestedFailure, IsReportedOnceAfterTheBeep) {
+    const NestedFailureCase c = GetParam();
+    RangeWindow w;
+    w.start().setValue(12);
+    typeInto(w.interval(), QStringLiteral("0"));
+    w.recorder.messages.clear();
+    TSpinEdit& edit = c.start ? w.start() : w.end();
+    QGuiApplication::clipboard()->setText(QString::fromLatin1(c.pasted));
+    edit.SelectAll();
+    edit.PasteFromClipboard();
+    EXPECT_EQ(w.recorder.beeps, 1);
+    EXPECT_EQ(w.recorder.messageTexts(), QStringList{QStringLiteral("ゼロによる除算.")});
+    EXPECT_EQ(edit.Value(), c.corrected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Range, RangeNestedFailure,
+                         ::testing::Values(NestedFailureCase{"StartBeyondTheEnd", true, "35", 29},
+                                           NestedFailureCase{"EndBelowTheStart", false, "3", 12}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 } // namespace

@@ -3,7 +3,9 @@
 #include "app/InfoForm1.h"
 #include "controls/BrowseEdit.h"
 #include "controls/FileOpenEdit.h"
+#include "framework/Image.h"
 #include "framework/Timer.h"
+#include "platform/Colors.h"
 #include "skin/ShineSpeedButton.h"
 
 #include <QCoreApplication>
@@ -157,6 +159,48 @@ TEST_F(Mascot, ResumesAfterAConversionWhereItStopped) {
     EXPECT_TRUE(timer.Enabled());
     main().Timer1Timer();
     EXPECT_EQ(shownMascot(), mascotPicture(2));
+}
+
+// Where the designed layout overlaps, the later control in the form lies on top.
+class Layout : public MainWindow {
+protected:
+    void SetUp() override { image = main().renderToImage(); }
+    TColor at(int x, int y) const { return platform::fromQRgb(image.pixel(x, y)); }
+    static TColor painted(TColor color) { return TColor(platform::colorToRgb(color)); }
+    QImage image;
+};
+
+TEST_F(Layout, TheCentrePanelCoversTheTitleBarsLowerRowsAndText) {
+    // The centre panel's colour depends on the column only: compare with a row of its own.
+    for (int x = 181; x < 304; ++x) {
+        EXPECT_EQ(at(x, 10), clBlack) << x; // its outline, over the title bar
+        for (int y = 11; y <= 13; ++y)
+            ASSERT_EQ(at(x, y), at(x, 165)) << x << "," << y;
+    }
+    EXPECT_NE(at(178, 12), at(181, 12));
+}
+
+TEST_F(Layout, TheEndThumbnailsFrameLiesOverTheStartThumbnailsEdge) {
+    const TColor grey = painted(clGray);
+    bool edgeAbove = false;
+    for (int y = 30; y < 36; ++y)
+        edgeAbove = edgeAbove || at(397, y) == grey;
+    EXPECT_TRUE(edgeAbove);
+    for (int y = 39; y < 48; ++y)
+        EXPECT_EQ(at(397, y), clBlack) << y;
+}
+
+TEST_F(Layout, TheMascotSitsInsideTheBevelTwoPixelsFromEachSide) {
+    const QImage mascot = control<TImage>(QStringLiteral("Image1")).picture();
+    ASSERT_EQ(mascot.size(), QSize(120, 136));
+    for (int y = 20; y < 156; ++y) {
+        ASSERT_EQ(image.pixel(182, y), mascot.pixel(0, y - 20)) << y;
+        ASSERT_EQ(image.pixel(301, y), mascot.pixel(119, y - 20)) << y;
+    }
+    EXPECT_EQ(at(180, 80), painted(clBtnHighlight));
+    EXPECT_EQ(at(181, 80), painted(clBtnShadow));
+    EXPECT_EQ(at(302, 80), painted(clBtnHighlight));
+    EXPECT_EQ(at(303, 80), painted(clBtnShadow));
 }
 
 } // namespace

@@ -6,8 +6,10 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QTimer>
 #include <QWindow>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
@@ -163,6 +165,18 @@ TEST_F(DragTest, RightButtonDoesNotMove) {
     mouse(window, QEvent::MouseButtonRelease, QPoint(90, 90), global + QPoint(10, 10),
           Qt::RightButton, Qt::NoButton);
     EXPECT_EQ(form.pos(), QPoint(100, 100));
+}
+
+TEST(Form, AScreenCentredFormIsShownInTheMiddleOfTheScreen) {
+    TForm form;
+    form.setPosition(poScreenCenter);
+    form.setBounds(0, 0, 300, 120);
+    form.Show();
+    QApplication::processEvents();
+    const QRect area = form.screen()->availableGeometry();
+    const QRect placed = form.frameGeometry();
+    EXPECT_LE(std::abs(placed.center().x() - area.center().x()), 1) << placed.x();
+    EXPECT_LE(std::abs(placed.center().y() - area.center().y()), 1) << placed.y();
 }
 
 } // namespace

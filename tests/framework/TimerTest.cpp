@@ -75,4 +75,15 @@ TEST(Timer, BindsOnTimerByName) {
     EXPECT_FALSE(timer.bindEvent(QStringLiteral("OnClick"), [] {}));
 }
 
+// A running timer set from an hour to 1 ms ticks at once; kept at the hour it would not tick
+// before runTicks gives up.
+TEST(Timer, ANewIntervalAppliesToARunningTimer) {
+    TTimer timer;
+    timer.setInterval(3'600'000);
+    timer.setOnTimer([] {});
+    ASSERT_TRUE(timer.isRunning());
+    QTimer::singleShot(0, [&] { timer.setInterval(1); });
+    EXPECT_EQ(runTicks(timer, 1, [](int) {}), 1);
+}
+
 } // namespace

@@ -363,4 +363,17 @@ TEST(MovieDamage, SteppingBackPastADamagedPictureHandsOutNoBrokenOne) {
     EXPECT_FALSE(reported.empty());
 }
 
+// The decoder's complaint says which component failed, but not where it lived in memory: an
+// address tells a reader nothing.
+TEST(MovieDamage, TheDecodersComplaintCarriesNoAddress) {
+    const auto file = scratchFolder() / "garbled-5.avi";
+    testmedia::writeGarbledFrame(file, 12, 5);
+    media::Movie movie(file);
+    const auto error = errorOf([&] { movie.frame(5); });
+    ASSERT_TRUE(error.has_value());
+    EXPECT_TRUE(mentions(*error, "decode failure (mjpeg: ")) << error->what();
+    EXPECT_FALSE(mentions(*error, "0x")) << error->what();
+    EXPECT_FALSE(mentions(*error, "[")) << error->what();
+}
+
 } // namespace

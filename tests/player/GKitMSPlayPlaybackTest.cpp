@@ -129,32 +129,45 @@ TEST(PlaybackOfTwoPlayers, OneFileGivesIndependentViews) {
     EXPECT_EQ(second.Position(), 1);
 }
 
+// A damaged frame in a playing movie: the picture before it stays, playback goes on past it,
+// and no message box comes from the timer.
+TEST(PlaybackFailure, ADamagedFrameKeepsThePictureBeforeItAndPlaybackGoesOn) {
+    const auto file = playertest::scratchFolder() / "bad5.avi";
+    testmedia::writeGarbledFrame(file, 12, 5);
+    platform::ServiceRecorder recorder;
+    TGKitMSPlay player;
+    openPaused(player, file);
+    player.Play();
+    playertest::ticks(player, 5);
+    EXPECT_EQ(player.Position(), 5);
+    EXPECT_EQ(frameNumberOf(player.picture()), 4);
+    EXPECT_TRUE(player.Playing());
+    player.Tick();
+    EXPECT_EQ(frameNumberOf(player.picture()), 6);
+    EXPECT_TRUE(recorder.messages.empty()) << recorder.messageTexts().join('\n').toStdString();
+}
+
 // The file loses its tail while the movie is open: later frames cannot be read any more. The
-// movie is large enough that the reader's buffer does not hold it whole.
-TEST(PlaybackFailure, HaltsOnTheLastPictureAndIsReportedOnce) {
+// movie is large enough that the reader's buffer does not hold it whole. Without Loop the
+// player runs to the end on its last good picture and stops there without a word.
+TEST(PlaybackFailure, AFileCutWhileOpenPlaysToTheEndQuietly) {
     const auto file =
         playertest::copyOf(movieFor(recipeOf(Codec::Mjpeg, 30, 320, 240)), "cut-while-open.avi");
     platform::ServiceRecorder recorder;
     TGKitMSPlay player;
+    player.setLoop(false);
     openPaused(player, file);
     std::filesystem::resize_file(file, std::filesystem::file_size(file) / 4);
 
     player.Play();
-    for (int i = 0; i < 30 && player.Playing(); ++i)
+    for (int i = 0; i < 40 && player.Playing(); ++i)
         player.Tick();
-    ASSERT_FALSE(player.Playing());
-    const int halted = player.Position();
-    EXPECT_LT(halted, player.Length());
-    EXPECT_EQ(frameNumberOf(player.picture()), halted);
-    ASSERT_EQ(recorder.messages.size(), 1u);
-    EXPECT_TRUE(recorder.messageTexts().front().contains(QStringLiteral("cut-while-open.avi")))
-        << recorder.messageTexts().front().toStdString();
-
-    player.Play();
-    player.Tick();
     EXPECT_FALSE(player.Playing());
-    EXPECT_EQ(player.Position(), halted);
-    EXPECT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(player.Position(), player.Length());
+    const int lastGood = frameNumberOf(player.picture());
+    EXPECT_GE(lastGood, 0);
+    EXPECT_LT(lastGood, player.Length());
+    EXPECT_TRUE(recorder.messages.empty()) << recorder.messageTexts().join('\n').toStdString();
 }
 
 // Starting over needs frame 0. When it cannot be decoded, Play answers false like every other

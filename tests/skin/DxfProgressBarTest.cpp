@@ -2,6 +2,8 @@
 
 #include "SkinTestSupport.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace {
@@ -220,6 +222,107 @@ TEST(DxfProgressBar, GlyphSetsTheBarThickness) {
     bar.setOrientation(orVertical);
     bar.setGlyph(glyph);
     EXPECT_EQ(bar.Width(), 9);
+}
+
+// Regression: far above Max the bar's length overflowed; it drew nothing, or asked for a block
+// billions of pixels wide and failed to allocate it.
+class DxfProgressBarFarPosition : public ::testing::TestWithParam<int> {};
+
+TEST_P(DxfProgressBarFarPosition, DrawsTheFullBar) {
+    auto host = makeHost(465, 3, clBlack);
+    auto* gauge = rangeGauge(*host);
+    gauge->setPosition(GetParam());
+    // Blue into aqua over 461 columns: the last line, offset 460, has green 254.
+    EXPECT_EQ(pixelAt(render(*gauge), 462, 2), platform::rgb(0, 254, 255));
+
+    auto blocksHost = makeHost(126, 6, clBlack);
+    auto* blocks = conversionBar(*blocksHost);
+    blocks->setPosition(GetParam());
+    // The end block takes the colour at the last boundary, offset 120 of 122.
+    EXPECT_EQ(pixelAt(render(*blocks), 123, 3), platform::rgb(250, 250, 252));
+}
+
+INSTANTIATE_TEST_SUITE_P(Positions, DxfProgressBarFarPosition,
+                         ::testing::Values(470'000'000, 2'147'483'647));
+
+// A vertical gradient bar grows upward from the bottom; its first line, at the bottom, takes
+// offset 1 of the inner height.
+TEST(DxfProgressBar, VerticalGradientBarRisesFromTheBottom) {
+    auto host = makeHost(10, 54, clBlack);
+    auto* bar = new TdxfProgressBar(host.get());
+    bar->setBounds(0, 0, 10, 54);
+    bar->setOrientation(orVertical);
+    bar->setStyle(sExSolid);
+    bar->setColor(clBlack);
+    bar->setBeginColor(clRed);
+    bar->setEndColor(clBlue);
+    bar->setPosition(50);
+    const QImage image = render(*bar);
+    // Inner area 6 x 50 from row 2 to 51; the bar is 25 rows high: rows 27 to 51.
+    EXPECT_EQ(pixelAt(image, 4, 51), platform::rgb(249, 0, 5));
+    EXPECT_EQ(pixelAt(image, 4, 27), platform::rgb(127, 0, 127));
+    EXPECT_EQ(pixelAt(image, 4, 26), clBlack);
+}
+
+// Tiles are whole glyphs; the end tile is added only at Position equal to Max.
+struct PictureCase {
+    int position;
+    int lastTiledColumn;
+    int firstBareColumn; // -1: the tiles reach the control's edge
+};
+
+class DxfProgressBarPictures : public ::testing::TestWithParam<PictureCase> {};
+
+TEST_P(DxfProgressBarPictures, TileWholeGlyphs) {
+    const PictureCase& c = GetParam();
+    auto host = makeHost(30, 6, clBlack);
+    auto* bar = new TdxfProgressBar(host.get());
+    bar->setBounds(0, 0, 30, 6);
+    bar->setStyle(sPictures);
+    bar->setColor(clBlack);
+    bar->setTransparentGlyph(false);
+    QImage glyph(4, 2, QImage::Format_RGB32);
+    glyph.fill(Qt::red);
+    bar->setGlyph(glyph);
+    bar->setPosition(c.position);
+    const QImage image = render(*bar);
+    // Inner area 26 x 2 from column 2.
+    EXPECT_EQ(pixelAt(image, 2, 2), clRed);
+    EXPECT_EQ(pixelAt(image, c.lastTiledColumn, 3), clRed);
+    if (c.firstBareColumn >= 0)
+        EXPECT_EQ(pixelAt(image, c.firstBareColumn, 2), clBlack);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pictures, DxfProgressBarPictures,
+                         ::testing::Values(PictureCase{50, 13, 14}, PictureCase{100, 29, -1},
+                                           PictureCase{101, 25, 26}));
+
+// The text is drawn without a background box, centred in the control: where it lies beyond the
+// bar's end, the control's own colour stays around its strokes.
+TEST(DxfProgressBar, TextIsCentredWithoutABackgroundBox) {
+    auto host = makeHost(120, 20, clBlack);
+    auto* bar = new TdxfProgressBar(host.get());
+    bar->setBounds(0, 0, 120, 20);
+    bar->setBevelOuter(skin::bvNone);
+    bar->setStyle(sSolid);
+    bar->setBeginColor(clBlue);
+    bar->setColor(clBlack);
+    bar->Font().setColor(clWhite);
+    bar->setShowText(true);
+    bar->setShowTextStyle(stsPosition);
+    bar->setMax(1000);
+    bar->setPosition(500);
+    const QImage image = render(*bar);
+    const PixelSet text = pixelsOf(image, clWhite, QRect(0, 0, 120, 20));
+    ASSERT_FALSE(text.empty());
+    int left = 120, right = 0;
+    for (const auto& [x, y] : text) {
+        left = std::min(left, x);
+        right = std::max(right, x);
+    }
+    EXPECT_LE(std::abs(left + right - 119), 3) << left << ".." << right;
+    EXPECT_LT(left, 60);
+    EXPECT_TRUE(pixelsOf(image, clBlue, QRect(60, 0, 60, 20)).empty());
 }
 
 } // namespace

@@ -145,4 +145,18 @@ TEST(GradBox, OnPaintRunsAfterEveryPaint) {
     EXPECT_EQ(paints, 2);
 }
 
+// Red running into blue: each channel keeps its own byte. Rows show entries 16, 32, ... and
+// the end colour; entry k is red 255 - k, blue k.
+TEST(GradBox, RedAndBlueKeepTheirChannels) {
+    auto host = makeHost(10, 16, clBlack);
+    auto* box = new TGradBox(host.get());
+    box->setBounds(0, 0, 10, 16);
+    box->setTopColor(clRed);
+    box->setLastColor(clBlue);
+    const QImage image = host->renderToImage();
+    EXPECT_EQ(pixelAt(image, 5, 0), platform::rgb(239, 0, 16));
+    EXPECT_EQ(pixelAt(image, 5, 7), platform::rgb(127, 0, 128));
+    EXPECT_EQ(pixelAt(image, 5, 15), platform::rgb(0, 0, 255));
+}
+
 } // namespace

@@ -3,6 +3,8 @@
 #include "SkinTestSupport.h"
 
 #include <gtest/gtest.h>
+#include <set>
+#include <vector>
 
 namespace {
 
@@ -182,6 +184,115 @@ TEST(ShadowLabel, AssignReportsOnceEvenWithoutDifference) {
     EXPECT_EQ(changes, 1);
     shadow.setColor(clSilver);
     EXPECT_EQ(changes, 1);
+}
+
+// The colours a caption's characters are drawn in, one set per character cell from the left,
+// each cell as wide as `character` is in the label's font.
+std::vector<std::set<TColor>> colourOfEachCharacter(const QImage& image, TShadowLabel& label,
+                                                    const QString& character, int count) {
+    QImage scratch(1, 1, QImage::Format_RGB32);
+    platform::Canvas canvas(scratch);
+    canvas.font().assign(label.Font());
+    const int width = canvas.textWidth(character);
+    std::vector<std::set<TColor>> colours(static_cast<std::size_t>(count));
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < width * count; ++x)
+            if (const TColor c = pixelAt(image, x, y); c != clBlack)
+                colours[std::size_t(x / width)].insert(c);
+    return colours;
+}
+
+struct RunCase {
+    const char* caption;
+    std::vector<TColor> colours; // of each character in turn
+};
+
+class ShadowLabelThreeColours : public ::testing::TestWithParam<RunCase> {};
+
+// The first run ends at the middle byte in the middle colour; the rest starts from it again.
+// Red, lime, blue: the middle of lime and blue is (0, 127, 127).
+TEST_P(ShadowLabelThreeColours, SplitAtTheMiddleByte) {
+    const RunCase& c = GetParam();
+    auto host = makeHost(80, 15, clBlack);
+    auto* label = fieldCaption(*host, QString::fromLatin1(c.caption));
+    label->Shadow()->setVisible(false);
+    label->Font().setColor(clRed);
+    label->setTextGradation(tg3Colors);
+    label->setTextMidColor(clLime);
+    label->setTextGradationColor(clBlue);
+    const auto colours = colourOfEachCharacter(host->renderToImage(), *label, QStringLiteral("H"),
+                                               int(c.colours.size()));
+    for (std::size_t k = 0; k < c.colours.size(); ++k)
+        EXPECT_EQ(colours[k], std::set<TColor>{c.colours[k]}) << "character " << k;
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, ShadowLabelThreeColours,
+                         ::testing::Values(RunCase{"HHH", {clRed, clLime, clBlue}},
+                                           RunCase{"HHHHH",
+                                                   {clRed, clLime, clLime,
+                                                    platform::rgb(0, 127, 127), clBlue}}));
+
+// Gradient runs are drawn character by character from the left edge; the shadow is one whole
+// line, aligned as configured.
+TEST(ShadowLabel, CentredGradientTextStartsAtTheLeftWhileItsShadowIsCentred) {
+    auto host = makeHost(80, 15, clBlack);
+    auto* label = fieldCaption(*host, QStringLiteral("HH"));
+    label->setAlignment(taCenter);
+    label->Font().setColor(clRed);
+    label->setTextGradation(tg2Colors);
+    label->setTextGradationColor(clBlue);
+    const QImage image = host->renderToImage();
+    const QRect area(0, 0, 80, 15);
+    const PixelSet red = pixelsOf(image, clRed, area);
+    const PixelSet shadow = pixelsOf(image, clSilver, area);
+    ASSERT_FALSE(red.empty());
+    ASSERT_FALSE(shadow.empty());
+    EXPECT_LT(red.begin()->first, 4);
+    EXPECT_GT(shadow.begin()->first, 30);
+}
+
+// Disabled, the characters keep their gradient; only the shadow turns grey.
+TEST(ShadowLabel, DisabledGradientTextKeepsItsColours) {
+    auto host = makeHost(80, 15, clBlack);
+    auto* label = fieldCaption(*host, QStringLiteral("HH"));
+    label->Font().setColor(clRed);
+    label->setTextGradation(tg2Colors);
+    label->setTextGradationColor(clBlue);
+    label->setEnabled(false);
+    const auto colours =
+        colourOfEachCharacter(host->renderToImage(), *label, QStringLiteral("H"), 2);
+    EXPECT_TRUE(colours[0].count(clRed)) << colours[0].size();
+    EXPECT_TRUE(colours[1].count(clBlue)) << colours[1].size();
+    EXPECT_TRUE(colours[1].count(painted(clGray)));
+    EXPECT_FALSE(colours[0].count(clSilver));
+}
+
+// A transparent label paints no background, whatever its background settings say.
+TEST(ShadowLabel, TransparentLabelLeavesTheParentVisible) {
+    auto host = makeHost(20, 10, clBlack);
+    auto* label = new TShadowLabel(host.get());
+    label->setAutoSize(false);
+    label->setBounds(0, 0, 20, 10);
+    label->setCaption(QString());
+    label->setTransparent(true);
+    label->setGradation(true);
+    label->setGradationColor(clRed);
+    label->setColor(clBlue);
+    const QImage image = host->renderToImage();
+    EXPECT_TRUE(pixelsOf(image, clRed, QRect(0, 0, 20, 10)).empty());
+    EXPECT_TRUE(pixelsOf(image, clBlue, QRect(0, 0, 20, 10)).empty());
+}
+
+// One pixel along the gradient is a run of one step: it takes the first colour.
+TEST(ShadowLabel, OnePixelAlongTheGradientTakesTheFirstColour) {
+    QImage column(1, 3, QImage::Format_RGB32);
+    TShadowLabel::gradBitmap(column, clRed, clBlue, false);
+    QImage row(3, 1, QImage::Format_RGB32);
+    TShadowLabel::gradBitmap(row, clRed, clBlue, true);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(pixelAt(column, 0, i), clRed);
+        EXPECT_EQ(pixelAt(row, i, 0), clRed);
+    }
 }
 
 } // namespace
