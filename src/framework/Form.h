@@ -15,6 +15,9 @@ class QEventLoop;
 // Close: each close runs OnClose, or FormClose() when none is bound; if that throws, the
 // standard error report shows the error and the window stays open. Closing the application's
 // main form ends the application.
+//
+// Where the position matters (closing, the start of a drag) it is taken from the window system
+// itself, so Left/Top and the drag never work from a stale idea of where the window is.
 class TForm : public TWinControl {
     Q_OBJECT
     Q_PROPERTY(int ClientWidth READ ClientWidth WRITE setClientWidth)
@@ -105,6 +108,7 @@ private:
     bool fixedSize() const;
     void applyWindowFlags();
     void placeOnScreen();
+    void takePositionFromWindowSystem();
     void makeWindowlessChildrenMouseTransparent();
 
     TFormBorderStyle borderStyle_ = bsSizeable;
