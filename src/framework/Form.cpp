@@ -169,6 +169,9 @@ void TForm::TextChanged() {
 
 void TForm::showEvent(QShowEvent* event) {
     TWinControl::showEvent(event);
+    // Input reaches the native window first (see becomeActiveForInput()).
+    if (QWindow* window = windowHandle())
+        window->installEventFilter(this);
     // A restore from minimised is the window system's show, not the program's.
     if (event->spontaneous())
         return;
@@ -208,6 +211,26 @@ void TForm::closeEvent(QCloseEvent* event) {
     event->accept();
     if (Application != nullptr && Application->MainForm() == this)
         Application->Terminate();
+}
+
+bool TForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == windowHandle() &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress))
+        becomeActiveForInput();
+    return TWinControl::eventFilter(watched, event);
+}
+
+void TForm::becomeActiveForInput() {
+    // Input can reach a window the toolkit does not count as active: without a window manager
+    // nobody hands the focus back after a message box. Taking the activation before the input
+    // is delivered lets the focus change it causes run the controls' exit and enter handling.
+    if (isActiveWindow() || !isVisible())
+        return;
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    QApplication::setActiveWindow(this);
+    QT_WARNING_POP
+    activateWindow();
 }
 
 void TForm::placeOnScreen() {
@@ -282,16 +305,7 @@ void TForm::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 bool TForm::focusNextPrevChild(bool next) {
-    // Keys can reach a window the toolkit does not count as active (without a window manager
-    // nobody hands the focus back after a message box). Make it active first, so the focus
-    // change below runs the controls' exit and enter handling as it does everywhere else.
-    if (!isActiveWindow()) {
-        QT_WARNING_PUSH
-        QT_WARNING_DISABLE_DEPRECATED
-        QApplication::setActiveWindow(this);
-        QT_WARNING_POP
-        activateWindow();
-    }
+    becomeActiveForInput();
     std::vector<QWidget*> chain;
     for (TWinControl* control : tabOrderChain())
         if (control->isVisible() && control->isEnabled() && (control->focusPolicy() & Qt::TabFocus))

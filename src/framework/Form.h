@@ -102,6 +102,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     // Tab and Shift+Tab follow the TabOrder chain.
     bool focusNextPrevChild(bool next) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void setClientSize(QSize size);
@@ -109,6 +110,7 @@ private:
     void applyWindowFlags();
     void placeOnScreen();
     void takePositionFromWindowSystem();
+    void becomeActiveForInput();
     void makeWindowlessChildrenMouseTransparent();
 
     TFormBorderStyle borderStyle_ = bsSizeable;

@@ -1,6 +1,7 @@
 #include "AppTestSupport.h"
 #include "app/ChangeForm1.h"
 #include "app/Startup.h"
+#include "controls/BrowseEdit.h"
 #include "controls/SpinEdit.h"
 #include "framework/ReachablePosition.h"
 #include "platform/WindowOrigin.h"
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QWindow>
 #include <gtest/gtest.h>
 #include <optional>
 #include <utility>
@@ -95,22 +97,38 @@ TEST(ReachablePosition, AWindowThatMeetsNoScreenGoesToThePrimaryOne) {
 }
 
 // Without a window manager a message box leaves the main window inactive for the toolkit while
-// keys still reach it; Tab out of the interval edit must still repair its zero.
-TEST(IntervalEdit, TabInAWindowTheToolkitCountsInactiveStillRepairsAZero) {
-    RecordedWindows w;
-    w.main().show();
-    w.main().WMDropFiles({smallMovie(30)});
-    QApplication::setActiveWindow(&w.main());
-    w.interval().setFocus(Qt::TabFocusReason);
-    typeInto(w.interval(), QStringLiteral("0"));
-    ASSERT_EQ(w.recorder.messageTexts(), QStringList{QStringLiteral("ゼロによる除算.")});
-    QApplication::setActiveWindow(nullptr);
-    ASSERT_FALSE(w.main().isActiveWindow());
+// input still reaches it; leaving the interval edit by Tab or by a click elsewhere must still
+// repair its zero.
+class InactiveAfterZero : public RecordedWindows, public ::testing::Test {
+protected:
+    void SetUp() override {
+        main().show();
+        main().WMDropFiles({smallMovie(30)});
+        QApplication::setActiveWindow(&main());
+        interval().setFocus(Qt::TabFocusReason);
+        typeInto(interval(), QStringLiteral("0"));
+        ASSERT_EQ(recorder.messageTexts(), QStringList{QStringLiteral("ゼロによる除算.")});
+        QApplication::setActiveWindow(nullptr);
+        ASSERT_FALSE(main().isActiveWindow());
+    }
+    void expectRepaired() {
+        EXPECT_EQ(interval().Text(), QStringLiteral("1"));
+        EXPECT_EQ(count(), QStringLiteral("30"));
+    }
+};
 
+TEST_F(InactiveAfterZero, TabRepairs) {
     QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
-    QApplication::sendEvent(w.interval().Editor(), &tab);
-    EXPECT_EQ(w.interval().Text(), QStringLiteral("1"));
-    EXPECT_EQ(w.count(), QStringLiteral("30"));
+    QApplication::sendEvent(interval().Editor(), &tab);
+    expectRepaired();
+}
+
+TEST_F(InactiveAfterZero, AClickOnAnotherEditRepairs) {
+    const QPoint at = destination().mapTo(&main(), destination().rect().center());
+    QMouseEvent press(QEvent::MouseButtonPress, at, main().mapToGlobal(at), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(main().windowHandle(), &press);
+    expectRepaired();
 }
 
 TEST(ToolkitTranslations, StandardButtonsSpeakJapanese) {
