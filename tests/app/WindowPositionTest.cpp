@@ -99,16 +99,23 @@ TEST(ReachablePosition, AWindowThatMeetsNoScreenGoesToThePrimaryOne) {
 // Without a window manager a message box leaves the main window inactive for the toolkit while
 // input still reaches it; leaving the interval edit by Tab or by a click elsewhere must still
 // repair its zero.
+void makeActive(QWidget* window) {
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    QApplication::setActiveWindow(window);
+    QT_WARNING_POP
+}
+
 class InactiveAfterZero : public RecordedWindows, public ::testing::Test {
 protected:
     void SetUp() override {
         main().show();
         main().WMDropFiles({smallMovie(30)});
-        QApplication::setActiveWindow(&main());
+        makeActive(&main());
         interval().setFocus(Qt::TabFocusReason);
         typeInto(interval(), QStringLiteral("0"));
         ASSERT_EQ(recorder.messageTexts(), QStringList{QStringLiteral("ゼロによる除算.")});
-        QApplication::setActiveWindow(nullptr);
+        makeActive(nullptr);
         ASSERT_FALSE(main().isActiveWindow());
     }
     void expectRepaired() {
