@@ -14,9 +14,14 @@ function(kirimo_library name)
   endif()
 endfunction()
 
-# kirimo_test(NAME FOLDER dir [QT] LIBS lib...): one GoogleTest executable of a tests/ folder.
+# kirimo_test(NAME FOLDER dir TIMEOUT seconds [QT] LIBS lib...): one GoogleTest executable of a
+# tests/ folder. TIMEOUT fits the executable (a few times its run on a busy two-core machine), so
+# a hang fails within a minute or two, and ctest names the test that timed out.
 function(kirimo_test name)
-  cmake_parse_arguments(ARG "QT" "FOLDER" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "QT" "FOLDER;TIMEOUT" "LIBS" ${ARGN})
+  if(NOT ARG_TIMEOUT)
+    message(FATAL_ERROR "kirimo_test(${name}): give it a TIMEOUT that fits it")
+  endif()
   set(dir ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_FOLDER})
   file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h)
   if(NOT sources)
@@ -35,5 +40,5 @@ function(kirimo_test name)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KIRIMO_TEST_TMP=${CMAKE_BINARY_DIR}/test-tmp"
-    TIMEOUT 900)
+    TIMEOUT ${ARG_TIMEOUT})
 endfunction()

@@ -21,6 +21,7 @@
 #include "framework/Image.h"
 #include "framework/ImageList.h"
 #include "framework/IniFile.h"
+#include "framework/ReachablePosition.h"
 #include "framework/Timer.h"
 #include "platform/Canvas.h"
 #include "platform/FileSearch.h"
@@ -141,8 +142,11 @@ void TChangeForm1::FormClose() {
 
 void TChangeForm1::ReadSettings() {
     const TIniFile ini(settingsFileName_);
-    setTop(ini.ReadInteger(settingsPositionSection, QStringLiteral("M_TOP"), Top()));
-    setLeft(ini.ReadInteger(settingsPositionSection, QStringLiteral("M_LEFT"), Left()));
+    const int top = ini.ReadInteger(settingsPositionSection, QStringLiteral("M_TOP"), Top());
+    const int left = ini.ReadInteger(settingsPositionSection, QStringLiteral("M_LEFT"), Left());
+    // One move, not two: a window manager handed two quick requests may report the first last.
+    const QRect remembered(left, top, Width(), Height());
+    move(framework::reachablePosition(remembered, pos()));
     BrowseEdit1->setPath(
         ini.ReadString(settingsPathSection, QStringLiteral("PATH"), BrowseEdit1->Path()));
     BrowseEdit1Change();

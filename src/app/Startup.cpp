@@ -15,7 +15,10 @@
 #include "skin/SkinClasses.h"
 
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <exception>
+#include <memory>
 #include <optional>
 
 // Outside any namespace, as the resource initialiser requires.
@@ -36,6 +39,15 @@ void prepareWindowClasses() {
     FormLoader::registerClass<TSpeedButton>();
 }
 
+bool installToolkitTranslations(QCoreApplication& application) {
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(QStringLiteral("qtbase_ja"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    translator->setParent(&application);
+    return QCoreApplication::installTranslator(translator.release());
+}
+
 void createWindows(TApplication& application) {
     ChangeForm1 = application.CreateForm<TChangeForm1>();
     PreviewForm1 = application.CreateForm<TPreviewForm1>();
@@ -47,6 +59,7 @@ int runKirimoAvi(int argc, char** argv) {
     try {
         application.setTitle(QStringLiteral("Kirimo AVI"));
         prepareWindowClasses();
+        installToolkitTranslations(application);
         QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/icon64.png")));
         const std::optional<ScreenshotRequest> screenshot =
             screenshotRequest(QCoreApplication::arguments());

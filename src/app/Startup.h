@@ -1,5 +1,6 @@
 #pragma once
 
+class QCoreApplication;
 class TApplication;
 
 namespace app {
@@ -7,6 +8,10 @@ namespace app {
 // Makes the program's pictures, form descriptions and control classes available. Needed once
 // before the first window is created; calling again does no harm.
 void prepareWindowClasses();
+
+// Loads the toolkit's own Japanese texts (file and folder dialogs, standard buttons), so its
+// dialogs speak the program's language. Returns false where the translations are not installed.
+bool installToolkitTranslations(QCoreApplication& application);
 
 // Creates the three windows, in order, into their global pointers.
 void createWindows(TApplication& application);

@@ -4,15 +4,15 @@
 #include "framework/SubObjectProperties.h"
 
 #include <QApplication>
-#include <QCursor>
-#include <QHelpEvent>
+#include <QElapsedTimer>
+#include <QMouseEvent>
 #include <QToolTip>
 #include <QWidget>
+#include <algorithm>
+#include <memory>
+#include <optional>
 
 namespace {
-
-// Hints hide by themselves after this long, as the standard ones do.
-constexpr int kHintHideMs = 2500;
 
 TShapeHint* activeShapeHint = nullptr;
 
@@ -34,8 +34,12 @@ TShapeHint::TShapeHint(QObject* parent)
     font_.setName(QStringLiteral("MS Sans Serif"));
     font_.setSize(8);
     font_.setColor(clInfoText);
-    hideTimer_.setSingleShot(true);
-    connect(&hideTimer_, &QTimer::timeout, this, [this] { hideHint(); });
+    auto started = std::make_shared<QElapsedTimer>();
+    started->start();
+    clock_ = [started] { return started->elapsed(); };
+    scheduleTimer_.setSingleShot(true);
+    scheduleTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&scheduleTimer_, &QTimer::timeout, this, [this] { checkSchedule(); });
     messageTimer_.setSingleShot(true);
     connect(&messageTimer_, &QTimer::timeout, this, [this] { messageWindow_.reset(); });
     activate();
@@ -114,7 +118,47 @@ ShapeHintLook TShapeHint::look() const {
     return look;
 }
 
-void TShapeHint::showHintFor(QWidget* widget, const QString& text, QPoint globalPos) {
+void TShapeHint::hideHint() {
+    carryOut(schedule_.cancel());
+    pointed_ = nullptr;
+    if (window_ && window_->isVisible())
+        window_->hide();
+}
+
+void TShapeHint::checkSchedule() {
+    if (schedule_.control() != nullptr && pointed_ == nullptr) {
+        hideHint(); // the control went away
+        return;
+    }
+    carryOut(schedule_.elapse(clock_()));
+}
+
+void TShapeHint::carryOut(HintSchedule::Action action) {
+    switch (action) {
+    case HintSchedule::Action::Show:
+        showBalloon(pointed_);
+        break;
+    case HintSchedule::Action::Hide:
+        if (window_ && window_->isVisible())
+            window_->hide();
+        break;
+    case HintSchedule::Action::None:
+        break;
+    }
+    armScheduleTimer();
+}
+
+void TShapeHint::armScheduleTimer() {
+    const std::optional<qint64> deadline = schedule_.deadline();
+    if (!deadline) {
+        scheduleTimer_.stop();
+        return;
+    }
+    scheduleTimer_.start(int(std::clamp<qint64>(*deadline - clock_(), 0, 1 << 30)));
+}
+
+void TShapeHint::showBalloon(QWidget* owner) {
+    const QString text = owner != nullptr ? owner->toolTip() : QString();
     if (text.isEmpty()) {
         hideHint();
         return;
@@ -122,21 +166,11 @@ void TShapeHint::showHintFor(QWidget* widget, const QString& text, QPoint global
     if (!window_) {
         window_ = std::make_unique<TShapeHintWindow>();
         window_->onHidden = [this] {
-            hideTimer_.stop();
             if (onCloseHintWindow_)
                 onCloseHintWindow_();
         };
     }
-    hinted_ = widget;
-    window_->activate(text, globalPos, look());
-    hideTimer_.start(kHintHideMs);
-}
-
-void TShapeHint::hideHint() {
-    hinted_ = nullptr;
-    hideTimer_.stop();
-    if (window_ && window_->isVisible())
-        window_->hide();
+    window_->activate(text, pointer_, look());
 }
 
 void TShapeHint::ShowHint(const QString& text, int x, int y, int durationMs) {
@@ -152,44 +186,40 @@ void TShapeHint::ShowControlHint(const QString& text, const QWidget* control, in
     ShowHint(text.isEmpty() ? control->toolTip() : text, centre.x(), centre.y(), durationMs);
 }
 
-void TShapeHint::followPointer(QWidget* widget, QPoint globalPos) {
-    // Moving onto another control while a balloon shows shows its hint at once.
-    QWidget* owner = hintOwner(widget);
-    if (owner == hinted_)
+void TShapeHint::pointerMoved(QWidget* receiver, QPoint localPos, QPoint globalPos) {
+    // A move the receiver passed on to its parent was handled where it arrived first.
+    if (receiver->childAt(localPos) != nullptr)
         return;
-    if (owner == nullptr)
-        hideHint();
-    else
-        showHintFor(owner, owner->toolTip(), globalPos);
+    pointer_ = globalPos;
+    QWidget* owner = hintOwner(receiver);
+    if (owner != schedule_.control())
+        pointed_ = owner;
+    carryOut(schedule_.pointerOver(owner, clock_()));
 }
 
 bool TShapeHint::eventFilter(QObject* watched, QEvent* event) {
-    if (activeShapeHint != this)
+    if (activeShapeHint != this || !watched->isWidgetType())
         return false;
+    auto* widget = static_cast<QWidget*>(watched);
     switch (event->type()) {
-    case QEvent::ToolTip: {
-        auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget == nullptr || widget->toolTip().isEmpty())
-            return false; // goes on to the parent, whose hint may show
-        showHintFor(widget, widget->toolTip(), static_cast<QHelpEvent*>(event)->globalPos());
-        return true;
+    case QEvent::ToolTip:
+        return true; // the toolkit's own timing and window stay out
+    case QEvent::MouseMove: {
+        const auto* move = static_cast<QMouseEvent*>(event);
+        pointerMoved(widget, move->position().toPoint(), move->globalPosition().toPoint());
+        break;
     }
     case QEvent::Leave:
-        if (watched == hinted_)
-            hideHint();
-        break;
-    case QEvent::MouseMove:
-        if (window_ && window_->isVisible())
-            if (auto* widget = qobject_cast<QWidget*>(watched))
-                followPointer(widget, QCursor::pos());
+        if (widget->isWindow())
+            carryOut(schedule_.pointerOver(nullptr, clock_()));
         break;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
     case QEvent::KeyPress:
     case QEvent::Wheel:
+    case QEvent::WindowActivate:
     case QEvent::WindowDeactivate:
-        if (window_ && window_->isVisible())
-            hideHint();
+        hideHint();
         break;
     default:
         break;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/HintSchedule.h"
 #include "controls/ShapeHintFont3D.h"
 #include "controls/ShapeHintLook.h"
 #include "controls/ShapeHintShadow.h"
@@ -7,17 +8,19 @@
 #include "platform/TFont.h"
 
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
-class QHelpEvent;
 class TShapeHintWindow;
 
-// Replaces the look of every hint of the application: while enabled it catches the tooltip
-// events of all widgets whose hint shows and shows each hint as a speech balloon (a rounded
-// rectangle with a nose pointing at the pointer, with a drop shadow) in its colours and font.
-// Only one shape hint is in force at a time: the last one enabled.
+// Replaces every hint of the application: while enabled it follows the pointer over all widgets,
+// decides when a hint shows and hides (HintSchedule) instead of the toolkit's own tooltip timing,
+// and shows each hint as a speech balloon (a rounded rectangle with a nose pointing at the
+// pointer, with a drop shadow) in its colours and font. Only one shape hint is in force at a
+// time: the last one enabled.
 class TShapeHint : public QObject, public TComponent {
     Q_OBJECT
     Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
@@ -72,9 +75,13 @@ public:
     ShapeHintLook look() const;
     // The balloon of the application's hints, or nullptr before the first one.
     const TShapeHintWindow* hintWindow() const { return window_.get(); }
-    // Shows (or, for an empty text, hides) the hint balloon of a widget at a screen point.
-    void showHintFor(QWidget* widget, const QString& text, QPoint globalPos);
     void hideHint();
+
+    // The milliseconds the hint timing runs on; a test sets its own clock and calls
+    // checkSchedule() where the timer would have fired.
+    void setClock(std::function<qint64()> clock) { clock_ = std::move(clock); }
+    void checkSchedule();
+    const HintSchedule& schedule() const { return schedule_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -82,7 +89,10 @@ protected:
 private:
     void activate();
     void deactivate();
-    void followPointer(QWidget* widget, QPoint globalPos);
+    void pointerMoved(QWidget* receiver, QPoint localPos, QPoint globalPos);
+    void carryOut(HintSchedule::Action action);
+    void showBalloon(QWidget* owner);
+    void armScheduleTimer();
 
     bool enabled_ = true;
     TColor color_ = clInfoBk;
@@ -97,7 +107,10 @@ private:
 
     std::unique_ptr<TShapeHintWindow> window_;
     std::unique_ptr<TShapeHintWindow> messageWindow_;
-    QPointer<QWidget> hinted_;
-    QTimer hideTimer_;
+    HintSchedule schedule_;
+    QPointer<QWidget> pointed_; // the schedule's control, guarded against its destruction
+    QPoint pointer_;            // the pointer's last screen position
+    std::function<qint64()> clock_;
+    QTimer scheduleTimer_;
     QTimer messageTimer_;
 };

@@ -3,7 +3,9 @@
 #include "framework/Application.h"
 #include "framework/ErrorReport.h"
 #include "framework/GraphicControl.h"
+#include "platform/WindowOrigin.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -11,6 +13,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QWindow>
+#include <optional>
 
 TForm::TForm(QWidget* parent) : TWinControl(parent, Qt::Window) {
     setParentColor(false);
@@ -166,6 +169,9 @@ void TForm::TextChanged() {
 
 void TForm::showEvent(QShowEvent* event) {
     TWinControl::showEvent(event);
+    // Input reaches the native window first (see becomeActiveForInput()).
+    if (QWindow* window = windowHandle())
+        window->installEventFilter(this);
     // A restore from minimised is the window system's show, not the program's.
     if (event->spontaneous())
         return;
@@ -191,6 +197,7 @@ void TForm::hideEvent(QHideEvent* event) {
 }
 
 void TForm::closeEvent(QCloseEvent* event) {
+    takePositionFromWindowSystem();
     const bool finished = runGuarded([this] {
         if (onClose_)
             onClose_();
@@ -204,6 +211,26 @@ void TForm::closeEvent(QCloseEvent* event) {
     event->accept();
     if (Application != nullptr && Application->MainForm() == this)
         Application->Terminate();
+}
+
+bool TForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == windowHandle() &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress))
+        becomeActiveForInput();
+    return TWinControl::eventFilter(watched, event);
+}
+
+void TForm::becomeActiveForInput() {
+    // Input can reach a window the toolkit does not count as active: without a window manager
+    // nobody hands the focus back after a message box. Taking the activation before the input
+    // is delivered lets the focus change it causes run the controls' exit and enter handling.
+    if (isActiveWindow() || !isVisible())
+        return;
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    QApplication::setActiveWindow(this);
+    QT_WARNING_POP
+    activateWindow();
 }
 
 void TForm::placeOnScreen() {
@@ -229,6 +256,18 @@ void TForm::placeOnScreen() {
         move(area.center() - QPoint(Width() / 2, Height() / 2));
 }
 
+void TForm::takePositionFromWindowSystem() {
+    if (!isVisible())
+        return;
+    const std::optional<QPoint> client = platform::windowSystemClientOrigin(*this);
+    if (!client)
+        return;
+    // Left/Top name the frame's corner; the frame's margins are the toolkit's to know.
+    const QPoint frame = *client - (geometry().topLeft() - frameGeometry().topLeft());
+    if (frame != pos())
+        move(frame);
+}
+
 void TForm::mousePressEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     if (!dragMovesWindow_ || event->button() != Qt::LeftButton || childAt(at) != nullptr) {
@@ -236,6 +275,8 @@ void TForm::mousePressEvent(QMouseEvent* event) {
         return;
     }
     event->accept();
+    // The window manager moves by the pointer's travel from where we say the press was.
+    takePositionFromWindowSystem();
     QWindow* window = windowHandle();
     if (window != nullptr && window->startSystemMove())
         return;
@@ -264,6 +305,7 @@ void TForm::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 bool TForm::focusNextPrevChild(bool next) {
+    becomeActiveForInput();
     std::vector<QWidget*> chain;
     for (TWinControl* control : tabOrderChain())
         if (control->isVisible() && control->isEnabled() && (control->focusPolicy() & Qt::TabFocus))

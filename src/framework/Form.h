@@ -15,6 +15,9 @@ class QEventLoop;
 // Close: each close runs OnClose, or FormClose() when none is bound; if that throws, the
 // standard error report shows the error and the window stays open. Closing the application's
 // main form ends the application.
+//
+// Where the position matters (closing, the start of a drag) it is taken from the window system
+// itself, so Left/Top and the drag never work from a stale idea of where the window is.
 class TForm : public TWinControl {
     Q_OBJECT
     Q_PROPERTY(int ClientWidth READ ClientWidth WRITE setClientWidth)
@@ -99,12 +102,15 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     // Tab and Shift+Tab follow the TabOrder chain.
     bool focusNextPrevChild(bool next) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void setClientSize(QSize size);
     bool fixedSize() const;
     void applyWindowFlags();
     void placeOnScreen();
+    void takePositionFromWindowSystem();
+    void becomeActiveForInput();
     void makeWindowlessChildrenMouseTransparent();
 
     TFormBorderStyle borderStyle_ = bsSizeable;

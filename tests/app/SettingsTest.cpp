@@ -70,7 +70,12 @@ INSTANTIATE_TEST_SUITE_P(
         FileCase{"DollarHexLeft", "[SET0]\nM_LEFT=$10\n", {16, 20}, {}},
         FileCase{
             "UnreadableLeftKeepsTheDefault", "[SET0]\r\nM_LEFT=abc\r\nM_TOP=33\r\n", {20, 33}, {}},
-        FileCase{"OffScreenIsKept", "[SET0]\r\nM_LEFT=-5000\r\nM_TOP=9000\r\n", {-5000, 9000}, {}},
+        FileCase{"OffEveryScreenGoesToTheDesignedPlace",
+                 "[SET0]\r\nM_LEFT=-5000\r\nM_TOP=9000\r\n",
+                 {20, 20},
+                 {}},
+        FileCase{
+            "PartlyVisibleIsKept", "[SET0]\r\nM_LEFT=-400\r\nM_TOP=-100\r\n", {-400, -100}, {}},
         FileCase{"EmptyPathGivesTheDefault", "[SET1]\r\nPATH=\r\n", {20, 20}, {}},
         FileCase{"TrailingSlashIsKept",
                  "[SET1]\r\nPATH=/srv/frames/\r\n",

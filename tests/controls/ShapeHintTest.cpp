@@ -9,8 +9,13 @@
 
 #include <QCoreApplication>
 #include <QHelpEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -170,56 +175,114 @@ public:
     using TGraphicControl::TGraphicControl;
 };
 
-void sendToolTip(QWidget* widget) {
-    QHelpEvent event(QEvent::ToolTip, QPoint(2, 2), QPoint(400, 300));
-    QCoreApplication::sendEvent(widget, &event);
-}
-
+// A shown panel with one hinted control at its top-left, and a shape hint on a test clock.
 struct Scene {
     Scene() {
         host.setBounds(0, 0, 100, 50);
         control = new Hinted(&host);
         control->setBounds(0, 0, 40, 20);
         control->setHint(QStringLiteral(" 閉じる|long help"));
+        control->setShowHint(true);
+        host.show();
+        hint.setColor(clWhite);
+        hint.setClock([this] { return now; });
     }
+    void moveTo(QWidget* widget, QPoint local, QPoint global) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(local), QPointF(global), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(widget, &move);
+    }
+    void at(qint64 ms) {
+        now = ms;
+        hint.checkSchedule();
+    }
+    bool showing() const { return hint.hintWindow() != nullptr && hint.hintWindow()->isVisible(); }
+
     TPanel host;
     Hinted* control;
+    qint64 now = 0;
+    TShapeHint hint;
 };
 
-TEST(ShapeHintEvents, ControlWithShowHintGetsABalloonWithItsHint) {
+TEST(ShapeHintEvents, BalloonShowsOnItsOwnTimingAndStaysPutWhileThePointerMoves) {
     Scene scene;
-    scene.control->setShowHint(true);
-    TShapeHint hint;
-    hint.setColor(clWhite);
     int closed = 0;
-    hint.setOnCloseHintWindow([&] { ++closed; });
-    sendToolTip(scene.control);
-    ASSERT_NE(hint.hintWindow(), nullptr);
-    EXPECT_TRUE(hint.hintWindow()->isVisible());
-    EXPECT_EQ(hint.hintWindow()->text(), QStringLiteral(" 閉じる"));
-    EXPECT_TRUE(hint.hintWindow()->testAttribute(Qt::WA_TransparentForMouseEvents));
+    scene.hint.setOnCloseHintWindow([&] { ++closed; });
+    scene.moveTo(scene.control, {2, 2}, {400, 300});
+    // The toolkit's tooltip request shows nothing by itself.
+    QHelpEvent toolTip(QEvent::ToolTip, QPoint(2, 2), QPoint(400, 300));
+    QCoreApplication::sendEvent(scene.control, &toolTip);
+    scene.at(499);
+    EXPECT_FALSE(scene.showing());
 
-    QEvent leave(QEvent::Leave);
-    QCoreApplication::sendEvent(scene.control, &leave);
-    EXPECT_FALSE(hint.hintWindow()->isVisible());
+    scene.at(500);
+    ASSERT_TRUE(scene.showing());
+    const TShapeHintWindow& window = *scene.hint.hintWindow();
+    EXPECT_EQ(window.text(), QStringLiteral(" 閉じる"));
+    EXPECT_TRUE(window.testAttribute(Qt::WA_TransparentForMouseEvents));
+    const QPoint placed = window.pos();
+    EXPECT_EQ(placed, QPoint(401, 300 - window.height() - 1));
+
+    // Moves inside the control, and the same move passed on to the panel beneath, leave it.
+    scene.now = 1000;
+    scene.moveTo(scene.control, {12, 7}, {410, 305});
+    scene.moveTo(&scene.host, {12, 7}, {410, 305});
+    EXPECT_TRUE(scene.showing());
+    EXPECT_EQ(window.pos(), placed);
+    scene.at(2999);
+    EXPECT_TRUE(scene.showing());
+    scene.at(3000);
+    EXPECT_FALSE(scene.showing());
     EXPECT_EQ(closed, 1);
 }
 
-TEST(ShapeHintEvents, ControlWithoutShowHintGetsNoBalloon) {
-    Scene scene;
-    TShapeHint hint;
-    sendToolTip(scene.control);
-    EXPECT_EQ(hint.hintWindow(), nullptr);
+TEST(ShapeHintEvents, KeyButtonWheelOrLeavingTheWindowHidesTheBalloon) {
+    const std::vector<std::function<void(Scene&)>> hiders = {
+        [](Scene& scene) {
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+            QCoreApplication::sendEvent(&scene.host, &key);
+        },
+        [](Scene& scene) {
+            QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(400, 300),
+                              Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(scene.control, &press);
+        },
+        [](Scene& scene) {
+            QWheelEvent wheel(QPointF(2, 2), QPointF(400, 300), QPoint(), QPoint(0, 120),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(scene.control, &wheel);
+        },
+        [](Scene& scene) {
+            QEvent leave(QEvent::Leave);
+            QCoreApplication::sendEvent(&scene.host, &leave);
+        },
+        [](Scene& scene) {
+            scene.moveTo(&scene.host, {60, 30}, {460, 328});
+        },
+    };
+    for (std::size_t i = 0; i < hiders.size(); ++i) {
+        Scene scene;
+        scene.moveTo(scene.control, {2, 2}, {400, 300});
+        scene.at(500);
+        ASSERT_TRUE(scene.showing());
+        hiders[i](scene);
+        EXPECT_FALSE(scene.showing()) << "hider " << i;
+    }
 }
 
-TEST(ShapeHintEvents, DisabledShapeHintLeavesHintsAlone) {
+TEST(ShapeHintEvents, NoBalloonWithoutShowHintOrWithTheShapeHintDisabled) {
     Scene scene;
+    scene.control->setShowHint(false);
+    scene.moveTo(scene.control, {2, 2}, {400, 300});
+    scene.at(5000);
+    EXPECT_EQ(scene.hint.hintWindow(), nullptr);
+
     scene.control->setShowHint(true);
-    TShapeHint hint;
-    hint.setEnabled(false);
+    scene.hint.setEnabled(false);
     EXPECT_EQ(TShapeHint::active(), nullptr);
-    sendToolTip(scene.control);
-    EXPECT_EQ(hint.hintWindow(), nullptr);
+    scene.moveTo(scene.control, {3, 3}, {401, 301});
+    scene.at(10000);
+    EXPECT_EQ(scene.hint.hintWindow(), nullptr);
 }
 
 TEST(ShapeHintEvents, LastEnabledShapeHintIsInForce) {

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # The real program in a real X server: started with a movie on the command line, Convert
-# clicked at its place on the screen, the files checked against kirimo-extract's, then the
-# window closed with its own "×" button. Usage: real_window.sh BIN_DIR SCRATCH_DIR
+# clicked at its place on the screen, the files checked against kirimo-extract's, the window
+# dragged by its surface, then closed with its own "×" button and the position it saved checked.
+# Usage: real_window.sh BIN_DIR SCRATCH_DIR [openbox]   (openbox: under that window manager)
 set -euo pipefail
 bin=$1
 scratch=$2
+wm=${3:-}
 rm -rf "$scratch"
 mkdir -p "$scratch/exe" "$scratch/expected"
 cp "$bin/kirimo-avi" "$bin/Readme.txt" "$scratch/exe/"
@@ -12,21 +14,48 @@ cd "$scratch"
 "$bin/kirimo-make-sample" clip.avi
 printf '[SET0]\r\nM_TOP=40\r\nM_LEFT=30\r\n[SET1]\r\nPATH=%s\r\n' "$scratch/out" > exe/Kirimo.ini
 
-display=""
-for n in $(seq 70 99); do
-  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
-done
-[ -n "$display" ] || { echo "no free X display number"; exit 1; }
-Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
 app=""
+openbox=""
+xvfb=""
 cleanup() {
   [ -n "$app" ] && kill "$app" 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
+  [ -n "$openbox" ] && kill "$openbox" 2>/dev/null || true
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
 }
 trap cleanup EXIT
+# An X server refuses a display number whose lock another one holds, so trying numbers until
+# one starts never collides with a parallel run; each run starts at a different number.
+display=""
+for offset in $(seq 0 99); do
+  n=$((200 + ($$ + offset) % 400))
+  [ -e "/tmp/.X$n-lock" ] && continue
+  Xvfb ":$n" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+  for _ in $(seq 50); do
+    # Ours only when the lock names our server.
+    if [ "$(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null)" = "$xvfb" ] &&
+      DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
+      display=":$n"
+      break
+    fi
+    kill -0 "$xvfb" 2>/dev/null || break
+    sleep 0.1
+  done
+  [ -n "$display" ] && break
+  kill "$xvfb" 2>/dev/null || true
+  xvfb=""
+done
+[ -n "$display" ] || { echo "no X server could be started"; exit 1; }
 export DISPLAY=$display
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+if [ "$wm" = openbox ]; then
+  openbox >"$scratch/openbox.log" 2>&1 &
+  openbox=$!
+  for _ in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.1
+  done
+  xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || { echo "openbox did not start"; exit 1; }
+fi
 
 env -u QT_QPA_PLATFORM ./exe/kirimo-avi clip.avi &
 app=$!
@@ -52,6 +81,24 @@ for f in expected/*.bmp; do
   cmp -s "$f" "out/$(basename "$f")" || { echo "out/$(basename "$f") differs from kirimo-extract's"; exit 1; }
 done
 
+# A zero typed into the interval edit (its text at (420, 146)) reports the division by zero in a
+# box captioned like the main window; leaving the edit with Tab afterwards must repair it to 1,
+# so a second Convert runs instead of reporting the unsupported format in another such box.
+windows() { xdotool search --onlyvisible --name '^Kirimo AVI$' 2>/dev/null | wc -l; }
+xdotool mousemove $((30 + 420)) $((40 + 146)) click 1
+sleep 0.3
+xdotool key ctrl+a type 0
+for _ in $(seq 100); do [ "$(windows)" -ge 2 ] && break; sleep 0.1; done
+[ "$(windows)" -ge 2 ] || { echo "no division-by-zero box after typing 0 as the interval"; exit 1; }
+xdotool key Return
+for _ in $(seq 100); do [ "$(windows)" -eq 1 ] && break; sleep 0.1; done
+sleep 0.3
+xdotool key Tab
+sleep 0.3
+xdotool mousemove $((30 + 242)) $((40 + 178)) click 1
+sleep 1.5
+[ "$(windows)" -eq 1 ] || { echo "the interval edit kept its 0 after Tab: Convert refused the movie"; exit 1; }
+
 # A click on the small player (its centre at (89, 96) in the window) opens the preview, whose
 # caption the window system must show exactly: no application name appended.
 xdotool mousemove $((30 + 89)) $((40 + 96)) click 1
@@ -66,12 +113,23 @@ caption=$(xdotool getwindowname "$preview")
 # Out of the way of the main window's buttons.
 xdotool windowmove "$preview" 700 500
 
+# A drag from the bare surface (the mascot at (240, 60)) moves the window by the pointer's travel.
+xdotool mousemove $((30 + 240)) $((40 + 60)) mousedown 1
+sleep 0.2
+for step in 1 2 3 4 5; do xdotool mousemove $((30 + 240 + 10 * step)) $((40 + 60 + 6 * step)); sleep 0.1; done
+xdotool mouseup 1
+sleep 0.5
+main=$(xdotool search --onlyvisible --name '^Kirimo AVI$' | head -1)
+at=$(xdotool getwindowgeometry "$main" | awk '/Position/ {print $2}')
+[ "$at" = "80,70" ] || { echo "the window went to $at after a drag by (50, 30) from (30, 40)"; exit 1; }
+
 # "×" sits at (472, 8) in the window.
-xdotool mousemove $((30 + 472)) $((40 + 8)) click 1
+xdotool mousemove $((80 + 472)) $((70 + 8)) click 1
 status=0
 for _ in $(seq 300); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 wait "$app" || status=$?
 app=""
 [ "$status" -eq 0 ] || { echo "the program ended with status $status"; exit 1; }
-grep -q 'M_LEFT=30' exe/Kirimo.ini || { echo "settings not written on close"; exit 1; }
+grep -q $'M_TOP=70\r' exe/Kirimo.ini && grep -q $'M_LEFT=80\r' exe/Kirimo.ini ||
+  { echo "the position saved on close is not (80, 70):"; cat exe/Kirimo.ini; exit 1; }
 echo "1 passed, 0 failed"
