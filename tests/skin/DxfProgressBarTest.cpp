@@ -289,8 +289,9 @@ TEST_P(DxfProgressBarPictures, TileWholeGlyphs) {
     // Inner area 26 x 2 from column 2.
     EXPECT_EQ(pixelAt(image, 2, 2), clRed);
     EXPECT_EQ(pixelAt(image, c.lastTiledColumn, 3), clRed);
-    if (c.firstBareColumn >= 0)
+    if (c.firstBareColumn >= 0) {
         EXPECT_EQ(pixelAt(image, c.firstBareColumn, 2), clBlack);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Pictures, DxfProgressBarPictures,
