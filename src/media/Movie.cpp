@@ -6,6 +6,7 @@
 #include "media/Demuxer.h"
 #include "media/FfmpegLog.h"
 #include "media/FfmpegPtr.h"
+#include "media/FileVersion.h"
 #include "media/FrameConverter.h"
 #include "media/VideoDecoder.h"
 
@@ -73,26 +74,6 @@ int clampToInt(std::int64_t value) {
     return static_cast<int>(std::clamp<std::int64_t>(value, 0, std::numeric_limits<int>::max()));
 }
 
-// What tells a file rewritten in place: its size and last write. Missing when the file is gone
-// (a deleted file still reads through the open handle).
-struct FileStamp {
-    std::uintmax_t size = 0;
-    std::filesystem::file_time_type written;
-
-    bool operator==(const FileStamp&) const = default;
-};
-
-std::optional<FileStamp> stampOf(const std::filesystem::path& file) {
-    std::error_code error;
-    FileStamp stamp;
-    stamp.size = std::filesystem::file_size(file, error);
-    if (!error)
-        stamp.written = std::filesystem::last_write_time(file, error);
-    if (error)
-        return std::nullopt;
-    return stamp;
-}
-
 } // namespace
 
 class Movie::Impl {
@@ -107,7 +88,7 @@ public:
     }
 
     std::filesystem::path file_;
-    std::optional<FileStamp> stamp_; // as opened
+    std::optional<FileVersion> stamp_; // as opened
     int frameCount_ = 0;
     int width_ = 0;
     int height_ = 0;
@@ -193,7 +174,7 @@ private:
 };
 
 Movie::Impl::Impl(const std::filesystem::path& file, const MovieOptions& options)
-    : file_(file), stamp_(stampOf(file)), demuxer_(std::make_unique<Demuxer>(file)) {
+    : file_(file), stamp_(FileVersion::of(file)), demuxer_(std::make_unique<Demuxer>(file)) {
     const AVStream& stream = demuxer_->stream();
     decoder_ = std::make_unique<VideoDecoder>(stream, file, options.decoderThreads);
     packet_.reset(av_packet_alloc());
@@ -336,7 +317,7 @@ void Movie::Impl::frameInto(int n, core::BgrImage& out) {
         throw outOfRange(n);
     // Another program may rewrite the file while it is open; its frames would then be read
     // through the old layout, each a wrong picture that looks right.
-    const std::optional<FileStamp> now = stampOf(file_);
+    const std::optional<FileVersion> now = FileVersion::of(file_);
     if (now && now != stamp_)
         throw MovieError(file_, n, "the file has changed since it was opened");
     try {
