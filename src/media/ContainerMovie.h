@@ -6,6 +6,7 @@
 #include "media/FrameConverter.h"
 #include "media/FrameIndex.h"
 #include "media/FrameRecord.h"
+#include "media/FrameSource.h"
 #include "media/MovieOptions.h"
 #include "media/VideoDecoder.h"
 
@@ -21,24 +22,25 @@ class MovieError;
 // A movie in any container but AVI. Frame n is the n-th picture shown, in presentation order;
 // the frame index comes from the container's tables or one pass over its packets, and a fetch
 // seeks to the key frame the picture decodes from and decodes forward.
-class ContainerMovie {
+class ContainerMovie final : public FrameSource {
 public:
     // Throws MovieError.
     ContainerMovie(const std::filesystem::path& file, InputContextPtr input,
                    const MovieOptions& options);
 
-    int frameCount() const { return index_.frameCount(); }
-    int width() const { return width_; }
-    int height() const { return height_; }
-    double frameRate() const { return frameRate_; }
-    const std::filesystem::path& file() const { return file_; }
-    std::string containerName() const { return demuxer_.containerName(); }
-    std::string codecName() const;
-    int claimedFrameCount() const { return claimedFrames_; }
-    bool isTruncated() const { return index_.isCutShort(); }
-    std::vector<FrameRecord> frameTable() const;
+    int frameCount() const override { return index_.frameCount(); }
+    int width() const override { return width_; }
+    int height() const override { return height_; }
+    double frameRate() const override { return frameRate_; }
+    const std::filesystem::path& file() const override { return file_; }
+    std::string containerName() const override { return demuxer_.containerName(); }
+    bool isPalettised() const override { return false; }
+    std::string codecName() const override;
+    int claimedFrameCount() const override { return claimedFrames_; }
+    bool isTruncated() const override { return index_.isCutShort(); }
+    std::vector<FrameRecord> frameTable() const override;
 
-    void frameInto(int n, core::BgrImage& out);
+    void frameInto(int n, core::BgrImage& out) override;
 
 private:
     struct Picture {

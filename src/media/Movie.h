@@ -12,7 +12,7 @@
 
 namespace media {
 
-class ContainerMovie;
+class FrameSource;
 
 // A movie whose frames are fetched by number (0-based, display order) as 24-bit BGR
 // pictures. Reading on from the last frame decodes on; a jump seeks to the key frame at or
@@ -47,9 +47,7 @@ public:
     void frameInto(int n, core::BgrImage& out);
 
 private:
-    class Impl;
-    std::unique_ptr<Impl> impl_;            // AVI files
-    std::unique_ptr<ContainerMovie> other_; // every other container
+    std::unique_ptr<FrameSource> source_; // the engine for the movie's container
 };
 
 } // namespace media

@@ -1,0 +1,624 @@
+#include "media/AviMovie.h"
+
+#include "media/FfmpegLog.h"
+#include "media/MovieError.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <iterator>
+#include <limits>
+#include <map>
+#include <optional>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+extern "C" {
+#include <libavutil/imgutils.h>
+}
+
+namespace media {
+
+namespace {
+
+// An unreferenced picture (a B-frame) leaves the decoder with its own chunk's time stamp, so it
+// shows at its chunk's number less the decoder delay. One stored well before the wanted frame
+// can neither be it nor be needed by it, and the decoder may skip it. The margin allows for
+// encoders that order their pictures otherwise; should a wanted picture go missing all the
+// same, the frame is decoded again without skipping.
+constexpr std::int64_t skipMargin = 1;
+// Consecutive decoder errors after which a stream is given up rather than polled forever.
+constexpr int failuresToGiveUp = 64;
+// In keyDisplay_: a chunk the index flags a key frame that decodes to a predicted picture.
+constexpr std::int64_t notAKey = -2;
+// Memory for pictures kept for stepping back (a spin button held down), and the fewest kept.
+constexpr std::size_t recentBudget = std::size_t{64} << 20;
+
+FramePtr allocateFrame() {
+    FramePtr frame(av_frame_alloc());
+    if (!frame)
+        throw std::bad_alloc();
+    return frame;
+}
+
+int paletteSizeOf(const AVCodecParameters& parameters) {
+    const int bits = parameters.bits_per_coded_sample;
+    return bits >= 1 && bits <= 8 ? 1 << bits : 256;
+}
+
+double frameRateOf(const AVStream& stream) {
+    // In an AVI file every chunk lasts one tick of the stream's time base.
+    if (stream.time_base.num > 0 && stream.time_base.den > 0)
+        return av_q2d(av_inv_q(stream.time_base));
+    return stream.avg_frame_rate.den > 0 ? av_q2d(stream.avg_frame_rate) : 0.0;
+}
+
+int clampToInt(std::int64_t value) {
+    return static_cast<int>(std::clamp<std::int64_t>(value, 0, std::numeric_limits<int>::max()));
+}
+
+} // namespace
+
+AviMovie::AviMovie(const std::filesystem::path& file, const MovieOptions& options)
+    : file_(file), stamp_(FileVersion::of(file)), demuxer_(std::make_unique<Demuxer>(file)) {
+    const AVStream& stream = demuxer_->stream();
+    decoder_ = std::make_unique<VideoDecoder>(stream, file, options.decoderThreads);
+    packet_.reset(av_packet_alloc());
+    if (!packet_)
+        throw std::bad_alloc();
+    claimedFrames_ = clampToInt(stream.nb_frames);
+    buildIndex();
+    if (index_.empty())
+        throw MovieError(file, "no video frames", MovieError::Kind::NoFrames);
+    if (decoder_->isIntraOnly())
+        index_.makeAllKeys();
+    else if (!keyFlagsHold())
+        index_.forgetKeys();
+    intraOnly_ = decoder_->isIntraOnly() || index_.allKeys();
+    keyDisplay_.assign(static_cast<std::size_t>(index_.keyCount()), -1);
+    width_ = stream.codecpar->width;
+    height_ = stream.codecpar->height;
+    frameRate_ = frameRateOf(stream);
+    paletteSize_ = paletteSizeOf(*stream.codecpar);
+    palettised_ = stream.codecpar->format == AV_PIX_FMT_PAL8;
+    calibrate();
+    if (width_ <= 0 || height_ <= 0)
+        throw MovieError(file, "the picture size is unknown");
+    if (!intraOnly_ && index_.keyCount() > 1)
+        learnKeyShift();
+}
+
+AviMovie::~AviMovie() = default;
+
+FramePtr AviMovie::newFrame() {
+    return allocateFrame();
+}
+
+std::string AviMovie::containerName() const {
+    return demuxer_->formatName();
+}
+
+std::string AviMovie::codecName() const {
+    return avcodec_get_name(demuxer_->stream().codecpar->codec_id);
+}
+
+// The header's frame count is not trusted: frameCount() counts the chunks the file really
+// holds (a header may claim more). The demuxer's index serves when the file has an index of its
+// own that accounts for the header's count, with dropped frames at the end; otherwise (no
+// index, a file cut short, or a header that claims more) the data itself is read once.
+void AviMovie::buildIndex() {
+    buildIndexAsStored();
+    dropImplausibleStart();
+}
+
+// A stream's start (blank frames before its first picture) longer than the movie itself is a
+// broken header: believed, a small file would count billions of frames.
+void AviMovie::dropImplausibleStart() {
+    if (index_.empty())
+        return;
+    const std::int64_t start = index_.timestamp(0);
+    if (start <= index_.size())
+        return;
+    index_.shiftTimestamps(start);
+    demuxer_->shiftTimestamps(start);
+    frameCount_ =
+        static_cast<int>(std::max<std::int64_t>(index_.frameCount(), frameCount_ - start));
+}
+
+void AviMovie::buildIndexAsStored() {
+    const AVStream& stream = demuxer_->stream();
+    const AviLayout& layout = demuxer_->layout();
+    index_ = ChunkIndex::fromStream(stream, demuxer_->fileSize(), std::nullopt);
+    truncated_ = layout.isCutShort();
+    const bool indexed = layout.hasChunkIndex() || layout.isExtended();
+    if (!index_.empty() && indexed && !truncated_) {
+        frameCount_ = index_.frameCount();
+        if (claimedFrames_ > frameCount_)
+            frameCount_ =
+                std::min(claimedFrames_, frameCount_ + layout.trailingEmptyChunks(stream.index));
+        if (frameCount_ >= claimedFrames_)
+            return;
+    }
+    const std::optional<std::int64_t> firstDamaged = demuxer_->scanToEnd();
+    truncated_ = truncated_ || firstDamaged.has_value();
+    index_ = ChunkIndex::fromStream(stream, demuxer_->fileSize(), firstDamaged);
+    // Without an index of its own the demuxer flags every chunk a key frame.
+    if (!indexed && demuxer_->keysFound())
+        index_.setKeys(*demuxer_->keysFound());
+    frameCount_ = index_.frameCount();
+    if (!truncated_ && claimedFrames_ > frameCount_)
+        frameCount_ =
+            std::min(claimedFrames_, frameCount_ + layout.trailingEmptyChunks(stream.index));
+    // Without an index of its own, a file whose headers promise more than its data holds has lost
+    // its end, even where its RIFF size was mended or the cut fell between chunks.
+    truncated_ = truncated_ || (!indexed && claimedFrames_ > frameCount_);
+}
+
+// Some writers flag every chunk a key frame whatever the codec did; trusting that, a jump would
+// start decoding at a predicted picture. The second chunk, decoded on its own, tells.
+bool AviMovie::keyFlagsHold() {
+    if (!index_.allKeys() || index_.size() < 2)
+        return true;
+    if (!demuxer_->seek(index_.timestamp(1)))
+        return false;
+    decoder_->flush();
+    bool read = demuxer_->readPacket(*packet_);
+    while (read && packet_->size <= 0)
+        read = demuxer_->readPacket(*packet_);
+    const bool sent = read && decoder_->send(packet_.get());
+    decoder_->send(nullptr);
+    const FramePtr frame = allocateFrame();
+    VideoDecoder::Status status = VideoDecoder::Status::NeedsInput;
+    for (int tries = 0; tries < failuresToGiveUp; ++tries) {
+        status = decoder_->receive(*frame);
+        if (status != VideoDecoder::Status::Failed)
+            break;
+    }
+    return sent && status == VideoDecoder::Status::Frame && frame->key_frame;
+}
+
+// Decodes the first picture: it fixes how time stamps map to display numbers and tells the
+// picture format.
+void AviMovie::calibrate() {
+    seekToKey(0);
+    const std::int64_t first = index_.timestamp(index_.keyPosition(0));
+    target_ = first;
+    if (!pull(next_))
+        return;
+    const AVFrame& frame = *next_.frame;
+    // Pictures that stand alone come out without delay and carry their own numbers. Measuring
+    // them would mislead when the first one is undecodable: the picture that comes first is
+    // then the second frame's, and taking it for the first would shift every number by one.
+    if (!intraOnly_) {
+        if (frame.best_effort_timestamp != AV_NOPTS_VALUE)
+            timestampOffset_ = frame.best_effort_timestamp - first;
+        next_.display = first;
+        lastOutput_ = first;
+        keyDisplay_[0] = first;
+    }
+    std::swap(current_, next_);
+    recentLimit_ = recentLimitFor(frame);
+    palettised_ = palettised_ || frame.format == AV_PIX_FMT_PAL8;
+    if (width_ <= 0 || height_ <= 0) {
+        width_ = frame.width;
+        height_ = frame.height;
+    }
+}
+
+// Finds how far after its chunk the second key frame shows, so jumps pick the right key.
+void AviMovie::learnKeyShift() {
+    seekToKey(1);
+    target_ = index_.timestamp(index_.keyPosition(1));
+    pull(next_);
+}
+
+void AviMovie::frameInto(int n, core::BgrImage& out) {
+    if (n < 0 || n >= frameCount_)
+        throw outOfRange(n);
+    // Another program may rewrite the file while it is open; its frames would then be read
+    // through the old layout, each a wrong picture that looks right.
+    const std::optional<FileVersion> now = FileVersion::of(file_);
+    if (now && now != stamp_)
+        throw MovieError(file_, n, "the file has changed since it was opened");
+    try {
+        const Picture* picture = fetch(n);
+        lastRequest_ = n;
+        if (picture == nullptr) {
+            out = core::BgrImage::blank(width_, height_);
+            return;
+        }
+        converter_.convert(*picture->frame, width_, height_, paletteSize_, out);
+    } catch (const MovieError&) {
+        live_ = false;
+        throw;
+    } catch (const std::bad_alloc&) {
+        live_ = false;
+        throw;
+    } catch (const std::exception& error) {
+        live_ = false;
+        throw MovieError(file_, n, error.what());
+    }
+}
+
+// Frame n of an AVI file is its chunk slot: a slot without a chunk repeats the picture before.
+std::vector<FrameRecord> AviMovie::frameTable() const {
+    std::vector<FrameRecord> table(static_cast<std::size_t>(frameCount_));
+    const double secondsPerFrame = frameRate_ > 0.0 ? 1.0 / frameRate_ : 0.0;
+    for (int n = 0; n < frameCount_; ++n) {
+        FrameRecord& record = table[static_cast<std::size_t>(n)];
+        record.seconds = n * secondsPerFrame;
+        const int position = index_.positionOf(n);
+        if (position < 0)
+            continue;
+        record.key = index_.isKey(position);
+        record.packetSize = index_.packetSize(position);
+    }
+    return table;
+}
+
+// The picture of frame n, or nullptr for a frame before the first picture of the movie.
+const AviMovie::Picture* AviMovie::fetch(int n) {
+    std::int64_t target = n;
+    int targetPosition = -1;
+    if (intraOnly_) {
+        // A dropped frame shows the chunk before it; only that chunk needs decoding.
+        targetPosition = index_.lastAtOrBefore(n);
+        if (targetPosition < 0)
+            return nullptr;
+        target = index_.timestamp(targetPosition);
+    }
+    if (current_.valid && current_.display == target && !current_.cutOff)
+        return &current_;
+    if (const auto kept = recent_.find(target); kept != recent_.end())
+        return &kept->second;
+    const bool steppingBack = !intraOnly_ && n < lastRequest_ &&
+                              lastRequest_ - n <= static_cast<std::int64_t>(recentLimit_);
+    keepFrom_ = steppingBack ? target - static_cast<std::int64_t>(recentLimit_) + 1 : target;
+    int key = keyFor(target);
+    if (key < 0)
+        return nullptr;
+    FfmpegLog::takeLastError();
+    bool mustSeek = false;
+    bool retried = false;
+    skipping_ = true;
+    for (;;) {
+        const bool forward = !mustSeek && canDecodeForward(target, key);
+        if (!forward)
+            seekToKey(key);
+        target_ = target;
+        targetPosition_ = targetPosition;
+        stopAfterTarget_ = intraOnly_ && decoder_->lagsBehind() && n != lastRequest_ + 1;
+        const Outcome outcome = decodeUntil(target);
+        if (stopAfterTarget_)
+            live_ = false; // drained: the next fetch starts afresh
+        if (seekKeyFalse_) {
+            // Pictures decoded from a false key frame lack their references.
+            key = keyFor(target);
+            mustSeek = true;
+            continue;
+        }
+        if (outcome == Outcome::Found) {
+            if (!intraOnly_ && damaged_)
+                throw failure(n);
+            return &current_;
+        }
+        if (outcome == Outcome::CutOff)
+            throw MovieError(file_, n, "file truncated: the data of this frame is cut off");
+        if (outcome == Outcome::Overshot && !intraOnly_ && key > 0) {
+            // The key frame shows after the wanted frame: start one key frame earlier.
+            --key;
+            while (key > 0 && keyDisplay_[static_cast<std::size_t>(key)] == notAKey)
+                --key;
+            mustSeek = true;
+            continue;
+        }
+        if (!retried) {
+            // Start afresh from the key frame, decoding every picture.
+            retried = true;
+            mustSeek = true;
+            skipping_ = false;
+            continue;
+        }
+        throw failure(n);
+    }
+}
+
+int AviMovie::keyFor(std::int64_t target) const {
+    int key = index_.lastKeyAtOrBefore(target);
+    while (key > 0 &&
+           (keyDisplay_[static_cast<std::size_t>(key)] == notAKey || keyDisplayGuess(key) > target))
+        --key;
+    return key;
+}
+
+std::int64_t AviMovie::keyDisplayGuess(int key) const {
+    const std::int64_t known = keyDisplay_[static_cast<std::size_t>(key)];
+    if (known >= 0)
+        return known;
+    return index_.timestamp(index_.keyPosition(key)) + (key > 0 ? keyShift_ : 0);
+}
+
+// Decoding on is right while the target has not gone by, unless the target's key frame lies
+// ahead of the read position: then a seek skips everything in between.
+bool AviMovie::canDecodeForward(std::int64_t target, int key) const {
+    const bool ahead =
+        !lastOutput_ || *lastOutput_ <= target || (current_.valid && current_.display < target);
+    return live_ && ahead && index_.keyPosition(key) <= nextRead_;
+}
+
+void AviMovie::seekToKey(int key) {
+    const int position = index_.keyPosition(key);
+    // At the start the demuxer still holds the first packets, one of them with the palette.
+    const bool alreadyThere = position == 0 && demuxer_->isAtStart();
+    if (!alreadyThere && !demuxer_->seek(index_.timestamp(position))) {
+        // Start over from the beginning of a freshly opened file.
+        demuxer_ = std::make_unique<Demuxer>(file_);
+        key = 0;
+    }
+    decoder_->flush();
+    current_.valid = false;
+    next_.valid = false;
+    lastOutput_.reset();
+    live_ = true;
+    nextRead_ = index_.keyPosition(key);
+    inputEnded_ = false;
+    drainSent_ = false;
+    outputEnded_ = false;
+    damaged_ = false;
+    seekKey_ = key;
+    awaitingFirst_ = true;
+    seekKeyFalse_ = false;
+    paletteOwed_ = true;
+    cutChunkAt_ = -1;
+    cutPictureShown_ = false;
+    drained_.clear();
+}
+
+AviMovie::Outcome AviMovie::decodeUntil(std::int64_t target) {
+    for (;;) {
+        if (!next_.valid && !pull(next_)) {
+            if (current_.valid && current_.display < target && repeatsAllowed())
+                return Outcome::Found;
+            return Outcome::Missing;
+        }
+        if (next_.display <= target) {
+            std::swap(current_, next_);
+            next_.valid = false;
+            if (keepFrom_ < target)
+                keepRecent(current_);
+            if (current_.display == target)
+                return current_.cutOff ? Outcome::CutOff : Outcome::Found;
+            continue;
+        }
+        if (!current_.valid)
+            return Outcome::Overshot;
+        // Nothing shows between the two pictures: the frames in between were dropped.
+        if (current_.display < target && repeatsAllowed())
+            return Outcome::Found;
+        return Outcome::Missing;
+    }
+}
+
+bool AviMovie::pull(Picture& into) {
+    int failures = 0;
+    while (!outputEnded_ || !drained_.empty()) {
+        if (!drained_.empty()) {
+            std::swap(into, drained_.front());
+            drained_.pop_front();
+            return true;
+        }
+        switch (decoder_->receive(*into.frame)) {
+        case VideoDecoder::Status::Frame:
+            into.display = displayOf(*into.frame);
+            into.valid = true;
+            markCutOff(into);
+            // Not before: pictures stored after a key frame may show before it and refer to
+            // the damaged pictures ahead of it.
+            if (into.frame->key_frame)
+                damaged_ = false;
+            return true;
+        case VideoDecoder::Status::Ended:
+            outputEnded_ = true;
+            break;
+        case VideoDecoder::Status::Failed:
+            // What is left of the chunk cut short may well not decode.
+            damaged_ = damaged_ || cutChunkAt_ < 0;
+            outputEnded_ = ++failures >= failuresToGiveUp;
+            break;
+        case VideoDecoder::Status::NeedsInput:
+            if (drainSent_)
+                outputEnded_ = true;
+            else
+                feed();
+            if (drainSent_ && cutChunkAt_ >= 0)
+                collectDrain();
+            break;
+        }
+    }
+    return false;
+}
+
+// The last pictures of a drain carry no time stamp and are numbered on from the one before,
+// which is right only while no picture is missing before them. Past a cut, pictures stored after
+// the chunk cut short are missing, and may show before pictures read earlier.
+void AviMovie::collectDrain() {
+    int failures = 0;
+    for (;;) {
+        Picture picture;
+        const VideoDecoder::Status status = decoder_->receive(*picture.frame);
+        if (status == VideoDecoder::Status::Frame) {
+            picture.display = displayOf(*picture.frame);
+            picture.valid = true;
+            markCutOff(picture);
+            drained_.push_back(std::move(picture));
+        } else if (status != VideoDecoder::Status::Failed || ++failures >= failuresToGiveUp) {
+            break;
+        }
+    }
+    // Without the picture of the chunk cut short, any unstamped number may be one too low.
+    if (!cutPictureShown_)
+        for (Picture& picture : drained_)
+            picture.cutOff =
+                picture.cutOff || picture.frame->best_effort_timestamp == AV_NOPTS_VALUE;
+    outputEnded_ = true;
+}
+
+// Pictures counted on after the picture of the chunk cut short may have skipped one stored
+// beyond the cut (a reference shown later than pictures stored after it).
+void AviMovie::markCutOff(Picture& picture) {
+    picture.cutOff = false;
+    if (cutChunkAt_ < 0)
+        return;
+    const bool fromCutChunk = picture.frame->pkt_pos == cutChunkAt_;
+    const bool unstamped = picture.frame->best_effort_timestamp == AV_NOPTS_VALUE;
+    picture.cutOff = fromCutChunk || (unstamped && cutPictureShown_);
+    cutPictureShown_ = cutPictureShown_ || fromCutChunk;
+}
+
+// Hands the decoder its next chunk, or the end of the stream. A zero-size chunk never reaches
+// it: to a decoder an empty packet means the end.
+void AviMovie::feed() {
+    const bool wantedIsIn = stopAfterTarget_ && nextRead_ > targetPosition_;
+    while (!inputEnded_ && !wantedIsIn) {
+        if (!demuxer_->readPacket(*packet_)) {
+            inputEnded_ = true;
+            break;
+        }
+        if (packet_->flags & AV_PKT_FLAG_CORRUPT) {
+            inputEnded_ = true; // the rest of the file is cut off
+            if (sendCutChunk())
+                return;
+            break;
+        }
+        const int position = positionOf(*packet_);
+        if (position < 0) {
+            inputEnded_ = true;
+            break;
+        }
+        nextRead_ = position + 1;
+        if (packet_->size <= 0)
+            continue;
+        if (paletteOwed_)
+            attachPalette(*packet_);
+        decoder_->skipUnreferenced(mayBeSkipped(position));
+        if (!decoder_->send(packet_.get()))
+            damaged_ = true;
+        return;
+    }
+    decoder_->send(nullptr);
+    drainSent_ = true;
+}
+
+// The picture of the chunk cut short still takes its place in display order; without it, the
+// pictures after it would each take the number of the one before. It is never handed out.
+bool AviMovie::sendCutChunk() {
+    if (intraOnly_ || packet_->size <= 0)
+        return false;
+    cutChunkAt_ = packet_->pos;
+    decoder_->skipUnreferenced(false);
+    decoder_->send(packet_.get());
+    return true;
+}
+
+bool AviMovie::mayBeSkipped(int position) const {
+    return skipping_ && !intraOnly_ &&
+           index_.timestamp(position) - timestampOffset_ + skipMargin <
+               std::min(target_, keepFrom_);
+}
+
+// Holds a reference to the decoder's picture, no copy. The pictures farthest from the target go
+// first.
+void AviMovie::keepRecent(const Picture& picture) {
+    if (picture.display < keepFrom_ || picture.display > target_ || picture.cutOff || damaged_)
+        return;
+    Picture kept;
+    if (av_frame_ref(kept.frame.get(), picture.frame.get()) < 0)
+        return;
+    kept.display = picture.display;
+    kept.valid = true;
+    recent_.insert_or_assign(picture.display, std::move(kept));
+    while (recent_.size() > recentLimit_) {
+        const auto lowest = recent_.begin();
+        const auto highest = std::prev(recent_.end());
+        recent_.erase(target_ - lowest->first >= highest->first - target_ ? lowest : highest);
+    }
+}
+
+std::size_t AviMovie::recentLimitFor(const AVFrame& frame) const {
+    const int bytes = av_image_get_buffer_size(static_cast<AVPixelFormat>(frame.format),
+                                               frame.width, frame.height, 1);
+    if (bytes <= 0)
+        return fewestRecent;
+    return std::max(fewestRecent, recentBudget / static_cast<std::size_t>(bytes));
+}
+
+// A decoder flushed after a seek may have forgotten the palette, which the demuxer sent once.
+void AviMovie::attachPalette(AVPacket& packet) {
+    paletteOwed_ = false;
+    const std::vector<std::uint8_t>& palette = demuxer_->palette();
+    if (palette.empty() || av_packet_get_side_data(&packet, AV_PKT_DATA_PALETTE, nullptr))
+        return;
+    std::uint8_t* side = av_packet_new_side_data(&packet, AV_PKT_DATA_PALETTE, palette.size());
+    if (side != nullptr)
+        std::copy(palette.begin(), palette.end(), side);
+}
+
+int AviMovie::positionOf(const AVPacket& packet) const {
+    if (packet.dts == AV_NOPTS_VALUE)
+        return nextRead_ < index_.size() ? nextRead_ : -1;
+    if (packet.dts > index_.timestamp(index_.size() - 1))
+        return -1;
+    return std::max(index_.lastAtOrBefore(packet.dts), 0);
+}
+
+std::int64_t AviMovie::displayOf(const AVFrame& frame) {
+    std::int64_t display = 0;
+    if (frame.best_effort_timestamp != AV_NOPTS_VALUE)
+        display = frame.best_effort_timestamp - timestampOffset_;
+    else if (lastOutput_)
+        display = *lastOutput_ + 1; // the last pictures of a drain carry no time stamp
+    else
+        display = keyDisplayGuess(seekKey_);
+    if (awaitingFirst_) {
+        awaitingFirst_ = false;
+        const std::int64_t stored = index_.timestamp(index_.keyPosition(seekKey_));
+        // Decoders that cannot tell leave every picture marked a key frame.
+        seekKeyFalse_ = seekKey_ > 0 && !intraOnly_ && !frame.key_frame;
+        keyDisplay_[static_cast<std::size_t>(seekKey_)] = seekKeyFalse_ ? notAKey : display;
+        if (seekKey_ > 0 && !seekKeyFalse_)
+            keyShift_ = std::max(keyShift_, display - stored);
+    }
+    lastOutput_ = display;
+    return display;
+}
+
+bool AviMovie::repeatsAllowed() const {
+    const bool dropsFrames = index_.hasGaps() || frameCount_ > index_.frameCount();
+    return !intraOnly_ && dropsFrames && !damaged_;
+}
+
+MovieError AviMovie::failure(int n) const {
+    if (truncated_ && inputEnded_)
+        return MovieError(file_, n, "file truncated: the data ends before this frame");
+    const std::string detail = FfmpegLog::takeLastError();
+    return MovieError(file_, n,
+                      detail.empty() ? "decode failure" : "decode failure (" + detail + ")");
+}
+
+MovieError AviMovie::outOfRange(int n) const {
+    const std::string present = "frames 0 to " + std::to_string(frameCount_ - 1);
+    if (truncated_ && n >= frameCount_ && n < claimedFrames_)
+        return MovieError(file_, n,
+                          "file truncated: the data ends before this frame (" + present +
+                              " are present)");
+    if (truncated_ && n >= frameCount_)
+        return MovieError(file_, n,
+                          "frame out of range (the movie has " + present +
+                              "; the file is truncated: its header promises " +
+                              std::to_string(claimedFrames_) + " frames)");
+    return MovieError(file_, n, "frame out of range (the movie has " + present + ")");
+}
+
+} // namespace media
