@@ -9,7 +9,7 @@ packages=(
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fontconfig
-  xvfb xauth xdotool x11-apps x11-utils imagemagick ffmpeg
+  xvfb xauth xdotool x11-apps x11-utils imagemagick ffmpeg libpng-dev
 )
 
 missing=()

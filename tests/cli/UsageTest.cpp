@@ -74,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "start frame 30 lies after the end frame 29"},
         BadUsage{"end_past_last_frame", {"--end", "30", "MOVIE"}, "past the last frame 29"},
         BadUsage{"no_movie", {"--start", "1"}, "no movie given"},
-        BadUsage{"two_movies", {"MOVIE", "MOVIE"}, "one movie at a time"},
+        BadUsage{"movies_sharing_file_names", {"MOVIE", "MOVIE"}, "files of the same names"},
         BadUsage{"empty_out", {"MOVIE", "--out="}, "'--out' needs a folder name"},
         BadUsage{"info_with_value", {"--info=yes", "MOVIE"}, "'--info' takes no value"}),
     [](const testing::TestParamInfo<BadUsage>& info) { return info.param.name; });
@@ -113,10 +113,11 @@ TEST_P(ExtractInfo, PrintsFramesSizeAndRateAndWritesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ExtractInfo,
-    testing::Values(InfoCase{"mjpeg", recipe(testmedia::Codec::Mjpeg, 128, 96, 30, 25),
-                             "frames=30\nwidth=128\nheight=96\nfps=25\n"},
-                    InfoCase{"raw", recipe(testmedia::Codec::RawBgr24, 64, 48, 7, 30),
-                             "frames=7\nwidth=64\nheight=48\nfps=30\n"}),
+    testing::Values(
+        InfoCase{"mjpeg", recipe(testmedia::Codec::Mjpeg, 128, 96, 30, 25),
+                 "frames=30\nwidth=128\nheight=96\nfps=25\ncontainer=avi\ncodec=mjpeg\n"},
+        InfoCase{"raw", recipe(testmedia::Codec::RawBgr24, 64, 48, 7, 30),
+                 "frames=7\nwidth=64\nheight=48\nfps=30\ncontainer=avi\ncodec=rawvideo\n"}),
     [](const testing::TestParamInfo<InfoCase>& info) { return info.param.name; });
 
 TEST(ExtractHelp, ExplainsTheOptionsAndSucceedsEvenWithOtherArguments) {
