@@ -178,8 +178,8 @@ int extract(const ExtractOptions& options, std::FILE* err) {
             report(err, *failure);
             ++failed;
         } else if (task->missingFrames() > 0) {
-            report(err, task->name() + ": " + std::to_string(task->missingFrames()) +
-                            " frames could not be decoded and are missing");
+            report(err, task->name() + ": frames missing: " +
+                            std::to_string(task->missingFrames()) + " (not decodable)");
             ++failed;
         }
     }
