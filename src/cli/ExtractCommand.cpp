@@ -50,7 +50,7 @@ DIR/clip_00012.bmp; frames are counted from 0.
                    keeps one folder, as the names already say which movie a file is from
   --format F       bmp (default) or png (lossless, the same pixels, smaller files)
   --jobs N         movies and stretches of one movie decoded side by side (default: the
-                   number of cores); the files are the same for every N
+                   number of cores, at most 64); the files are the same for every N
   --keep-going     report a frame that cannot be decoded, go on from the next key frame,
                    and count the frames missing at the end (default: stop at the first)
   --info           print the movie's frames, width, height, fps, container and codec

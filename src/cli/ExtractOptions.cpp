@@ -10,6 +10,9 @@ namespace cli {
 
 namespace {
 
+// Each job holds a decoder and a few pictures: about 50 MB at 1920x1080.
+constexpr int maxJobs = 64;
+
 struct Argument {
     std::string_view name;
     std::optional<std::string_view> inlineValue; // the part after "=" in "--name=value"
@@ -134,9 +137,9 @@ private:
             throw UsageError("'--info' and '--list' take one movie at a time");
         if (options_.json && options_.mode != ExtractOptions::Mode::Info)
             throw UsageError("option '--json' goes with '--info'");
-        if (options_.jobs && *options_.jobs < 1)
-            throw UsageError("the number of jobs must be at least 1, not " +
-                             std::to_string(*options_.jobs));
+        if (options_.jobs && (*options_.jobs < 1 || *options_.jobs > maxJobs))
+            throw UsageError("the number of jobs must be from 1 to " + std::to_string(maxJobs) +
+                             ", not " + std::to_string(*options_.jobs));
         if (options_.frames && (options_.start || options_.end || options_.interval != 1))
             throw UsageError("'--frames' replaces '--start', '--end' and '--interval'");
         if (options_.interval < 1)

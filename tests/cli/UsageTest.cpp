@@ -91,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "frame 40 lies past the last frame 29"},
         BadUsage{"list_with_range", {"--frames", "1", "--end", "3", "MOVIE"}, "replaces"},
         BadUsage{"format_unknown", {"--format", "jpg", "MOVIE"}, "bmp or png, not 'jpg'"},
-        BadUsage{"jobs_zero", {"--jobs", "0", "MOVIE"}, "jobs must be at least 1"}),
+        BadUsage{"jobs_zero", {"--jobs", "0", "MOVIE"}, "jobs must be from 1 to 64"}),
     [](const testing::TestParamInfo<BadUsage>& info) { return info.param.name; });
 
 testmedia::MovieRecipe recipe(testmedia::Codec codec, int width, int height, int frames, int fps) {
