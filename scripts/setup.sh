@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fontconfig
   xvfb xauth xdotool x11-apps x11-utils imagemagick ffmpeg openbox qt6-translations-l10n
-  help2man desktop-file-utils appstream man-db dpkg-dev dex
+  help2man desktop-file-utils appstream man-db dpkg-dev dex libpng-dev
 )
 
 missing=()

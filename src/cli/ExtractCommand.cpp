@@ -1,15 +1,25 @@
 #include "cli/ExtractCommand.h"
 
+#include "cli/ExtractError.h"
+#include "cli/ExtractJobs.h"
 #include "cli/ExtractOptions.h"
-#include "cli/Extractor.h"
 #include "cli/FramePlan.h"
 #include "cli/MovieInfo.h"
-#include "cli/ProgressLine.h"
+#include "cli/MovieTask.h"
+#include "cli/RunLog.h"
+#include "cli/StopSignals.h"
 #include "cli/UsageError.h"
+#include "core/FrameNaming.h"
+#include "core/PathRules.h"
 #include "core/Paths.h"
 #include "media/Movie.h"
 
+#include <cerrno>
+#include <cstring>
 #include <exception>
+#include <filesystem>
+#include <memory>
+#include <set>
 #include <string>
 #include <thread>
 
@@ -20,46 +30,168 @@ namespace {
 constexpr int exitDone = 0;
 constexpr int exitFailed = 1;
 constexpr int exitUsage = 2;
+constexpr int exitBySignal = 128;
 
 constexpr const char* helpText =
-    R"(Usage: kirimo-extract [OPTION]... MOVIE
-       kirimo-extract --info MOVIE
-Writes frames of an AVI movie as 24-bit BMP files. Frame 12 of clip.avi becomes
+    R"(Usage: kirimo-extract [OPTION]... MOVIE...
+       kirimo-extract --info [--json] MOVIE
+       kirimo-extract --list MOVIE
+Writes frames of movies as 24-bit BMP (or PNG) files. Frame 12 of clip.avi becomes
 DIR/clip_00012.bmp; frames are counted from 0.
 
-  --start S      first frame to write (default 0)
-  --end E        last frame to write (default: the movie's last frame)
-  --interval I   write frames S, S+I, S+2I, ... up to E (default 1)
-  --out DIR      folder to write into, created when missing (default: the current folder)
-  --info         print the movie's frames, width, height and fps; write nothing
-  --help         show this help
+  --start S        first frame to write (default 0)
+  --end E          last frame to write (default: the movie's last frame)
+  --interval I     write frames S, S+I, S+2I, ... up to E (default 1)
+  --frames LIST    write the listed frames instead, e.g. 0,10,100-200,500-900/25: single
+                   frames, inclusive ranges, ranges with a step; in any order, each written
+                   once. A frame past a movie's last frame is an error, not clamped.
+  --out DIR        folder to write into, created when missing (default: the current folder)
+  --out-per-movie  write each movie's frames into DIR/<movie name>/ instead; the default
+                   keeps one folder, as the names already say which movie a file is from
+  --format F       bmp (default) or png (lossless, the same pixels, smaller files)
+  --jobs N         movies and stretches of one movie decoded side by side (default: the
+                   number of cores, at most 64); the files are the same for every N
+  --keep-going     report a frame that cannot be decoded, go on from the next key frame,
+                   and count the frames missing at the end (default: stop at the first)
+  --info           print the movie's frames, width, height, fps, container and codec
+  --json           with --info: the same facts as one JSON object
+  --list           print one CSV line a frame (frame, seconds, key, packet size) without
+                   decoding
+  --help           show this help
 Options also take the form --option=value. Existing files of the same names are replaced.
+Two movies whose frame files would share names (clip.avi and clip.mp4) are refused.
 
-Exit status: 0 done; 1 the movie could not be read or a file not written (files
-written before the failure stay); 2 the command line was wrong.
+Exit status: 0 done; 1 a movie could not be read, a frame not decoded or a file not
+written (the other movies still run; files written before the failure stay, later frames
+of that movie are not written); 2 the command line
+was wrong (nothing is written); 128+N stopped by signal N (SIGINT, SIGTERM, SIGHUP) after
+finishing the files in hand.
 )";
 
 void report(std::FILE* err, const std::string& message) {
     std::fprintf(err, "kirimo-extract: %s\n", message.c_str());
 }
 
-// The writer thread keeps one core busy; on a small machine extra decoder threads would only
-// fight it for the other (measured on two cores: a third faster with one decoder thread).
-media::MovieOptions decodingOptions() {
-    const unsigned cores = std::thread::hardware_concurrency();
-    return media::MovieOptions{.decoderThreads = cores > 2 ? 0 : 1};
+// Standard output that cannot take the text (a full disk, a closed pipe) fails the run.
+int finishOutput(std::FILE* out, std::FILE* err) {
+    if (std::fflush(out) != 0 || std::ferror(out)) {
+        report(err, std::string("cannot write to standard output: ") + std::strerror(errno));
+        return exitFailed;
+    }
+    return exitDone;
 }
 
-int extract(const ExtractOptions& options, std::FILE* out, std::FILE* err) {
-    media::Movie movie(core::pathFromUtf8(options.movie), decodingOptions());
-    if (options.mode == ExtractOptions::Mode::Info) {
-        std::fputs(describeMovie(movie).c_str(), out);
-        return exitDone;
+int describe(const ExtractOptions& options, std::FILE* out, std::FILE* err) {
+    const std::string& name = options.movies.front();
+    const media::Movie movie(core::pathFromUtf8(name));
+    if (options.mode == ExtractOptions::Mode::List)
+        std::fputs(frameTableCsv(movie).c_str(), out);
+    else
+        std::fputs((options.json ? describeMovieAsJson(movie) : describeMovie(movie)).c_str(), out);
+    if (const std::string notice = truncationNotice(name, movie); !notice.empty())
+        report(err, notice);
+    return finishOutput(out, err);
+}
+
+std::string movieBaseName(const std::string& name) {
+    const core::PathRules rules = core::PathRules::native();
+    return core::extractFileName(core::changeFileExt(name, "", rules), rules);
+}
+
+// Movies whose files would land on the same names would overwrite each other's frames.
+void refuseSharedNames(const ExtractOptions& options) {
+    std::set<std::string> seen;
+    for (const std::string& movie : options.movies)
+        if (!seen.insert(movieBaseName(movie)).second)
+            throw UsageError("two movies would write files of the same names: '" +
+                             movieBaseName(movie) + "_NNNNN'; extract them in separate runs");
+}
+
+std::vector<std::int32_t> keyFramesOf(const media::Movie& movie) {
+    std::vector<std::int32_t> keys;
+    std::int32_t frame = 0;
+    for (const media::FrameRecord& record : movie.frameTable()) {
+        if (record.key)
+            keys.push_back(frame);
+        ++frame;
     }
-    const FramePlan plan = FramePlan::resolve(options, movie.frameCount());
-    ProgressLine progress(err, plan.count());
-    Extractor(movie, options.movie, options.outDir).run(plan, progress);
-    return exitDone;
+    return keys;
+}
+
+struct Preparation {
+    std::vector<std::unique_ptr<MovieTask>> tasks;
+    int failedMovies = 0;
+};
+
+// Opens every movie and checks its frames before any file is written.
+Preparation prepare(const ExtractOptions& options, std::FILE* err) {
+    Preparation result;
+    for (const std::string& name : options.movies) {
+        if (StopSignals::received())
+            break;
+        try {
+            const media::Movie movie(core::pathFromUtf8(name), {.decoderThreads = 1});
+            if (const std::string notice = truncationNotice(name, movie); !notice.empty())
+                report(err, notice);
+            const MovieLength length{name, movie.frameCount(), movie.claimedFrameCount()};
+            FramePlan plan = FramePlan::resolve(options, length);
+            const std::string outDir =
+                options.outPerMovie ? options.outDir + "/" + movieBaseName(name) : options.outDir;
+            result.tasks.push_back(
+                std::make_unique<MovieTask>(name, outDir, std::move(plan), keyFramesOf(movie)));
+        } catch (const UsageError&) {
+            throw; // the command line is wrong for this movie: write nothing at all
+        } catch (const std::exception& e) {
+            report(err, e.what());
+            ++result.failedMovies;
+        }
+    }
+    return result;
+}
+
+int extract(const ExtractOptions& options, std::FILE* err) {
+    refuseSharedNames(options);
+    const StopSignals stopSignals;
+    Preparation prepared = prepare(options, err);
+
+    std::int32_t total = 0;
+    std::vector<MovieTask*> tasks;
+    for (const std::unique_ptr<MovieTask>& task : prepared.tasks) {
+        total += task->plan().count();
+        tasks.push_back(task.get());
+    }
+    RunLog log(err, total);
+    const int cores = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+    const ExtractSettings settings{options.format, options.keepGoing, media::MovieOptions{}};
+    if (!StopSignals::received())
+        runExtractJobs(tasks, options.jobs.value_or(cores), settings, log);
+    log.finish();
+
+    int failed = prepared.failedMovies;
+    for (const MovieTask* task : tasks) {
+        if (const std::optional<std::string> failure = task->failure()) {
+            for (const std::int32_t frame : task->writtenPastFailure()) {
+                std::error_code ignored; // a file already gone is what we want
+                std::filesystem::remove(
+                    core::pathFromUtf8(outputFileName(*task, frame, options.format)), ignored);
+            }
+            report(err, *failure);
+            ++failed;
+        } else if (task->missingFrames() > 0) {
+            report(err, task->name() + ": frames missing: " +
+                            std::to_string(task->missingFrames()) + " (not decodable)");
+            ++failed;
+        }
+    }
+    if (const int signal = StopSignals::received()) {
+        report(err, std::string("stopped by SIG") + sigabbrev_np(signal) + ": " +
+                        std::to_string(log.filesWritten()) + " files written, each whole");
+        return exitBySignal + signal;
+    }
+    if (failed > 0 && options.movies.size() > 1)
+        report(err, std::to_string(failed) + " of " + std::to_string(options.movies.size()) +
+                        " movies failed");
+    return failed > 0 ? exitFailed : exitDone;
 }
 
 } // namespace
@@ -69,9 +201,11 @@ int runExtractCommand(const std::vector<std::string_view>& args, std::FILE* out,
         const ExtractOptions options = ExtractOptions::parse(args);
         if (options.mode == ExtractOptions::Mode::Help) {
             std::fputs(helpText, out);
-            return exitDone;
+            return finishOutput(out, err);
         }
-        return extract(options, out, err);
+        if (options.mode != ExtractOptions::Mode::Extract)
+            return describe(options, out, err);
+        return extract(options, err);
     } catch (const UsageError& e) {
         report(err, e.what());
         std::fputs("Try 'kirimo-extract --help'.\n", err);

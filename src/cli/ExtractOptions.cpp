@@ -10,6 +10,9 @@ namespace cli {
 
 namespace {
 
+// Each job holds a decoder and a few pictures: about 50 MB at 1920x1080.
+constexpr int maxJobs = 64;
+
 struct Argument {
     std::string_view name;
     std::optional<std::string_view> inlineValue; // the part after "=" in "--name=value"
@@ -64,25 +67,37 @@ public:
 
 private:
     void addMovie(std::string_view arg) {
-        if (!options_.movie.empty())
-            throw UsageError("one movie at a time: '" + options_.movie + "' and '" +
-                             std::string(arg) + "' were both given");
         if (arg.empty())
-            throw UsageError("the movie name is empty");
-        options_.movie = arg;
+            throw UsageError("a movie name is empty");
+        options_.movies.emplace_back(arg);
     }
 
     void applyOption(const Argument& arg) {
-        if (arg.name == "--info") {
-            if (arg.inlineValue)
-                throw UsageError("option '--info' takes no value");
-            options_.mode = ExtractOptions::Mode::Info;
+        if (arg.name == "--info" || arg.name == "--list") {
+            noValue(arg);
+            options_.mode =
+                arg.name == "--info" ? ExtractOptions::Mode::Info : ExtractOptions::Mode::List;
+        } else if (arg.name == "--json") {
+            noValue(arg);
+            options_.json = true;
+        } else if (arg.name == "--keep-going") {
+            noValue(arg);
+            options_.keepGoing = true;
+        } else if (arg.name == "--out-per-movie") {
+            noValue(arg);
+            options_.outPerMovie = true;
         } else if (arg.name == "--start") {
             options_.start = parseNumber(arg.name, valueOf(arg));
         } else if (arg.name == "--end") {
             options_.end = parseNumber(arg.name, valueOf(arg));
         } else if (arg.name == "--interval") {
             options_.interval = parseNumber(arg.name, valueOf(arg));
+        } else if (arg.name == "--frames") {
+            options_.frames = FrameList::parse(valueOf(arg));
+        } else if (arg.name == "--jobs") {
+            options_.jobs = parseNumber(arg.name, valueOf(arg));
+        } else if (arg.name == "--format") {
+            options_.format = parseFormat(valueOf(arg));
         } else if (arg.name == "--out") {
             options_.outDir = valueOf(arg);
             if (options_.outDir.empty())
@@ -90,6 +105,19 @@ private:
         } else {
             throw UsageError("unknown option '" + std::string(arg.name) + "'");
         }
+    }
+
+    static void noValue(const Argument& arg) {
+        if (arg.inlineValue)
+            throw UsageError("option '" + std::string(arg.name) + "' takes no value");
+    }
+
+    static ImageFormat parseFormat(std::string_view text) {
+        if (text == "bmp")
+            return ImageFormat::Bmp;
+        if (text == "png")
+            return ImageFormat::Png;
+        throw UsageError("option '--format' takes bmp or png, not '" + std::string(text) + "'");
     }
 
     std::string_view valueOf(const Argument& arg) {
@@ -101,8 +129,19 @@ private:
     }
 
     void checkComplete() const {
-        if (options_.movie.empty())
+        if (options_.movies.empty())
             throw UsageError("no movie given");
+        const bool describing = options_.mode == ExtractOptions::Mode::Info ||
+                                options_.mode == ExtractOptions::Mode::List;
+        if (describing && options_.movies.size() > 1)
+            throw UsageError("'--info' and '--list' take one movie at a time");
+        if (options_.json && options_.mode != ExtractOptions::Mode::Info)
+            throw UsageError("option '--json' goes with '--info'");
+        if (options_.jobs && (*options_.jobs < 1 || *options_.jobs > maxJobs))
+            throw UsageError("the number of jobs must be from 1 to " + std::to_string(maxJobs) +
+                             ", not " + std::to_string(*options_.jobs));
+        if (options_.frames && (options_.start || options_.end || options_.interval != 1))
+            throw UsageError("'--frames' replaces '--start', '--end' and '--interval'");
         if (options_.interval < 1)
             throw UsageError("the interval must be at least 1, not " +
                              std::to_string(options_.interval));

@@ -1,9 +1,10 @@
 #include "cli/Extractor.h"
 
 #include "cli/ExtractError.h"
-#include "cli/FramePlan.h"
 #include "cli/FrameWriter.h"
-#include "cli/ProgressLine.h"
+#include "cli/MovieTask.h"
+#include "cli/RunLog.h"
+#include "cli/StopSignals.h"
 #include "core/FolderCreation.h"
 #include "core/FrameNaming.h"
 #include "core/PathRules.h"
@@ -21,40 +22,100 @@ constexpr int picturesInFlight = 3;
 
 } // namespace
 
-Extractor::Extractor(media::Movie& movie, std::string sourceName, std::string outDir)
-    : movie_(movie), sourceName_(std::move(sourceName)), outDir_(std::move(outDir)) {}
+Extractor::Extractor(const ExtractSettings& settings, RunLog& log)
+    : settings_(settings), log_(log) {}
 
-void Extractor::run(const FramePlan& plan, ProgressLine& progress) {
+Extractor::~Extractor() = default;
+
+void Extractor::run(MovieTask& task, PlanPiece piece) {
     // A folder that still does not exist afterwards makes the first file fail, with its name.
-    core::forceDirectories(outDir_, core::PathRules::native());
+    core::forceDirectories(task.outDir(), core::PathRules::native());
+    std::size_t index = piece.begin;
+    while (index < piece.end) {
+        index = writeFrom(task, index, piece.end);
+        if (index < piece.end && settings_.keepGoing && !StopSignals::received() &&
+            !task.isPastFailure(task.plan().frame(static_cast<std::int32_t>(index))))
+            continue;
+        break;
+    }
+}
 
-    FrameWriter writer(picturesInFlight, [&progress](std::int32_t n) { progress.update(n); });
-    std::exception_ptr readFailure;
-    for (std::int32_t index = 0; index < plan.count(); ++index) {
+std::size_t Extractor::writeFrom(MovieTask& task, std::size_t index, std::size_t end) {
+    FrameWriter writer(settings_.format, picturesInFlight,
+                       [this, &task](std::int32_t frame, const std::string&) {
+                           task.fileWritten(frame);
+                           log_.fileWritten();
+                       });
+    std::optional<std::string> damage;
+    for (; index < end; ++index) {
+        const std::int32_t frame = task.plan().frame(static_cast<std::int32_t>(index));
+        if (StopSignals::received() || task.isPastFailure(frame))
+            break;
         std::optional<core::BgrImage> picture = writer.takePicture();
         if (!picture)
             break; // the writer failed; finish() reports it
-        const std::int32_t frame = plan.frame(index);
         try {
-            movie_.frameInto(frame, *picture);
+            movieOf(task).frameInto(frame, *picture);
         } catch (const media::MovieError& e) {
-            readFailure = std::make_exception_ptr(ExtractError(e.what())); // names file and frame
-            break;
+            damage = e.what(); // names file and frame
         } catch (const std::exception& e) {
-            readFailure = std::make_exception_ptr(
-                ExtractError(sourceName_ + ": frame " + std::to_string(frame) + ": " + e.what()));
+            damage = task.name() + ": frame " + std::to_string(frame) + ": " + e.what();
+        }
+        if (damage) {
+            if (!settings_.keepGoing)
+                task.fail(frame, *damage);
             break;
         }
-        writer.submit({fileNameFor(frame), frame, std::move(*picture)});
+        writer.submit({fileNameFor(task, frame), frame, std::move(*picture)});
     }
-    // Earlier frames come first: a failed write outranks a read failure of a later frame.
-    writer.finish();
-    if (readFailure)
-        std::rethrow_exception(readFailure);
+    try {
+        writer.finish();
+    } catch (const ExtractError& e) {
+        task.fail(e.frame(), e.what());
+        return end;
+    }
+    if (damage && settings_.keepGoing)
+        return skipDamaged(task, index, end, *damage);
+    return index;
 }
 
-std::string Extractor::fileNameFor(std::int32_t frame) const {
-    return core::outputFileName(outDir_, sourceName_, frame, core::PathRules::native());
+std::size_t Extractor::skipDamaged(MovieTask& task, std::size_t index, std::size_t end,
+                                   const std::string& reason) {
+    const std::int32_t damaged = task.plan().frame(static_cast<std::int32_t>(index));
+    log_.message(reason);
+    task.frameMissing();
+    // Pictures up to the next key frame may lean on the damaged one: none of them is trusted.
+    const std::int32_t restart = task.nextKeyFrameAfter(damaged);
+    for (++index; index < end && task.plan().frame(static_cast<std::int32_t>(index)) < restart;
+         ++index) {
+        log_.message(task.name() + ": frame " +
+                     std::to_string(task.plan().frame(static_cast<std::int32_t>(index))) +
+                     ": skipped: it depends on the damaged frame " + std::to_string(damaged));
+        task.frameMissing();
+    }
+    movie_.reset(); // a decoder that failed starts afresh
+    return index;
+}
+
+media::Movie& Extractor::movieOf(const MovieTask& task) {
+    if (!movie_ || movieTask_ != &task) {
+        movie_.reset();
+        movie_ = std::make_unique<media::Movie>(task.file(), settings_.decoding);
+        movieTask_ = &task;
+    }
+    return *movie_;
+}
+
+std::string Extractor::fileNameFor(const MovieTask& task, std::int32_t frame) const {
+    return outputFileName(task, frame, settings_.format);
+}
+
+std::string outputFileName(const MovieTask& task, std::int32_t frame, ImageFormat format) {
+    std::string name =
+        core::outputFileName(task.outDir(), task.name(), frame, core::PathRules::native());
+    if (format == ImageFormat::Png)
+        name.replace(name.size() - 3, 3, "png");
+    return name;
 }
 
 } // namespace cli

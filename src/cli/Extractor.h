@@ -1,32 +1,62 @@
 #pragma once
 
+#include "cli/ExtractOptions.h"
+#include "cli/KeyFrameSplit.h"
+#include "media/MovieOptions.h"
+
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace media {
 class Movie;
 }
 
+namespace core {
+struct BgrImage;
+}
+
 namespace cli {
 
-class FramePlan;
-class ProgressLine;
+class MovieTask;
+class RunLog;
 
-// Writes the frames of a plan as BMP files named after the movie, into one folder.
+struct ExtractSettings {
+    ImageFormat format = ImageFormat::Bmp;
+    bool keepGoing = false;
+    media::MovieOptions decoding;
+};
+
+// One job's decoder and writer: writes pieces of movies' plans, one piece at a time, keeping
+// the movie open from one piece to the next.
 class Extractor {
 public:
-    Extractor(media::Movie& movie, std::string sourceName, std::string outDir);
+    Extractor(const ExtractSettings& settings, RunLog& log);
+    ~Extractor();
+    Extractor(const Extractor&) = delete;
+    Extractor& operator=(const Extractor&) = delete;
 
-    // Throws ExtractError for the first frame that cannot be read or written; the files
-    // written before it stay, and no later frame is written.
-    void run(const FramePlan& plan, ProgressLine& progress);
+    // Failures end up in the task (and, with keepGoing, missing frames are reported and
+    // counted); nothing is thrown. Stops early once a stop signal came.
+    void run(MovieTask& task, PlanPiece piece);
 
 private:
-    std::string fileNameFor(std::int32_t frame) const;
+    // Writes frames from plan index `index` on; returns the index where it stopped.
+    std::size_t writeFrom(MovieTask& task, std::size_t index, std::size_t end);
+    // Counts and reports the frames that depend on the damaged `frame`; returns the index of
+    // the next frame worth decoding.
+    std::size_t skipDamaged(MovieTask& task, std::size_t index, std::size_t end,
+                            const std::string& reason);
+    media::Movie& movieOf(const MovieTask& task);
+    std::string fileNameFor(const MovieTask& task, std::int32_t frame) const;
 
-    media::Movie& movie_;
-    std::string sourceName_;
-    std::string outDir_;
+    ExtractSettings settings_;
+    RunLog& log_;
+    std::unique_ptr<media::Movie> movie_;
+    const MovieTask* movieTask_ = nullptr;
 };
+
+// Where the picture of `frame` goes: DIR/<movie base>_NNNNN.bmp (or .png).
+std::string outputFileName(const MovieTask& task, std::int32_t frame, ImageFormat format);
 
 } // namespace cli

@@ -1,29 +1,38 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace cli {
 
 struct ExtractOptions;
 
-// The frames a run writes: start, start + interval, ... up to the end frame.
+// What a run needs to know about a movie's length.
+struct MovieLength {
+    std::string name;               // as given on the command line
+    std::int32_t frames = 0;        // present in the file
+    std::int32_t claimedFrames = 0; // promised by its header; more than `frames` when cut short
+};
+
+// The frames a run writes, ascending, each once.
 class FramePlan {
 public:
-    // Applies the defaults (frame 0 to the last frame) and checks the range against the movie;
-    // throws UsageError for a range the movie cannot satisfy.
-    static FramePlan resolve(const ExtractOptions& options, std::int32_t movieFrames);
+    // Applies the defaults (frame 0 to the last frame) and checks the frames against the movie:
+    // UsageError for a frame past a whole movie's end, ExtractError for one past the cut of a
+    // truncated movie or for a movie without frames.
+    static FramePlan resolve(const ExtractOptions& options, const MovieLength& movie);
 
-    std::int32_t count() const { return count_; }
-    std::int32_t interval() const { return interval_; }
-    std::int32_t frame(std::int32_t index) const;
+    std::int32_t count() const { return static_cast<std::int32_t>(frames_.size()); }
+    std::int32_t frame(std::int32_t index) const {
+        return frames_[static_cast<std::size_t>(index)];
+    }
+    const std::vector<std::int32_t>& frames() const { return frames_; }
 
 private:
-    FramePlan(std::int32_t start, std::int32_t interval, std::int32_t count)
-        : start_(start), interval_(interval), count_(count) {}
+    explicit FramePlan(std::vector<std::int32_t> frames) : frames_(std::move(frames)) {}
 
-    std::int32_t start_;
-    std::int32_t interval_;
-    std::int32_t count_;
+    std::vector<std::int32_t> frames_;
 };
 
 } // namespace cli

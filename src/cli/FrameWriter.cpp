@@ -1,13 +1,15 @@
 #include "cli/FrameWriter.h"
 
 #include "cli/ExtractError.h"
+#include "cli/PngEncoder.h"
+#include "core/AtomicFile.h"
 #include "core/BmpWriter.h"
 #include "core/Paths.h"
 
 namespace cli {
 
-FrameWriter::FrameWriter(int pictures, WrittenCallback onWritten)
-    : onWritten_(std::move(onWritten)), spare_(static_cast<std::size_t>(pictures)),
+FrameWriter::FrameWriter(ImageFormat format, int pictures, WrittenCallback onWritten)
+    : format_(format), onWritten_(std::move(onWritten)), spare_(static_cast<std::size_t>(pictures)),
       thread_([this](const std::stop_token& stop) { writeLoop(stop); }) {}
 
 FrameWriter::~FrameWriter() {
@@ -54,16 +56,15 @@ void FrameWriter::finish() {
 void FrameWriter::writeLoop(const std::stop_token& stop) {
     while (std::optional<Job> job = nextJob(stop)) {
         const bool written = write(*job);
-        std::int32_t filesWritten = 0;
+        // Reported before the writer counts as idle, so finish() returns with every file told.
+        if (written && onWritten_)
+            onWritten_(job->frame, job->fileName);
         {
             std::lock_guard lock(mutex_);
             busy_ = false;
             spare_.push_back(std::move(job->image));
-            filesWritten = written_;
         }
         changed_.notify_all();
-        if (written && onWritten_)
-            onWritten_(filesWritten);
     }
 }
 
@@ -80,14 +81,16 @@ std::optional<FrameWriter::Job> FrameWriter::nextJob(const std::stop_token& stop
 
 bool FrameWriter::write(const Job& job) {
     try {
-        core::writeBmpFile(core::pathFromUtf8(job.fileName), job.image);
-        std::lock_guard lock(mutex_);
-        ++written_;
+        const std::filesystem::path file = core::pathFromUtf8(job.fileName);
+        if (format_ == ImageFormat::Png)
+            core::writeFileAtomically(file, encodePng(job.image), core::Durability::cached);
+        else
+            core::writeBmpFile(file, job.image);
         return true;
     } catch (const std::exception& e) {
         std::lock_guard lock(mutex_);
         failure_ = std::make_exception_ptr(
-            ExtractError("frame " + std::to_string(job.frame) + ": " + e.what()));
+            ExtractError("frame " + std::to_string(job.frame) + ": " + e.what(), job.frame));
         pending_.clear();
         return false;
     }

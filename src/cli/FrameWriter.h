@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/ExtractOptions.h"
 #include "core/BgrImage.h"
 
 #include <condition_variable>
@@ -16,7 +17,7 @@
 
 namespace cli {
 
-// Writes BMP files on a thread of its own while the caller decodes the next frame. Files are
+// Writes BMP or PNG files on a thread of its own while the caller decodes the next frame. Files are
 // written in the order submitted; after the first failure nothing more is written.
 class FrameWriter {
 public:
@@ -25,10 +26,10 @@ public:
         std::int32_t frame = 0;
         core::BgrImage image;
     };
-    using WrittenCallback = std::function<void(std::int32_t filesWritten)>;
+    using WrittenCallback = std::function<void(std::int32_t frame, const std::string& fileName)>;
 
     // `pictures` images circulate between the caller and the writer.
-    FrameWriter(int pictures, WrittenCallback onWritten);
+    FrameWriter(ImageFormat format, int pictures, WrittenCallback onWritten);
     ~FrameWriter();
     FrameWriter(const FrameWriter&) = delete;
     FrameWriter& operator=(const FrameWriter&) = delete;
@@ -45,6 +46,7 @@ private:
     std::optional<Job> nextJob(const std::stop_token& stop);
     bool write(const Job& job);
 
+    ImageFormat format_;
     WrittenCallback onWritten_;
     std::mutex mutex_;
     std::condition_variable_any changed_;
@@ -52,7 +54,6 @@ private:
     std::vector<core::BgrImage> spare_;
     std::exception_ptr failure_;
     bool busy_ = false;
-    std::int32_t written_ = 0;
     std::jthread thread_; // last: starts once everything above exists
 };
 

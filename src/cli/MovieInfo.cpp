@@ -1,19 +1,82 @@
 #include "cli/MovieInfo.h"
 
+#include "core/Paths.h"
 #include "media/Movie.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace cli {
 
+namespace {
+
+std::string jsonString(const std::string& text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+} // namespace
+
 std::string describeMovie(const media::Movie& movie) {
-    return "frames=" + std::to_string(movie.frameCount()) +
-           "\nwidth=" + std::to_string(movie.width()) +
-           "\nheight=" + std::to_string(movie.height()) +
-           "\nfps=" + formatFrameRate(movie.frameRate()) + "\n";
+    std::string text =
+        "frames=" + std::to_string(movie.frameCount()) +
+        "\nwidth=" + std::to_string(movie.width()) + "\nheight=" + std::to_string(movie.height()) +
+        "\nfps=" + formatFrameRate(movie.frameRate()) + "\ncontainer=" + movie.containerName() +
+        "\ncodec=" + movie.codecName() + "\n";
+    if (movie.isTruncated())
+        text += "truncated=yes\nclaimed_frames=" + std::to_string(movie.claimedFrameCount()) + "\n";
+    return text;
+}
+
+std::string describeMovieAsJson(const media::Movie& movie) {
+    return "{\"file\":" + jsonString(core::pathToUtf8(movie.file())) +
+           ",\"frames\":" + std::to_string(movie.frameCount()) +
+           ",\"width\":" + std::to_string(movie.width()) +
+           ",\"height\":" + std::to_string(movie.height()) +
+           ",\"fps\":" + formatFrameRate(movie.frameRate()) +
+           ",\"container\":" + jsonString(movie.containerName()) +
+           ",\"codec\":" + jsonString(movie.codecName()) +
+           ",\"palettised\":" + (movie.isPalettised() ? "true" : "false") +
+           ",\"truncated\":" + (movie.isTruncated() ? "true" : "false") +
+           ",\"claimed_frames\":" + std::to_string(movie.claimedFrameCount()) + "}\n";
+}
+
+std::string frameTableCsv(const media::Movie& movie) {
+    std::string text = "frame,seconds,key,packet_size\n";
+    int frame = 0;
+    for (const media::FrameRecord& record : movie.frameTable()) {
+        char line[96];
+        std::snprintf(line, sizeof line, "%d,%.6f,%d,%d\n", frame++, record.seconds,
+                      record.key ? 1 : 0, record.packetSize);
+        text += line;
+    }
+    return text;
+}
+
+std::string truncationNotice(const std::string& name, const media::Movie& movie) {
+    if (!movie.isTruncated())
+        return {};
+    return "'" + name + "' is truncated: its header promises " +
+           std::to_string(movie.claimedFrameCount()) + " frames, the data hold " +
+           std::to_string(movie.frameCount());
 }
 
 std::string formatFrameRate(double fps) {
+    if (!std::isfinite(fps) || fps < 0.0)
+        return "0";
     char text[64];
     std::snprintf(text, sizeof text, "%.3f", fps);
     std::string result = text;

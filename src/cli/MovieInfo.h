@@ -8,8 +8,15 @@ class Movie;
 
 namespace cli {
 
-// "frames=N", "width=W", "height=H", "fps=R" lines, one fact a line, for scripts to read.
+// "frames=N", "width=W", "height=H", "fps=R", "container=C", "codec=C" lines, one fact a line,
+// for scripts to read; a truncated file adds "truncated=yes" and "claimed_frames=N".
 std::string describeMovie(const media::Movie& movie);
+// The same facts as one JSON object on one line.
+std::string describeMovieAsJson(const media::Movie& movie);
+// "frame,seconds,key,packet_size" and one line a frame, from the container's tables.
+std::string frameTableCsv(const media::Movie& movie);
+// "'clip.avi' is truncated: ..." for a movie cut short; empty otherwise.
+std::string truncationNotice(const std::string& name, const media::Movie& movie);
 // At most three decimals, trailing zeros dropped: 25, 29.97, 23.976.
 std::string formatFrameRate(double fps);
 

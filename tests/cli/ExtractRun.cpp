@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
@@ -9,6 +11,7 @@
 #include <spawn.h>
 #include <stdexcept>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 extern char** environ;
@@ -44,10 +47,13 @@ private:
 
 } // namespace
 
-RunResult runExtract(const std::vector<std::string>& args, const fs::path& workDir) {
-    static std::atomic<int> runs{0};
-    const fs::path capture = freshFolder("capture-" + std::to_string(runs++));
-    const std::string outFile = (capture / "stdout").string();
+namespace {
+
+// Starts kirimo-extract with its output going to files in `capture`.
+pid_t spawnExtract(const std::vector<std::string>& args, const fs::path& workDir,
+                   const fs::path& capture, const fs::path& stdoutFile) {
+    const std::string outFile =
+        stdoutFile.empty() ? (capture / "stdout").string() : stdoutFile.string();
     const std::string errFile = (capture / "stderr").string();
 
     std::vector<std::string> argvText{KIRIMO_EXTRACT_PATH};
@@ -64,14 +70,59 @@ RunResult runExtract(const std::vector<std::string>& args, const fs::path& workD
     pid_t pid = 0;
     if (posix_spawn(&pid, argv[0], actions.get(), nullptr, argv.data(), environ) != 0)
         throw std::runtime_error("cannot start " + argvText[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
+    return pid;
+}
 
+fs::path freshCapture() {
+    static std::atomic<int> runs{0};
+    return freshFolder("capture-" + std::to_string(runs++));
+}
+
+RunResult resultOf(int status, const fs::path& capture) {
     RunResult result;
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    result.out = readText(outFile);
-    result.err = readText(errFile);
+    result.out = readText(capture / "stdout");
+    result.err = readText(capture / "stderr");
     return result;
+}
+
+} // namespace
+
+RunResult runExtract(const std::vector<std::string>& args, const fs::path& workDir,
+                     const fs::path& stdoutFile) {
+    const fs::path capture = freshCapture();
+    const pid_t pid = spawnExtract(args, workDir, capture, stdoutFile);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return resultOf(status, capture);
+}
+
+BackgroundRun::BackgroundRun(const std::vector<std::string>& args, const fs::path& workDir)
+    : capture_(freshCapture()) {
+    pid_ = spawnExtract(args, workDir, capture_, {});
+}
+
+BackgroundRun::~BackgroundRun() {
+    if (pid_ > 0) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+}
+
+void BackgroundRun::signal(int number) const {
+    kill(pid_, number);
+}
+
+RunResult BackgroundRun::wait(double seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    int status = 0;
+    while (waitpid(pid_, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return {};
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    pid_ = -1;
+    return resultOf(status, capture_);
 }
 
 fs::path freshFolder(const std::string& name) {

@@ -12,8 +12,27 @@ struct RunResult {
     std::string err;
 };
 
-// Runs kirimo-extract with `args` in `workDir`, its output captured; waits for it to end.
-RunResult runExtract(const std::vector<std::string>& args, const std::filesystem::path& workDir);
+// Runs kirimo-extract with `args` in `workDir`, its output captured (standard output into
+// `stdoutFile` when one is named); waits for it to end.
+RunResult runExtract(const std::vector<std::string>& args, const std::filesystem::path& workDir,
+                     const std::filesystem::path& stdoutFile = {});
+
+// A run in the background, for sending it signals.
+class BackgroundRun {
+public:
+    BackgroundRun(const std::vector<std::string>& args, const std::filesystem::path& workDir);
+    ~BackgroundRun(); // kills a run still going
+    BackgroundRun(const BackgroundRun&) = delete;
+    BackgroundRun& operator=(const BackgroundRun&) = delete;
+
+    void signal(int number) const;
+    // Waits at most `seconds`; exitCode stays -1 when the run did not end in time.
+    RunResult wait(double seconds);
+
+private:
+    int pid_ = -1;
+    std::filesystem::path capture_;
+};
 
 // A fresh, empty folder under the test scratch folder, named after the running test.
 std::filesystem::path freshFolder(const std::string& name);

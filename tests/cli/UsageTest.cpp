@@ -1,6 +1,8 @@
 #include "ExtractRun.h"
+#include "support/testmedia/RiffFile.h"
 #include "support/testmedia/TestMedia.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace {
@@ -74,9 +76,22 @@ INSTANTIATE_TEST_SUITE_P(
                  "start frame 30 lies after the end frame 29"},
         BadUsage{"end_past_last_frame", {"--end", "30", "MOVIE"}, "past the last frame 29"},
         BadUsage{"no_movie", {"--start", "1"}, "no movie given"},
-        BadUsage{"two_movies", {"MOVIE", "MOVIE"}, "one movie at a time"},
+        BadUsage{"movies_sharing_file_names", {"MOVIE", "MOVIE"}, "files of the same names"},
         BadUsage{"empty_out", {"MOVIE", "--out="}, "'--out' needs a folder name"},
-        BadUsage{"info_with_value", {"--info=yes", "MOVIE"}, "'--info' takes no value"}),
+        BadUsage{"info_with_value", {"--info=yes", "MOVIE"}, "'--info' takes no value"},
+        BadUsage{"list_empty_part", {"--frames", "1,,2", "MOVIE"}, "has an empty part"},
+        BadUsage{"list_trailing_comma", {"--frames", "1,", "MOVIE"}, "has an empty part"},
+        BadUsage{"list_reversed", {"--frames", "9-3", "MOVIE"}, "'9-3': the range runs backwards"},
+        BadUsage{"list_step_zero", {"--frames", "0-9/0", "MOVIE"}, "the step must be 1 or more"},
+        BadUsage{"list_step_alone", {"--frames", "5/2", "MOVIE"}, "a step needs a range"},
+        BadUsage{"list_not_a_number", {"--frames", "3-x", "MOVIE"}, "not 'x'"},
+        BadUsage{"list_negative", {"--frames", "-4", "MOVIE"}, "not ''"},
+        BadUsage{"list_past_movie",
+                 {"--frames", "0,12-40/5", "MOVIE"},
+                 "frame 40 lies past the last frame 29"},
+        BadUsage{"list_with_range", {"--frames", "1", "--end", "3", "MOVIE"}, "replaces"},
+        BadUsage{"format_unknown", {"--format", "jpg", "MOVIE"}, "bmp or png, not 'jpg'"},
+        BadUsage{"jobs_zero", {"--jobs", "0", "MOVIE"}, "jobs must be from 1 to 64"}),
     [](const testing::TestParamInfo<BadUsage>& info) { return info.param.name; });
 
 testmedia::MovieRecipe recipe(testmedia::Codec codec, int width, int height, int frames, int fps) {
@@ -93,7 +108,21 @@ struct InfoCase {
     const char* name;
     testmedia::MovieRecipe recipe;
     const char* expected;
+    std::vector<std::string> options = {};
+    std::uint32_t rate = 0; // with scale: the stream header's rate, as NTSC movies carry it
+    std::uint32_t scale = 0;
 };
+
+void setStreamRate(const fs::path& movie, std::uint32_t rate, std::uint32_t scale) {
+    testmedia::RiffFile riff(clitest::readBytes(movie));
+    const auto hdrl = riff.require(riff.root(), "LIST", "hdrl");
+    const auto strh = riff.require(riff.require(hdrl, "LIST", "strl"), "strh");
+    riff.write32(strh.dataOffset() + 20, scale);
+    riff.write32(strh.dataOffset() + 24, rate);
+    std::ofstream(movie, std::ios::binary)
+        .write(reinterpret_cast<const char*>(riff.bytes().data()),
+               static_cast<std::streamsize>(riff.bytes().size()));
+}
 
 class ExtractInfo : public testing::TestWithParam<InfoCase> {};
 
@@ -102,8 +131,13 @@ TEST_P(ExtractInfo, PrintsFramesSizeAndRateAndWritesNothing) {
     const fs::path work = freshFolder(std::string("info-") + c.name);
     const fs::path movie = work / "clip.avi";
     testmedia::writeMovie(movie, c.recipe);
+    if (c.rate > 0)
+        setStreamRate(movie, c.rate, c.scale);
+    std::vector<std::string> args{"--info"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    args.push_back("clip.avi");
 
-    const clitest::RunResult run = runExtract({"--info", movie.string()}, work);
+    const clitest::RunResult run = runExtract(args, work);
 
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, c.expected);
@@ -113,11 +147,39 @@ TEST_P(ExtractInfo, PrintsFramesSizeAndRateAndWritesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ExtractInfo,
-    testing::Values(InfoCase{"mjpeg", recipe(testmedia::Codec::Mjpeg, 128, 96, 30, 25),
-                             "frames=30\nwidth=128\nheight=96\nfps=25\n"},
-                    InfoCase{"raw", recipe(testmedia::Codec::RawBgr24, 64, 48, 7, 30),
-                             "frames=7\nwidth=64\nheight=48\nfps=30\n"}),
+    testing::Values(
+        InfoCase{"mjpeg", recipe(testmedia::Codec::Mjpeg, 128, 96, 30, 25),
+                 "frames=30\nwidth=128\nheight=96\nfps=25\ncontainer=avi\ncodec=mjpeg\n"},
+        InfoCase{"raw", recipe(testmedia::Codec::RawBgr24, 64, 48, 7, 30),
+                 "frames=7\nwidth=64\nheight=48\nfps=30\ncontainer=avi\ncodec=rawvideo\n"},
+        InfoCase{"ntsc_rate_two_decimals",
+                 recipe(testmedia::Codec::Mjpeg, 64, 48, 3, 30),
+                 "frames=3\nwidth=64\nheight=48\nfps=29.97\ncontainer=avi\ncodec=mjpeg\n",
+                 {},
+                 30000,
+                 1001},
+        InfoCase{"film_rate_three_decimals",
+                 recipe(testmedia::Codec::Mjpeg, 64, 48, 3, 24),
+                 "frames=3\nwidth=64\nheight=48\nfps=23.976\ncontainer=avi\ncodec=mjpeg\n",
+                 {},
+                 24000,
+                 1001},
+        InfoCase{"json",
+                 recipe(testmedia::Codec::RawPal8, 64, 48, 5, 25),
+                 R"({"file":"clip.avi","frames":5,"width":64,"height":48,"fps":25,)"
+                 R"("container":"avi","codec":"rawvideo","palettised":true,"truncated":false,)"
+                 R"("claimed_frames":5})"
+                 "\n",
+                 {"--json"}}),
     [](const testing::TestParamInfo<InfoCase>& info) { return info.param.name; });
+
+TEST(ExtractInfoOutput, AFullStandardOutputFailsTheRun) {
+    const fs::path work = freshFolder("info-full");
+    const clitest::RunResult run = runExtract({"--info", usageMovie().string()}, work, "/dev/full");
+
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("cannot write to standard output"), std::string::npos) << run.err;
+}
 
 TEST(ExtractHelp, ExplainsTheOptionsAndSucceedsEvenWithOtherArguments) {
     const fs::path work = freshFolder("help");

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "cli/FramePlan.h"
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <limits>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+// One movie of a run, shared by the jobs that write its pieces.
+class MovieTask {
+public:
+    MovieTask(std::string name, std::string outDir, FramePlan plan,
+              std::vector<std::int32_t> keyFrames);
+
+    const std::string& name() const { return name_; }
+    std::filesystem::path file() const;
+    const std::string& outDir() const { return outDir_; }
+    const FramePlan& plan() const { return plan_; }
+    const std::vector<std::int32_t>& keyFrames() const { return keyFrames_; }
+    // The first key frame after `frame`; past the last frame when there is none.
+    std::int32_t nextKeyFrameAfter(std::int32_t frame) const;
+
+    // A failure that ends the movie: the earliest frame's message is the one kept, and no job
+    // goes on past that frame.
+    void fail(std::int32_t frame, const std::string& message);
+    bool isPastFailure(std::int32_t frame) const { return frame > failedFrame_.load(); }
+    std::optional<std::string> failure() const;
+
+    void fileWritten(std::int32_t frame);
+    // The frames past a failure that other jobs had written meanwhile: removing their files
+    // leaves the folder as a run on one job would.
+    std::vector<std::int32_t> writtenPastFailure() const;
+
+    void frameMissing() { ++missing_; }
+    std::int32_t missingFrames() const { return missing_.load(); }
+
+private:
+    std::string name_;
+    std::string outDir_;
+    FramePlan plan_;
+    std::vector<std::int32_t> keyFrames_;
+    mutable std::mutex mutex_;
+    std::atomic<std::int32_t> failedFrame_{std::numeric_limits<std::int32_t>::max()};
+    std::optional<std::string> failure_;
+    std::vector<bool> written_; // one flag a planned frame
+    std::atomic<std::int32_t> missing_{0};
+};
+
+} // namespace cli

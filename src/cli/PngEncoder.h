@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace core {
+struct BgrImage;
+}
+
+namespace cli {
+
+// The whole PNG file of a picture: 8-bit RGB, no alpha, lossless. Compressed for speed rather
+// than size. Throws ExtractError when the encoder fails.
+std::vector<std::uint8_t> encodePng(const core::BgrImage& image);
+
+} // namespace cli
