@@ -43,6 +43,8 @@ median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int(
 files_in() { find "$1" -type f \( -name '*.bmp' -o -name '*.png' \) | wc -l; }
 
 # timed DIR FUNCTION: runs FUNCTION DIR with DIR fresh and empty; prints the seconds it took.
+# The files are then emptied, not deleted: the page cache goes back, so the next run does not
+# pay for reclaiming it, while the inodes stay, as ext4 is slow to reuse freshly freed ones.
 timed() {
   local dir=$1 run=$2
   mkdir -p "$dir"
@@ -51,6 +53,8 @@ timed() {
   t0=$(now)
   "$run" "$dir" >/dev/null
   t1=$(now)
+  find "$dir" -type f -exec truncate -s 0 {} +
+  sync
   awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.3f\n", b - a }'
 }
 
@@ -65,7 +69,6 @@ compare() {
   # An untimed round first: the first writes of a run also pay for fresh page-cache memory.
   timed "$work/$name-warm-ours" "$ours" >/dev/null
   timed "$work/$name-warm-ffmpeg" "$theirs" >/dev/null
-  find "$work/$name-warm-ours" "$work/$name-warm-ffmpeg" -type f -exec truncate -s 0 {} +
   for ((i = 0; i < reps; i++)); do
     d1=$work/$name-$i-ours
     d2=$work/$name-$i-ffmpeg
@@ -79,8 +82,6 @@ compare() {
     fi
     ours_files=$(files_in "$d1")
     ff_files=$(files_in "$d2")
-    # Emptied, not deleted: the page cache goes back, the inodes stay for the next rounds.
-    find "$d1" "$d2" -type f -exec truncate -s 0 {} +
   done
   if [[ $ours_files != "$ff_files" ]]; then
     echo "compare_bulk: case $name: ours wrote $ours_files files, ffmpeg $ff_files" >&2

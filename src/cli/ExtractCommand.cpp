@@ -61,11 +61,13 @@ DIR/clip_00012.bmp; frames are counted from 0.
 Options also take the form --option=value. Existing files of the same names are replaced.
 Two movies whose frame files would share names (clip.avi and clip.mp4) are refused.
 
+A truncated movie is named on standard error with the frame count its header promises;
+its frames before the cut are written as usual, a frame past the cut fails that movie.
+
 Exit status: 0 done; 1 a movie could not be read, a frame not decoded or a file not
 written (the other movies still run; files written before the failure stay, later frames
-of that movie are not written); 2 the command line
-was wrong (nothing is written); 128+N stopped by signal N (SIGINT, SIGTERM, SIGHUP) after
-finishing the files in hand.
+of that movie are not written); 2 the command line was wrong (nothing is written);
+128+N stopped by signal N (SIGINT, SIGTERM, SIGHUP) after finishing the files in hand.
 )";
 
 void report(std::FILE* err, const std::string& message) {

@@ -17,18 +17,20 @@ struct WorkItem {
     PlanPiece piece;
 };
 
-// Each job gets several pieces of a long movie, so one that is slow to decode does not leave
-// the other jobs idle at the end.
+// About this many pieces a job over the whole run, so one movie that is slow to decode does
+// not leave the other jobs idle at the end; several movies share them out.
 constexpr int piecesPerJob = 4;
 
 std::vector<WorkItem> cutIntoPieces(const std::vector<MovieTask*>& tasks, int jobs) {
     std::vector<WorkItem> items;
-    for (MovieTask* task : tasks) {
-        const int pieces = jobs > 1 ? jobs * piecesPerJob : 1;
+    if (tasks.empty())
+        return items;
+    const int movies = static_cast<int>(tasks.size());
+    const int pieces = jobs > 1 ? std::max(1, (jobs * piecesPerJob + movies - 1) / movies) : 1;
+    for (MovieTask* task : tasks)
         for (const PlanPiece& piece :
              splitAtKeyFrames(task->plan().frames(), task->keyFrames(), pieces))
             items.push_back({task, piece});
-    }
     return items;
 }
 
