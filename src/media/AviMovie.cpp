@@ -243,17 +243,23 @@ void AviMovie::frameInto(int n, core::BgrImage& out) {
 }
 
 // Frame n of an AVI file is its chunk slot: a slot without a chunk repeats the picture before.
+// With B-frames a key chunk is stored before the place its picture shows, so key flags go to
+// where key pictures show, not to the slots of their chunks.
 std::vector<FrameRecord> AviMovie::frameTable() const {
     std::vector<FrameRecord> table(static_cast<std::size_t>(frameCount_));
     const double secondsPerFrame = frameRate_ > 0.0 ? 1.0 / frameRate_ : 0.0;
     for (int n = 0; n < frameCount_; ++n) {
         FrameRecord& record = table[static_cast<std::size_t>(n)];
         record.seconds = n * secondsPerFrame;
-        const int position = index_.positionOf(n);
-        if (position < 0)
+        if (const int position = index_.positionOf(n); position >= 0)
+            record.packetSize = index_.packetSize(position);
+    }
+    for (int key = 0; key < index_.keyCount(); ++key) {
+        if (keyDisplay_[static_cast<std::size_t>(key)] == notAKey)
             continue;
-        record.key = index_.isKey(position);
-        record.packetSize = index_.packetSize(position);
+        const std::int64_t shows = keyDisplayGuess(key);
+        if (shows >= 0 && shows < frameCount_)
+            table[static_cast<std::size_t>(shows)].key = true;
     }
     return table;
 }

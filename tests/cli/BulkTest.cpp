@@ -154,10 +154,10 @@ TEST(ExtractPng, DecodesToTheSourcePicturesAsTheBmpDoes) {
 }
 
 // Frame, time, key flag and size a line, as the movie was written: 25 frames a second, a key
-// frame every 12, a dropped frame a zero-size non-key one.
+// picture shown every 12 frames (its chunk stored before the B-frames that show ahead of it), a
+// dropped frame a zero-size non-key one.
 TEST(ExtractFrameTable, ListsTheContainersTimesKeysAndSizes) {
     testmedia::MovieRecipe gop12 = recipe(Codec::Mpeg4BFrames, 30);
-    gop12.bFrames = 0; // chunk order is display order
     testmedia::MovieRecipe dropped = recipe(Codec::Mjpeg, 10);
     dropped.droppedFrames = {7};
     for (const testmedia::MovieRecipe& movie : {gop12, dropped}) {
