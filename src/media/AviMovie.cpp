@@ -62,7 +62,7 @@ int clampToInt(std::int64_t value) {
 } // namespace
 
 AviMovie::AviMovie(const std::filesystem::path& file, const MovieOptions& options)
-    : file_(file), stamp_(FileVersion::of(file)), demuxer_(std::make_unique<Demuxer>(file)) {
+    : file_(file), demuxer_(std::make_unique<Demuxer>(file)) {
     const AVStream& stream = demuxer_->stream();
     decoder_ = std::make_unique<VideoDecoder>(stream, file, options.decoderThreads);
     packet_.reset(av_packet_alloc());
@@ -217,11 +217,6 @@ void AviMovie::learnKeyShift() {
 void AviMovie::frameInto(int n, core::BgrImage& out) {
     if (n < 0 || n >= frameCount_)
         throw outOfRange(n);
-    // Another program may rewrite the file while it is open; its frames would then be read
-    // through the old layout, each a wrong picture that looks right.
-    const std::optional<FileVersion> now = FileVersion::of(file_);
-    if (now && now != stamp_)
-        throw MovieError(file_, n, "the file has changed since it was opened");
     try {
         const Picture* picture = fetch(n);
         lastRequest_ = n;
@@ -230,15 +225,9 @@ void AviMovie::frameInto(int n, core::BgrImage& out) {
             return;
         }
         converter_.convert(*picture->frame, width_, height_, paletteSize_, out);
-    } catch (const MovieError&) {
-        live_ = false;
+    } catch (...) {
+        live_ = false; // the decoder is left mid-stream
         throw;
-    } catch (const std::bad_alloc&) {
-        live_ = false;
-        throw;
-    } catch (const std::exception& error) {
-        live_ = false;
-        throw MovieError(file_, n, error.what());
     }
 }
 

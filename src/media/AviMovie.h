@@ -3,7 +3,6 @@
 #include "media/ChunkIndex.h"
 #include "media/Demuxer.h"
 #include "media/FfmpegPtr.h"
-#include "media/FileVersion.h"
 #include "media/FrameConverter.h"
 #include "media/FrameSource.h"
 #include "media/MovieOptions.h"
@@ -59,7 +58,6 @@ private:
     };
 
     std::filesystem::path file_;
-    std::optional<FileVersion> stamp_; // as opened
     int frameCount_ = 0;
     int width_ = 0;
     int height_ = 0;

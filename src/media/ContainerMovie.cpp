@@ -37,7 +37,7 @@ double frameRateOf(const AVStream& stream) {
 
 ContainerMovie::ContainerMovie(const std::filesystem::path& file, InputContextPtr input,
                                const MovieOptions& options)
-    : file_(file), stamp_(FileVersion::of(file)), demuxer_(file, std::move(input)),
+    : file_(file), demuxer_(file, std::move(input)),
       decoder_(demuxer_.stream(), file, options.decoderThreads),
       index_(listPackets(demuxer_, decoder_.isIntraOnly())), packet_(av_packet_alloc()) {
     if (!packet_)
@@ -88,22 +88,13 @@ std::vector<FrameRecord> ContainerMovie::frameTable() const {
 void ContainerMovie::frameInto(int n, core::BgrImage& out) {
     if (n < 0 || n >= frameCount())
         throw outOfRange(n);
-    // Read through the index of the file as it was, a rewritten file gives wrong pictures.
-    if (const std::optional<FileVersion> now = FileVersion::of(file_); now && now != stamp_)
-        throw MovieError(file_, n, "the file has changed since it was opened");
     try {
         const AVFrame& picture = fetch(n);
         lastRequest_ = n;
         converter_.convert(picture, width_, height_, 256, out);
-    } catch (const MovieError&) {
-        live_ = false;
+    } catch (...) {
+        live_ = false; // the decoder is left mid-stream
         throw;
-    } catch (const std::bad_alloc&) {
-        live_ = false;
-        throw;
-    } catch (const std::exception& error) {
-        live_ = false;
-        throw MovieError(file_, n, error.what());
     }
 }
 

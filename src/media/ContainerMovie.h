@@ -2,7 +2,6 @@
 
 #include "core/BgrImage.h"
 #include "media/ContainerDemuxer.h"
-#include "media/FileVersion.h"
 #include "media/FrameConverter.h"
 #include "media/FrameIndex.h"
 #include "media/FrameRecord.h"
@@ -64,7 +63,6 @@ private:
     MovieError outOfRange(int n) const;
 
     std::filesystem::path file_;
-    std::optional<FileVersion> stamp_; // as opened
     ContainerDemuxer demuxer_;
     VideoDecoder decoder_;
     FrameIndex index_;

@@ -4,11 +4,14 @@
 #include "media/ContainerDemuxer.h"
 #include "media/ContainerMovie.h"
 
+#include <exception>
+#include <new>
 #include <utility>
 
 namespace media {
 
-Movie::Movie(const std::filesystem::path& file, MovieOptions options) {
+Movie::Movie(const std::filesystem::path& file, MovieOptions options)
+    : opened_(FileVersion::of(file)) {
     // AVI files keep their own engine (slot numbering, empty chunks repeat a picture); so do
     // files no demuxer recognises, which it reports on.
     InputContextPtr input = ContainerDemuxer::tryOpen(file);
@@ -63,7 +66,22 @@ core::BgrImage Movie::frame(int n) {
 }
 
 void Movie::frameInto(int n, core::BgrImage& out) {
-    source_->frameInto(n, out);
+    // Another program may rewrite the file while it is open; its frames would then be read
+    // through the old index, each a wrong picture that looks right.
+    if (n >= 0 && n < frameCount()) {
+        const std::optional<FileVersion> now = FileVersion::of(file());
+        if (now && now != opened_)
+            throw MovieError(file(), n, "the file has changed since it was opened");
+    }
+    try {
+        source_->frameInto(n, out);
+    } catch (const MovieError&) {
+        throw;
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (const std::exception& error) {
+        throw MovieError(file(), n, error.what());
+    }
 }
 
 } // namespace media

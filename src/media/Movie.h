@@ -1,12 +1,14 @@
 #pragma once
 
 #include "core/BgrImage.h"
+#include "media/FileVersion.h"
 #include "media/FrameRecord.h"
 #include "media/MovieError.h"
 #include "media/MovieOptions.h"
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,6 +50,7 @@ public:
 
 private:
     std::unique_ptr<FrameSource> source_; // the engine for the movie's container
+    std::optional<FileVersion> opened_;   // the file as it was when opened
 };
 
 } // namespace media
