@@ -9,25 +9,13 @@
 
 namespace {
 
+using mediatest::errorOf;
 using mediatest::frameNumberOf;
+using mediatest::utf8;
 using testmedia::ContainerDamage;
 
 constexpr int sourceFrames = 36;
 constexpr int sourceGop = 12;
-
-std::string utf8(const std::filesystem::path& file) {
-    const std::u8string text = file.u8string();
-    return {text.begin(), text.end()};
-}
-
-template <typename Action> std::optional<media::MovieError> errorOf(Action action) {
-    try {
-        action();
-    } catch (const media::MovieError& error) {
-        return error;
-    }
-    return std::nullopt;
-}
 
 struct UnopenableCase {
     ContainerDamage damage;

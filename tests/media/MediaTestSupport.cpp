@@ -23,4 +23,9 @@ int frameNumberOf(const core::BgrImage& image) {
         {image.bytes.data(), image.width, image.height, image.stride()});
 }
 
+std::string utf8(const std::filesystem::path& file) {
+    const std::u8string text = file.u8string();
+    return {text.begin(), text.end()};
+}
+
 } // namespace mediatest

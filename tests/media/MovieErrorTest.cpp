@@ -12,27 +12,14 @@
 
 namespace {
 
+using mediatest::errorOf;
 using mediatest::frameNumberOf;
 using mediatest::movieFor;
 using mediatest::recipeOf;
 using mediatest::scratchFolder;
+using mediatest::utf8;
 using testmedia::Codec;
 using testmedia::Malformed;
-
-std::string utf8(const std::filesystem::path& file) {
-    const std::u8string text = file.u8string();
-    return {text.begin(), text.end()};
-}
-
-// The error `action` throws, or nothing.
-template <typename Action> std::optional<media::MovieError> errorOf(Action action) {
-    try {
-        action();
-    } catch (const media::MovieError& error) {
-        return error;
-    }
-    return std::nullopt;
-}
 
 bool mentions(const media::MovieError& error, const std::string& text) {
     return std::string(error.what()).find(text) != std::string::npos;
