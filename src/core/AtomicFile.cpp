@@ -66,6 +66,13 @@ bool isReadOnly(const fs::path& path) {
 
 void writeFileAtomically(const fs::path& target, std::span<const std::uint8_t> bytes,
                          Durability durability) {
+    writeFileAtomically(target, std::span<const std::span<const std::uint8_t>>(&bytes, 1),
+                        durability);
+}
+
+void writeFileAtomically(const fs::path& target,
+                         std::span<const std::span<const std::uint8_t>> pieces,
+                         Durability durability) {
     const fs::path destination = resolveLink(target);
     std::error_code error;
     const fs::file_status status = fs::status(destination, error);
@@ -82,7 +89,7 @@ void writeFileAtomically(const fs::path& target, std::span<const std::uint8_t> b
 #endif
 
     TempFile temp(destination);
-    temp.write(bytes);
+    temp.write(pieces);
     if (durability == Durability::flushedToDisk)
         temp.syncToDisk();
     if (replacing)

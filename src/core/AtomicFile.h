@@ -17,6 +17,11 @@ enum class Durability {
 // also a read-only folder) fails even for a user the system would let write (the administrator).
 void writeFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> bytes,
                          Durability durability);
+// The same for a file made of pieces (a picture's rows, say), written without copying them
+// together first.
+void writeFileAtomically(const std::filesystem::path& target,
+                         std::span<const std::span<const std::uint8_t>> pieces,
+                         Durability durability);
 
 // No write permission bit is set, or the system denies this process writing.
 bool isReadOnly(const std::filesystem::path& path);

@@ -5,6 +5,7 @@
 #include "core/Error.h"
 
 #include <limits>
+#include <span>
 #include <string>
 
 namespace core {
@@ -53,9 +54,8 @@ void appendRowsBottomFirst(std::vector<std::uint8_t>& out, const BgrImage& image
     }
 }
 
-} // namespace
-
-std::vector<std::uint8_t> encodeBmp(const BgrImage& image) {
+// The headers and the colour table: everything before the rows.
+std::vector<std::uint8_t> encodeHeaders(const BgrImage& image) {
     const std::uint64_t imageSize = checkedImageSize(image);
     const std::uint64_t tableSize =
         static_cast<std::uint64_t>(image.palette.size()) * paletteEntrySize;
@@ -65,7 +65,7 @@ std::vector<std::uint8_t> encodeBmp(const BgrImage& image) {
         throw Error("picture too large for a bitmap file");
 
     std::vector<std::uint8_t> out;
-    out.reserve(static_cast<std::size_t>(fileSize));
+    out.reserve(static_cast<std::size_t>(dataOffset));
     ByteSink sink(out);
     sink.u16(0x4D42); // "BM"
     sink.u32(static_cast<std::uint32_t>(fileSize));
@@ -84,12 +84,34 @@ std::vector<std::uint8_t> encodeBmp(const BgrImage& image) {
     sink.u32(0); // important colours
     for (const std::uint32_t colour : image.palette)
         sink.u32(colour & 0x00FFFFFF); // 0x00RRGGBB is stored blue, green, red, 0
+    return out;
+}
+
+} // namespace
+
+std::vector<std::uint8_t> encodeBmp(const BgrImage& image) {
+    std::vector<std::uint8_t> out = encodeHeaders(image);
+    out.reserve(out.size() + static_cast<std::size_t>(checkedImageSize(image)));
     appendRowsBottomFirst(out, image);
     return out;
 }
 
+// The rows go to the file straight from the picture: a copy of a large picture costs as much
+// as writing it.
 void writeBmpFile(const std::filesystem::path& path, const BgrImage& image) {
-    writeFileAtomically(path, encodeBmp(image), Durability::cached);
+    static constexpr std::uint8_t zeros[3] = {};
+    const std::vector<std::uint8_t> headers = encodeHeaders(image);
+    const std::size_t pixelBytes = static_cast<std::size_t>(image.width) * 3;
+    const std::size_t padding = static_cast<std::size_t>(image.stride()) - pixelBytes;
+    std::vector<std::span<const std::uint8_t>> pieces;
+    pieces.reserve(1 + static_cast<std::size_t>(image.height) * 2);
+    pieces.emplace_back(headers);
+    for (int y = image.height - 1; y >= 0; --y) {
+        pieces.emplace_back(image.row(y), pixelBytes);
+        if (padding > 0)
+            pieces.emplace_back(zeros, padding);
+    }
+    writeFileAtomically(path, pieces, Durability::cached);
 }
 
 } // namespace core

@@ -18,6 +18,8 @@ public:
     TempFile& operator=(const TempFile&) = delete;
 
     void write(std::span<const std::uint8_t> bytes);
+    // The pieces one after another, without first copying them together.
+    void write(std::span<const std::span<const std::uint8_t>> pieces);
     void syncToDisk();
     void copyPermissionsFrom(const std::filesystem::path& source);
     // Closes (checking the outcome) and renames onto the target, replacing it.

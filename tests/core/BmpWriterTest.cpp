@@ -10,6 +10,7 @@
 #include <string>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <utility>
 #include <vector>
 
 using core::BgrImage;
@@ -141,11 +142,17 @@ void expectWriteFails(const std::filesystem::path& file, const BgrImage& image,
     }
 }
 
+// Rows go out in several system calls: the tall picture has more rows than one call takes, the
+// wide one rows larger than a call's share of bytes.
 TEST(WriteBmpFile, WritesTheEncodedBytesAndNothingElse) {
     const ScratchFolder folder;
-    const BgrImage image = patternImage(5, 4);
-    core::writeBmpFile(folder / "clip_00000.bmp", image);
-    EXPECT_EQ(readBytes(folder / "clip_00000.bmp"), asString(core::encodeBmp(image)));
+    for (const auto& [width, height] :
+         {std::pair{5, 4}, std::pair{5, 1100}, std::pair{100000, 3}}) {
+        const BgrImage image = patternImage(width, height);
+        core::writeBmpFile(folder / "clip_00000.bmp", image);
+        EXPECT_EQ(readBytes(folder / "clip_00000.bmp"), asString(core::encodeBmp(image)))
+            << width << " x " << height;
+    }
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"clip_00000.bmp"});
 }
 
