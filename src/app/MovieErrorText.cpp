@@ -26,6 +26,7 @@ QString whatWentWrong(const media::MovieError& error) {
     case Kind::Unsupported:
         return QStringLiteral("対応していない圧縮形式です");
     case Kind::Unreadable:
+    case Kind::Stopped: // the window never asks a fetch to stop
         break;
     }
     return QStringLiteral("読み込めません");

@@ -164,7 +164,9 @@ int extract(const ExtractOptions& options, std::FILE* err) {
     }
     RunLog log(err, total);
     const int cores = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
-    const ExtractSettings settings{options.format, options.keepGoing, media::MovieOptions{}};
+    const ExtractSettings settings{
+        options.format, options.keepGoing,
+        media::MovieOptions{.stopRequested = [] { return StopSignals::received() != 0; }}};
     if (!StopSignals::received())
         runExtractJobs(tasks, options.jobs.value_or(cores), settings, log);
     log.finish();

@@ -57,6 +57,8 @@ std::size_t Extractor::writeFrom(MovieTask& task, std::size_t index, std::size_t
         try {
             movieOf(task).frameInto(frame, *picture);
         } catch (const media::MovieError& e) {
+            if (e.kind() == media::MovieError::Kind::Stopped)
+                break;         // a signal cut a long decode short: the movie itself is sound
             damage = e.what(); // names file and frame
         } catch (const std::exception& e) {
             damage = task.name() + ": frame " + std::to_string(frame) + ": " + e.what();

@@ -62,7 +62,8 @@ int clampToInt(std::int64_t value) {
 } // namespace
 
 AviMovie::AviMovie(const std::filesystem::path& file, const MovieOptions& options)
-    : file_(file), demuxer_(std::make_unique<Demuxer>(file)) {
+    : file_(file), stopRequested_(options.stopRequested),
+      demuxer_(std::make_unique<Demuxer>(file)) {
     const AVStream& stream = demuxer_->stream();
     decoder_ = std::make_unique<VideoDecoder>(stream, file, options.decoderThreads);
     packet_.reset(av_packet_alloc());
@@ -477,6 +478,7 @@ void AviMovie::markCutOff(Picture& picture) {
 void AviMovie::feed() {
     const bool wantedIsIn = stopAfterTarget_ && nextRead_ > targetPosition_;
     while (!inputEnded_ && !wantedIsIn) {
+        stopIfAsked();
         if (!demuxer_->readPacket(*packet_)) {
             inputEnded_ = true;
             break;
@@ -592,6 +594,11 @@ std::int64_t AviMovie::displayOf(const AVFrame& frame) {
 bool AviMovie::repeatsAllowed() const {
     const bool dropsFrames = index_.hasGaps() || frameCount_ > index_.frameCount();
     return !intraOnly_ && dropsFrames && !damaged_;
+}
+
+void AviMovie::stopIfAsked() const {
+    if (stopRequested_ && stopRequested_())
+        throw MovieError(file_, "stopped", MovieError::Kind::Stopped);
 }
 
 MovieError AviMovie::failure(int n) const {

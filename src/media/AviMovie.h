@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -93,9 +94,11 @@ private:
     void attachPalette(AVPacket& packet);
     std::int64_t displayOf(const AVFrame& frame);
     bool repeatsAllowed() const;
+    void stopIfAsked() const;
     MovieError failure(int n) const;
     MovieError outOfRange(int n) const;
 
+    std::function<bool()> stopRequested_;
     std::unique_ptr<Demuxer> demuxer_;
     std::unique_ptr<VideoDecoder> decoder_;
     ChunkIndex index_;

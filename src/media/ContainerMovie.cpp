@@ -37,7 +37,7 @@ double frameRateOf(const AVStream& stream) {
 
 ContainerMovie::ContainerMovie(const std::filesystem::path& file, InputContextPtr input,
                                const MovieOptions& options)
-    : file_(file), demuxer_(file, std::move(input)),
+    : file_(file), stopRequested_(options.stopRequested), demuxer_(file, std::move(input)),
       decoder_(demuxer_.stream(), file, options.decoderThreads),
       index_(listPackets(demuxer_, decoder_.isIntraOnly())), packet_(av_packet_alloc()) {
     if (!packet_)
@@ -204,6 +204,7 @@ bool ContainerMovie::pull(Picture& into) {
 // picture that comes out names its frame whatever the container's clock did.
 void ContainerMovie::feed() {
     while (!inputEnded_) {
+        stopIfAsked();
         if (stopAfterTarget_ && nextRead_ > index_.packetOf(target_))
             break;
         if (!demuxer_.readPacket(*packet_)) {
@@ -251,6 +252,11 @@ int ContainerMovie::numberOf(const AVFrame& frame) const {
     const std::int64_t stamp =
         frame.pts != AV_NOPTS_VALUE ? frame.pts : frame.best_effort_timestamp;
     return stamp >= 0 && stamp < frameCount() ? static_cast<int>(stamp) : -1;
+}
+
+void ContainerMovie::stopIfAsked() const {
+    if (stopRequested_ && stopRequested_())
+        throw MovieError(file_, "stopped", MovieError::Kind::Stopped);
 }
 
 MovieError ContainerMovie::failure(int n) const {

@@ -10,6 +10,7 @@
 #include "media/VideoDecoder.h"
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -59,10 +60,12 @@ private:
     void feed();
     int positionOf(const AVPacket& packet) const;
     int numberOf(const AVFrame& frame) const;
+    void stopIfAsked() const;
     MovieError failure(int n) const;
     MovieError outOfRange(int n) const;
 
     std::filesystem::path file_;
+    std::function<bool()> stopRequested_;
     ContainerDemuxer demuxer_;
     VideoDecoder decoder_;
     FrameIndex index_;

@@ -19,6 +19,7 @@ public:
         NoVideo,     // a movie without a video stream
         NoFrames,    // a video stream without a single frame
         Unsupported, // a codec no decoder here reads
+        Stopped,     // the caller asked a fetch under way to stop (MovieOptions::stopRequested)
     };
 
     MovieError(const std::filesystem::path& file, const std::string& reason,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 namespace media {
 
 // How a Movie decodes.
@@ -8,6 +10,10 @@ struct MovieOptions {
     // busy itself (writing files, say) does better with 1: frame threads then only add
     // switching and hold pictures back.
     int decoderThreads = 0;
+    // Asked before each packet is decoded: a jump far from its key frame can decode for many
+    // seconds. Once it says yes, the fetch ends with a MovieError of kind Stopped; the movie
+    // stays usable.
+    std::function<bool()> stopRequested = nullptr;
 };
 
 } // namespace media

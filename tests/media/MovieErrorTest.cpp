@@ -1,5 +1,6 @@
 #include "MediaTestSupport.h"
 #include "media/Movie.h"
+#include "support/testmedia/ContainerMedia.h"
 
 #include <algorithm>
 #include <cstring>
@@ -361,6 +362,30 @@ TEST(MovieDamage, TheDecodersComplaintCarriesNoAddress) {
     EXPECT_TRUE(mentions(*error, "decode failure (mjpeg: ")) << error->what();
     EXPECT_FALSE(mentions(*error, "0x")) << error->what();
     EXPECT_FALSE(mentions(*error, "[")) << error->what();
+}
+
+// A stop asked for mid-jump ends the decode at the next packet, in either engine; the movie
+// then still serves the frame.
+TEST(MovieStop, ALongJumpEndsWhenAskedAndTheMovieGoesOn) {
+    testmedia::ContainerRecipe mp4;
+    mp4.frames = 48;
+    mp4.gop = 48;
+    for (const std::filesystem::path& file :
+         {movieFor(recipeOf(Codec::H264, 48, 48)), testmedia::sharedContainerMovie(mp4)}) {
+        int asked = 0;
+        int answerYesAt = 0;
+        media::Movie movie(file, {.stopRequested = [&] {
+                               ++asked;
+                               return asked == answerYesAt;
+                           }});
+        asked = 0;
+        answerYesAt = 5;
+        const auto error = errorOf([&] { movie.frame(40); });
+        ASSERT_TRUE(error.has_value()) << utf8(file);
+        EXPECT_EQ(error->kind(), media::MovieError::Kind::Stopped) << error->what();
+        EXPECT_EQ(asked, 5) << utf8(file);
+        EXPECT_EQ(frameNumberOf(movie.frame(40)), 40) << utf8(file);
+    }
 }
 
 } // namespace
