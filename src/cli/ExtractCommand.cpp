@@ -125,14 +125,17 @@ struct Preparation {
     int failedMovies = 0;
 };
 
-// Opens every movie and checks its frames before any file is written.
-Preparation prepare(const ExtractOptions& options, std::FILE* err) {
+// Opens every movie and checks its frames before any file is written. The first `keepOpen`
+// movies stay open for the jobs that start on them.
+Preparation prepare(const ExtractOptions& options, int keepOpen, std::FILE* err) {
     Preparation result;
     for (const std::string& name : options.movies) {
         if (StopSignals::received())
             break;
         try {
-            const media::Movie movie(core::pathFromUtf8(name), {.decoderThreads = 1});
+            auto opened = std::make_unique<media::Movie>(core::pathFromUtf8(name),
+                                                         media::MovieOptions{.decoderThreads = 1});
+            const media::Movie& movie = *opened;
             if (const std::string notice = truncationNotice(name, movie); !notice.empty())
                 report(err, notice);
             const MovieLength length{name, movie.frameCount(), movie.claimedFrameCount()};
@@ -141,6 +144,8 @@ Preparation prepare(const ExtractOptions& options, std::FILE* err) {
                 options.outPerMovie ? options.outDir + "/" + movieBaseName(name) : options.outDir;
             result.tasks.push_back(
                 std::make_unique<MovieTask>(name, outDir, std::move(plan), keyFramesOf(movie)));
+            if (static_cast<int>(result.tasks.size()) <= keepOpen)
+                result.tasks.back()->keepOpened(std::move(opened));
         } catch (const UsageError&) {
             throw; // the command line is wrong for this movie: write nothing at all
         } catch (const std::exception& e) {
@@ -154,7 +159,9 @@ Preparation prepare(const ExtractOptions& options, std::FILE* err) {
 int extract(const ExtractOptions& options, std::FILE* err) {
     refuseSharedNames(options);
     const StopSignals stopSignals;
-    Preparation prepared = prepare(options, err);
+    const int cores = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+    const int jobs = options.jobs.value_or(cores);
+    Preparation prepared = prepare(options, jobs, err);
 
     std::int32_t total = 0;
     std::vector<MovieTask*> tasks;
@@ -163,12 +170,11 @@ int extract(const ExtractOptions& options, std::FILE* err) {
         tasks.push_back(task.get());
     }
     RunLog log(err, total);
-    const int cores = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
     const ExtractSettings settings{
         options.format, options.keepGoing,
         media::MovieOptions{.stopRequested = [] { return StopSignals::received() != 0; }}};
     if (!StopSignals::received())
-        runExtractJobs(tasks, options.jobs.value_or(cores), settings, log);
+        runExtractJobs(tasks, jobs, settings, log);
     log.finish();
 
     int failed = prepared.failedMovies;

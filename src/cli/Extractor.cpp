@@ -99,10 +99,14 @@ std::size_t Extractor::skipDamaged(MovieTask& task, std::size_t index, std::size
     return index;
 }
 
-media::Movie& Extractor::movieOf(const MovieTask& task) {
+media::Movie& Extractor::movieOf(MovieTask& task) {
     if (!movie_ || movieTask_ != &task) {
         movie_.reset();
-        movie_ = std::make_unique<media::Movie>(task.file(), settings_.decoding);
+        movie_ = task.takeOpened();
+        if (movie_)
+            movie_->changeOptions(settings_.decoding);
+        else
+            movie_ = std::make_unique<media::Movie>(task.file(), settings_.decoding);
         movieTask_ = &task;
     }
     return *movie_;

@@ -47,7 +47,7 @@ private:
     // the next frame worth decoding.
     std::size_t skipDamaged(MovieTask& task, std::size_t index, std::size_t end,
                             const std::string& reason);
-    media::Movie& movieOf(const MovieTask& task);
+    media::Movie& movieOf(MovieTask& task);
     std::string fileNameFor(const MovieTask& task, std::int32_t frame) const;
 
     ExtractSettings settings_;

@@ -1,6 +1,7 @@
 #include "cli/MovieTask.h"
 
 #include "core/Paths.h"
+#include "media/Movie.h"
 
 #include <algorithm>
 
@@ -11,6 +12,8 @@ MovieTask::MovieTask(std::string name, std::string outDir, FramePlan plan,
     : name_(std::move(name)), outDir_(std::move(outDir)), plan_(std::move(plan)),
       keyFrames_(std::move(keyFrames)), written_(static_cast<std::size_t>(plan_.count())) {}
 
+MovieTask::~MovieTask() = default;
+
 std::filesystem::path MovieTask::file() const {
     return core::pathFromUtf8(name_);
 }
@@ -18,6 +21,16 @@ std::filesystem::path MovieTask::file() const {
 std::int32_t MovieTask::nextKeyFrameAfter(std::int32_t frame) const {
     const auto next = std::upper_bound(keyFrames_.begin(), keyFrames_.end(), frame);
     return next == keyFrames_.end() ? std::numeric_limits<std::int32_t>::max() : *next;
+}
+
+void MovieTask::keepOpened(std::unique_ptr<media::Movie> movie) {
+    std::lock_guard lock(mutex_);
+    opened_ = std::move(movie);
+}
+
+std::unique_ptr<media::Movie> MovieTask::takeOpened() {
+    std::lock_guard lock(mutex_);
+    return std::move(opened_);
 }
 
 void MovieTask::fail(std::int32_t frame, const std::string& message) {

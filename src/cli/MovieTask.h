@@ -6,10 +6,15 @@
 #include <cstdint>
 #include <filesystem>
 #include <limits>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
+
+namespace media {
+class Movie;
+}
 
 namespace cli {
 
@@ -18,6 +23,9 @@ class MovieTask {
 public:
     MovieTask(std::string name, std::string outDir, FramePlan plan,
               std::vector<std::int32_t> keyFrames);
+    ~MovieTask();
+    MovieTask(const MovieTask&) = delete;
+    MovieTask& operator=(const MovieTask&) = delete;
 
     const std::string& name() const { return name_; }
     std::filesystem::path file() const;
@@ -38,6 +46,11 @@ public:
     // leaves the folder as a run on one job would.
     std::vector<std::int32_t> writtenPastFailure() const;
 
+    // The movie as opened to plan the run, for the first job to take rather than open it again
+    // (at 1080p opening decodes for some 60 ms); nullptr once taken or when none was kept.
+    void keepOpened(std::unique_ptr<media::Movie> movie);
+    std::unique_ptr<media::Movie> takeOpened();
+
     void frameMissing() { ++missing_; }
     std::int32_t missingFrames() const { return missing_.load(); }
 
@@ -51,6 +64,7 @@ private:
     std::optional<std::string> failure_;
     std::vector<bool> written_; // one flag a planned frame
     std::atomic<std::int32_t> missing_{0};
+    std::unique_ptr<media::Movie> opened_;
 };
 
 } // namespace cli

@@ -62,7 +62,7 @@ int clampToInt(std::int64_t value) {
 } // namespace
 
 AviMovie::AviMovie(const std::filesystem::path& file, const MovieOptions& options)
-    : file_(file), stopRequested_(options.stopRequested),
+    : file_(file), stopRequested_(options.stopRequested), decoderThreads_(options.decoderThreads),
       demuxer_(std::make_unique<Demuxer>(file)) {
     const AVStream& stream = demuxer_->stream();
     decoder_ = std::make_unique<VideoDecoder>(stream, file, options.decoderThreads);
@@ -230,6 +230,15 @@ void AviMovie::frameInto(int n, core::BgrImage& out) {
         live_ = false; // the decoder is left mid-stream
         throw;
     }
+}
+
+void AviMovie::changeOptions(const MovieOptions& options) {
+    stopRequested_ = options.stopRequested;
+    if (options.decoderThreads == decoderThreads_)
+        return;
+    decoder_ = std::make_unique<VideoDecoder>(demuxer_->stream(), file_, options.decoderThreads);
+    decoderThreads_ = options.decoderThreads;
+    live_ = false; // the new decoder holds nothing to decode on from
 }
 
 // Frame n of an AVI file is its chunk slot: a slot without a chunk repeats the picture before.

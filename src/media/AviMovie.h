@@ -44,6 +44,7 @@ public:
     std::string codecName() const override;
     std::vector<FrameRecord> frameTable() const override;
     void frameInto(int n, core::BgrImage& out) override;
+    void changeOptions(const MovieOptions& options) override;
 
 private:
     // The fewest pictures kept for stepping back, whatever their size.
@@ -99,6 +100,7 @@ private:
     MovieError outOfRange(int n) const;
 
     std::function<bool()> stopRequested_;
+    int decoderThreads_ = 0;
     std::unique_ptr<Demuxer> demuxer_;
     std::unique_ptr<VideoDecoder> decoder_;
     ChunkIndex index_;

@@ -37,8 +37,8 @@ double frameRateOf(const AVStream& stream) {
 
 ContainerMovie::ContainerMovie(const std::filesystem::path& file, InputContextPtr input,
                                const MovieOptions& options)
-    : file_(file), stopRequested_(options.stopRequested), demuxer_(file, std::move(input)),
-      decoder_(demuxer_.stream(), file, options.decoderThreads),
+    : file_(file), stopRequested_(options.stopRequested), decoderThreads_(options.decoderThreads),
+      demuxer_(file, std::move(input)), decoder_(demuxer_.stream(), file, options.decoderThreads),
       index_(listPackets(demuxer_, decoder_.isIntraOnly())), packet_(av_packet_alloc()) {
     if (!packet_)
         throw std::bad_alloc();
@@ -96,6 +96,15 @@ void ContainerMovie::frameInto(int n, core::BgrImage& out) {
         live_ = false; // the decoder is left mid-stream
         throw;
     }
+}
+
+void ContainerMovie::changeOptions(const MovieOptions& options) {
+    stopRequested_ = options.stopRequested;
+    if (options.decoderThreads == decoderThreads_)
+        return;
+    decoder_ = VideoDecoder(demuxer_.stream(), file_, options.decoderThreads);
+    decoderThreads_ = options.decoderThreads;
+    live_ = false; // the new decoder holds nothing to decode on from
 }
 
 const AVFrame& ContainerMovie::fetch(int n) {

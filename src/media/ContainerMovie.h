@@ -41,6 +41,7 @@ public:
     std::vector<FrameRecord> frameTable() const override;
 
     void frameInto(int n, core::BgrImage& out) override;
+    void changeOptions(const MovieOptions& options) override;
 
 private:
     struct Picture {
@@ -66,6 +67,7 @@ private:
 
     std::filesystem::path file_;
     std::function<bool()> stopRequested_;
+    int decoderThreads_ = 0;
     ContainerDemuxer demuxer_;
     VideoDecoder decoder_;
     FrameIndex index_;

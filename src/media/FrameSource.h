@@ -2,6 +2,7 @@
 
 #include "core/BgrImage.h"
 #include "media/FrameRecord.h"
+#include "media/MovieOptions.h"
 
 #include <filesystem>
 #include <string>
@@ -27,6 +28,7 @@ public:
     virtual std::vector<FrameRecord> frameTable() const = 0;
     // Throws MovieError.
     virtual void frameInto(int n, core::BgrImage& out) = 0;
+    virtual void changeOptions(const MovieOptions& options) = 0;
 };
 
 } // namespace media

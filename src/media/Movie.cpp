@@ -65,6 +65,10 @@ core::BgrImage Movie::frame(int n) {
     return image;
 }
 
+void Movie::changeOptions(const MovieOptions& options) {
+    source_->changeOptions(options);
+}
+
 void Movie::frameInto(int n, core::BgrImage& out) {
     // Another program may rewrite the file while it is open; its frames would then be read
     // through the old index, each a wrong picture that looks right.

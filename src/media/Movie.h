@@ -48,6 +48,10 @@ public:
     // As frame(), reusing the buffer of `out`.
     void frameInto(int n, core::BgrImage& out);
 
+    // Decodes from now on as `options` say: a movie opened to be looked at can go on to be
+    // extracted without being opened again. Another thread count takes a new decoder.
+    void changeOptions(const MovieOptions& options);
+
 private:
     std::unique_ptr<FrameSource> source_; // the engine for the movie's container
     std::optional<FileVersion> opened_;   // the file as it was when opened
