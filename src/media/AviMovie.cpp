@@ -64,8 +64,9 @@ int clampToInt(std::int64_t value) {
 AviMovie::AviMovie(const std::filesystem::path& file, const MovieOptions& options)
     : file_(file), stopRequested_(options.stopRequested), decoderThreads_(options.decoderThreads),
       demuxer_(std::make_unique<Demuxer>(file)) {
+    demuxer_->reportTo(log_);
     const AVStream& stream = demuxer_->stream();
-    decoder_ = std::make_unique<VideoDecoder>(stream, file, options.decoderThreads);
+    decoder_ = std::make_unique<VideoDecoder>(stream, file, options.decoderThreads, log_);
     packet_.reset(av_packet_alloc());
     if (!packet_)
         throw std::bad_alloc();
@@ -236,7 +237,8 @@ void AviMovie::changeOptions(const MovieOptions& options) {
     stopRequested_ = options.stopRequested;
     if (options.decoderThreads == decoderThreads_)
         return;
-    decoder_ = std::make_unique<VideoDecoder>(demuxer_->stream(), file_, options.decoderThreads);
+    decoder_ =
+        std::make_unique<VideoDecoder>(demuxer_->stream(), file_, options.decoderThreads, log_);
     decoderThreads_ = options.decoderThreads;
     live_ = false; // the new decoder holds nothing to decode on from
 }
@@ -284,7 +286,7 @@ const AviMovie::Picture* AviMovie::fetch(int n) {
     int key = keyFor(target);
     if (key < 0)
         return nullptr;
-    FfmpegLog::takeLastError();
+    log_.takeLastError();
     bool mustSeek = false;
     bool retried = false;
     skipping_ = true;
@@ -360,6 +362,7 @@ void AviMovie::seekToKey(int key) {
     if (!alreadyThere && !demuxer_->seek(index_.timestamp(position))) {
         // Start over from the beginning of a freshly opened file.
         demuxer_ = std::make_unique<Demuxer>(file_);
+        demuxer_->reportTo(log_);
         key = 0;
     }
     decoder_->flush();
@@ -613,7 +616,7 @@ void AviMovie::stopIfAsked() const {
 MovieError AviMovie::failure(int n) const {
     if (truncated_ && inputEnded_)
         return MovieError(file_, n, "file truncated: the data ends before this frame");
-    const std::string detail = FfmpegLog::takeLastError();
+    const std::string detail = log_.takeLastError();
     return MovieError(file_, n,
                       detail.empty() ? "decode failure" : "decode failure (" + detail + ")");
 }

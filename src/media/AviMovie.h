@@ -2,6 +2,7 @@
 
 #include "media/ChunkIndex.h"
 #include "media/Demuxer.h"
+#include "media/FfmpegLog.h"
 #include "media/FfmpegPtr.h"
 #include "media/FrameConverter.h"
 #include "media/FrameSource.h"
@@ -101,6 +102,7 @@ private:
 
     std::function<bool()> stopRequested_;
     int decoderThreads_ = 0;
+    mutable FfmpegLog log_; // before the contexts that report to it; taken from when failing
     std::unique_ptr<Demuxer> demuxer_;
     std::unique_ptr<VideoDecoder> decoder_;
     ChunkIndex index_;

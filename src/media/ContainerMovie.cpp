@@ -38,10 +38,12 @@ double frameRateOf(const AVStream& stream) {
 ContainerMovie::ContainerMovie(const std::filesystem::path& file, InputContextPtr input,
                                const MovieOptions& options)
     : file_(file), stopRequested_(options.stopRequested), decoderThreads_(options.decoderThreads),
-      demuxer_(file, std::move(input)), decoder_(demuxer_.stream(), file, options.decoderThreads),
+      demuxer_(file, std::move(input)),
+      decoder_(demuxer_.stream(), file, options.decoderThreads, log_),
       index_(listPackets(demuxer_, decoder_.isIntraOnly())), packet_(av_packet_alloc()) {
     if (!packet_)
         throw std::bad_alloc();
+    log_.attach(demuxer_.context());
     if (index_.empty())
         throw MovieError(file, "no video frames");
     const AVStream& stream = demuxer_.stream();
@@ -102,7 +104,7 @@ void ContainerMovie::changeOptions(const MovieOptions& options) {
     stopRequested_ = options.stopRequested;
     if (options.decoderThreads == decoderThreads_)
         return;
-    decoder_ = VideoDecoder(demuxer_.stream(), file_, options.decoderThreads);
+    decoder_ = VideoDecoder(demuxer_.stream(), file_, options.decoderThreads, log_);
     decoderThreads_ = options.decoderThreads;
     live_ = false; // the new decoder holds nothing to decode on from
 }
@@ -110,7 +112,7 @@ void ContainerMovie::changeOptions(const MovieOptions& options) {
 const AVFrame& ContainerMovie::fetch(int n) {
     if (current_.valid && current_.number == n)
         return *current_.frame;
-    FfmpegLog::takeLastError();
+    log_.takeLastError();
     int key = index_.startFor(n);
     skipping_ = true;
     for (int attempt = 0;; ++attempt) {
@@ -271,7 +273,7 @@ void ContainerMovie::stopIfAsked() const {
 MovieError ContainerMovie::failure(int n) const {
     if (index_.isCutShort() && inputEnded_)
         return MovieError(file_, n, "file truncated: the data ends before this frame");
-    const std::string detail = FfmpegLog::takeLastError();
+    const std::string detail = log_.takeLastError();
     return MovieError(file_, n,
                       detail.empty() ? "decode failure" : "decode failure (" + detail + ")");
 }

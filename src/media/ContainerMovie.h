@@ -2,6 +2,7 @@
 
 #include "core/BgrImage.h"
 #include "media/ContainerDemuxer.h"
+#include "media/FfmpegLog.h"
 #include "media/FrameConverter.h"
 #include "media/FrameIndex.h"
 #include "media/FrameRecord.h"
@@ -68,6 +69,7 @@ private:
     std::filesystem::path file_;
     std::function<bool()> stopRequested_;
     int decoderThreads_ = 0;
+    mutable FfmpegLog log_; // before the contexts that report to it; taken from when failing
     ContainerDemuxer demuxer_;
     VideoDecoder decoder_;
     FrameIndex index_;

@@ -105,6 +105,10 @@ Demuxer::Demuxer(const std::filesystem::path& file) {
     layout_ = AviLayout::read(file);
 }
 
+void Demuxer::reportTo(FfmpegLog& log) {
+    log.attach(*input_);
+}
+
 const char* Demuxer::formatName() const {
     return input_->iformat->name;
 }

@@ -10,6 +10,8 @@
 
 namespace media {
 
+class FfmpegLog;
+
 // The AVI file: its video stream and the packets of that stream in stored order.
 class Demuxer {
 public:
@@ -37,6 +39,8 @@ public:
     // the last scanToEnd() found them in the coded data; missing where the codec's headers do
     // not tell.
     const std::optional<std::vector<std::int64_t>>& keysFound() const { return keysFound_; }
+    // The demuxer's complaints go to `log` from now on.
+    void reportTo(FfmpegLog& log);
     // From now on packets come stamped `shift` earlier, and seeks take such stamps.
     void shiftTimestamps(std::int64_t shift) { shift_ = shift; }
 

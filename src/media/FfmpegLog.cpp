@@ -1,9 +1,10 @@
 #include "media/FfmpegLog.h"
 
 #include <cstdarg>
-#include <mutex>
 
 extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
 #include <libavutil/log.h>
 }
 
@@ -11,14 +12,9 @@ namespace media {
 
 namespace {
 
-std::mutex lastErrorMutex;
-std::string lastError;
-
 // The component's name without the address FFmpeg prints beside it ("[mjpeg @ 0x...]"): an
 // address means nothing to a reader and makes each message of a run different.
 std::string componentName(void* context) {
-    if (context == nullptr)
-        return {};
     const AVClass* type = *static_cast<const AVClass* const*>(context);
     if (type == nullptr || type->item_name == nullptr)
         return {};
@@ -26,10 +22,22 @@ std::string componentName(void* context) {
     return name != nullptr ? name : "";
 }
 
-// Decoder threads log too, so the line is shared under a lock rather than kept per thread.
+// Decoder threads log through copies of the decoder's context, which carry its opaque pointer.
+FfmpegLog* ownerOf(void* context) {
+    const AVClass* type = *static_cast<const AVClass* const*>(context);
+    if (type == avcodec_get_class())
+        return static_cast<FfmpegLog*>(static_cast<AVCodecContext*>(context)->opaque);
+    if (type == avformat_get_class())
+        return static_cast<FfmpegLog*>(static_cast<AVFormatContext*>(context)->opaque);
+    return nullptr;
+}
+
 void route(void* context, int level, const char* format, va_list arguments) {
-    if (level > AV_LOG_ERROR)
+    if (level > AV_LOG_ERROR || context == nullptr)
         return;
+    FfmpegLog* owner = ownerOf(context);
+    if (owner == nullptr)
+        return; // no movie asks for it
     char line[512] = {};
     int printPrefix = 0;
     av_log_format_line2(context, level, format, arguments, line, sizeof line, &printPrefix);
@@ -38,8 +46,7 @@ void route(void* context, int level, const char* format, va_list arguments) {
         text.pop_back();
     if (const std::string name = componentName(context); !name.empty())
         text = name + ": " + text;
-    const std::lock_guard lock(lastErrorMutex);
-    lastError = std::move(text);
+    owner->record(std::move(text));
 }
 
 } // namespace
@@ -49,11 +56,28 @@ void FfmpegLog::install() {
     std::call_once(once, [] { av_log_set_callback(route); });
 }
 
+FfmpegLog::FfmpegLog() {
+    install();
+}
+
+void FfmpegLog::attach(AVCodecContext& context) {
+    context.opaque = this;
+}
+
+void FfmpegLog::attach(AVFormatContext& context) {
+    context.opaque = this;
+}
+
 std::string FfmpegLog::takeLastError() {
-    const std::lock_guard lock(lastErrorMutex);
+    const std::lock_guard lock(mutex_);
     std::string text;
-    text.swap(lastError);
+    text.swap(lastError_);
     return text;
+}
+
+void FfmpegLog::record(std::string line) {
+    const std::lock_guard lock(mutex_);
+    lastError_ = std::move(line);
 }
 
 } // namespace media

@@ -1,17 +1,37 @@
 #pragma once
 
+#include <mutex>
 #include <string>
+
+struct AVCodecContext;
+struct AVFormatContext;
 
 namespace media {
 
-// FFmpeg writes its complaints to stderr; we keep them quiet and hold the latest error line,
-// so an exception can say why a frame failed.
+// FFmpeg writes its complaints to stderr; we keep them quiet. A movie's own log holds the latest
+// error line of the decoder and demuxer attached to it, so an exception can say why a frame
+// failed, and several movies decoding at once never borrow each other's reasons.
 class FfmpegLog {
 public:
     // Routes FFmpeg's log for the whole process; idempotent.
     static void install();
-    // The latest error-level line since the last take, or empty.
-    static std::string takeLastError();
+
+    FfmpegLog();
+    FfmpegLog(const FfmpegLog&) = delete;
+    FfmpegLog& operator=(const FfmpegLog&) = delete;
+
+    // The context's error lines, and those of its decoder threads, come here from now on. The
+    // log must outlive the context.
+    void attach(AVCodecContext& context);
+    void attach(AVFormatContext& context);
+
+    // The latest error line since the last take, or empty.
+    std::string takeLastError();
+    void record(std::string line);
+
+private:
+    std::mutex mutex_;
+    std::string lastError_;
 };
 
 } // namespace media

@@ -1,5 +1,6 @@
 #include "media/VideoDecoder.h"
 
+#include "media/FfmpegLog.h"
 #include "media/MovieError.h"
 
 #include <algorithm>
@@ -10,7 +11,8 @@ extern "C" {
 
 namespace media {
 
-VideoDecoder::VideoDecoder(const AVStream& stream, const std::filesystem::path& file, int threads) {
+VideoDecoder::VideoDecoder(const AVStream& stream, const std::filesystem::path& file, int threads,
+                           FfmpegLog& log) {
     const AVCodecParameters& parameters = *stream.codecpar;
     const AVCodec* codec = avcodec_find_decoder(parameters.codec_id);
     const std::string name = avcodec_get_name(parameters.codec_id);
@@ -20,6 +22,8 @@ VideoDecoder::VideoDecoder(const AVStream& stream, const std::filesystem::path& 
     if (!context_ || avcodec_parameters_to_context(context_.get(), &parameters) < 0)
         throw MovieError(file, "cannot set up the decoder (" + name + ")",
                          MovieError::Kind::Unsupported);
+    // Before opening: frame threads copy the context then.
+    log.attach(*context_);
     context_->pkt_timebase = stream.time_base;
     context_->thread_count = std::max(threads, 0);
     context_->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;

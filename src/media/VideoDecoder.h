@@ -6,12 +6,15 @@
 
 namespace media {
 
+class FfmpegLog;
+
 // The decoder of one video stream, with threads where the codec has them.
 class VideoDecoder {
 public:
     // Throws MovieError when no decoder for the stream's codec is at hand.
-    // threads: 0 for as many as the machine has.
-    VideoDecoder(const AVStream& stream, const std::filesystem::path& file, int threads);
+    // threads: 0 for as many as the machine has. The decoder's complaints go to `log`.
+    VideoDecoder(const AVStream& stream, const std::filesystem::path& file, int threads,
+                 FfmpegLog& log);
 
     enum class Status { Frame, NeedsInput, Ended, Failed };
 

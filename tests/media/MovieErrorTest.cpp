@@ -1,4 +1,6 @@
 #include "MediaTestSupport.h"
+#include "media/FfmpegLog.h"
+#include "media/FfmpegPtr.h"
 #include "media/Movie.h"
 #include "support/testmedia/ContainerMedia.h"
 
@@ -386,6 +388,28 @@ TEST(MovieStop, ALongJumpEndsWhenAskedAndTheMovieGoesOn) {
         EXPECT_EQ(asked, 5) << utf8(file);
         EXPECT_EQ(frameNumberOf(movie.frame(40)), 40) << utf8(file);
     }
+}
+
+// Movies decoding side by side each keep their own decoder's and demuxer's complaints.
+TEST(FfmpegLog, EachLogHoldsTheErrorsOfItsOwnContextsOnly) {
+    media::FfmpegLog first;
+    media::FfmpegLog second;
+    const media::CodecContextPtr decoder(
+        avcodec_alloc_context3(avcodec_find_decoder(AV_CODEC_ID_MJPEG)));
+    const media::InputContextPtr demuxer(avformat_alloc_context());
+    ASSERT_TRUE(decoder && demuxer);
+    first.attach(*decoder);
+    second.attach(*demuxer);
+
+    av_log(decoder.get(), AV_LOG_ERROR, "first broke\n");
+    av_log(demuxer.get(), AV_LOG_WARNING, "only a warning\n");
+    av_log(nullptr, AV_LOG_ERROR, "nobody's\n");
+    EXPECT_EQ(first.takeLastError(), "mjpeg: first broke");
+    EXPECT_EQ(second.takeLastError(), "");
+
+    av_log(demuxer.get(), AV_LOG_ERROR, "second broke\n");
+    EXPECT_EQ(first.takeLastError(), "");
+    EXPECT_NE(second.takeLastError().find("second broke"), std::string::npos);
 }
 
 } // namespace
