@@ -67,7 +67,8 @@ its frames before the cut are written as usual, a frame past the cut fails that 
 Exit status: 0 done; 1 a movie could not be read, a frame not decoded or a file not
 written (the other movies still run; files written before the failure stay, later frames
 of that movie are not written); 2 the command line was wrong (nothing is written);
-128+N stopped by signal N (SIGINT, SIGTERM, SIGHUP) after finishing the files in hand.
+128+N stopped by signal N (SIGINT, SIGTERM, SIGHUP): the files in hand are finished, a
+decode under way ends at once, and no partial or temporary file is left.
 )";
 
 void report(std::FILE* err, const std::string& message) {
