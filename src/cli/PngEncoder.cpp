@@ -3,10 +3,15 @@
 #include "cli/ExtractError.h"
 #include "core/BgrImage.h"
 
+#include <algorithm>
 #include <csetjmp>
+#include <cstdint>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <png.h>
+#include <utility>
+#include <vector>
 
 namespace cli {
 
@@ -41,6 +46,46 @@ void recordError(png_structp png, png_const_charp message) {
 
 void ignoreWarning(png_structp, png_const_charp) {}
 
+std::uint32_t colourAt(const std::uint8_t* pixel) {
+    return static_cast<std::uint32_t>(pixel[2]) << 16 | pixel[1] << 8 | pixel[0];
+}
+
+// Each pixel's place in the picture's palette, rows top first; nullopt when the picture has no
+// palette or shows a colour outside it.
+std::optional<std::vector<std::uint8_t>> paletteIndices(const core::BgrImage& image) {
+    if (image.palette.empty() || image.palette.size() > 256)
+        return std::nullopt;
+    // Sorted by colour; a colour listed twice takes its first place, which shows the same.
+    std::vector<std::pair<std::uint32_t, std::uint8_t>> places;
+    for (std::size_t i = 0; i < image.palette.size(); ++i)
+        places.emplace_back(image.palette[i] & 0x00FFFFFFu, static_cast<std::uint8_t>(i));
+    std::stable_sort(places.begin(), places.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<std::uint8_t> indices;
+    indices.reserve(static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height));
+    std::uint32_t lastColour = 0x01000000; // no colour: runs of one colour skip the search
+    std::uint8_t lastIndex = 0;
+    for (int y = 0; y < image.height; ++y) {
+        const std::uint8_t* row = image.row(y);
+        for (int x = 0; x < image.width; ++x) {
+            const std::uint32_t colour = colourAt(row + 3 * x);
+            if (colour == lastColour) {
+                indices.push_back(lastIndex);
+                continue;
+            }
+            const auto place = std::lower_bound(
+                places.begin(), places.end(), colour,
+                [](const auto& entry, std::uint32_t value) { return entry.first < value; });
+            if (place == places.end() || place->first != colour)
+                return std::nullopt;
+            lastColour = colour;
+            lastIndex = place->second;
+            indices.push_back(lastIndex);
+        }
+    }
+    return indices;
+}
+
 // Owns libpng's two structures.
 class PngWriteStruct {
 public:
@@ -60,19 +105,27 @@ private:
 };
 
 // No C++ object with a destructor lives in this frame: libpng leaves it by longjmp on errors.
-bool writePng(png_structp png, png_infop info, Output* output, const core::BgrImage& image) {
+// `indices` (one byte a pixel) and `palette` go in place of the RGB rows when given.
+bool writePng(png_structp png, png_infop info, Output* output, const core::BgrImage& image,
+              const std::uint8_t* indices, const png_color* palette, int paletteSize) {
     if (setjmp(png_jmpbuf(png)) != 0)
         return false;
     png_set_write_fn(png, output, appendBytes, flushNothing);
     png_set_IHDR(png, info, static_cast<png_uint_32>(image.width),
-                 static_cast<png_uint_32>(image.height), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 static_cast<png_uint_32>(image.height), 8,
+                 indices ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (indices)
+        png_set_PLTE(png, info, palette, paletteSize);
     png_set_compression_level(png, compressionLevel);
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
+    // Differences of palette places mean nothing: indexed rows go unfiltered.
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, indices ? PNG_FILTER_NONE : PNG_FILTER_UP);
     png_write_info(png, info);
-    png_set_bgr(png);
+    if (!indices)
+        png_set_bgr(png);
     for (int y = 0; y < image.height; ++y)
-        png_write_row(png, image.row(y));
+        png_write_row(png,
+                      indices ? indices + static_cast<std::size_t>(y) * image.width : image.row(y));
     png_write_end(png, nullptr);
     return true;
 }
@@ -87,7 +140,14 @@ std::vector<std::uint8_t> encodePng(const core::BgrImage& image) {
         throw ExtractError("cannot start the PNG encoder: out of memory");
     if (image.width < 1 || image.height < 1)
         throw ExtractError("cannot encode an empty picture as PNG");
-    if (!writePng(png.png(), png.info(), &output, image))
+    const std::optional<std::vector<std::uint8_t>> indices = paletteIndices(image);
+    std::vector<png_color> palette;
+    if (indices)
+        for (const std::uint32_t colour : image.palette)
+            palette.push_back({static_cast<png_byte>(colour >> 16),
+                               static_cast<png_byte>(colour >> 8), static_cast<png_byte>(colour)});
+    if (!writePng(png.png(), png.info(), &output, image, indices ? indices->data() : nullptr,
+                  palette.data(), static_cast<int>(palette.size())))
         throw ExtractError(std::string("cannot encode PNG: ") + output.error);
     return bytes;
 }

@@ -129,27 +129,31 @@ TEST(ExtractSeveralMovies, OneUnreadableMovieFailsAloneAndEachMovieGetsItsFolder
 }
 
 // Decoded from the PNG file by libpng, compared with the picture the movie was made from: a
-// channel swap or a lost row fails.
+// channel swap, a lost row or a wrong palette place fails. A palettised movie keeps its palette.
 TEST(ExtractPng, DecodesToTheSourcePicturesAsTheBmpDoes) {
-    const testmedia::MovieRecipe colour = recipe(Codec::RawBgr24, 6, 70, 40);
-    ASSERT_TRUE(testmedia::isRgbExact(colour.codec));
-    const fs::path movie = testmedia::sharedMovie(colour);
-    const fs::path out = freshFolder("png");
+    for (const Codec codec : {Codec::RawBgr24, Codec::RawPal8}) {
+        const testmedia::MovieRecipe colour = recipe(codec, 6, 70, 40);
+        ASSERT_TRUE(testmedia::isRgbExact(colour.codec));
+        const fs::path movie = testmedia::sharedMovie(colour);
+        const fs::path out = freshFolder("png-" + movie.stem().string());
 
-    const clitest::RunResult run =
-        runExtract({"--format", "png", "--out", out.string(), movie.string()}, out);
+        const clitest::RunResult run =
+            runExtract({"--format", "png", "--out", out.string(), movie.string()}, out);
 
-    ASSERT_EQ(run.exitCode, 0) << run.err;
-    for (int frame = 0; frame < colour.frames; ++frame) {
-        png_image image{};
-        image.version = PNG_IMAGE_VERSION;
-        const fs::path file = out / frameFile(movie.stem().string(), frame, "png");
-        ASSERT_NE(png_image_begin_read_from_file(&image, file.c_str()), 0) << file;
-        EXPECT_EQ(image.format, static_cast<png_uint_32>(PNG_FORMAT_RGB)); // no alpha, 8-bit
-        image.format = PNG_FORMAT_BGR;
-        std::vector<std::uint8_t> pixels(PNG_IMAGE_SIZE(image));
-        ASSERT_NE(png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr), 0);
-        EXPECT_EQ(pixels, testmedia::expectedPicture(colour, frame)) << "frame " << frame;
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        const png_uint_32 stored =
+            codec == Codec::RawPal8 ? PNG_FORMAT_RGB_COLORMAP : PNG_FORMAT_RGB; // 8-bit, no alpha
+        for (int frame = 0; frame < colour.frames; ++frame) {
+            png_image image{};
+            image.version = PNG_IMAGE_VERSION;
+            const fs::path file = out / frameFile(movie.stem().string(), frame, "png");
+            ASSERT_NE(png_image_begin_read_from_file(&image, file.c_str()), 0) << file;
+            EXPECT_EQ(image.format, stored) << file;
+            image.format = PNG_FORMAT_BGR;
+            std::vector<std::uint8_t> pixels(PNG_IMAGE_SIZE(image));
+            ASSERT_NE(png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr), 0);
+            EXPECT_EQ(pixels, testmedia::expectedPicture(colour, frame)) << file;
+        }
     }
 }
 
