@@ -62,8 +62,7 @@ int clampToInt(std::int64_t value) {
 } // namespace
 
 AviMovie::AviMovie(const std::filesystem::path& file, const MovieOptions& options)
-    : file_(file), stopRequested_(options.stopRequested), decoderThreads_(options.decoderThreads),
-      demuxer_(std::make_unique<Demuxer>(file)) {
+    : file_(file), options_(options), demuxer_(std::make_unique<Demuxer>(file)) {
     demuxer_->reportTo(log_);
     const AVStream& stream = demuxer_->stream();
     decoder_ = std::make_unique<VideoDecoder>(stream, file, options.decoderThreads, log_);
@@ -234,12 +233,12 @@ void AviMovie::frameInto(int n, core::BgrImage& out) {
 }
 
 void AviMovie::changeOptions(const MovieOptions& options) {
-    stopRequested_ = options.stopRequested;
-    if (options.decoderThreads == decoderThreads_)
+    const bool sameThreads = options.decoderThreads == options_.decoderThreads;
+    options_ = options;
+    if (sameThreads)
         return;
     decoder_ =
         std::make_unique<VideoDecoder>(demuxer_->stream(), file_, options.decoderThreads, log_);
-    decoderThreads_ = options.decoderThreads;
     live_ = false; // the new decoder holds nothing to decode on from
 }
 
@@ -490,7 +489,7 @@ void AviMovie::markCutOff(Picture& picture) {
 void AviMovie::feed() {
     const bool wantedIsIn = stopAfterTarget_ && nextRead_ > targetPosition_;
     while (!inputEnded_ && !wantedIsIn) {
-        stopIfAsked();
+        options_.stopIfAsked(file_);
         if (!demuxer_->readPacket(*packet_)) {
             inputEnded_ = true;
             break;
@@ -606,11 +605,6 @@ std::int64_t AviMovie::displayOf(const AVFrame& frame) {
 bool AviMovie::repeatsAllowed() const {
     const bool dropsFrames = index_.hasGaps() || frameCount_ > index_.frameCount();
     return !intraOnly_ && dropsFrames && !damaged_;
-}
-
-void AviMovie::stopIfAsked() const {
-    if (stopRequested_ && stopRequested_())
-        throw MovieError(file_, "stopped", MovieError::Kind::Stopped);
 }
 
 MovieError AviMovie::failure(int n) const {

@@ -12,7 +12,6 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
-#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -96,12 +95,10 @@ private:
     void attachPalette(AVPacket& packet);
     std::int64_t displayOf(const AVFrame& frame);
     bool repeatsAllowed() const;
-    void stopIfAsked() const;
     MovieError failure(int n) const;
     MovieError outOfRange(int n) const;
 
-    std::function<bool()> stopRequested_;
-    int decoderThreads_ = 0;
+    MovieOptions options_;
     mutable FfmpegLog log_; // before the contexts that report to it; taken from when failing
     std::unique_ptr<Demuxer> demuxer_;
     std::unique_ptr<VideoDecoder> decoder_;

@@ -37,8 +37,7 @@ double frameRateOf(const AVStream& stream) {
 
 ContainerMovie::ContainerMovie(const std::filesystem::path& file, InputContextPtr input,
                                const MovieOptions& options)
-    : file_(file), stopRequested_(options.stopRequested), decoderThreads_(options.decoderThreads),
-      demuxer_(file, std::move(input)),
+    : file_(file), options_(options), demuxer_(file, std::move(input)),
       decoder_(demuxer_.stream(), file, options.decoderThreads, log_),
       index_(listPackets(demuxer_, decoder_.isIntraOnly())), packet_(av_packet_alloc()) {
     if (!packet_)
@@ -101,11 +100,11 @@ void ContainerMovie::frameInto(int n, core::BgrImage& out) {
 }
 
 void ContainerMovie::changeOptions(const MovieOptions& options) {
-    stopRequested_ = options.stopRequested;
-    if (options.decoderThreads == decoderThreads_)
+    const bool sameThreads = options.decoderThreads == options_.decoderThreads;
+    options_ = options;
+    if (sameThreads)
         return;
     decoder_ = VideoDecoder(demuxer_.stream(), file_, options.decoderThreads, log_);
-    decoderThreads_ = options.decoderThreads;
     live_ = false; // the new decoder holds nothing to decode on from
 }
 
@@ -215,7 +214,7 @@ bool ContainerMovie::pull(Picture& into) {
 // picture that comes out names its frame whatever the container's clock did.
 void ContainerMovie::feed() {
     while (!inputEnded_) {
-        stopIfAsked();
+        options_.stopIfAsked(file_);
         if (stopAfterTarget_ && nextRead_ > index_.packetOf(target_))
             break;
         if (!demuxer_.readPacket(*packet_)) {
@@ -263,11 +262,6 @@ int ContainerMovie::numberOf(const AVFrame& frame) const {
     const std::int64_t stamp =
         frame.pts != AV_NOPTS_VALUE ? frame.pts : frame.best_effort_timestamp;
     return stamp >= 0 && stamp < frameCount() ? static_cast<int>(stamp) : -1;
-}
-
-void ContainerMovie::stopIfAsked() const {
-    if (stopRequested_ && stopRequested_())
-        throw MovieError(file_, "stopped", MovieError::Kind::Stopped);
 }
 
 MovieError ContainerMovie::failure(int n) const {

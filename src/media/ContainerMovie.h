@@ -11,7 +11,6 @@
 #include "media/VideoDecoder.h"
 
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -62,13 +61,11 @@ private:
     void feed();
     int positionOf(const AVPacket& packet) const;
     int numberOf(const AVFrame& frame) const;
-    void stopIfAsked() const;
     MovieError failure(int n) const;
     MovieError outOfRange(int n) const;
 
     std::filesystem::path file_;
-    std::function<bool()> stopRequested_;
-    int decoderThreads_ = 0;
+    MovieOptions options_;
     mutable FfmpegLog log_; // before the contexts that report to it; taken from when failing
     ContainerDemuxer demuxer_;
     VideoDecoder decoder_;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "media/MovieError.h"
+
+#include <filesystem>
 #include <functional>
 
 namespace media {
@@ -14,6 +17,12 @@ struct MovieOptions {
     // seconds. Once it says yes, the fetch ends with a MovieError of kind Stopped; the movie
     // stays usable.
     std::function<bool()> stopRequested = nullptr;
+
+    // Throws that MovieError for `file` once stopRequested says yes.
+    void stopIfAsked(const std::filesystem::path& file) const {
+        if (stopRequested && stopRequested())
+            throw MovieError(file, "stopped", MovieError::Kind::Stopped);
+    }
 };
 
 } // namespace media
