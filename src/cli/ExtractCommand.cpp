@@ -12,6 +12,7 @@
 #include "core/FrameNaming.h"
 #include "core/PathRules.h"
 #include "core/Paths.h"
+#include "core/VersionText.h"
 #include "media/Movie.h"
 
 #include <cerrno>
@@ -59,6 +60,7 @@ DIR/clip_00012.bmp; frames are counted from 0.
   --list           print one CSV line a frame (frame, seconds, key, packet size) without
                    decoding
   --help           show this help
+  --version        show the version and the licence
 Options also take the form --option=value. Existing files of the same names are replaced.
 Two movies whose frame files would share names (clip.avi and clip.mp4) are refused.
 
@@ -213,6 +215,10 @@ int runExtractCommand(const std::vector<std::string_view>& args, std::FILE* out,
         const ExtractOptions options = ExtractOptions::parse(args);
         if (options.mode == ExtractOptions::Mode::Help) {
             std::fputs(helpText, out);
+            return finishOutput(out, err);
+        }
+        if (options.mode == ExtractOptions::Mode::Version) {
+            std::fputs(core::versionText("kirimo-extract").c_str(), out);
             return finishOutput(out, err);
         }
         if (options.mode != ExtractOptions::Mode::Extract)

@@ -33,13 +33,15 @@ bool isDecimal(std::string_view text) {
     });
 }
 
-std::int32_t parseNumber(std::string_view option, std::string_view text) {
+// `lowest` and `highest` only word the complaint; the range itself is checked once all is read.
+std::int32_t parseNumber(std::string_view option, std::string_view text, int lowest = 0,
+                         int highest = 2147483647) {
     // Plain decimal only: hexadecimal forms would wrap silently into negative numbers.
     const std::optional<std::int32_t> value = isDecimal(text) ? core::strToInt(text) : std::nullopt;
     if (!value)
-        throw UsageError("option '" + std::string(option) +
-                         "' needs a whole number from 0 to 2147483647, not '" + std::string(text) +
-                         "'");
+        throw UsageError("option '" + std::string(option) + "' needs a whole number from " +
+                         std::to_string(lowest) + " to " + std::to_string(highest) + ", not '" +
+                         std::string(text) + "'");
     return *value;
 }
 
@@ -52,6 +54,10 @@ public:
             const std::string_view arg = args_[index_];
             if (arg == "--help" || arg == "-h") {
                 options_.mode = ExtractOptions::Mode::Help;
+                return options_;
+            }
+            if (arg == "--version") {
+                options_.mode = ExtractOptions::Mode::Version;
                 return options_;
             }
             if (onlyMoviesFollow_ || arg == "-" || !arg.starts_with('-'))
@@ -91,11 +97,11 @@ private:
         } else if (arg.name == "--end") {
             options_.end = parseNumber(arg.name, valueOf(arg));
         } else if (arg.name == "--interval") {
-            options_.interval = parseNumber(arg.name, valueOf(arg));
+            options_.interval = parseNumber(arg.name, valueOf(arg), 1);
         } else if (arg.name == "--frames") {
             options_.frames = FrameList::parse(valueOf(arg));
         } else if (arg.name == "--jobs") {
-            options_.jobs = parseNumber(arg.name, valueOf(arg));
+            options_.jobs = parseNumber(arg.name, valueOf(arg), 1, maxJobs);
         } else if (arg.name == "--format") {
             options_.format = parseFormat(valueOf(arg));
         } else if (arg.name == "--out") {
@@ -113,9 +119,12 @@ private:
     }
 
     static ImageFormat parseFormat(std::string_view text) {
-        if (text == "bmp")
+        std::string name(text); // PNG, Png and png alike: people write a format either way
+        std::transform(name.begin(), name.end(), name.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        if (name == "bmp")
             return ImageFormat::Bmp;
-        if (text == "png")
+        if (name == "png")
             return ImageFormat::Png;
         throw UsageError("option '--format' takes bmp or png, not '" + std::string(text) + "'");
     }

@@ -14,7 +14,7 @@ enum class ImageFormat { Bmp, Png };
 
 // What the command line asks for, checked for everything that needs no movie to check.
 struct ExtractOptions {
-    enum class Mode { Extract, Info, List, Help };
+    enum class Mode { Extract, Info, List, Help, Version };
 
     Mode mode = Mode::Extract;
     std::optional<std::int32_t> start;

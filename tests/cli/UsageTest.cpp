@@ -2,6 +2,7 @@
 #include "support/testmedia/RiffFile.h"
 #include "support/testmedia/TestMedia.h"
 
+#include <cctype>
 #include <fstream>
 #include <gtest/gtest.h>
 
@@ -63,6 +64,10 @@ INSTANTIATE_TEST_SUITE_P(
         BadUsage{"non_numeric", {"--end", "ten", "MOVIE"}, "'--end' needs a whole number"},
         BadUsage{"trailing_text", {"--start=3x", "MOVIE"}, "'--start' needs a whole number"},
         BadUsage{"hexadecimal", {"--interval", "0x10", "MOVIE"}, "'--interval' needs a whole"},
+        BadUsage{"interval_text",
+                 {"--interval", "abc", "MOVIE"},
+                 "'--interval' needs a whole number from 1 to 2147483647, not 'abc'"},
+        BadUsage{"jobs_text", {"--jobs", "many", "MOVIE"}, "number from 1 to 64, not 'many'"},
         BadUsage{"above_int32", {"--end", "2147483648", "MOVIE"}, "not '2147483648'"},
         BadUsage{"below_int32", {"--start", "-2147483649", "MOVIE"}, "not '-2147483649'"},
         BadUsage{"interval_zero", {"--interval", "0", "MOVIE"}, "interval must be at least 1"},
@@ -179,6 +184,35 @@ TEST(ExtractInfoOutput, AFullStandardOutputFailsTheRun) {
 
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.err.find("cannot write to standard output"), std::string::npos) << run.err;
+}
+
+TEST(ExtractFormat, TakesTheFormatNameInAnyCase) {
+    for (const char* format : {"PNG", "Png", "BMP"}) {
+        const fs::path work = freshFolder(std::string("format-") + format);
+        const clitest::RunResult run = runExtract(
+            {"--format", format, "--end", "1", "--out", "out", usageMovie().string()}, work);
+
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        const std::string ending = format[0] == 'P' ? ".png" : ".bmp";
+        EXPECT_EQ(fileNames(work / "out"),
+                  (std::vector<std::string>{"clip_00000" + ending, "clip_00001" + ending}));
+    }
+}
+
+TEST(ExtractVersion, NamesProgramReleaseAndLicenceEvenWithOtherArguments) {
+    const fs::path work = freshFolder("version");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--version"}, std::vector<std::string>{"a.avi", "--version"}}) {
+        const clitest::RunResult run = runExtract(args, work);
+
+        EXPECT_EQ(run.exitCode, 0);
+        const std::string first = run.out.substr(0, run.out.find('\n'));
+        EXPECT_TRUE(first.starts_with("kirimo-extract ") && first.size() > 15 &&
+                    std::isdigit(static_cast<unsigned char>(first[15])))
+            << first;
+        EXPECT_NE(run.out.find("\nLicense MIT: "), std::string::npos) << run.out;
+        EXPECT_EQ(run.err, "");
+    }
 }
 
 TEST(ExtractHelp, ExplainsTheOptionsAndSucceedsEvenWithOtherArguments) {
