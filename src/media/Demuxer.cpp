@@ -3,9 +3,11 @@
 #include "media/FfmpegLog.h"
 #include "media/MovieError.h"
 
+#include <fstream>
 #include <string_view>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 namespace media {
 
@@ -34,13 +36,41 @@ MovieError::Kind openFailureKind(int result) {
                                                                   : MovieError::Kind::Unreadable;
 }
 
+// The container the first bytes look like, if any; the name alone ("clip.mp4") says nothing.
+const AVInputFormat* formatByContents(const std::filesystem::path& file) {
+    std::vector<unsigned char> head(64 * 1024 + AVPROBE_PADDING_SIZE, 0);
+    std::ifstream in(file, std::ios::binary);
+    in.read(reinterpret_cast<char*>(head.data()), 64 * 1024);
+    AVProbeData probe{};
+    probe.filename = "";
+    probe.buf = head.data();
+    probe.buf_size = static_cast<int>(in.gcount());
+    int score = AVPROBE_SCORE_RETRY; // a guess below this is no recognition
+    return av_probe_input_format2(&probe, 1, &score);
+}
+
+// FFmpeg's own words ("Invalid data found when processing input") do not tell a user whether
+// the file is no movie at all or a damaged one, nor what to do about it.
+std::string openFailureText(const std::filesystem::path& file, int result) {
+    if (openFailureKind(result) != MovieError::Kind::NotAMovie)
+        return "cannot open: " + ffmpegErrorText(result);
+    std::error_code error;
+    if (std::filesystem::file_size(file, error) == 0 && !error)
+        return "not a movie: the file is empty; was it copied or saved in full?";
+    if (const AVInputFormat* format = formatByContents(file))
+        return "cannot open: a " + std::string(format->name) +
+               " file whose headers are damaged or missing (" + ffmpegErrorText(result) + ")";
+    return "not a movie: no movie format this program reads matches its contents; "
+           "check that it is the file you meant";
+}
+
 InputContextPtr openInput(const std::filesystem::path& file) {
     AVFormatContext* raw = nullptr;
     // "file:" keeps a name such as "a:b.avi" from being taken for a protocol.
     const std::string url = "file:" + utf8(file);
     const int result = avformat_open_input(&raw, url.c_str(), nullptr, nullptr);
     if (result < 0)
-        throw MovieError(file, "cannot open: " + ffmpegErrorText(result), openFailureKind(result));
+        throw MovieError(file, openFailureText(file, result), openFailureKind(result));
     InputContextPtr input(raw);
     if (std::string_view(input->iformat->name) != "avi")
         throw MovieError(file,

@@ -50,6 +50,33 @@ TEST_P(Unopenable, ThrowsNamingTheFile) {
 INSTANTIATE_TEST_SUITE_P(Media, Unopenable, testing::Values(Malformed::Empty, Malformed::NotRiff),
                          [](const auto& info) { return testmedia::malformedName(info.param); });
 
+// Files that are no movie at all get those words, not FFmpeg's "Invalid data found ...", under
+// any movie name: an MP4 name sends them to the container engine first.
+struct NotAMovieCase {
+    const char* name;
+    const char* contents;
+    const char* says;
+};
+
+class NotAMovie : public testing::TestWithParam<NotAMovieCase> {};
+
+TEST_P(NotAMovie, IsCalledSo) {
+    const NotAMovieCase c = GetParam();
+    const auto file = scratchFolder() / c.name;
+    std::ofstream(file, std::ios::binary) << c.contents;
+    const auto error = errorOf([&] { media::Movie movie(file); });
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->kind(), media::MovieError::Kind::NotAMovie);
+    EXPECT_TRUE(mentions(*error, utf8(file) + ": not a movie: " + c.says)) << error->what();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Media, NotAMovie,
+    testing::Values(NotAMovieCase{"empty.mp4", "", "the file is empty"},
+                    NotAMovieCase{"notes.mp4", "Shopping list\nmilk\n", "no movie format"},
+                    NotAMovieCase{"notes.avi", "Shopping list\nmilk\n", "no movie format"}),
+    [](const auto& info) { return std::string(info.param.name).replace(5, 1, "_"); });
+
 // Files that still hold frames: each frame present is fetched right, in any order, and the
 // count is the frames present, whatever the header claims.
 struct DamagedCase {
