@@ -13,7 +13,7 @@ using mediatest::recipeOf;
 using mediatest::scratchFolder;
 using testmedia::Codec;
 
-constexpr int movieFrames = 60;
+constexpr int cutMovieFrames = 60;
 
 std::optional<media::MovieError> errorOf(media::Movie& movie, int n, int& shown) {
     try {
@@ -33,7 +33,7 @@ std::filesystem::path cutMovie(const CutCase& c) {
     const auto file = scratchFolder() / ("cut_" + testmedia::codecName(c.codec) + "_" +
                                          std::to_string(c.chunk) + ".avi");
     if (!std::filesystem::exists(file))
-        testmedia::writeCutMovie(file, recipeOf(c.codec, movieFrames), {c.chunk});
+        testmedia::writeCutMovie(file, recipeOf(c.codec, cutMovieFrames), {c.chunk});
     return file;
 }
 
@@ -46,7 +46,7 @@ TEST_P(CutInsideAChunk, EveryFrameShowsItsOwnPictureOrIsReported) {
     const CutCase c = GetParam();
     media::Movie movie(cutMovie(c));
     EXPECT_TRUE(movie.isTruncated());
-    EXPECT_EQ(movie.claimedFrameCount(), movieFrames);
+    EXPECT_EQ(movie.claimedFrameCount(), cutMovieFrames);
     ASSERT_EQ(movie.frameCount(), c.chunk);
     std::vector<int> order;
     for (int n = 0; n < c.chunk; ++n)
