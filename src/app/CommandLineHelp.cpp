@@ -8,6 +8,10 @@ bool isHelpRequest(int argc, const char* const* argv) {
     return argc >= 2 && std::string_view(argv[1]) == "--help";
 }
 
+bool isVersionRequest(int argc, const char* const* argv) {
+    return argc >= 2 && std::string_view(argv[1]) == "--version";
+}
+
 const char* helpText() {
     return R"(Usage: kirimo-avi [MOVIE]...
   or:  kirimo-avi --screenshot PNG [MOVIE]
@@ -18,6 +22,7 @@ stays loaded. The same extraction without a window: kirimo-extract.
   --screenshot PNG  open the window as at start, with MOVIE loaded, save its
                     picture as PNG and quit; messages go to standard error
   --help            show this help and quit
+  --version         show the version and the licence and quit
 
 The user's guide is Readme.txt beside the program, or in its documentation folder
 when installed. The window's place and the destination folder are kept in
