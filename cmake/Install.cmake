@@ -15,7 +15,10 @@ install(TARGETS kirimo-avi kirimo-extract RUNTIME DESTINATION ${CMAKE_INSTALL_BI
 install(FILES ${resources}/Readme.txt DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${resources}/desktop/${KIRIMO_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${resources}/desktop/${KIRIMO_APP_ID}.metainfo.xml
+# The release number comes from project(), here as everywhere.
+configure_file(${resources}/desktop/${KIRIMO_APP_ID}.metainfo.xml
+               ${CMAKE_BINARY_DIR}/desktop/${KIRIMO_APP_ID}.metainfo.xml @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/desktop/${KIRIMO_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 foreach(size 16 22 24 32 48 64 128 256)
   install(FILES ${resources}/images/icon${size}.png
@@ -35,13 +38,13 @@ if(KIRIMO_HELP2MAN)
   foreach(program kirimo-avi kirimo-extract)
     set(page ${CMAKE_BINARY_DIR}/man/${program}.1)
     add_custom_command(
-      OUTPUT ${page}
+      OUTPUT ${page} ${page}.gz
       COMMAND bash ${CMAKE_SOURCE_DIR}/cmake/make-man-page.sh ${KIRIMO_HELP2MAN}
-              $<TARGET_FILE:${program}> ${resources}/man/${program}.h2m ${PROJECT_VERSION} ${page}
+              $<TARGET_FILE:${program}> ${resources}/man/${program}.h2m ${page}
       DEPENDS ${program} ${resources}/man/${program}.h2m ${CMAKE_SOURCE_DIR}/cmake/make-man-page.sh
-      COMMENT "Manual page of ${program} from its --help"
+      COMMENT "Manual page of ${program} from its --help and --version"
       VERBATIM)
-    list(APPEND pages ${page})
+    list(APPEND pages ${page}.gz)
   endforeach()
   add_custom_target(kirimo-man ALL DEPENDS ${pages})
   install(FILES ${pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
@@ -49,21 +52,47 @@ else()
   message(WARNING "help2man not found: the install will have no manual pages")
 endif()
 
+# Debian wants the licence as a machine-readable copyright file, and a compressed changelog.
+install(FILES ${resources}/debian/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+configure_file(${resources}/debian/changelog.in ${CMAKE_BINARY_DIR}/debian/changelog.Debian @ONLY)
+set(changelog ${CMAKE_BINARY_DIR}/debian/changelog.Debian.gz)
+add_custom_command(
+  OUTPUT ${changelog}
+  # -n: no name or time stamp inside, so a rebuild makes the same bytes.
+  COMMAND gzip -9nc ${CMAKE_BINARY_DIR}/debian/changelog.Debian > ${changelog}
+  DEPENDS ${CMAKE_BINARY_DIR}/debian/changelog.Debian
+  COMMENT "Compressed Debian changelog")
+add_custom_target(kirimo-changelog ALL DEPENDS ${changelog})
+install(FILES ${changelog} DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${resources}/debian/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+        RENAME kirimo-avi)
+
+# What `scripts/run.sh` builds: the programs and all `cmake --install` takes, none of the tests.
+add_custom_target(kirimo-programs)
+add_dependencies(kirimo-programs kirimo-avi kirimo-extract kirimo-changelog)
+if(TARGET kirimo-man)
+  add_dependencies(kirimo-programs kirimo-man)
+endif()
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kirimo-avi)
 set(CPACK_PACKAGE_VENDOR "Kirimo team")
 set(CPACK_PACKAGE_CONTACT "Kirimo team <info@avi.invalid>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "cut still frames out of AVI movies as numbered BMP files")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "cut still frames out of movies as numbered picture files")
 set(CPACK_PACKAGE_DESCRIPTION
     "Kirimo AVI writes chosen frames of an AVI movie as numbered 24-bit BMP files:\n"
     "pick a movie, the first and last frame and an interval, a folder, and press\n"
-    "Convert. kirimo-extract does the same from the command line.")
+    "Convert. kirimo-extract does the same from the command line, for MP4,\n"
+    "Matroska and MPEG movies too, and writes PNG files on request.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
+# Packaged apart from its source, so a Debian revision of its own: kirimo-avi_2.1-1_amd64.deb.
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://avi.invalid/)
 # The libraries come from dpkg-shlibdeps; the Japanese window font is not a linked library.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -4,7 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-bash scripts/build.sh
+# Only what runs here; scripts/test.sh builds the tests and benchmarks too.
+bash scripts/build.sh kirimo-programs kirimo-make-sample
 
 # Qt wants a private runtime folder; a root shell often has none.
 if [ -z "${XDG_RUNTIME_DIR:-}" ]; then

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The Debian package as a user meets it: built by `cpack -G DEB`, installed with apt-get, its
-# programs run from /usr/bin, then removed without a trace. It installs into the real system,
-# so it needs root and takes the package out again whatever happens.
+# The Debian package as Debian and a user meet it: built by `cpack -G DEB`, checked by lintian
+# (errors and warnings fail), then installed with apt-get, its programs run from /usr/bin, and
+# removed without a trace. Installing goes into the real system, so that part needs root and
+# takes the package out again whatever happens.
 # Usage: debian_package.sh BUILD_DIR SCRATCH_DIR
 set -euo pipefail
 skip=77
@@ -9,22 +10,13 @@ package=kirimo-avi
 
 installed() { dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; }
 
-if [ "$(id -u)" -ne 0 ]; then
-  echo "SKIPPED: installing a Debian package into the system needs root"
-  exit $skip
-fi
-if installed; then
-  echo "SKIPPED: a $package package is already installed here; this test leaves it alone"
-  exit $skip
-fi
-
 build=$(cd "$1" && pwd)
 scratch=$(realpath -m "$2")
 export DEBIAN_FRONTEND=noninteractive
 apt_get() { apt-get -o DPkg::Lock::Timeout=300 -y -q "$@" >"$scratch/apt.log" 2>&1 ||
   { cat "$scratch/apt.log"; return 1; }; }
 cleanup() {
-  if installed; then
+  if [ -n "${may_remove:-}" ] && installed; then
     apt_get purge "$package" || echo "could not remove $package: remove it by hand"
   fi
 }
@@ -45,6 +37,38 @@ for needed in libqt6widgets6 libavcodec; do
   [[ $depends == *"$needed"* ]] || { echo "Depends lacks $needed: $depends"; exit 1; }
 done
 
+# What Debian asks of a package, checked here too, so a machine without lintian still catches it.
+contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
+for file in ./usr/share/doc/$package/copyright ./usr/share/doc/$package/changelog.Debian.gz \
+  ./usr/share/man/man1/kirimo-avi.1.gz ./usr/share/man/man1/kirimo-extract.1.gz; do
+  grep -qx "$file" <<<"$contents" || { echo "the package lacks $file"; exit 1; }
+done
+[ "$(dpkg-deb -f "$deb" Section)/$(dpkg-deb -f "$deb" Priority)" = video/optional ] ||
+  { echo "Section/Priority: $(dpkg-deb -f "$deb" Section)/$(dpkg-deb -f "$deb" Priority)"; exit 1; }
+dpkg-deb -x "$deb" "$scratch/unpacked"
+for program in kirimo-avi kirimo-extract; do
+  readelf -S "$scratch/unpacked/usr/bin/$program" | grep -q '\.debug_\|\.symtab' &&
+    { echo "/usr/bin/$program is not stripped"; exit 1; }
+done
+head -1 "$scratch/unpacked/usr/share/doc/$package/copyright" | grep -q copyright-format/1.0 ||
+  { echo "the copyright file is not machine-readable"; exit 1; }
+
+if command -v lintian >/dev/null; then
+  lintian --fail-on error,warning --info "$deb" >"$scratch/lintian.txt" 2>&1 ||
+    { cat "$scratch/lintian.txt"; echo "lintian finds errors or warnings"; exit 1; }
+else
+  echo "lintian is not installed (bash scripts/setup.sh installs it): checked without it"
+fi
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "SKIPPED: the package is sound; installing it into the system needs root"
+  exit $skip
+fi
+if installed; then
+  echo "SKIPPED: a $package package is already installed here; this test leaves it alone"
+  exit $skip
+fi
+may_remove=1
 apt_get install --no-install-recommends "$deb" || { echo "apt-get cannot install $deb"; exit 1; }
 files=$(dpkg-query -L "$package")
 

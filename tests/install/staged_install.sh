@@ -51,11 +51,12 @@ for size in 16 22 24 32 48 64 128 256; do
   fi
 done
 
-# Manual pages: they render cleanly and know every option the program's --help lists.
+# Manual pages: compressed, they render cleanly, know every option the program's --help lists
+# and show the release and licence its --version names.
 for program in kirimo-avi kirimo-extract; do
-  page=$stage/share/man/man1/$program.1
+  page=$stage/share/man/man1/$program.1.gz
   if [ ! -f "$page" ]; then
-    fail "no manual page for $program"
+    fail "no compressed manual page for $program"
     continue
   fi
   MANWIDTH=200 man --warnings -l "$page" >"$scratch/$program.txt" 2>"$scratch/$program.err" ||
@@ -64,6 +65,11 @@ for program in kirimo-avi kirimo-extract; do
   for option in $("$stage/bin/$program" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
     grep -q -- "$option" "$scratch/$program.txt" || fail "the $program page lacks $option"
   done
+  version=$("$stage/bin/$program" --version | head -1)
+  [[ $version =~ ^$program\ [0-9] ]] || fail "$program --version begins '$version'"
+  release=${version#"$program "}
+  grep -q "$program $release" "$scratch/$program.txt" || fail "the $program page lacks '$version'"
+  grep -q "License MIT" "$scratch/$program.txt" || fail "the $program page lacks the licence"
 done
 
 # The installed program looks for its guide by a path from its own folder.
