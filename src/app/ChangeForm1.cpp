@@ -37,6 +37,8 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QUrl>
 #include <algorithm>
@@ -94,6 +96,8 @@ TChangeForm1::TChangeForm1(QWidget* parent)
     fileExt_.clear();
     setAcceptDrops(true);
     routeDropsToWindow();
+    SpinEdit4->Editor()->installEventFilter(this);
+    SpinEdit5->Editor()->installEventFilter(this);
     DrawMascot(mascotIdlePicture);
 }
 
@@ -350,8 +354,7 @@ void TChangeForm1::StartChanged() {
     SpinEdit5->setMinValue(StartFrame());
     ShadowLabel14->setCaption(CountText());
     dxfProgressBar1->setPosition(CountLabelValue());
-    GKitMSPlay1->CopyToClipboard(StartFrame());
-    Image2->setPictureFromClipboard();
+    StartThumbnail();
 }
 
 void TChangeForm1::SpinEdit5Change() {
@@ -374,8 +377,51 @@ void TChangeForm1::EndChanged() {
     SpinEdit4->setMaxValue(EndFrame());
     ShadowLabel14->setCaption(CountText());
     dxfProgressBar1->setPosition(CountLabelValue());
+    EndThumbnail();
+}
+
+// A thumbnail far from its key frame takes long to decode, and a held key repeats faster than
+// that: the repeats would queue behind the fetches and step on long after the key is released.
+// While a key repeats in a range edit, steps only mark their thumbnail due; it is fetched, once,
+// when the repeating stops.
+void TChangeForm1::StartThumbnail() {
+    startThumbnailDue_ = keyRepeating_;
+    if (startThumbnailDue_)
+        return;
+    GKitMSPlay1->CopyToClipboard(StartFrame());
+    Image2->setPictureFromClipboard();
+}
+
+void TChangeForm1::EndThumbnail() {
+    endThumbnailDue_ = keyRepeating_;
+    if (endThumbnailDue_)
+        return;
     GKitMSPlay1->CopyToClipboard(EndFrame());
     Image3->setPictureFromClipboard();
+}
+
+void TChangeForm1::watchKeyRepeat(QObject* watched, const QEvent& event) {
+    if (watched != SpinEdit4->Editor() && watched != SpinEdit5->Editor())
+        return;
+    switch (event.type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        if (static_cast<const QKeyEvent&>(event).isAutoRepeat()) {
+            keyRepeating_ = true;
+            return;
+        }
+        break;
+    case QEvent::FocusOut: // the release may go to another window
+        break;
+    default:
+        return;
+    }
+    if (!std::exchange(keyRepeating_, false))
+        return;
+    if (startThumbnailDue_)
+        runGuarded([this] { StartThumbnail(); });
+    if (endThumbnailDue_)
+        runGuarded([this] { EndThumbnail(); });
 }
 
 void TChangeForm1::SpinEdit6Change() {
@@ -484,6 +530,7 @@ void TChangeForm1::dropEvent(QDropEvent* event) {
 }
 
 bool TChangeForm1::eventFilter(QObject* watched, QEvent* event) {
+    watchKeyRepeat(watched, *event);
     switch (event->type()) {
     case QEvent::DragEnter:
     case QEvent::DragMove:

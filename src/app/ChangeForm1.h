@@ -91,6 +91,9 @@ private:
     int CountLabelValue() const;
     void StartChanged();
     void EndChanged();
+    void StartThumbnail();
+    void EndThumbnail();
+    void watchKeyRepeat(QObject* watched, const QEvent& event);
     void CorrectValue(TSpinEdit& edit, int value);
     void RunChangeHandler(const std::function<void()>& steps);
 
@@ -102,6 +105,9 @@ private:
     QStringList commandLine_;
     bool correcting_ = false;          // a range edit's handler is writing a corrected value
     std::exception_ptr nestedFailure_; // what failed in the handler run by that write
+    bool keyRepeating_ = false;        // a held key repeats in a range edit
+    bool startThumbnailDue_ = false;   // steps made while it repeats, not yet shown
+    bool endThumbnailDue_ = false;
 
     TShadowLabel* ShadowLabel14 = nullptr;
     TAHMFadingLabel* FadingLabel2 = nullptr;

@@ -210,6 +210,59 @@ TEST(Range, ChangingOnlyTheIntervalLeavesThumbnailsAndClipboardAlone) {
     EXPECT_EQ(w.endThumbnail(), 29);
 }
 
+// A key held in a range edit repeats faster than a thumbnail far from its key frame decodes.
+// Every repeat steps the value, count and gauge; none fetches a thumbnail (that would queue the
+// repeats behind the fetches, and the value would step on long after the key is released).
+// The thumbnail of the value reached is fetched once, when the repeating stops: at the key's
+// release, or when the edit loses the focus (the release then goes elsewhere).
+struct KeyRepeatCase {
+    const char* name;
+    bool start;
+    bool released; // or else the focus leaves
+};
+
+class RangeKeyRepeat : public ::testing::TestWithParam<KeyRepeatCase> {};
+
+TEST_P(RangeKeyRepeat, StepsEveryRepeatAndFetchesTheThumbnailOnceItStops) {
+    const KeyRepeatCase c = GetParam();
+    RangeWindow w;
+    w.start().setValue(20);
+    TSpinEdit& edit = c.start ? w.start() : w.end();
+    const auto thumbnailShown = [&] { return c.start ? w.startThumbnail() : w.endThumbnail(); };
+    const auto key = [&](QEvent::Type type, bool repeat) {
+        QKeyEvent event(type, Qt::Key_Down, Qt::NoModifier, QString(), repeat);
+        QCoreApplication::sendEvent(edit.Editor(), &event);
+    };
+    int fetches = 0;
+    const QMetaObject::Connection counting = QObject::connect(
+        QGuiApplication::clipboard(), &QClipboard::dataChanged, [&] { ++fetches; });
+    const int first = edit.Value();
+    key(QEvent::KeyPress, false);
+    EXPECT_EQ(thumbnailShown(), first - 1); // a single step shows its frame at once
+    for (int step = 2; step <= 8; ++step) {
+        key(QEvent::KeyRelease, true);
+        key(QEvent::KeyPress, true);
+        ASSERT_EQ(edit.Value(), first - step);
+        EXPECT_EQ(w.count(), QString::number(w.end().Value() - w.start().Value() + 1));
+        EXPECT_EQ(w.gauge(), w.end().Value() - w.start().Value() + 1);
+    }
+    EXPECT_EQ(fetches, 1);
+    if (c.released)
+        key(QEvent::KeyRelease, false);
+    else
+        leaveEdit(edit);
+    QObject::disconnect(counting);
+    EXPECT_EQ(fetches, 2);
+    EXPECT_EQ(thumbnailShown(), first - 8);
+    EXPECT_EQ(frameNumberOf(platform::Clipboard::image()), first - 8);
+    EXPECT_TRUE(w.recorder.messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Range, RangeKeyRepeat,
+                         ::testing::Values(KeyRepeatCase{"EndReleased", false, true},
+                                           KeyRepeatCase{"StartLosingTheFocus", true, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // An MJPEG movie whose last frame holds no picture data: the decoder refuses that frame only.
 QString movieWithABrokenLastFrame(const AppScratch& scratch) {
     const QString file = scratch.file(QStringLiteral("broken-end.avi"));
