@@ -221,8 +221,20 @@ void TChangeForm1::Edit2Change() {
     const QString fileName = Edit2->Filename();
     if (fileName.isEmpty())
         return;
+    const QString hint = Edit2->Hint();
     Edit2->setHint(fileName);
-    app::loadMovie(*GKitMSPlay1, fileName);
+    try {
+        app::loadMovie(*GKitMSPlay1, fileName);
+    } catch (...) {
+        // The player keeps the movie it had, so the edit names that one again: Convert names
+        // its files after the edit and must never put one movie's frames under another's name.
+        // Unloading instead would throw away the user's movie and range for a mistaken pick.
+        Edit2->BeginUpdate();
+        Edit2->setFilename(GKitMSPlay1->FileName());
+        Edit2->EndUpdate();
+        Edit2->setHint(GKitMSPlay1->hasMovie() ? GKitMSPlay1->FileName() : hint);
+        throw;
+    }
     LoadSteps();
 }
 

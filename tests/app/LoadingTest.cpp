@@ -192,15 +192,46 @@ TEST_F(Loading, AMovieThePlayerCannotOpenIsReportedAndLeavesTheWindowAsItWas) {
     EXPECT_FALSE(convertButton().Enabled());
 }
 
-TEST_F(Loading, AFailedLoadAfterAGoodOneKeepsTheEarlierRange) {
-    const QString movie = smallMovie(10);
+// A failed load keeps the movie loaded before, under its own name: Convert names its files after
+// the source edit. Regression: the edit kept the failed file's name, and Convert wrote the loaded
+// movie's frames as empty_00000.bmp ...
+class FailedLoad : public Loading, public ::testing::WithParamInterface<Way> {};
+
+TEST_P(FailedLoad, KeepsTheLoadedMovieAndRangeUnderItsOwnName) {
+    const QString movie = copyAs(smallMovie(10), QStringLiteral("clip.avi"));
     main().WMDropFiles({movie});
+    disturbRange();
+    const QString empty = scratch().file(QStringLiteral("empty.avi"));
+    writeText(empty, "");
+    if (GetParam() == Way::Dialog) {
+        recorder.openFileAnswer = empty;
+        clickBrowseButton(source());
+    } else {
+        dropFiles(main(), {empty});
+    }
+    EXPECT_EQ(recorder.messageTexts(),
+              QStringList{QStringLiteral("empty.avi: 動画ファイルとして読み込めません.")});
+    EXPECT_EQ(smallPlayer().FileName(), movie);
+    EXPECT_EQ(source().Filename(), movie);
+    EXPECT_EQ(source().Hint(), movie);
+    EXPECT_EQ(end().Value(), 7);
+    EXPECT_EQ(frames(), QStringLiteral("全10ﾌﾚｰﾑ"));
+
+    const QString out = scratch().file(QStringLiteral("out"));
+    destination().setPath(out);
+    main().SSButton1Click();
+    EXPECT_EQ(QDir(out).entryList(QDir::Files),
+              (QStringList{QStringLiteral("clip_00003.bmp"), QStringLiteral("clip_00005.bmp"),
+                           QStringLiteral("clip_00007.bmp")}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Loading, FailedLoad, ::testing::Values(Way::Dialog, Way::Drop), wayName);
+
+TEST_F(Loading, AFailedFirstLoadLeavesNoName) {
     recorder.openFileAnswer = malformed(testmedia::Malformed::Empty);
     clickBrowseButton(source());
     EXPECT_EQ(recorder.messages.size(), 1u);
-    EXPECT_EQ(end().Value(), 9);
-    EXPECT_EQ(frames(), QStringLiteral("全10ﾌﾚｰﾑ"));
-    EXPECT_EQ(smallPlayer().FileName(), movie);
+    expectUnloaded();
 }
 
 // Command-line arguments: what exists and is an AVI name is loaded, in turn; the rest ignored.
