@@ -239,11 +239,14 @@ void TChangeForm1::Edit2Change() {
 }
 
 void TChangeForm1::WMDropFiles(const QStringList& files) {
+    QString lastAvi;
     for (const QString& file : files)
         if (isAviName(file))
-            dropFileName_ = file;
-    if (dropFileName_.isEmpty())
+            lastAvi = file;
+    // A drop without a movie must not bring back one dropped long ago over the one loaded since.
+    if (lastAvi.isEmpty())
         return;
+    dropFileName_ = lastAvi;
     Edit2->setFilename(dropFileName_);
     Edit2->setHint(dropFileName_);
     app::loadMovie(*GKitMSPlay1, dropFileName_);
