@@ -247,7 +247,12 @@ void TChangeForm1::WMDropFiles(const QStringList& files) {
     if (lastAvi.isEmpty())
         return;
     dropFileName_ = lastAvi;
-    Edit2->setFilename(dropFileName_);
+    // A new name loads the movie through Edit2Change; loading it once more would only open it
+    // again and report a frame it cannot deliver twice.
+    if (Edit2->Filename() != dropFileName_) {
+        Edit2->setFilename(dropFileName_);
+        return;
+    }
     Edit2->setHint(dropFileName_);
     app::loadMovie(*GKitMSPlay1, dropFileName_);
     LoadSteps();
@@ -268,7 +273,12 @@ void TChangeForm1::LoadSteps() {
     runGuarded([this] { SpinEdit4Change(); });
     SpinEdit5->setMaxValue(length());
     SpinEdit5->setMinValue(0);
+    const QString endText = SpinEdit5->Text();
     SpinEdit5->setValue(length());
+    // A movie as long as the one before leaves the end's text alone, so no change event comes;
+    // the end thumbnail must still show the new movie.
+    if (SpinEdit5->Text() == endText)
+        runGuarded([this] { SpinEdit5Change(); });
     SpinEdit6->setMaxValue(length());
     SpinEdit6->setValue(1);
     ShadowLabel14->setCaption(CountText());

@@ -3,6 +3,7 @@
 #include "controls/BrowseEdit.h"
 #include "controls/FileOpenEdit.h"
 #include "controls/SpinEdit.h"
+#include "framework/Image.h"
 #include "framework/Timer.h"
 #include "player/GKitMSPlay.h"
 #include "skin/AHMFadingLabel.h"
@@ -164,6 +165,15 @@ TEST_F(Loading, ADropWithoutAviKeepsTheMovieChosenSinceAnEarlierDrop) {
     EXPECT_EQ(start().Value(), 3);
     EXPECT_EQ(end().Value(), 7);
     EXPECT_EQ(progress().Position(), 5);
+}
+
+// Regression: a movie as long as the one before kept the earlier movie's end thumbnail.
+TEST_F(Loading, AMovieOfTheSameLengthReplacesBothThumbnails) {
+    main().WMDropFiles({testMovie(recipeOf(testmedia::Codec::RawBgr24, 12, 64, 48))});
+    main().WMDropFiles({testMovie(recipeOf(testmedia::Codec::RawBgr24, 12, 96, 32))});
+    for (const char* name : {"Image2", "Image3"})
+        EXPECT_EQ(control<TImage>(QString::fromLatin1(name)).picture().size(), QSize(96, 32))
+            << name;
 }
 
 TEST_F(Loading, ChoosingTheLoadedFileAgainInTheDialogKeepsTheRange) {
