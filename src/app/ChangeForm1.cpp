@@ -59,6 +59,11 @@ constexpr std::array<int, 4> mascotPictureOfStep{0, 1, 2, 1};
 constexpr int mascotIdlePicture = 3;
 constexpr int mascotFinishedPicture = 4;
 
+// How long after a key's release in a range edit its repeating counts as ended, unless another
+// press comes: far shorter than a person's next key press, far longer than the window system's
+// gap between a repeat's release and its press.
+constexpr int keyRepeatEndMs = 50;
+
 const QString settingsPositionSection = QStringLiteral("SET0");
 const QString settingsPathSection = QStringLiteral("SET1");
 
@@ -98,6 +103,9 @@ TChangeForm1::TChangeForm1(QWidget* parent)
     routeDropsToWindow();
     SpinEdit4->Editor()->installEventFilter(this);
     SpinEdit5->Editor()->installEventFilter(this);
+    keyRepeatEnd_.setSingleShot(true);
+    keyRepeatEnd_.setInterval(keyRepeatEndMs);
+    connect(&keyRepeatEnd_, &QTimer::timeout, this, [this] { KeyRepeatCheck(); });
     DrawMascot(mascotIdlePicture);
 }
 
@@ -410,7 +418,7 @@ void TChangeForm1::EndChanged() {
 // While a key repeats in a range edit, steps only mark their thumbnail due; it is fetched, once,
 // when the repeating stops.
 void TChangeForm1::StartThumbnail() {
-    startThumbnailDue_ = keyRepeating_;
+    startThumbnailDue_ = keyRepeat_ != KeyRepeat::None;
     if (startThumbnailDue_)
         return;
     GKitMSPlay1->CopyToClipboard(StartFrame());
@@ -418,7 +426,7 @@ void TChangeForm1::StartThumbnail() {
 }
 
 void TChangeForm1::EndThumbnail() {
-    endThumbnailDue_ = keyRepeating_;
+    endThumbnailDue_ = keyRepeat_ != KeyRepeat::None;
     if (endThumbnailDue_)
         return;
     GKitMSPlay1->CopyToClipboard(EndFrame());
@@ -428,21 +436,36 @@ void TChangeForm1::EndThumbnail() {
 void TChangeForm1::watchKeyRepeat(QObject* watched, const QEvent& event) {
     if (watched != SpinEdit4->Editor() && watched != SpinEdit5->Editor())
         return;
-    switch (event.type()) {
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-        if (static_cast<const QKeyEvent&>(event).isAutoRepeat()) {
-            keyRepeating_ = true;
-            return;
-        }
-        break;
-    case QEvent::FocusOut: // the release may go to another window
-        break;
-    default:
+    const auto type = event.type();
+    if (type == QEvent::FocusOut && keyRepeat_ != KeyRepeat::None) {
+        KeyRepeatEnded(); // the release may go to another window
         return;
     }
-    if (!std::exchange(keyRepeating_, false))
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease)
         return;
+    // The window system marks repeats by a press that follows its release at once, and may hand
+    // over the release before that press: an unmarked event counts as the end of the repeating
+    // only when no press follows it shortly.
+    const bool marked = static_cast<const QKeyEvent&>(event).isAutoRepeat();
+    if (marked || (type == QEvent::KeyPress && keyRepeat_ != KeyRepeat::None)) {
+        keyRepeat_ = KeyRepeat::Repeating;
+        keyRepeatEnd_.stop();
+    } else if (type == QEvent::KeyRelease && keyRepeat_ != KeyRepeat::None) {
+        keyRepeat_ = KeyRepeat::Released;
+        keyRepeatEnd_.start();
+    }
+}
+
+void TChangeForm1::KeyRepeatCheck() {
+    // A repeat's press may wait behind this timer in the same turn of the event loop.
+    QCoreApplication::processEvents();
+    if (keyRepeat_ == KeyRepeat::Released)
+        KeyRepeatEnded();
+}
+
+void TChangeForm1::KeyRepeatEnded() {
+    keyRepeat_ = KeyRepeat::None;
+    keyRepeatEnd_.stop();
     if (startThumbnailDue_)
         runGuarded([this] { StartThumbnail(); });
     if (endThumbnailDue_)

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <exception>
 #include <functional>
 
@@ -94,6 +95,8 @@ private:
     void StartThumbnail();
     void EndThumbnail();
     void watchKeyRepeat(QObject* watched, const QEvent& event);
+    void KeyRepeatCheck();
+    void KeyRepeatEnded();
     void CorrectValue(TSpinEdit& edit, int value);
     void RunChangeHandler(const std::function<void()>& steps);
 
@@ -105,8 +108,11 @@ private:
     QStringList commandLine_;
     bool correcting_ = false;          // a range edit's handler is writing a corrected value
     std::exception_ptr nestedFailure_; // what failed in the handler run by that write
-    bool keyRepeating_ = false;        // a held key repeats in a range edit
-    bool startThumbnailDue_ = false;   // steps made while it repeats, not yet shown
+    // A held key repeating in a range edit, and released but perhaps only between two repeats.
+    enum class KeyRepeat { None, Repeating, Released };
+    KeyRepeat keyRepeat_ = KeyRepeat::None;
+    QTimer keyRepeatEnd_;            // runs from a release until the repeating counts as ended
+    bool startThumbnailDue_ = false; // steps made while it repeats, not yet shown
     bool endThumbnailDue_ = false;
 
     TShadowLabel* ShadowLabel14 = nullptr;

@@ -8,10 +8,12 @@
 #include "skin/DxfProgressBar.h"
 
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace {
@@ -212,9 +214,10 @@ TEST(Range, ChangingOnlyTheIntervalLeavesThumbnailsAndClipboardAlone) {
 
 // A key held in a range edit repeats faster than a thumbnail far from its key frame decodes.
 // Every repeat steps the value, count and gauge; none fetches a thumbnail (that would queue the
-// repeats behind the fetches, and the value would step on long after the key is released).
-// The thumbnail of the value reached is fetched once, when the repeating stops: at the key's
-// release, or when the edit loses the focus (the release then goes elsewhere).
+// repeats behind the fetches, and the value would step on long after the key is released),
+// also a repeat whose release comes unmarked before its press, as the window system may hand
+// them over. The thumbnail of the value reached is fetched once, when the repeating stops: soon
+// after the key's release, or when the edit loses the focus (the release then goes elsewhere).
 struct KeyRepeatCase {
     const char* name;
     bool start;
@@ -240,8 +243,9 @@ TEST_P(RangeKeyRepeat, StepsEveryRepeatAndFetchesTheThumbnailOnceItStops) {
     key(QEvent::KeyPress, false);
     EXPECT_EQ(thumbnailShown(), first - 1); // a single step shows its frame at once
     for (int step = 2; step <= 8; ++step) {
-        key(QEvent::KeyRelease, true);
-        key(QEvent::KeyPress, true);
+        const bool marked = step != 5;
+        key(QEvent::KeyRelease, marked);
+        key(QEvent::KeyPress, marked);
         ASSERT_EQ(edit.Value(), first - step);
         EXPECT_EQ(w.count(), QString::number(w.end().Value() - w.start().Value() + 1));
         EXPECT_EQ(w.gauge(), w.end().Value() - w.start().Value() + 1);
@@ -251,6 +255,12 @@ TEST_P(RangeKeyRepeat, StepsEveryRepeatAndFetchesTheThumbnailOnceItStops) {
         key(QEvent::KeyRelease, false);
     else
         leaveEdit(edit);
+    QElapsedTimer waited;
+    waited.start();
+    while (fetches < 2 && waited.elapsed() < 5000) {
+        QCoreApplication::processEvents();
+        QThread::msleep(5);
+    }
     QObject::disconnect(counting);
     EXPECT_EQ(fetches, 2);
     EXPECT_EQ(thumbnailShown(), first - 8);
