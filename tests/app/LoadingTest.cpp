@@ -249,6 +249,7 @@ TEST_F(Loading, AFailedFirstLoadLeavesNoName) {
     clickBrowseButton(source());
     EXPECT_EQ(recorder.messages.size(), 1u);
     expectUnloaded();
+    EXPECT_EQ(source().Hint(), QStringLiteral(" 変換元のAVIファイル"));
 }
 
 // Command-line arguments: what exists and is an AVI name is loaded, in turn; the rest ignored.
