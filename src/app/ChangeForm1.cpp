@@ -59,9 +59,9 @@ constexpr std::array<int, 4> mascotPictureOfStep{0, 1, 2, 1};
 constexpr int mascotIdlePicture = 3;
 constexpr int mascotFinishedPicture = 4;
 
-// How long after a key's release in a range edit its repeating counts as ended, unless another
-// press comes: far shorter than a person's next key press, far longer than the window system's
-// gap between a repeat's release and its press.
+// How long after a key's release in a range edit the key counts as up, unless another press
+// comes: far shorter than a person's next key press, far longer than the window system's gap
+// between a repeat's release and its press.
 constexpr int keyRepeatEndMs = 50;
 
 const QString settingsPositionSection = QStringLiteral("SET0");
@@ -415,8 +415,8 @@ void TChangeForm1::EndChanged() {
 
 // A thumbnail far from its key frame takes long to decode, and a held key repeats faster than
 // that: the repeats would queue behind the fetches and step on long after the key is released.
-// While a key repeats in a range edit, steps only mark their thumbnail due; it is fetched, once,
-// when the repeating stops.
+// While a stepping key is down in a range edit, or any key repeats there, steps only mark their
+// thumbnail due; it is fetched, once, when the key is up.
 void TChangeForm1::StartThumbnail() {
     startThumbnailDue_ = keyRepeat_ != KeyRepeat::None;
     if (startThumbnailDue_)
@@ -444,11 +444,14 @@ void TChangeForm1::watchKeyRepeat(QObject* watched, const QEvent& event) {
     if (type != QEvent::KeyPress && type != QEvent::KeyRelease)
         return;
     // The window system marks repeats by a press that follows its release at once, and may hand
-    // over the release before that press: an unmarked event counts as the end of the repeating
-    // only when no press follows it shortly.
-    const bool marked = static_cast<const QKeyEvent&>(event).isAutoRepeat();
-    if (marked || (type == QEvent::KeyPress && keyRepeat_ != KeyRepeat::None)) {
-        keyRepeat_ = KeyRepeat::Repeating;
+    // over the release before that press: an unmarked release counts as the key's last only
+    // when no press follows it shortly.
+    const auto& key = static_cast<const QKeyEvent&>(event);
+    const bool stepping = key.key() == Qt::Key_Up || key.key() == Qt::Key_Down ||
+                          key.key() == Qt::Key_PageUp || key.key() == Qt::Key_PageDown;
+    if (key.isAutoRepeat() ||
+        (type == QEvent::KeyPress && (stepping || keyRepeat_ != KeyRepeat::None))) {
+        keyRepeat_ = KeyRepeat::Held;
         keyRepeatEnd_.stop();
     } else if (type == QEvent::KeyRelease && keyRepeat_ != KeyRepeat::None) {
         keyRepeat_ = KeyRepeat::Released;

@@ -108,11 +108,11 @@ private:
     QStringList commandLine_;
     bool correcting_ = false;          // a range edit's handler is writing a corrected value
     std::exception_ptr nestedFailure_; // what failed in the handler run by that write
-    // A held key repeating in a range edit, and released but perhaps only between two repeats.
-    enum class KeyRepeat { None, Repeating, Released };
+    // A key down in a range edit, and released but perhaps only between two repeats.
+    enum class KeyRepeat { None, Held, Released };
     KeyRepeat keyRepeat_ = KeyRepeat::None;
-    QTimer keyRepeatEnd_;            // runs from a release until the repeating counts as ended
-    bool startThumbnailDue_ = false; // steps made while it repeats, not yet shown
+    QTimer keyRepeatEnd_;            // runs from a release until the key counts as up
+    bool startThumbnailDue_ = false; // steps made while it is down, not yet shown
     bool endThumbnailDue_ = false;
 
     TShadowLabel* ShadowLabel14 = nullptr;
