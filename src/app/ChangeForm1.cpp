@@ -37,6 +37,8 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QUrl>
 #include <algorithm>
@@ -56,6 +58,11 @@ const QString unsupportedFormatText =
 constexpr std::array<int, 4> mascotPictureOfStep{0, 1, 2, 1};
 constexpr int mascotIdlePicture = 3;
 constexpr int mascotFinishedPicture = 4;
+
+// How long after a key's release in a range edit the key counts as up, unless another press
+// comes: far shorter than a person's next key press, far longer than the window system's gap
+// between a repeat's release and its press.
+constexpr int keyRepeatEndMs = 50;
 
 const QString settingsPositionSection = QStringLiteral("SET0");
 const QString settingsPathSection = QStringLiteral("SET1");
@@ -94,6 +101,11 @@ TChangeForm1::TChangeForm1(QWidget* parent)
     fileExt_.clear();
     setAcceptDrops(true);
     routeDropsToWindow();
+    SpinEdit4->Editor()->installEventFilter(this);
+    SpinEdit5->Editor()->installEventFilter(this);
+    keyRepeatEnd_.setSingleShot(true);
+    keyRepeatEnd_.setInterval(keyRepeatEndMs);
+    connect(&keyRepeatEnd_, &QTimer::timeout, this, [this] { KeyRepeatCheck(); });
     DrawMascot(mascotIdlePicture);
 }
 
@@ -217,18 +229,38 @@ void TChangeForm1::Edit2Change() {
     const QString fileName = Edit2->Filename();
     if (fileName.isEmpty())
         return;
+    const QString hint = Edit2->Hint();
     Edit2->setHint(fileName);
-    app::loadMovie(*GKitMSPlay1, fileName);
+    try {
+        app::loadMovie(*GKitMSPlay1, fileName);
+    } catch (...) {
+        // The player keeps the movie it had, so the edit names that one again: Convert names
+        // its files after the edit and must never put one movie's frames under another's name.
+        // Unloading instead would throw away the user's movie and range for a mistaken pick.
+        Edit2->BeginUpdate();
+        Edit2->setFilename(GKitMSPlay1->FileName());
+        Edit2->EndUpdate();
+        Edit2->setHint(GKitMSPlay1->hasMovie() ? GKitMSPlay1->FileName() : hint);
+        throw;
+    }
     LoadSteps();
 }
 
 void TChangeForm1::WMDropFiles(const QStringList& files) {
+    QString lastAvi;
     for (const QString& file : files)
         if (isAviName(file))
-            dropFileName_ = file;
-    if (dropFileName_.isEmpty())
+            lastAvi = file;
+    // A drop without a movie must not bring back one dropped long ago over the one loaded since.
+    if (lastAvi.isEmpty())
         return;
-    Edit2->setFilename(dropFileName_);
+    dropFileName_ = lastAvi;
+    // A new name loads the movie through Edit2Change; loading it once more would only open it
+    // again and report a frame it cannot deliver twice.
+    if (Edit2->Filename() != dropFileName_) {
+        Edit2->setFilename(dropFileName_);
+        return;
+    }
     Edit2->setHint(dropFileName_);
     app::loadMovie(*GKitMSPlay1, dropFileName_);
     LoadSteps();
@@ -249,7 +281,12 @@ void TChangeForm1::LoadSteps() {
     runGuarded([this] { SpinEdit4Change(); });
     SpinEdit5->setMaxValue(length());
     SpinEdit5->setMinValue(0);
+    const QString endText = SpinEdit5->Text();
     SpinEdit5->setValue(length());
+    // A movie as long as the one before leaves the end's text alone, so no change event comes;
+    // the end thumbnail must still show the new movie.
+    if (SpinEdit5->Text() == endText)
+        runGuarded([this] { SpinEdit5Change(); });
     SpinEdit6->setMaxValue(length());
     SpinEdit6->setValue(1);
     ShadowLabel14->setCaption(CountText());
@@ -350,8 +387,7 @@ void TChangeForm1::StartChanged() {
     SpinEdit5->setMinValue(StartFrame());
     ShadowLabel14->setCaption(CountText());
     dxfProgressBar1->setPosition(CountLabelValue());
-    GKitMSPlay1->CopyToClipboard(StartFrame());
-    Image2->setPictureFromClipboard();
+    StartThumbnail();
 }
 
 void TChangeForm1::SpinEdit5Change() {
@@ -374,8 +410,69 @@ void TChangeForm1::EndChanged() {
     SpinEdit4->setMaxValue(EndFrame());
     ShadowLabel14->setCaption(CountText());
     dxfProgressBar1->setPosition(CountLabelValue());
+    EndThumbnail();
+}
+
+// A thumbnail far from its key frame takes long to decode, and a held key repeats faster than
+// that: the repeats would queue behind the fetches and step on long after the key is released.
+// While a stepping key is down in a range edit, or any key repeats there, steps only mark their
+// thumbnail due; it is fetched, once, when the key is up.
+void TChangeForm1::StartThumbnail() {
+    startThumbnailDue_ = keyRepeat_ != KeyRepeat::None;
+    if (startThumbnailDue_)
+        return;
+    GKitMSPlay1->CopyToClipboard(StartFrame());
+    Image2->setPictureFromClipboard();
+}
+
+void TChangeForm1::EndThumbnail() {
+    endThumbnailDue_ = keyRepeat_ != KeyRepeat::None;
+    if (endThumbnailDue_)
+        return;
     GKitMSPlay1->CopyToClipboard(EndFrame());
     Image3->setPictureFromClipboard();
+}
+
+void TChangeForm1::watchKeyRepeat(QObject* watched, const QEvent& event) {
+    if (watched != SpinEdit4->Editor() && watched != SpinEdit5->Editor())
+        return;
+    const auto type = event.type();
+    if (type == QEvent::FocusOut && keyRepeat_ != KeyRepeat::None) {
+        KeyRepeatEnded(); // the release may go to another window
+        return;
+    }
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease)
+        return;
+    // The window system marks repeats by a press that follows its release at once, and may hand
+    // over the release before that press: an unmarked release counts as the key's last only
+    // when no press follows it shortly.
+    const auto& key = static_cast<const QKeyEvent&>(event);
+    const bool stepping = key.key() == Qt::Key_Up || key.key() == Qt::Key_Down ||
+                          key.key() == Qt::Key_PageUp || key.key() == Qt::Key_PageDown;
+    if (key.isAutoRepeat() ||
+        (type == QEvent::KeyPress && (stepping || keyRepeat_ != KeyRepeat::None))) {
+        keyRepeat_ = KeyRepeat::Held;
+        keyRepeatEnd_.stop();
+    } else if (type == QEvent::KeyRelease && keyRepeat_ != KeyRepeat::None) {
+        keyRepeat_ = KeyRepeat::Released;
+        keyRepeatEnd_.start();
+    }
+}
+
+void TChangeForm1::KeyRepeatCheck() {
+    // A repeat's press may wait behind this timer in the same turn of the event loop.
+    QCoreApplication::processEvents();
+    if (keyRepeat_ == KeyRepeat::Released)
+        KeyRepeatEnded();
+}
+
+void TChangeForm1::KeyRepeatEnded() {
+    keyRepeat_ = KeyRepeat::None;
+    keyRepeatEnd_.stop();
+    if (startThumbnailDue_)
+        runGuarded([this] { StartThumbnail(); });
+    if (endThumbnailDue_)
+        runGuarded([this] { EndThumbnail(); });
 }
 
 void TChangeForm1::SpinEdit6Change() {
@@ -484,6 +581,7 @@ void TChangeForm1::dropEvent(QDropEvent* event) {
 }
 
 bool TChangeForm1::eventFilter(QObject* watched, QEvent* event) {
+    watchKeyRepeat(watched, *event);
     switch (event->type()) {
     case QEvent::DragEnter:
     case QEvent::DragMove:

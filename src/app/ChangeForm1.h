@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <exception>
 #include <functional>
 
@@ -91,6 +92,11 @@ private:
     int CountLabelValue() const;
     void StartChanged();
     void EndChanged();
+    void StartThumbnail();
+    void EndThumbnail();
+    void watchKeyRepeat(QObject* watched, const QEvent& event);
+    void KeyRepeatCheck();
+    void KeyRepeatEnded();
     void CorrectValue(TSpinEdit& edit, int value);
     void RunChangeHandler(const std::function<void()>& steps);
 
@@ -102,6 +108,12 @@ private:
     QStringList commandLine_;
     bool correcting_ = false;          // a range edit's handler is writing a corrected value
     std::exception_ptr nestedFailure_; // what failed in the handler run by that write
+    // A key down in a range edit, and released but perhaps only between two repeats.
+    enum class KeyRepeat { None, Held, Released };
+    KeyRepeat keyRepeat_ = KeyRepeat::None;
+    QTimer keyRepeatEnd_;            // runs from a release until the key counts as up
+    bool startThumbnailDue_ = false; // steps made while it is down, not yet shown
+    bool endThumbnailDue_ = false;
 
     TShadowLabel* ShadowLabel14 = nullptr;
     TAHMFadingLabel* FadingLabel2 = nullptr;

@@ -53,6 +53,7 @@ void TGKitMSPlay::setFileName(const QString& fileName) {
         timer_.stop();
         movie_.reset();
         fetchMovie_.reset();
+        durationsMs_.clear();
         fileName_.clear();
         position_ = -1;
         setPicture({});
@@ -65,12 +66,14 @@ void TGKitMSPlay::setFileName(const QString& fileName) {
     } catch (const std::exception&) {
         // Opening succeeded; a frame the movie cannot deliver is reported where it is fetched.
     }
+    std::vector<int> durations = player::frameDurationsMs(movie->frameTable(), movie->frameRate());
     timer_.stop();
-    timer_.setInterval(player::frameIntervalMs(movie->frameRate()));
     movie_ = std::move(movie);
+    durationsMs_ = std::move(durations);
     fetchMovie_.reset();
     fileName_ = fileName;
     position_ = 0;
+    holdFrame();
     setPicture(std::move(first));
     if (autoPlay_ && !isLoading())
         Play();
@@ -164,7 +167,15 @@ void TGKitMSPlay::Tick() {
         // Nothing is reported from a timer; fetching the frame on purpose (a thumbnail,
         // Convert) reports it.
         position_ = next;
+        holdFrame();
     }
+}
+
+void TGKitMSPlay::holdFrame() {
+    const int ms = durationsMs_[std::size_t(position_)];
+    // Setting the interval restarts the timer: only a frame that lasts otherwise pays for it.
+    if (ms != timer_.interval())
+        timer_.setInterval(ms);
 }
 
 void TGKitMSPlay::setScaleMode(TScaleMode mode) {
@@ -185,6 +196,7 @@ void TGKitMSPlay::showFrame(int frame) {
     movie_->frameInto(frame, decoded_);
     setPicture(player::toQImage(decoded_));
     position_ = frame;
+    holdFrame();
 }
 
 void TGKitMSPlay::setPicture(QImage picture) {

@@ -9,13 +9,14 @@
 #include <QTimer>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace media {
 class Movie;
 }
 
 // The movie player control: shows an AVI movie in its own area and plays it, one frame a
-// timer tick at the movie's frame rate, on the GUI thread. Every instance opens its own view of
+// timer tick at each frame's time, on the GUI thread. Every instance opens its own view of
 // its file, so two players of one file play, pause and fetch frames independently.
 //
 // Published defaults suit both the main window's small player and a player that fills a
@@ -67,7 +68,8 @@ public:
     // The frame playback stands at (a damaged one shows the picture before it); -1 with no
     // movie.
     int Position() const { return position_; }
-    // Milliseconds between ticks for the loaded movie.
+    // Milliseconds until the next tick: how long the frame shown lasts by the movie's time
+    // stamps (a movie of variable rate plays at its own pace).
     int frameInterval() const { return timer_.interval(); }
 
     // One timer tick: shows the next frame, wrapping to 0 with Loop, halting at the last frame
@@ -89,11 +91,13 @@ public:
 
 private:
     void showFrame(int frame);
+    void holdFrame(); // times the next tick by the frame at position_
     void setPicture(QImage picture);
     const QImage& scaledPicture(QSize size);
 
     std::unique_ptr<media::Movie> movie_;      // plays
     std::unique_ptr<media::Movie> fetchMovie_; // serves Frame(), opened on first use
+    std::vector<int> durationsMs_;             // how long each frame stays on screen
     QString fileName_;
     int position_ = -1;
     core::BgrImage decoded_; // reused between ticks

@@ -220,9 +220,9 @@ TEST(ConvertFailure, AnUndecodableFrameStopsTheRunKeepingTheFilesBeforeIt) {
 // Its thumbnail fails at load; the load still completes, so that Convert can run and say why
 // the movie cannot be converted instead of the window keeping the previous range.
 TEST(ConvertFailure, AnUndecodableFirstFrameIsReportedAtLoadAndAgainAtConvert) {
-    Converting run(garbledMovie(10, 0)); // a drop loads twice: through the edit, then itself
+    Converting run(garbledMovie(10, 0)); // a drop of a new name loads once, through the edit
     EXPECT_EQ(run.recorder.messageTexts(),
-              QStringList(2, QStringLiteral("無効なクリップボード フォーマットです.")));
+              QStringList{QStringLiteral("無効なクリップボード フォーマットです.")});
     EXPECT_EQ(run.end().Value(), 9);
     EXPECT_EQ(run.count(), QStringLiteral("10"));
     EXPECT_TRUE(run.control<TShineSpeedButton>(QStringLiteral("SSButton1")).Enabled());

@@ -3,6 +3,7 @@
 #include "controls/BrowseEdit.h"
 #include "controls/FileOpenEdit.h"
 #include "controls/SpinEdit.h"
+#include "framework/Image.h"
 #include "framework/Timer.h"
 #include "player/GKitMSPlay.h"
 #include "skin/AHMFadingLabel.h"
@@ -142,22 +143,38 @@ TEST_F(Loading, ADropOnAChildControlReachesTheWindow) {
     EXPECT_EQ(destination().Path(), path);
 }
 
-// After a drop and a range change, a second drop of the same movie or of no movie at all loads
-// the movie afresh.
-class SecondDrop : public Loading, public ::testing::WithParamInterface<bool> {};
-
-TEST_P(SecondDrop, ReloadsTheLoadedMovie) {
+TEST_F(Loading, DroppingTheLoadedMovieAgainReloadsIt) {
     const QString movie = smallMovie(10);
-    const QString again = GetParam() ? movie : textFile(QStringLiteral("notes.txt"));
     dropFiles(main(), {movie});
     disturbRange();
-    dropFiles(main(), {again});
+    dropFiles(main(), {movie});
     expectLoaded(movie, 9);
 }
 
-INSTANTIATE_TEST_SUITE_P(Loading, SecondDrop, ::testing::Bool(), [](const auto& info) {
-    return std::string(info.param ? "OfTheSameMovie" : "WithoutAvi");
-});
+// Regression: a drop without an AVI reloaded the AVI of an earlier drop over the movie chosen
+// since.
+TEST_F(Loading, ADropWithoutAviKeepsTheMovieChosenSinceAnEarlierDrop) {
+    dropFiles(main(), {smallMovie(10)});
+    const QString chosen = smallMovie(20);
+    recorder.openFileAnswer = chosen;
+    clickBrowseButton(source());
+    disturbRange();
+    dropFiles(main(), {textFile(QStringLiteral("notes.txt"))});
+    EXPECT_EQ(smallPlayer().FileName(), chosen);
+    EXPECT_EQ(source().Filename(), chosen);
+    EXPECT_EQ(start().Value(), 3);
+    EXPECT_EQ(end().Value(), 7);
+    EXPECT_EQ(progress().Position(), 5);
+}
+
+// Regression: a movie as long as the one before kept the earlier movie's end thumbnail.
+TEST_F(Loading, AMovieOfTheSameLengthReplacesBothThumbnails) {
+    main().WMDropFiles({testMovie(recipeOf(testmedia::Codec::RawBgr24, 12, 64, 48))});
+    main().WMDropFiles({testMovie(recipeOf(testmedia::Codec::RawBgr24, 12, 96, 32))});
+    for (const char* name : {"Image2", "Image3"})
+        EXPECT_EQ(control<TImage>(QString::fromLatin1(name)).picture().size(), QSize(96, 32))
+            << name;
+}
 
 TEST_F(Loading, ChoosingTheLoadedFileAgainInTheDialogKeepsTheRange) {
     recorder.openFileAnswer = smallMovie(10);
@@ -192,15 +209,47 @@ TEST_F(Loading, AMovieThePlayerCannotOpenIsReportedAndLeavesTheWindowAsItWas) {
     EXPECT_FALSE(convertButton().Enabled());
 }
 
-TEST_F(Loading, AFailedLoadAfterAGoodOneKeepsTheEarlierRange) {
-    const QString movie = smallMovie(10);
+// A failed load keeps the movie loaded before, under its own name: Convert names its files after
+// the source edit. Regression: the edit kept the failed file's name, and Convert wrote the loaded
+// movie's frames as empty_00000.bmp ...
+class FailedLoad : public Loading, public ::testing::WithParamInterface<Way> {};
+
+TEST_P(FailedLoad, KeepsTheLoadedMovieAndRangeUnderItsOwnName) {
+    const QString movie = copyAs(smallMovie(10), QStringLiteral("clip.avi"));
     main().WMDropFiles({movie});
+    disturbRange();
+    const QString empty = scratch().file(QStringLiteral("empty.avi"));
+    writeText(empty, "");
+    if (GetParam() == Way::Dialog) {
+        recorder.openFileAnswer = empty;
+        clickBrowseButton(source());
+    } else {
+        dropFiles(main(), {empty});
+    }
+    EXPECT_EQ(recorder.messageTexts(),
+              QStringList{QStringLiteral("empty.avi: 動画ファイルとして読み込めません.")});
+    EXPECT_EQ(smallPlayer().FileName(), movie);
+    EXPECT_EQ(source().Filename(), movie);
+    EXPECT_EQ(source().Hint(), movie);
+    EXPECT_EQ(end().Value(), 7);
+    EXPECT_EQ(frames(), QStringLiteral("全10ﾌﾚｰﾑ"));
+
+    const QString out = scratch().file(QStringLiteral("out"));
+    destination().setPath(out);
+    main().SSButton1Click();
+    EXPECT_EQ(QDir(out).entryList(QDir::Files),
+              (QStringList{QStringLiteral("clip_00003.bmp"), QStringLiteral("clip_00005.bmp"),
+                           QStringLiteral("clip_00007.bmp")}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Loading, FailedLoad, ::testing::Values(Way::Dialog, Way::Drop), wayName);
+
+TEST_F(Loading, AFailedFirstLoadLeavesNoName) {
     recorder.openFileAnswer = malformed(testmedia::Malformed::Empty);
     clickBrowseButton(source());
     EXPECT_EQ(recorder.messages.size(), 1u);
-    EXPECT_EQ(end().Value(), 9);
-    EXPECT_EQ(frames(), QStringLiteral("全10ﾌﾚｰﾑ"));
-    EXPECT_EQ(smallPlayer().FileName(), movie);
+    expectUnloaded();
+    EXPECT_EQ(source().Hint(), QStringLiteral(" 変換元のAVIファイル"));
 }
 
 // Command-line arguments: what exists and is an AVI name is loaded, in turn; the rest ignored.

@@ -8,10 +8,13 @@
 #include "skin/DxfProgressBar.h"
 
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QThread>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -209,6 +212,75 @@ TEST(Range, ChangingOnlyTheIntervalLeavesThumbnailsAndClipboardAlone) {
     EXPECT_EQ(w.startThumbnail(), 0);
     EXPECT_EQ(w.endThumbnail(), 29);
 }
+
+// A key held in a range edit repeats faster than a thumbnail far from its key frame decodes.
+// The press and every repeat step the value, count and gauge; none fetches a thumbnail (that
+// would queue the repeats behind the fetches, and the value would step on long after the key is
+// released), also a repeat whose release comes unmarked before its press, as the window system
+// may hand them over. The thumbnail of the value reached is fetched once the key is up: soon
+// after its release, or when the edit loses the focus (the release then goes elsewhere).
+struct KeyRepeatCase {
+    const char* name;
+    bool start;
+    bool released; // or else the focus leaves
+};
+
+class RangeKeyRepeat : public ::testing::TestWithParam<KeyRepeatCase> {};
+
+// Lets the event loop run for up to `ms` milliseconds, or until `done`.
+void settle(int ms, const std::function<bool()>& done = nullptr) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!(done && done()) && waited.elapsed() < ms) {
+        QCoreApplication::processEvents();
+        QThread::msleep(5);
+    }
+}
+
+TEST_P(RangeKeyRepeat, StepsEveryRepeatAndFetchesTheThumbnailOnceItStops) {
+    const KeyRepeatCase c = GetParam();
+    RangeWindow w;
+    w.start().setValue(20);
+    TSpinEdit& edit = c.start ? w.start() : w.end();
+    const auto thumbnailShown = [&] { return c.start ? w.startThumbnail() : w.endThumbnail(); };
+    const auto key = [&](QEvent::Type type, bool repeat) {
+        QKeyEvent event(type, Qt::Key_Down, Qt::NoModifier, QString(), repeat);
+        QCoreApplication::sendEvent(edit.Editor(), &event);
+    };
+    int fetches = 0;
+    const QMetaObject::Connection counting = QObject::connect(
+        QGuiApplication::clipboard(), &QClipboard::dataChanged, [&] { ++fetches; });
+    const int first = edit.Value();
+    key(QEvent::KeyPress, false);
+    ASSERT_EQ(edit.Value(), first - 1);
+    for (int step = 2; step <= 8; ++step) {
+        const bool marked = step != 5;
+        key(QEvent::KeyRelease, marked);
+        key(QEvent::KeyPress, marked);
+        if (!marked)
+            settle(100); // and the next repeat comes late
+        ASSERT_EQ(edit.Value(), first - step);
+        EXPECT_EQ(w.count(), QString::number(w.end().Value() - w.start().Value() + 1));
+        EXPECT_EQ(w.gauge(), w.end().Value() - w.start().Value() + 1);
+    }
+    EXPECT_EQ(fetches, 0);
+    EXPECT_EQ(thumbnailShown(), first);
+    if (c.released)
+        key(QEvent::KeyRelease, false);
+    else
+        leaveEdit(edit);
+    settle(5000, [&] { return fetches == 1; });
+    QObject::disconnect(counting);
+    EXPECT_EQ(fetches, 1);
+    EXPECT_EQ(thumbnailShown(), first - 8);
+    EXPECT_EQ(frameNumberOf(platform::Clipboard::image()), first - 8);
+    EXPECT_TRUE(w.recorder.messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Range, RangeKeyRepeat,
+                         ::testing::Values(KeyRepeatCase{"EndReleased", false, true},
+                                           KeyRepeatCase{"StartLosingTheFocus", true, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // An MJPEG movie whose last frame holds no picture data: the decoder refuses that frame only.
 QString movieWithABrokenLastFrame(const AppScratch& scratch) {

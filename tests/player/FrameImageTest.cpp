@@ -7,6 +7,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -56,5 +57,15 @@ INSTANTIATE_TEST_SUITE_P(
                     IntervalCase{5000.0, 10}, IntervalCase{1e8, 10}, IntervalCase{120.0, 10},
                     IntervalCase{0.0, 67}, IntervalCase{-25.0, 67}, IntervalCase{std::nan(""), 67},
                     IntervalCase{std::numeric_limits<double>::infinity(), 67}));
+
+// Each frame lasts until the next one's time; where the next one does not come later (stamps
+// repeated or out of order), and for the last frame, one frame at the stated rate.
+TEST(FrameDurations, LastUntilTheNextFrameOrOneFrameAtTheRate) {
+    std::vector<media::FrameRecord> frames;
+    for (const double seconds : {0.0, 0.04, 0.04, 0.12, 0.1, 0.105, 30.0})
+        frames.push_back(media::FrameRecord{seconds, false, 1});
+    EXPECT_EQ(player::frameDurationsMs(frames, 15.0),
+              (std::vector<int>{40, 67, 80, 67, 10, 10000, 67}));
+}
 
 } // namespace

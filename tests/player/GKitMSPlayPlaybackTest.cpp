@@ -1,6 +1,7 @@
 #include "PlayerTestSupport.h"
 #include "platform/ServiceRecorder.h"
 #include "player/GKitMSPlay.h"
+#include "support/testmedia/ContainerMedia.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>
@@ -84,6 +85,26 @@ TEST_F(Playback, WithoutLoopPlaybackHaltsOnTheLastFrameAndPlayStartsOver) {
     EXPECT_EQ(shown(), 0);
     ticks(1);
     EXPECT_EQ(shown(), 1);
+}
+
+// A movie of variable frame rate plays at its own pace: each frame stays until the next one's
+// time. Regression: every frame lasted one frame at the nominal rate.
+TEST(PlaybackOfVariableRate, EachFrameLastsUntilTheNextFramesTime) {
+    testmedia::ContainerRecipe recipe;
+    recipe.container = testmedia::Container::Matroska;
+    recipe.frames = 12;
+    recipe.variableRate = true;
+    TGKitMSPlay player;
+    openPaused(player, testmedia::sharedContainerMovie(recipe));
+    player.Play();
+    for (int n = 0; n + 1 < recipe.frames; ++n) {
+        ASSERT_EQ(player.Position(), n);
+        const std::int64_t ticks =
+            testmedia::ticksOf(recipe, n + 1) - testmedia::ticksOf(recipe, n);
+        EXPECT_EQ(player.frameInterval(), 40 * ticks) << "frame " << n;
+        player.Tick();
+    }
+    EXPECT_EQ(frameNumberOf(player.picture()), recipe.frames - 1);
 }
 
 TEST(PlaybackWithoutMovie, EveryCommandIsHarmless) {
