@@ -220,11 +220,15 @@ void AviMovie::frameInto(int n, core::BgrImage& out) {
         throw outOfRange(n);
     try {
         const Picture* picture = fetch(n);
+        if (picture != nullptr && dropFrameThreads())
+            picture = fetch(n);
         lastRequest_ = n;
         if (picture == nullptr) {
             out = core::BgrImage::blank(width_, height_);
             return;
         }
+        if (VideoDecoder::isDamaged(*picture->frame))
+            throw damagedPicture(n);
         converter_.convert(*picture->frame, width_, height_, paletteSize_, out);
     } catch (...) {
         live_ = false; // the decoder is left mid-stream
@@ -235,11 +239,26 @@ void AviMovie::frameInto(int n, core::BgrImage& out) {
 void AviMovie::changeOptions(const MovieOptions& options) {
     const bool sameThreads = options.decoderThreads == options_.decoderThreads;
     options_ = options;
-    if (sameThreads)
+    if (sameThreads || oneThread_)
         return;
     decoder_ =
         std::make_unique<VideoDecoder>(demuxer_->stream(), file_, options.decoderThreads, log_);
     live_ = false; // the new decoder holds nothing to decode on from
+}
+
+// Once the decoder or demuxer complains, pictures come from one thread, decoded again from the
+// key frame: frame threads conceal damage differently from run to run and do not mark it, so
+// the same movie would give other pictures for other job counts.
+bool AviMovie::dropFrameThreads() {
+    if (oneThread_ || !decoder_->lagsBehind() || log_.complaints() == 0)
+        return false;
+    oneThread_ = true;
+    decoder_ = std::make_unique<VideoDecoder>(demuxer_->stream(), file_, 1, log_);
+    live_ = false;
+    current_.valid = false;
+    next_.valid = false;
+    recent_.clear();
+    return true;
 }
 
 // Frame n of an AVI file is its chunk slot: a slot without a chunk repeats the picture before.
@@ -613,6 +632,10 @@ MovieError AviMovie::failure(int n) const {
     const std::string detail = log_.takeLastError();
     return MovieError(file_, n,
                       detail.empty() ? "decode failure" : "decode failure (" + detail + ")");
+}
+
+MovieError AviMovie::damagedPicture(int n) const {
+    return MovieError(file_, n, "damaged picture: the decoder had to conceal errors in it");
 }
 
 MovieError AviMovie::outOfRange(int n) const {

@@ -78,6 +78,7 @@ private:
     void calibrate();
     void learnKeyShift();
     const Picture* fetch(int n);
+    bool dropFrameThreads();
     int keyFor(std::int64_t target) const;
     std::int64_t keyDisplayGuess(int key) const;
     bool canDecodeForward(std::int64_t target, int key) const;
@@ -96,6 +97,7 @@ private:
     std::int64_t displayOf(const AVFrame& frame);
     bool repeatsAllowed() const;
     MovieError failure(int n) const;
+    MovieError damagedPicture(int n) const;
     MovieError outOfRange(int n) const;
 
     MovieOptions options_;
@@ -106,6 +108,7 @@ private:
     FrameConverter converter_;
     PacketPtr packet_;
     bool intraOnly_ = false;
+    bool oneThread_ = false; // the decoder complained: frame threads would make results vary
     int paletteSize_ = 256;
 
     // Where decoding stands.

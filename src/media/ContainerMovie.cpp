@@ -90,9 +90,13 @@ void ContainerMovie::frameInto(int n, core::BgrImage& out) {
     if (n < 0 || n >= frameCount())
         throw outOfRange(n);
     try {
-        const AVFrame& picture = fetch(n);
+        const AVFrame* picture = &fetch(n);
+        if (dropFrameThreads())
+            picture = &fetch(n);
         lastRequest_ = n;
-        converter_.convert(picture, width_, height_, 256, out);
+        if (VideoDecoder::isDamaged(*picture))
+            throw damaged(n);
+        converter_.convert(*picture, width_, height_, 256, out);
     } catch (...) {
         live_ = false; // the decoder is left mid-stream
         throw;
@@ -102,10 +106,28 @@ void ContainerMovie::frameInto(int n, core::BgrImage& out) {
 void ContainerMovie::changeOptions(const MovieOptions& options) {
     const bool sameThreads = options.decoderThreads == options_.decoderThreads;
     options_ = options;
-    if (sameThreads)
+    if (sameThreads || oneThread_)
         return;
-    decoder_ = VideoDecoder(demuxer_.stream(), file_, options.decoderThreads, log_);
+    decoder_ = VideoDecoder(demuxer_.stream(), file_, decoderThreads(), log_);
     live_ = false; // the new decoder holds nothing to decode on from
+}
+
+int ContainerMovie::decoderThreads() const {
+    return oneThread_ ? 1 : options_.decoderThreads;
+}
+
+// Once the decoder or demuxer complains, pictures come from one thread, decoded again from the
+// key frame: frame threads conceal damage differently from run to run and do not mark it, so
+// the same movie would give other pictures for other job counts.
+bool ContainerMovie::dropFrameThreads() {
+    if (oneThread_ || !decoder_.lagsBehind() || log_.complaints() == 0)
+        return false;
+    oneThread_ = true;
+    decoder_ = VideoDecoder(demuxer_.stream(), file_, 1, log_);
+    live_ = false;
+    current_.valid = false;
+    pending_.valid = false;
+    return true;
 }
 
 const AVFrame& ContainerMovie::fetch(int n) {
@@ -270,6 +292,10 @@ MovieError ContainerMovie::failure(int n) const {
     const std::string detail = log_.takeLastError();
     return MovieError(file_, n,
                       detail.empty() ? "decode failure" : "decode failure (" + detail + ")");
+}
+
+MovieError ContainerMovie::damaged(int n) const {
+    return MovieError(file_, n, "damaged picture: the decoder had to conceal errors in it");
 }
 
 MovieError ContainerMovie::outOfRange(int n) const {

@@ -53,6 +53,8 @@ private:
 
     static PacketList listPackets(ContainerDemuxer& demuxer, bool intraOnly);
     const AVFrame& fetch(int n);
+    bool dropFrameThreads();
+    int decoderThreads() const;
     bool canDecodeForward(int n, int key) const;
     void seekTo(int key);
     void seekEarlier();
@@ -62,6 +64,7 @@ private:
     int positionOf(const AVPacket& packet) const;
     int numberOf(const AVFrame& frame) const;
     MovieError failure(int n) const;
+    MovieError damaged(int n) const;
     MovieError outOfRange(int n) const;
 
     std::filesystem::path file_;
@@ -77,6 +80,7 @@ private:
     double frameRate_ = 0.0;
     int claimedFrames_ = 0;
     bool intraOnly_ = false;
+    bool oneThread_ = false; // the decoder complained: frame threads would make results vary
 
     // Where decoding stands.
     Picture current_; // the latest picture handed out or passed

@@ -78,6 +78,7 @@ std::string FfmpegLog::takeLastError() {
 void FfmpegLog::record(std::string line) {
     const std::lock_guard lock(mutex_);
     lastError_ = std::move(line);
+    ++complaints_;
 }
 
 } // namespace media

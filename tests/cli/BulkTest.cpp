@@ -1,6 +1,7 @@
 #include "ExtractRun.h"
 #include "core/BmpWriter.h"
 #include "media/Movie.h"
+#include "support/testmedia/ContainerDamage.h"
 #include "support/testmedia/TestMedia.h"
 
 #include <csignal>
@@ -239,6 +240,43 @@ TEST(ExtractDamagedFrame, StopsThereOrKeepsGoingPastIt) {
             EXPECT_EQ(frameNumberInBmp(out / frameFile("bad", frame)), frame);
         if (keepGoing) {
             EXPECT_NE(run.err.find("frames missing: 1"), std::string::npos) << run.err;
+        }
+    }
+}
+
+// A picture the decoder had to conceal errors in is never written as good: the run stops
+// there, or with --keep-going reports it and goes on from the next key frame.
+TEST(ExtractConcealedPicture, StopsThereOrKeepsGoingFromTheNextKeyFrame) {
+    const fs::path root = freshFolder("concealed");
+    fs::copy_file(testmedia::damagedContainerMovie(testmedia::ContainerDamage::Mp4FlippedBits),
+                  root / "flipped.mp4");
+    const int damaged = testmedia::flippedBitsFrame();
+    constexpr int gop = 12;
+    constexpr int frames = 36;
+    for (const bool keepGoing : {false, true}) {
+        const fs::path out = root / (keepGoing ? "keep-going" : "stop");
+        std::vector<std::string> args{"--jobs", "2", "--out", out.string(), "flipped.mp4"};
+        if (keepGoing)
+            args.push_back("--keep-going");
+
+        const clitest::RunResult run = runExtract(args, root);
+
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_NE(run.err.find("frame " + std::to_string(damaged) + ": damaged"), std::string::npos)
+            << run.err;
+        std::vector<int> expected = framesFromTo(0, damaged - 1);
+        if (keepGoing) {
+            const std::vector<int> nextGop = framesFromTo(2 * gop, frames - 1);
+            expected.insert(expected.end(), nextGop.begin(), nextGop.end());
+            EXPECT_NE(run.err.find("frames missing: " + std::to_string(2 * gop - damaged)),
+                      std::string::npos)
+                << run.err;
+        }
+        EXPECT_EQ(fileNames(out), frameFiles("flipped", expected));
+        for (const int frame : expected) {
+            if (frame < gop || frame >= 2 * gop) {
+                EXPECT_EQ(frameNumberInBmp(out / frameFile("flipped", frame)), frame);
+            }
         }
     }
 }

@@ -96,3 +96,25 @@ TEST(DamagedTransportStream, LostPacketsKeepTheNumbering) {
 }
 
 } // namespace
+
+// Bits flipped in the slices of one picture: the decoder conceals the damage and says so, and
+// that frame is an error, with one decoder thread or several (frame threads drop the mark).
+TEST(ConcealedPicture, IsAnErrorOfThatFrame) {
+    const auto file = testmedia::damagedContainerMovie(ContainerDamage::Mp4FlippedBits);
+    const int damaged = testmedia::flippedBitsFrame();
+    ASSERT_GT(damaged, sourceGop);
+    ASSERT_LT(damaged, 2 * sourceGop);
+    for (const int threads : {1, 0}) {
+        media::Movie movie(file, {.decoderThreads = threads});
+        for (int n = 0; n < sourceGop; ++n)
+            EXPECT_EQ(frameNumberOf(movie.frame(n)), n) << "frame " << n << ", threads " << threads;
+        for (int attempt = 0; attempt < 2; ++attempt) { // reading on, then by a jump
+            const auto error = errorOf([&] { movie.frame(damaged); });
+            ASSERT_TRUE(error.has_value()) << "threads " << threads;
+            EXPECT_EQ(error->frame(), damaged);
+            EXPECT_NE(error->reason().find("damaged"), std::string::npos) << error->what();
+            EXPECT_NE(std::string(error->what()).find(utf8(file)), std::string::npos);
+            EXPECT_EQ(frameNumberOf(movie.frame(2 * sourceGop)), 2 * sourceGop);
+        }
+    }
+}

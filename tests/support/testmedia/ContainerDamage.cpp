@@ -91,6 +91,42 @@ Bytes loseTransportPackets(Bytes bytes, int gop) {
     return bytes;
 }
 
+struct StoredPicture {
+    std::int64_t pos = 0;
+    int size = 0;
+    std::int64_t pts = 0;
+};
+
+// The video packets of a file in stored order, as its demuxer lists them.
+std::vector<StoredPicture> storedPictures(const std::filesystem::path& file) {
+    AVFormatContext* raw = nullptr;
+    if (avformat_open_input(&raw, file.string().c_str(), nullptr, nullptr) < 0)
+        throw std::runtime_error("cannot open " + file.string());
+    const media::InputContextPtr input(raw);
+    if (avformat_find_stream_info(input.get(), nullptr) < 0)
+        throw std::runtime_error("cannot read " + file.string());
+    const PacketPtr packet(av_packet_alloc());
+    std::vector<StoredPicture> pictures;
+    while (av_read_frame(input.get(), packet.get()) >= 0) {
+        if (input->streams[packet->stream_index]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO)
+            pictures.push_back({packet->pos, packet->size, packet->pts});
+        av_packet_unref(packet.get());
+    }
+    return pictures;
+}
+
+constexpr int flippedPicture = ContainerRecipe{}.gop + 1; // in stored order
+
+// Past the slice header, so the picture still decodes, with errors the decoder conceals.
+Bytes flipSliceBits(const std::filesystem::path& source) {
+    Bytes bytes = readAll(source);
+    const StoredPicture picture = storedPictures(source).at(flippedPicture);
+    for (std::int64_t at = picture.pos + picture.size / 3; at < picture.pos + picture.size * 2 / 3;
+         ++at)
+        bytes.at(static_cast<std::size_t>(at)) ^= 0x55;
+    return bytes;
+}
+
 void writeSoundOnly(const std::filesystem::path& file) {
     AVFormatContext* raw = nullptr;
     if (avformat_alloc_output_context2(&raw, nullptr, "matroska", nullptr) < 0)
@@ -144,6 +180,10 @@ void writeDamaged(const std::filesystem::path& file, ContainerDamage damage) {
         return writeSoundOnly(file);
     case ContainerDamage::ElementaryStream:
         return writeAll(file, sourceBytes(Container::RawH264));
+    case ContainerDamage::Mp4FlippedBits: {
+        ContainerRecipe recipe;
+        return writeAll(file, flipSliceBits(sharedContainerMovie(recipe)));
+    }
     case ContainerDamage::UnknownCodec: {
         Bytes bytes = sourceBytes(Container::Matroska);
         replaceFirst(bytes, "V_MPEG4/ISO/AVC", "V_MPEG4/ISO/ZZZ");
@@ -157,6 +197,7 @@ std::string extensionOf(ContainerDamage damage) {
     case ContainerDamage::Mp4CutBeforeIndex:
     case ContainerDamage::Mp4WithoutIndex:
     case ContainerDamage::Mp4CutInData:
+    case ContainerDamage::Mp4FlippedBits:
         return ".mp4";
     case ContainerDamage::TransportLostPackets:
         return ".ts";
@@ -187,6 +228,8 @@ std::string damageName(ContainerDamage damage) {
         return "UnknownCodec";
     case ContainerDamage::ElementaryStream:
         return "ElementaryStream";
+    case ContainerDamage::Mp4FlippedBits:
+        return "Mp4FlippedBits";
     }
     return "?";
 }
@@ -200,6 +243,17 @@ std::filesystem::path damagedContainerMovie(ContainerDamage damage) {
     writeDamaged(file, damage);
     written.emplace(damage, file);
     return file;
+}
+
+} // namespace testmedia
+
+namespace testmedia {
+
+int flippedBitsFrame() {
+    const std::vector<StoredPicture> pictures = storedPictures(sharedContainerMovie({}));
+    const std::int64_t pts = pictures.at(flippedPicture).pts;
+    return static_cast<int>(std::count_if(pictures.begin(), pictures.end(),
+                                          [&](const StoredPicture& p) { return p.pts < pts; }));
 }
 
 } // namespace testmedia

@@ -16,11 +16,16 @@ enum class ContainerDamage {
     SoundOnly,            // a Matroska file with one sound stream
     UnknownCodec,         // a Matroska video stream of a codec nobody decodes
     ElementaryStream,     // H.264 with B-frames and no container: its picture order unknown
+    Mp4FlippedBits,       // bits flipped in the slice data of one reference picture
 };
 
 std::string damageName(ContainerDamage damage);
 
 // Written once per process; the path of the broken file.
 std::filesystem::path damagedContainerMovie(ContainerDamage damage);
+
+// The frame whose picture Mp4FlippedBits damaged: the first after the second key frame in
+// stored order, a predicted picture others refer to.
+int flippedBitsFrame();
 
 } // namespace testmedia
