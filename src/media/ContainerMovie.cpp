@@ -1,5 +1,6 @@
 #include "media/ContainerMovie.h"
 
+#include "media/CutStart.h"
 #include "media/DemuxIndexBuilder.h"
 #include "media/FfmpegLog.h"
 #include "media/MovieError.h"
@@ -65,6 +66,7 @@ PacketList ContainerMovie::listPackets(ContainerDemuxer& demuxer, bool intraOnly
     if (intraOnly)
         for (IndexedPacket& packet : list->packets)
             packet.key = true;
+    CutStart::hide(*list, demuxer);
     return std::move(*list);
 }
 
@@ -252,7 +254,7 @@ void ContainerMovie::feed() {
         }
         awaitingKey_ = false;
         nextRead_ = position + 1;
-        if (packet_->size <= 0)
+        if (packet_->size <= 0 || !index_.packet(position).decodable)
             continue;
         const int number = index_.frameOf(position);
         packet_->pts = number >= 0 ? number : -1 - position;

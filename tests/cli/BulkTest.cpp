@@ -281,6 +281,26 @@ TEST(ExtractConcealedPicture, StopsThereOrKeepsGoingFromTheNextKeyFrame) {
     }
 }
 
+// Recordings cut from the middle of a movie are numbered from the first picture a player shows:
+// pictures that refer to the part cut off are no frames, and the rest all decode.
+TEST(ExtractCutRecording, NumbersFromTheFirstPictureShown) {
+    const fs::path root = freshFolder("cut-recording");
+    for (const auto damage : {testmedia::ContainerDamage::TransportCutAtKey,
+                              testmedia::ContainerDamage::MatroskaCutMidGop}) {
+        const fs::path source = testmedia::damagedContainerMovie(damage);
+        fs::copy_file(source, root / source.filename());
+        const std::string base = source.stem().string();
+        const clitest::RunResult run =
+            runExtract({"--jobs", "2", "--out", base, source.filename().string()}, root);
+
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        constexpr int firstShown = 12;
+        EXPECT_EQ(fileNames(root / base), frameFiles(base, framesFromTo(0, 35 - firstShown)));
+        for (const int frame : {0, 1, 23})
+            EXPECT_EQ(frameNumberInBmp(root / base / frameFile(base, frame)), firstShown + frame);
+    }
+}
+
 TEST(ExtractTruncated, SaysSoAndHowManyFramesTheHeaderPromised) {
     const fs::path root = freshFolder("truncated");
     testmedia::writeMalformed(root / "cut.avi", testmedia::Malformed::TruncatedInData, 30);

@@ -118,3 +118,25 @@ TEST(ConcealedPicture, IsAnErrorOfThatFrame) {
         }
     }
 }
+
+// Recordings cut from the middle of a movie: the pictures that refer to the part cut off are
+// no frames. Counting starts at the first picture a player shows, and every frame decodes.
+class CutRecording : public testing::TestWithParam<ContainerDamage> {};
+
+TEST_P(CutRecording, StartsAtTheFirstWholePicture) {
+    media::Movie movie(testmedia::damagedContainerMovie(GetParam()));
+    const int count = sourceFrames - sourceGop;
+    ASSERT_EQ(movie.frameCount(), count);
+    ASSERT_EQ(movie.frameTable().size(), static_cast<std::size_t>(count));
+    EXPECT_EQ(movie.frameTable().front().seconds, 0.0);
+    EXPECT_TRUE(movie.frameTable().front().key);
+    for (int n = count - 1; n >= 0; n -= 5)
+        EXPECT_EQ(frameNumberOf(movie.frame(n)), sourceGop + n) << "frame " << n;
+    for (int n = 0; n < count; ++n)
+        EXPECT_EQ(frameNumberOf(movie.frame(n)), sourceGop + n) << "frame " << n;
+}
+
+INSTANTIATE_TEST_SUITE_P(Media, CutRecording,
+                         testing::Values(ContainerDamage::TransportCutAtKey,
+                                         ContainerDamage::MatroskaCutMidGop),
+                         [](const auto& info) { return testmedia::damageName(info.param); });

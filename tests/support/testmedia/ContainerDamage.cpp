@@ -95,6 +95,7 @@ struct StoredPicture {
     std::int64_t pos = 0;
     int size = 0;
     std::int64_t pts = 0;
+    bool key = false;
 };
 
 // The video packets of a file in stored order, as its demuxer lists them.
@@ -109,7 +110,8 @@ std::vector<StoredPicture> storedPictures(const std::filesystem::path& file) {
     std::vector<StoredPicture> pictures;
     while (av_read_frame(input.get(), packet.get()) >= 0) {
         if (input->streams[packet->stream_index]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO)
-            pictures.push_back({packet->pos, packet->size, packet->pts});
+            pictures.push_back(
+                {packet->pos, packet->size, packet->pts, (packet->flags & AV_PKT_FLAG_KEY) != 0});
         av_packet_unref(packet.get());
     }
     return pictures;
@@ -125,6 +127,57 @@ Bytes flipSliceBits(const std::filesystem::path& source) {
          ++at)
         bytes.at(static_cast<std::size_t>(at)) ^= 0x55;
     return bytes;
+}
+
+// Copies the packets of `source` from the video packet `first` (stored order) on, as a stream
+// copy that starts there leaves them.
+void copyFrom(const std::filesystem::path& source, int first, const std::filesystem::path& file,
+              const char* muxerName) {
+    AVFormatContext* raw = nullptr;
+    if (avformat_open_input(&raw, source.string().c_str(), nullptr, nullptr) < 0)
+        throw std::runtime_error("cannot open " + source.string());
+    const media::InputContextPtr input(raw);
+    if (avformat_find_stream_info(input.get(), nullptr) < 0)
+        throw std::runtime_error("cannot read " + source.string());
+    const int video = av_find_best_stream(input.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    AVFormatContext* rawOut = nullptr;
+    if (video < 0 || avformat_alloc_output_context2(&rawOut, nullptr, muxerName, nullptr) < 0)
+        throw std::runtime_error("cannot copy " + source.string());
+    const OutputContextPtr muxer(rawOut);
+    AVStream* stream = avformat_new_stream(muxer.get(), nullptr);
+    const AVRational timeBase = input->streams[video]->time_base;
+    if (stream == nullptr ||
+        avcodec_parameters_copy(stream->codecpar, input->streams[video]->codecpar) < 0)
+        throw std::runtime_error("cannot add a video stream");
+    stream->codecpar->codec_tag = 0;
+    stream->time_base = timeBase;
+    const std::string name = file.string();
+    if (avio_open(&muxer->pb, name.c_str(), AVIO_FLAG_WRITE) < 0 ||
+        avformat_write_header(muxer.get(), nullptr) < 0)
+        throw std::runtime_error("cannot write " + name);
+    const PacketPtr packet(av_packet_alloc());
+    for (int stored = 0; av_read_frame(input.get(), packet.get()) >= 0;) {
+        if (packet->stream_index == video && stored++ >= first) {
+            packet->stream_index = stream->index;
+            packet->pos = -1;
+            av_packet_rescale_ts(packet.get(), timeBase, stream->time_base);
+            if (av_interleaved_write_frame(muxer.get(), packet.get()) < 0)
+                throw std::runtime_error("cannot write " + name);
+        }
+        av_packet_unref(packet.get());
+    }
+    if (av_write_trailer(muxer.get()) < 0)
+        throw std::runtime_error("cannot finish " + name);
+}
+
+// The stored place of the second key frame.
+int secondKeyOf(const std::filesystem::path& source) {
+    const std::vector<StoredPicture> pictures = storedPictures(source);
+    int keys = 0;
+    for (std::size_t i = 0; i < pictures.size(); ++i)
+        if (pictures[i].key && ++keys == 2)
+            return static_cast<int>(i);
+    throw std::logic_error("test movie has a single key frame");
 }
 
 void writeSoundOnly(const std::filesystem::path& file) {
@@ -184,6 +237,19 @@ void writeDamaged(const std::filesystem::path& file, ContainerDamage damage) {
         ContainerRecipe recipe;
         return writeAll(file, flipSliceBits(sharedContainerMovie(recipe)));
     }
+    case ContainerDamage::TransportCutAtKey: {
+        ContainerRecipe recipe;
+        recipe.container = Container::MpegTs;
+        recipe.codec = VideoCodec::Mpeg2;
+        const auto source = sharedContainerMovie(recipe);
+        return copyFrom(source, secondKeyOf(source), file, "mpegts");
+    }
+    case ContainerDamage::MatroskaCutMidGop: {
+        ContainerRecipe recipe;
+        recipe.container = Container::Matroska;
+        const auto source = sharedContainerMovie(recipe);
+        return copyFrom(source, secondKeyOf(source) / 2, file, "matroska");
+    }
     case ContainerDamage::UnknownCodec: {
         Bytes bytes = sourceBytes(Container::Matroska);
         replaceFirst(bytes, "V_MPEG4/ISO/AVC", "V_MPEG4/ISO/ZZZ");
@@ -200,6 +266,7 @@ std::string extensionOf(ContainerDamage damage) {
     case ContainerDamage::Mp4FlippedBits:
         return ".mp4";
     case ContainerDamage::TransportLostPackets:
+    case ContainerDamage::TransportCutAtKey:
         return ".ts";
     case ContainerDamage::ElementaryStream:
         return ".h264";
@@ -230,6 +297,10 @@ std::string damageName(ContainerDamage damage) {
         return "ElementaryStream";
     case ContainerDamage::Mp4FlippedBits:
         return "Mp4FlippedBits";
+    case ContainerDamage::TransportCutAtKey:
+        return "TransportCutAtKey";
+    case ContainerDamage::MatroskaCutMidGop:
+        return "MatroskaCutMidGop";
     }
     return "?";
 }

@@ -17,6 +17,10 @@ enum class ContainerDamage {
     UnknownCodec,         // a Matroska video stream of a codec nobody decodes
     ElementaryStream,     // H.264 with B-frames and no container: its picture order unknown
     Mp4FlippedBits,       // bits flipped in the slice data of one reference picture
+    // Stream-copied from the middle of a movie, as recordings and cuts are; each holds the
+    // pictures from 12 on as its whole frames.
+    TransportCutAtKey, // MPEG-2 (open GOPs) from its second I-frame, leading B-frames and all
+    MatroskaCutMidGop, // H.264 from a packet in the middle of its first GOP
 };
 
 std::string damageName(ContainerDamage damage);
