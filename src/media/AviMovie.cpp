@@ -219,9 +219,7 @@ void AviMovie::frameInto(int n, core::BgrImage& out) {
     if (n < 0 || n >= frameCount_)
         throw outOfRange(n);
     try {
-        const Picture* picture = fetch(n);
-        if (picture != nullptr && dropFrameThreads())
-            picture = fetch(n);
+        const Picture* picture = fetchSteadily(n);
         lastRequest_ = n;
         if (picture == nullptr) {
             out = core::BgrImage::blank(width_, height_);
@@ -248,7 +246,19 @@ void AviMovie::changeOptions(const MovieOptions& options) {
 
 // Once the decoder or demuxer complains, pictures come from one thread, decoded again from the
 // key frame: frame threads conceal damage differently from run to run and do not mark it, so
-// the same movie would give other pictures for other job counts.
+// the same movie would give other pictures, or fail for other reasons, for other job counts.
+const AviMovie::Picture* AviMovie::fetchSteadily(int n) {
+    try {
+        const Picture* picture = fetch(n);
+        if (!dropFrameThreads())
+            return picture;
+    } catch (const MovieError& error) {
+        if (error.kind() == MovieError::Kind::Stopped || !dropFrameThreads())
+            throw;
+    }
+    return fetch(n);
+}
+
 bool AviMovie::dropFrameThreads() {
     if (oneThread_ || !decoder_->lagsBehind() || log_.complaints() == 0)
         return false;

@@ -78,6 +78,7 @@ private:
     void calibrate();
     void learnKeyShift();
     const Picture* fetch(int n);
+    const Picture* fetchSteadily(int n);
     bool dropFrameThreads();
     int keyFor(std::int64_t target) const;
     std::int64_t keyDisplayGuess(int key) const;

@@ -92,13 +92,11 @@ void ContainerMovie::frameInto(int n, core::BgrImage& out) {
     if (n < 0 || n >= frameCount())
         throw outOfRange(n);
     try {
-        const AVFrame* picture = &fetch(n);
-        if (dropFrameThreads())
-            picture = &fetch(n);
+        const AVFrame& picture = fetchSteadily(n);
         lastRequest_ = n;
-        if (VideoDecoder::isDamaged(*picture))
+        if (VideoDecoder::isDamaged(picture))
             throw damaged(n);
-        converter_.convert(*picture, width_, height_, 256, out);
+        converter_.convert(picture, width_, height_, 256, out);
     } catch (...) {
         live_ = false; // the decoder is left mid-stream
         throw;
@@ -120,7 +118,19 @@ int ContainerMovie::decoderThreads() const {
 
 // Once the decoder or demuxer complains, pictures come from one thread, decoded again from the
 // key frame: frame threads conceal damage differently from run to run and do not mark it, so
-// the same movie would give other pictures for other job counts.
+// the same movie would give other pictures, or fail for other reasons, for other job counts.
+const AVFrame& ContainerMovie::fetchSteadily(int n) {
+    try {
+        const AVFrame& picture = fetch(n);
+        if (!dropFrameThreads())
+            return picture;
+    } catch (const MovieError& error) {
+        if (error.kind() == MovieError::Kind::Stopped || !dropFrameThreads())
+            throw;
+    }
+    return fetch(n);
+}
+
 bool ContainerMovie::dropFrameThreads() {
     if (oneThread_ || !decoder_.lagsBehind() || log_.complaints() == 0)
         return false;

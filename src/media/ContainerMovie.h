@@ -53,6 +53,7 @@ private:
 
     static PacketList listPackets(ContainerDemuxer& demuxer, bool intraOnly);
     const AVFrame& fetch(int n);
+    const AVFrame& fetchSteadily(int n);
     bool dropFrameThreads();
     int decoderThreads() const;
     bool canDecodeForward(int n, int key) const;

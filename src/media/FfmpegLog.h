@@ -30,7 +30,9 @@ public:
     // The latest error line since the last take, or empty.
     std::string takeLastError();
     void record(std::string line);
-    // Error lines recorded since the log was made; never goes back.
+    // A picture mended by error concealment, which FFmpeg reports as information only.
+    void noteConcealment();
+    // Error lines and concealed pictures since the log was made; never goes back.
     std::uint64_t complaints() const { return complaints_.load(); }
 
 private:
