@@ -146,6 +146,7 @@ Preparation prepare(const ExtractOptions& options, int keepOpen, std::FILE* err)
                 options.outPerMovie ? options.outDir + "/" + movieBaseName(name) : options.outDir;
             result.tasks.push_back(
                 std::make_unique<MovieTask>(name, outDir, std::move(plan), keyFramesOf(movie)));
+            result.tasks.back()->keepIndex(movie.index());
             if (static_cast<int>(result.tasks.size()) <= keepOpen)
                 result.tasks.back()->keepOpened(std::move(opened));
         } catch (const UsageError&) {

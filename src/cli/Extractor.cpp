@@ -106,7 +106,7 @@ media::Movie& Extractor::movieOf(MovieTask& task) {
         if (movie_)
             movie_->changeOptions(settings_.decoding);
         else
-            movie_ = std::make_unique<media::Movie>(task.file(), settings_.decoding);
+            movie_ = std::make_unique<media::Movie>(task.file(), settings_.decoding, task.index());
         movieTask_ = &task;
     }
     return *movie_;

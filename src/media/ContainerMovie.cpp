@@ -37,10 +37,13 @@ double frameRateOf(const AVStream& stream) {
 } // namespace
 
 ContainerMovie::ContainerMovie(const std::filesystem::path& file, InputContextPtr input,
-                               const MovieOptions& options)
+                               const MovieOptions& options, std::shared_ptr<const FrameIndex> index)
     : file_(file), options_(options), demuxer_(file, std::move(input)),
       decoder_(demuxer_.stream(), file, options.decoderThreads, log_),
-      index_(listPackets(demuxer_, decoder_.isIntraOnly())), packet_(av_packet_alloc()) {
+      shared_(index ? std::move(index)
+                    : std::make_shared<const FrameIndex>(
+                          listPackets(demuxer_, decoder_.isIntraOnly()))),
+      index_(*shared_), packet_(av_packet_alloc()) {
     if (!packet_)
         throw std::bad_alloc();
     log_.attach(demuxer_.context());

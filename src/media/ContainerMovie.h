@@ -11,6 +11,7 @@
 #include "media/VideoDecoder.h"
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,9 +25,9 @@ class MovieError;
 // seeks to the key frame the picture decodes from and decodes forward.
 class ContainerMovie final : public FrameSource {
 public:
-    // Throws MovieError.
+    // Throws MovieError. `index`: this file's, from another reader of it; built when null.
     ContainerMovie(const std::filesystem::path& file, InputContextPtr input,
-                   const MovieOptions& options);
+                   const MovieOptions& options, std::shared_ptr<const FrameIndex> index = nullptr);
 
     int frameCount() const override { return index_.frameCount(); }
     int width() const override { return width_; }
@@ -42,6 +43,7 @@ public:
 
     void frameInto(int n, core::BgrImage& out) override;
     void changeOptions(const MovieOptions& options) override;
+    std::shared_ptr<const FrameIndex> sharedIndex() const override { return shared_; }
 
 private:
     struct Picture {
@@ -73,7 +75,8 @@ private:
     mutable FfmpegLog log_; // before the contexts that report to it; taken from when failing
     ContainerDemuxer demuxer_;
     VideoDecoder decoder_;
-    FrameIndex index_;
+    std::shared_ptr<const FrameIndex> shared_;
+    const FrameIndex& index_; // *shared_
     FrameConverter converter_;
     PacketPtr packet_;
     int width_ = 0;

@@ -5,10 +5,13 @@
 #include "media/MovieOptions.h"
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace media {
+
+class FrameIndex;
 
 // A movie's frames by number, whatever holds them: the engines behind Movie.
 class FrameSource {
@@ -29,6 +32,8 @@ public:
     // Throws MovieError.
     virtual void frameInto(int n, core::BgrImage& out) = 0;
     virtual void changeOptions(const MovieOptions& options) = 0;
+    // The index another reader of the file may share; none where reading it costs nothing.
+    virtual std::shared_ptr<const FrameIndex> sharedIndex() const { return nullptr; }
 };
 
 } // namespace media
