@@ -92,8 +92,9 @@ int describe(const ExtractOptions& options, std::FILE* out, std::FILE* err) {
         std::fputs(frameTableCsv(movie).c_str(), out);
     else
         std::fputs((options.json ? describeMovieAsJson(movie) : describeMovie(movie)).c_str(), out);
-    if (const std::string notice = truncationNotice(name, movie); !notice.empty())
-        report(err, notice);
+    for (const std::string& notice : {repairNotice(name, movie), truncationNotice(name, movie)})
+        if (!notice.empty())
+            report(err, notice);
     return finishOutput(out, err);
 }
 
@@ -138,8 +139,10 @@ Preparation prepare(const ExtractOptions& options, int keepOpen, std::FILE* err)
             auto opened = std::make_unique<media::Movie>(core::pathFromUtf8(name),
                                                          media::MovieOptions{.decoderThreads = 1});
             const media::Movie& movie = *opened;
-            if (const std::string notice = truncationNotice(name, movie); !notice.empty())
-                report(err, notice);
+            for (const std::string& notice :
+                 {repairNotice(name, movie), truncationNotice(name, movie)})
+                if (!notice.empty())
+                    report(err, notice);
             const MovieLength length{name, movie.frameCount(), movie.claimedFrameCount()};
             FramePlan plan = FramePlan::resolve(options, length);
             const std::string outDir =

@@ -66,6 +66,15 @@ std::string frameTableCsv(const media::Movie& movie) {
     return text;
 }
 
+std::string repairNotice(const std::string& name, const media::Movie& movie) {
+    const int repaired = movie.repairedTimeStamps();
+    if (repaired == 0)
+        return {};
+    return "'" + name + "': " + std::to_string(repaired) + " damaged time stamp" +
+           (repaired == 1 ? "" : "s") +
+           " repaired: the pictures keep the order their coding gives them";
+}
+
 std::string truncationNotice(const std::string& name, const media::Movie& movie) {
     if (!movie.isTruncated())
         return {};

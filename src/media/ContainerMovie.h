@@ -39,6 +39,7 @@ public:
     std::string codecName() const override;
     int claimedFrameCount() const override { return claimedFrames_; }
     bool isTruncated() const override { return index_.isCutShort(); }
+    int repairedTimeStamps() const override { return index_.repairedStamps(); }
     std::vector<FrameRecord> frameTable() const override;
 
     void frameInto(int n, core::BgrImage& out) override;

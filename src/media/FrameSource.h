@@ -28,6 +28,7 @@ public:
     virtual std::string codecName() const = 0;
     virtual int claimedFrameCount() const = 0;
     virtual bool isTruncated() const = 0;
+    virtual int repairedTimeStamps() const { return 0; }
     virtual std::vector<FrameRecord> frameTable() const = 0;
     // Throws MovieError.
     virtual void frameInto(int n, core::BgrImage& out) = 0;

@@ -69,6 +69,9 @@ int Movie::claimedFrameCount() const {
 bool Movie::isTruncated() const {
     return source_->isTruncated();
 }
+int Movie::repairedTimeStamps() const {
+    return source_->repairedTimeStamps();
+}
 std::vector<FrameRecord> Movie::frameTable() const {
     return source_->frameTable();
 }

@@ -45,6 +45,9 @@ public:
     // before that: frameCount() then counts only the frames present.
     int claimedFrameCount() const;
     bool isTruncated() const;
+    // Presentation times found damaged and put right (a stamp out of the order the pictures'
+    // own coding fixes, or far from its neighbours'), rather than moving their pictures.
+    int repairedTimeStamps() const;
     // Every frame in display order, from the container's tables alone.
     std::vector<FrameRecord> frameTable() const;
     // The index to open the same file again with; null where reading the file's own costs

@@ -20,7 +20,8 @@ struct IndexedPacket {
 // The video packets of a movie in decode order, learnt without decoding.
 struct PacketList {
     std::vector<IndexedPacket> packets;
-    bool cutShort = false; // the file ends inside its data
+    bool cutShort = false;  // the file ends inside its data
+    int repairedStamps = 0; // damaged presentation times put right
 };
 
 } // namespace media

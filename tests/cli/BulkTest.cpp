@@ -301,6 +301,22 @@ TEST(ExtractCutRecording, NumbersFromTheFirstPictureShown) {
     }
 }
 
+// A time stamp far past the movie's end is repaired, said so, and every frame keeps its picture.
+TEST(ExtractDamagedTimeStamp, IsRepairedAndSaidSo) {
+    const fs::path root = freshFolder("far-stamp");
+    fs::copy_file(testmedia::damagedContainerMovie(testmedia::ContainerDamage::TransportStampFar),
+                  root / "far.ts");
+
+    const clitest::RunResult run = runExtract({"--out", "out", "far.ts"}, root);
+
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("'far.ts': 1 damaged time stamp repaired"), std::string::npos)
+        << run.err;
+    EXPECT_EQ(fileNames(root / "out"), frameFiles("far", framesFromTo(0, 35)));
+    for (const int frame : {21, 22, 35})
+        EXPECT_EQ(frameNumberInBmp(root / "out" / frameFile("far", frame)), frame);
+}
+
 TEST(ExtractTruncated, SaysSoAndHowManyFramesTheHeaderPromised) {
     const fs::path root = freshFolder("truncated");
     testmedia::writeMalformed(root / "cut.avi", testmedia::Malformed::TruncatedInData, 30);

@@ -140,3 +140,21 @@ INSTANTIATE_TEST_SUITE_P(Media, CutRecording,
                          testing::Values(ContainerDamage::TransportCutAtKey,
                                          ContainerDamage::MatroskaCutMidGop),
                          [](const auto& info) { return testmedia::damageName(info.param); });
+
+// One block's time stamp moved far past the movie's end: the stamp is put right and said so,
+// rather than its picture moved to the end and every frame after it shifted.
+class FarTimeStamp : public testing::TestWithParam<ContainerDamage> {};
+
+TEST_P(FarTimeStamp, IsRepairedAndEveryFrameKeepsItsPicture) {
+    media::Movie movie(testmedia::damagedContainerMovie(GetParam()));
+    EXPECT_EQ(movie.repairedTimeStamps(), 1);
+    ASSERT_EQ(movie.frameCount(), sourceFrames);
+    EXPECT_LT(movie.frameTable().back().seconds, 2.0);
+    for (int n = 0; n < sourceFrames; ++n)
+        EXPECT_EQ(frameNumberOf(movie.frame(n)), n) << "frame " << n;
+}
+
+INSTANTIATE_TEST_SUITE_P(Media, FarTimeStamp,
+                         testing::Values(ContainerDamage::TransportStampFar,
+                                         ContainerDamage::TransportStampFarH264),
+                         [](const auto& info) { return testmedia::damageName(info.param); });

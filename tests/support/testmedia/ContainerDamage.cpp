@@ -180,6 +180,29 @@ int secondKeyOf(const std::filesystem::path& source) {
     throw std::logic_error("test movie has a single key frame");
 }
 
+// Rewrites the presentation time in the block header of stored picture `picture`.
+Bytes moveStamp(Bytes bytes, int picture, std::int64_t pts) {
+    int seen = -1;
+    for (std::size_t at = 0; at + tsPacket <= bytes.size(); at += tsPacket) {
+        auto* p = reinterpret_cast<unsigned char*>(bytes.data() + at);
+        const int pid = ((p[1] & 0x1F) << 8) | p[2];
+        if (pid != videoPid || !(p[1] & 0x40) || ++seen != picture)
+            continue;
+        const std::size_t payload = (p[3] & 0x20) ? 5u + p[4] : 4u;
+        unsigned char* pes = p + payload;
+        if (pes[0] != 0 || pes[1] != 0 || pes[2] != 1 || !(pes[7] & 0x80))
+            throw std::logic_error("test movie's block carries no time stamp");
+        unsigned char* stamp = pes + 9;
+        stamp[0] = static_cast<unsigned char>((stamp[0] & 0xF0) | (((pts >> 30) & 7) << 1) | 1);
+        stamp[1] = static_cast<unsigned char>(pts >> 22);
+        stamp[2] = static_cast<unsigned char>((((pts >> 15) & 0x7F) << 1) | 1);
+        stamp[3] = static_cast<unsigned char>(pts >> 7);
+        stamp[4] = static_cast<unsigned char>(((pts & 0x7F) << 1) | 1);
+        return bytes;
+    }
+    throw std::logic_error("test movie has too few pictures");
+}
+
 void writeSoundOnly(const std::filesystem::path& file) {
     AVFormatContext* raw = nullptr;
     if (avformat_alloc_output_context2(&raw, nullptr, "matroska", nullptr) < 0)
@@ -250,6 +273,14 @@ void writeDamaged(const std::filesystem::path& file, ContainerDamage damage) {
         const auto source = sharedContainerMovie(recipe);
         return copyFrom(source, secondKeyOf(source) / 2, file, "matroska");
     }
+    case ContainerDamage::TransportStampFar:
+    case ContainerDamage::TransportStampFarH264: {
+        ContainerRecipe recipe;
+        recipe.container = Container::MpegTs;
+        if (damage == ContainerDamage::TransportStampFar)
+            recipe.codec = VideoCodec::Mpeg2;
+        return writeAll(file, moveStamp(readAll(sharedContainerMovie(recipe)), 20, 6199 * 90000));
+    }
     case ContainerDamage::UnknownCodec: {
         Bytes bytes = sourceBytes(Container::Matroska);
         replaceFirst(bytes, "V_MPEG4/ISO/AVC", "V_MPEG4/ISO/ZZZ");
@@ -267,6 +298,8 @@ std::string extensionOf(ContainerDamage damage) {
         return ".mp4";
     case ContainerDamage::TransportLostPackets:
     case ContainerDamage::TransportCutAtKey:
+    case ContainerDamage::TransportStampFar:
+    case ContainerDamage::TransportStampFarH264:
         return ".ts";
     case ContainerDamage::ElementaryStream:
         return ".h264";
@@ -301,6 +334,10 @@ std::string damageName(ContainerDamage damage) {
         return "TransportCutAtKey";
     case ContainerDamage::MatroskaCutMidGop:
         return "MatroskaCutMidGop";
+    case ContainerDamage::TransportStampFar:
+        return "TransportStampFar";
+    case ContainerDamage::TransportStampFarH264:
+        return "TransportStampFarH264";
     }
     return "?";
 }

@@ -21,6 +21,9 @@ enum class ContainerDamage {
     // pictures from 12 on as its whole frames.
     TransportCutAtKey, // MPEG-2 (open GOPs) from its second I-frame, leading B-frames and all
     MatroskaCutMidGop, // H.264 from a packet in the middle of its first GOP
+    // One block's presentation time moved to 6199 s in a movie of 1.44 s (stored picture 20).
+    TransportStampFar,     // MPEG-2: picture types fix the order pictures show in
+    TransportStampFarH264, // H.264: only the time stamps around it tell
 };
 
 std::string damageName(ContainerDamage damage);
