@@ -1,6 +1,7 @@
 #include "media/AviMovie.h"
 
 #include "media/FfmpegLog.h"
+#include "media/MoviChunks.h"
 #include "media/MovieError.h"
 
 #include <algorithm>
@@ -131,6 +132,8 @@ void AviMovie::dropImplausibleStart() {
 void AviMovie::buildIndexAsStored() {
     const AVStream& stream = demuxer_->stream();
     const AviLayout& layout = demuxer_->layout();
+    if (layout.hasChunkIndex() && !layout.isExtended())
+        mendIndexOrder();
     index_ = ChunkIndex::fromStream(stream, demuxer_->fileSize(), std::nullopt);
     truncated_ = layout.isCutShort();
     const bool indexed = layout.hasChunkIndex() || layout.isExtended();
@@ -155,6 +158,37 @@ void AviMovie::buildIndexAsStored() {
     // Without an index of its own, a file whose headers promise more than its data holds has lost
     // its end, even where its RIFF size was mended or the cut fell between chunks.
     truncated_ = truncated_ || (!indexed && claimedFrames_ > frameCount_);
+}
+
+// An index entry out of sequence points at a chunk not its own (another stream's, a later
+// frame's), and a seek would hand out that chunk's picture as the frame's. The chunks of the
+// movi list, in stored order, put such entries right; an index that does not match them at all
+// is refused.
+void AviMovie::mendIndexOrder() {
+    AVStream& stream = demuxer_->stream();
+    const int count = avformat_index_get_entries_count(&stream);
+    bool inSequence = true;
+    for (int i = 1; i < count && inSequence; ++i) {
+        const AVIndexEntry* before = avformat_index_get_entry(&stream, i - 1);
+        const AVIndexEntry* entry = avformat_index_get_entry(&stream, i);
+        inSequence = entry->pos >= before->pos + before->size;
+    }
+    if (inSequence)
+        return;
+    std::optional<std::vector<MoviChunks::Chunk>> chunks =
+        MoviChunks::ofStream(file_, stream.index);
+    if (chunks) // the index leaves out empty chunks (dropped frames)
+        std::erase_if(*chunks, [](const MoviChunks::Chunk& chunk) { return chunk.size == 0; });
+    if (!chunks || static_cast<int>(chunks->size()) != count)
+        throw MovieError(file_, "the index is damaged: its entries do not match the chunks of "
+                                "the movie data");
+    for (int i = 0; i < count; ++i) {
+        const AVIndexEntry entry = *avformat_index_get_entry(&stream, i);
+        const MoviChunks::Chunk& chunk = (*chunks)[static_cast<std::size_t>(i)];
+        if (entry.pos != chunk.pos || entry.size != static_cast<int>(chunk.size))
+            av_add_index_entry(&stream, chunk.pos, entry.timestamp, static_cast<int>(chunk.size),
+                               entry.min_distance, entry.flags);
+    }
 }
 
 // Some writers flag every chunk a key frame whatever the codec did; trusting that, a jump would

@@ -73,6 +73,7 @@ private:
 
     void buildIndex();
     void buildIndexAsStored();
+    void mendIndexOrder();
     void dropImplausibleStart();
     bool keyFlagsHold();
     void calibrate();

@@ -413,3 +413,20 @@ TEST(FfmpegLog, EachLogHoldsTheErrorsOfItsOwnContextsOnly) {
 }
 
 } // namespace
+
+namespace {
+
+// An index entry pointing at another stream's chunk, out of sequence: frame 7 must not come out
+// as the picture of the chunk stored after that one. The movie's own chunks tell the truth.
+TEST(MovieDamage, AnIndexEntryOnAnotherStreamsChunkIsNotBelieved) {
+    const auto file = mediatest::scratchFolder() / "misindexed.avi";
+    testmedia::writeMisindexedMovie(file, 30, 7, 11);
+    media::Movie movie(file);
+    ASSERT_EQ(movie.frameCount(), 30);
+    for (const int n : {7, 29, 6, 7, 8, 0, 11})
+        EXPECT_EQ(mediatest::frameNumberOf(movie.frame(n)), n) << "frame " << n;
+    for (int n = 0; n < 30; ++n)
+        EXPECT_EQ(mediatest::frameNumberOf(movie.frame(n)), n) << "frame " << n;
+}
+
+} // namespace
