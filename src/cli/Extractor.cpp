@@ -73,7 +73,7 @@ std::size_t Extractor::writeFrom(MovieTask& task, std::size_t index, std::size_t
     try {
         writer.finish();
     } catch (const ExtractError& e) {
-        task.fail(e.frame(), e.what());
+        task.fail(e.frame(), task.name() + ": " + e.what());
         return end;
     }
     if (damage && settings_.keepGoing)

@@ -75,6 +75,8 @@ TEST_P(FuzzJobs, SameFilesForEveryJobCountAndRun) {
         const Outcome first = extract(root, movie, 1);
         const Outcome again = extract(root, movie, 1);
         const Outcome jobs = extract(root, movie, 4);
+        for (const std::string& line : first.messages) // never FFmpeg's own lines
+            EXPECT_EQ(line.rfind("kirimo-extract: ", 0), 0u) << "copy " << copy << ": " << line;
         EXPECT_EQ(first, again) << "copy " << copy << ":\n"
                                 << describe(first) << "again:\n"
                                 << describe(again);
