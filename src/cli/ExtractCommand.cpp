@@ -92,7 +92,8 @@ int describe(const ExtractOptions& options, std::FILE* out, std::FILE* err) {
         std::fputs(frameTableCsv(movie).c_str(), out);
     else
         std::fputs((options.json ? describeMovieAsJson(movie) : describeMovie(movie)).c_str(), out);
-    for (const std::string& notice : {repairNotice(name, movie), truncationNotice(name, movie)})
+    for (const std::string& notice :
+         {repairNotice(name, movie), lossNotice(name, movie), truncationNotice(name, movie)})
         if (!notice.empty())
             report(err, notice);
     return finishOutput(out, err);
@@ -139,8 +140,8 @@ Preparation prepare(const ExtractOptions& options, int keepOpen, std::FILE* err)
             auto opened = std::make_unique<media::Movie>(core::pathFromUtf8(name),
                                                          media::MovieOptions{.decoderThreads = 1});
             const media::Movie& movie = *opened;
-            for (const std::string& notice :
-                 {repairNotice(name, movie), truncationNotice(name, movie)})
+            for (const std::string& notice : {repairNotice(name, movie), lossNotice(name, movie),
+                                              truncationNotice(name, movie)})
                 if (!notice.empty())
                     report(err, notice);
             const MovieLength length{name, movie.frameCount(), movie.claimedFrameCount()};

@@ -40,6 +40,7 @@ public:
     int claimedFrameCount() const override { return claimedFrames_; }
     bool isTruncated() const override { return index_.isCutShort(); }
     int repairedTimeStamps() const override { return index_.repairedStamps(); }
+    int lostStretches() const override { return index_.lostStretches(); }
     std::vector<FrameRecord> frameTable() const override;
 
     void frameInto(int n, core::BgrImage& out) override;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <new>
+#include <string_view>
 
 namespace media {
 
@@ -289,6 +290,24 @@ void repairOutlyingStamps(std::vector<IndexedPacket>& packets, std::vector<bool>
     }
 }
 
+// A fragmented MP4 file states every picture's duration, so a jump in decode times is a run of
+// pictures lost: a damaged fragment the demuxer skipped without a word.
+int lostStretches(const std::vector<IndexedPacket>& packets, const ContainerDemuxer& demuxer) {
+    if (!std::string_view(demuxer.context().iformat->name).starts_with("mov,") ||
+        packets.size() < 3)
+        return 0;
+    std::vector<std::int64_t> steps;
+    for (std::size_t i = 1; i < packets.size(); ++i)
+        if (packets[i].dts > packets[i - 1].dts)
+            steps.push_back(packets[i].dts - packets[i - 1].dts);
+    if (steps.empty())
+        return 0;
+    const std::int64_t step = median(steps);
+    constexpr std::int64_t longest = 3; // steps; a variable rate stretches a few pictures
+    return static_cast<int>(std::count_if(steps.begin(), steps.end(),
+                                          [&](std::int64_t s) { return s > longest * step; }));
+}
+
 // A packet that does not start a block of the file is reached by reading from the block before.
 void fillSeekPositions(std::vector<IndexedPacket>& packets) {
     std::int64_t last = -1;
@@ -355,6 +374,7 @@ PacketList DemuxIndexBuilder::build(ContainerDemuxer& demuxer) {
     else
         repairStampsByOrder(list.packets, order, repaired);
     list.repairedStamps = static_cast<int>(std::count(repaired.begin(), repaired.end(), true));
+    list.lostStretches = lostStretches(list.packets, demuxer);
     fillSeekPositions(list.packets);
     list.cutShort = list.cutShort || endsBeforeDeclared(list.packets, demuxer);
     return list;

@@ -36,6 +36,8 @@ public:
     bool isCutShort() const { return cutShort_; }
     // Damaged presentation times put right while the index was built.
     int repairedStamps() const { return repairedStamps_; }
+    // Runs of pictures the demuxer skipped as damaged.
+    int lostStretches() const { return lostStretches_; }
 
 private:
     std::vector<IndexedPacket> packets_;
@@ -45,6 +47,7 @@ private:
     std::vector<std::pair<std::int64_t, int>> byPos_;
     bool cutShort_ = false;
     int repairedStamps_ = 0;
+    int lostStretches_ = 0;
 };
 
 } // namespace media

@@ -29,6 +29,7 @@ public:
     virtual int claimedFrameCount() const = 0;
     virtual bool isTruncated() const = 0;
     virtual int repairedTimeStamps() const { return 0; }
+    virtual int lostStretches() const { return 0; }
     virtual std::vector<FrameRecord> frameTable() const = 0;
     // Throws MovieError.
     virtual void frameInto(int n, core::BgrImage& out) = 0;

@@ -72,6 +72,9 @@ bool Movie::isTruncated() const {
 int Movie::repairedTimeStamps() const {
     return source_->repairedTimeStamps();
 }
+int Movie::lostStretches() const {
+    return source_->lostStretches();
+}
 std::vector<FrameRecord> Movie::frameTable() const {
     return source_->frameTable();
 }

@@ -48,6 +48,9 @@ public:
     // Presentation times found damaged and put right (a stamp out of the order the pictures'
     // own coding fixes, or far from its neighbours'), rather than moving their pictures.
     int repairedTimeStamps() const;
+    // Runs of pictures lost to damage that the container skipped (a fragment of a fragmented
+    // MP4 file): the frames count on across them.
+    int lostStretches() const;
     // Every frame in display order, from the container's tables alone.
     std::vector<FrameRecord> frameTable() const;
     // The index to open the same file again with; null where reading the file's own costs

@@ -22,6 +22,7 @@ struct PacketList {
     std::vector<IndexedPacket> packets;
     bool cutShort = false;  // the file ends inside its data
     int repairedStamps = 0; // damaged presentation times put right
+    int lostStretches = 0;  // runs of pictures the demuxer skipped as damaged, found by their time
 };
 
 } // namespace media

@@ -2,6 +2,7 @@
 
 #include "MediaTestSupport.h"
 #include "media/Movie.h"
+#include "support/testmedia/ContainerMedia.h"
 
 #include <gtest/gtest.h>
 #include <optional>
@@ -158,3 +159,18 @@ INSTANTIATE_TEST_SUITE_P(Media, FarTimeStamp,
                          testing::Values(ContainerDamage::TransportStampFar,
                                          ContainerDamage::TransportStampFarH264),
                          [](const auto& info) { return testmedia::damageName(info.param); });
+
+// A fragment the demuxer skips as unreadable takes its pictures with it: the loss is reported,
+// and the frames count on across it. Pictures of two ticks (a variable rate) are no loss.
+TEST(LostFragment, IsReportedAndTheFramesCountOnAcrossIt) {
+    media::Movie movie(testmedia::damagedContainerMovie(ContainerDamage::FragmentLost));
+    EXPECT_EQ(movie.lostStretches(), 1);
+    ASSERT_EQ(movie.frameCount(), sourceFrames - sourceGop);
+    for (const int n : {0, sourceGop - 1, sourceGop, movie.frameCount() - 1})
+        EXPECT_EQ(frameNumberOf(movie.frame(n)), n < sourceGop ? n : n + sourceGop);
+
+    testmedia::ContainerRecipe variable;
+    variable.container = testmedia::Container::FragmentedMp4;
+    variable.variableRate = true;
+    EXPECT_EQ(media::Movie(testmedia::sharedContainerMovie(variable)).lostStretches(), 0);
+}

@@ -281,6 +281,18 @@ void writeDamaged(const std::filesystem::path& file, ContainerDamage damage) {
             recipe.codec = VideoCodec::Mpeg2;
         return writeAll(file, moveStamp(readAll(sharedContainerMovie(recipe)), 20, 6199 * 90000));
     }
+    case ContainerDamage::FragmentLost: {
+        ContainerRecipe recipe;
+        recipe.container = Container::FragmentedMp4;
+        Bytes bytes = readAll(sharedContainerMovie(recipe));
+        const std::string moof = "moof";
+        const auto first = std::search(bytes.begin(), bytes.end(), moof.begin(), moof.end());
+        const auto second = std::search(first + 4, bytes.end(), moof.begin(), moof.end());
+        if (second == bytes.end())
+            throw std::logic_error("test movie has a single fragment");
+        std::fill_n(second, 4, 'x');
+        return writeAll(file, bytes);
+    }
     case ContainerDamage::UnknownCodec: {
         Bytes bytes = sourceBytes(Container::Matroska);
         replaceFirst(bytes, "V_MPEG4/ISO/AVC", "V_MPEG4/ISO/ZZZ");
@@ -295,6 +307,7 @@ std::string extensionOf(ContainerDamage damage) {
     case ContainerDamage::Mp4WithoutIndex:
     case ContainerDamage::Mp4CutInData:
     case ContainerDamage::Mp4FlippedBits:
+    case ContainerDamage::FragmentLost:
         return ".mp4";
     case ContainerDamage::TransportLostPackets:
     case ContainerDamage::TransportCutAtKey:
@@ -338,6 +351,8 @@ std::string damageName(ContainerDamage damage) {
         return "TransportStampFar";
     case ContainerDamage::TransportStampFarH264:
         return "TransportStampFarH264";
+    case ContainerDamage::FragmentLost:
+        return "FragmentLost";
     }
     return "?";
 }

@@ -24,6 +24,7 @@ enum class ContainerDamage {
     // One block's presentation time moved to 6199 s in a movie of 1.44 s (stored picture 20).
     TransportStampFar,     // MPEG-2: picture types fix the order pictures show in
     TransportStampFarH264, // H.264: only the time stamps around it tell
+    FragmentLost,          // fragmented MP4 whose second fragment header is unreadable
 };
 
 std::string damageName(ContainerDamage damage);
