@@ -3,6 +3,7 @@
 #include "media/FfmpegPtr.h"
 #include "media/Movie.h"
 #include "support/testmedia/ContainerMedia.h"
+#include "support/testmedia/RiffFile.h"
 
 #include <algorithm>
 #include <cstring>
@@ -427,6 +428,35 @@ TEST(MovieDamage, AnIndexEntryOnAnotherStreamsChunkIsNotBelieved) {
         EXPECT_EQ(mediatest::frameNumberOf(movie.frame(n)), n) << "frame " << n;
     for (int n = 0; n < 30; ++n)
         EXPECT_EQ(mediatest::frameNumberOf(movie.frame(n)), n) << "frame " << n;
+}
+
+// Bits flipped inside one picture of an AVI file: the decoder conceals the damage, and that frame
+// is an error, with one decoder thread or several; the pictures around it are whole.
+TEST(MovieDamage, AConcealedPictureInAnAviFileIsAnErrorOfItsFrame) {
+    constexpr int damaged = 10;
+    const auto file = mediatest::scratchFolder() / "flipped.avi";
+    testmedia::writeMovie(file, recipeOf(Codec::Mpeg4Intra, 30));
+    std::ifstream in(file, std::ios::binary);
+    testmedia::RiffFile riff(std::vector<std::uint8_t>{std::istreambuf_iterator<char>(in), {}});
+    int chunk = 0;
+    std::vector<std::uint8_t> bytes = riff.bytes();
+    for (const auto& stored : riff.children(riff.require(riff.root(), "LIST", "movi")))
+        if (stored.id.substr(2) == "dc" && chunk++ == damaged)
+            for (std::size_t at = stored.dataOffset() + stored.size / 3;
+                 at < stored.dataOffset() + stored.size * 2 / 3; ++at)
+                bytes[at] ^= 0x55;
+    std::ofstream(file, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    for (const int threads : {1, 0}) {
+        media::Movie movie(file, {.decoderThreads = threads});
+        for (const int n : {damaged - 1, damaged + 1, 0})
+            EXPECT_EQ(frameNumberOf(movie.frame(n)), n) << "frame " << n;
+        const auto error = errorOf([&] { movie.frame(damaged); });
+        ASSERT_TRUE(error.has_value()) << "threads " << threads;
+        EXPECT_EQ(error->frame(), damaged);
+        EXPECT_NE(error->reason().find("damaged"), std::string::npos) << error->what();
+    }
 }
 
 } // namespace
