@@ -94,8 +94,10 @@ int describe(const ExtractOptions& options, std::FILE* out, std::FILE* err) {
         std::fputs(frameTableCsv(movie).c_str(), out);
     else
         std::fputs((options.json ? describeMovieAsJson(movie) : describeMovie(movie)).c_str(), out);
-    if (const std::string notice = truncationNotice(name, movie); !notice.empty())
-        report(err, notice);
+    for (const std::string& notice :
+         {repairNotice(name, movie), lossNotice(name, movie), truncationNotice(name, movie)})
+        if (!notice.empty())
+            report(err, notice);
     return finishOutput(out, err);
 }
 
@@ -140,14 +142,17 @@ Preparation prepare(const ExtractOptions& options, int keepOpen, std::FILE* err)
             auto opened = std::make_unique<media::Movie>(core::pathFromUtf8(name),
                                                          media::MovieOptions{.decoderThreads = 1});
             const media::Movie& movie = *opened;
-            if (const std::string notice = truncationNotice(name, movie); !notice.empty())
-                report(err, notice);
+            for (const std::string& notice : {repairNotice(name, movie), lossNotice(name, movie),
+                                              truncationNotice(name, movie)})
+                if (!notice.empty())
+                    report(err, notice);
             const MovieLength length{name, movie.frameCount(), movie.claimedFrameCount()};
             FramePlan plan = FramePlan::resolve(options, length);
             const std::string outDir =
                 options.outPerMovie ? options.outDir + "/" + movieBaseName(name) : options.outDir;
             result.tasks.push_back(
                 std::make_unique<MovieTask>(name, outDir, std::move(plan), keyFramesOf(movie)));
+            result.tasks.back()->keepIndex(movie.index());
             if (static_cast<int>(result.tasks.size()) <= keepOpen)
                 result.tasks.back()->keepOpened(std::move(opened));
         } catch (const UsageError&) {

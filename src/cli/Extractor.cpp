@@ -73,7 +73,7 @@ std::size_t Extractor::writeFrom(MovieTask& task, std::size_t index, std::size_t
     try {
         writer.finish();
     } catch (const ExtractError& e) {
-        task.fail(e.frame(), e.what());
+        task.fail(e.frame(), task.name() + ": " + e.what());
         return end;
     }
     if (damage && settings_.keepGoing)
@@ -106,7 +106,7 @@ media::Movie& Extractor::movieOf(MovieTask& task) {
         if (movie_)
             movie_->changeOptions(settings_.decoding);
         else
-            movie_ = std::make_unique<media::Movie>(task.file(), settings_.decoding);
+            movie_ = std::make_unique<media::Movie>(task.file(), settings_.decoding, task.index());
         movieTask_ = &task;
     }
     return *movie_;

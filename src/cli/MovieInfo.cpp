@@ -66,6 +66,24 @@ std::string frameTableCsv(const media::Movie& movie) {
     return text;
 }
 
+std::string repairNotice(const std::string& name, const media::Movie& movie) {
+    const int repaired = movie.repairedTimeStamps();
+    if (repaired == 0)
+        return {};
+    return "'" + name + "': " + std::to_string(repaired) + " damaged time stamp" +
+           (repaired == 1 ? "" : "s") +
+           " repaired: the pictures keep the order their coding gives them";
+}
+
+std::string lossNotice(const std::string& name, const media::Movie& movie) {
+    const int lost = movie.lostStretches();
+    if (lost == 0)
+        return {};
+    return "'" + name + "': " + std::to_string(lost) +
+           (lost == 1 ? " stretch of pictures is" : " stretches of pictures are") +
+           " lost to damaged data; the frames are counted on across " + (lost == 1 ? "it" : "them");
+}
+
 std::string truncationNotice(const std::string& name, const media::Movie& movie) {
     if (!movie.isTruncated())
         return {};

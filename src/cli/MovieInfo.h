@@ -17,6 +17,10 @@ std::string describeMovieAsJson(const media::Movie& movie);
 std::string frameTableCsv(const media::Movie& movie);
 // "'clip.avi' is truncated: ..." for a movie cut short; empty otherwise.
 std::string truncationNotice(const std::string& name, const media::Movie& movie);
+// "'clip.ts': 1 damaged time stamp repaired ..." where the index put some right; else empty.
+std::string repairNotice(const std::string& name, const media::Movie& movie);
+// "'clip.mp4': 1 stretch of pictures is lost ..." where the container skipped damaged data.
+std::string lossNotice(const std::string& name, const media::Movie& movie);
 // At most three decimals, trailing zeros dropped: 25, 29.97, 23.976.
 std::string formatFrameRate(double fps);
 

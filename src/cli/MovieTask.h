@@ -14,7 +14,8 @@
 
 namespace media {
 class Movie;
-}
+struct MovieIndex;
+} // namespace media
 
 namespace cli {
 
@@ -50,6 +51,10 @@ public:
     // (at 1080p opening decodes for some 60 ms); nullptr once taken or when none was kept.
     void keepOpened(std::unique_ptr<media::Movie> movie);
     std::unique_ptr<media::Movie> takeOpened();
+    // The movie's frame index, built once when it was opened to plan the run, for the jobs that
+    // open it again (null where reading the file's own index costs nothing).
+    void keepIndex(std::shared_ptr<const media::MovieIndex> index) { index_ = std::move(index); }
+    const std::shared_ptr<const media::MovieIndex>& index() const { return index_; }
 
     void frameMissing() { ++missing_; }
     std::int32_t missingFrames() const { return missing_.load(); }
@@ -65,6 +70,7 @@ private:
     std::vector<bool> written_; // one flag a planned frame
     std::atomic<std::int32_t> missing_{0};
     std::unique_ptr<media::Movie> opened_;
+    std::shared_ptr<const media::MovieIndex> index_; // set before the jobs start, then only read
 };
 
 } // namespace cli

@@ -23,6 +23,12 @@ bool hasDelimiter(std::string_view path, const PathRules& rules) {
     return std::ranges::any_of(path, [&](char c) { return rules.isDelimiter(c); });
 }
 
+// Another job or program may create the folder between the look and the creation: then it is
+// there, which is all that was asked.
+bool createOrFind(const std::string& folder, const FolderOperations& folders) {
+    return folders.createFolder(folder) || folders.isFolder(folder);
+}
+
 } // namespace
 
 FolderOperations realFolderOperations() {
@@ -48,13 +54,13 @@ bool forceDirectories(std::string_view path, const PathRules& rules,
     // A name without delimiters lies in the current folder, which exists: create it whatever
     // its length, instead of recursing into an empty parent (an error) or skipping it.
     if (!hasDelimiter(folder, rules))
-        return folders.isFolder(folder) || folders.createFolder(folder);
+        return folders.isFolder(folder) || createOrFind(folder, folders);
     if (isTooShortToCreate(folder) || folders.isFolder(folder))
         return true;
     const std::string parent = extractFilePath(folder, rules);
     if (parent == folder)
         return true;
-    return forceDirectories(parent, rules, folders) && folders.createFolder(folder);
+    return forceDirectories(parent, rules, folders) && createOrFind(folder, folders);
 }
 
 bool forceDirectories(std::string_view path, const PathRules& rules) {

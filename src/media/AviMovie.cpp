@@ -1,6 +1,7 @@
 #include "media/AviMovie.h"
 
 #include "media/FfmpegLog.h"
+#include "media/MoviChunks.h"
 #include "media/MovieError.h"
 
 #include <algorithm>
@@ -131,6 +132,8 @@ void AviMovie::dropImplausibleStart() {
 void AviMovie::buildIndexAsStored() {
     const AVStream& stream = demuxer_->stream();
     const AviLayout& layout = demuxer_->layout();
+    if (layout.hasChunkIndex() && !layout.isExtended())
+        mendIndexOrder();
     index_ = ChunkIndex::fromStream(stream, demuxer_->fileSize(), std::nullopt);
     truncated_ = layout.isCutShort();
     const bool indexed = layout.hasChunkIndex() || layout.isExtended();
@@ -155,6 +158,37 @@ void AviMovie::buildIndexAsStored() {
     // Without an index of its own, a file whose headers promise more than its data holds has lost
     // its end, even where its RIFF size was mended or the cut fell between chunks.
     truncated_ = truncated_ || (!indexed && claimedFrames_ > frameCount_);
+}
+
+// An index entry out of sequence points at a chunk not its own (another stream's, a later
+// frame's), and a seek would hand out that chunk's picture as the frame's. The chunks of the
+// movi list, in stored order, put such entries right; an index that does not match them at all
+// is refused.
+void AviMovie::mendIndexOrder() {
+    AVStream& stream = demuxer_->stream();
+    const int count = avformat_index_get_entries_count(&stream);
+    bool inSequence = true;
+    for (int i = 1; i < count && inSequence; ++i) {
+        const AVIndexEntry* before = avformat_index_get_entry(&stream, i - 1);
+        const AVIndexEntry* entry = avformat_index_get_entry(&stream, i);
+        inSequence = entry->pos >= before->pos + before->size;
+    }
+    if (inSequence)
+        return;
+    std::optional<std::vector<MoviChunks::Chunk>> chunks =
+        MoviChunks::ofStream(file_, stream.index);
+    if (chunks) // the index leaves out empty chunks (dropped frames)
+        std::erase_if(*chunks, [](const MoviChunks::Chunk& chunk) { return chunk.size == 0; });
+    if (!chunks || static_cast<int>(chunks->size()) != count)
+        throw MovieError(file_, "the index is damaged: its entries do not match the chunks of "
+                                "the movie data");
+    for (int i = 0; i < count; ++i) {
+        const AVIndexEntry entry = *avformat_index_get_entry(&stream, i);
+        const MoviChunks::Chunk& chunk = (*chunks)[static_cast<std::size_t>(i)];
+        if (entry.pos != chunk.pos || entry.size != static_cast<int>(chunk.size))
+            av_add_index_entry(&stream, chunk.pos, entry.timestamp, static_cast<int>(chunk.size),
+                               entry.min_distance, entry.flags);
+    }
 }
 
 // Some writers flag every chunk a key frame whatever the codec did; trusting that, a jump would
@@ -219,12 +253,14 @@ void AviMovie::frameInto(int n, core::BgrImage& out) {
     if (n < 0 || n >= frameCount_)
         throw outOfRange(n);
     try {
-        const Picture* picture = fetch(n);
+        const Picture* picture = fetchSteadily(n);
         lastRequest_ = n;
         if (picture == nullptr) {
             out = core::BgrImage::blank(width_, height_);
             return;
         }
+        if (VideoDecoder::isDamaged(*picture->frame))
+            throw damagedPicture(n);
         converter_.convert(*picture->frame, width_, height_, paletteSize_, out);
     } catch (...) {
         live_ = false; // the decoder is left mid-stream
@@ -235,11 +271,38 @@ void AviMovie::frameInto(int n, core::BgrImage& out) {
 void AviMovie::changeOptions(const MovieOptions& options) {
     const bool sameThreads = options.decoderThreads == options_.decoderThreads;
     options_ = options;
-    if (sameThreads)
+    if (sameThreads || oneThread_)
         return;
     decoder_ =
         std::make_unique<VideoDecoder>(demuxer_->stream(), file_, options.decoderThreads, log_);
     live_ = false; // the new decoder holds nothing to decode on from
+}
+
+// Once the decoder or demuxer complains, pictures come from one thread, decoded again from the
+// key frame: frame threads conceal damage differently from run to run and do not mark it, so
+// the same movie would give other pictures, or fail for other reasons, for other job counts.
+const AviMovie::Picture* AviMovie::fetchSteadily(int n) {
+    try {
+        const Picture* picture = fetch(n);
+        if (!dropFrameThreads())
+            return picture;
+    } catch (const MovieError& error) {
+        if (error.kind() == MovieError::Kind::Stopped || !dropFrameThreads())
+            throw;
+    }
+    return fetch(n);
+}
+
+bool AviMovie::dropFrameThreads() {
+    if (oneThread_ || !decoder_->lagsBehind() || log_.complaints() == 0)
+        return false;
+    oneThread_ = true;
+    decoder_ = std::make_unique<VideoDecoder>(demuxer_->stream(), file_, 1, log_);
+    live_ = false;
+    current_.valid = false;
+    next_.valid = false;
+    recent_.clear();
+    return true;
 }
 
 // Frame n of an AVI file is its chunk slot: a slot without a chunk repeats the picture before.
@@ -613,6 +676,10 @@ MovieError AviMovie::failure(int n) const {
     const std::string detail = log_.takeLastError();
     return MovieError(file_, n,
                       detail.empty() ? "decode failure" : "decode failure (" + detail + ")");
+}
+
+MovieError AviMovie::damagedPicture(int n) const {
+    return MovieError(file_, n, "damaged picture: the decoder had to conceal errors in it");
 }
 
 MovieError AviMovie::outOfRange(int n) const {

@@ -73,11 +73,14 @@ private:
 
     void buildIndex();
     void buildIndexAsStored();
+    void mendIndexOrder();
     void dropImplausibleStart();
     bool keyFlagsHold();
     void calibrate();
     void learnKeyShift();
     const Picture* fetch(int n);
+    const Picture* fetchSteadily(int n);
+    bool dropFrameThreads();
     int keyFor(std::int64_t target) const;
     std::int64_t keyDisplayGuess(int key) const;
     bool canDecodeForward(std::int64_t target, int key) const;
@@ -96,6 +99,7 @@ private:
     std::int64_t displayOf(const AVFrame& frame);
     bool repeatsAllowed() const;
     MovieError failure(int n) const;
+    MovieError damagedPicture(int n) const;
     MovieError outOfRange(int n) const;
 
     MovieOptions options_;
@@ -106,6 +110,7 @@ private:
     FrameConverter converter_;
     PacketPtr packet_;
     bool intraOnly_ = false;
+    bool oneThread_ = false; // the decoder complained: frame threads would make results vary
     int paletteSize_ = 256;
 
     // Where decoding stands.

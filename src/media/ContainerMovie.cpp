@@ -1,5 +1,6 @@
 #include "media/ContainerMovie.h"
 
+#include "media/CutStart.h"
 #include "media/DemuxIndexBuilder.h"
 #include "media/FfmpegLog.h"
 #include "media/MovieError.h"
@@ -36,10 +37,13 @@ double frameRateOf(const AVStream& stream) {
 } // namespace
 
 ContainerMovie::ContainerMovie(const std::filesystem::path& file, InputContextPtr input,
-                               const MovieOptions& options)
+                               const MovieOptions& options, std::shared_ptr<const FrameIndex> index)
     : file_(file), options_(options), demuxer_(file, std::move(input)),
       decoder_(demuxer_.stream(), file, options.decoderThreads, log_),
-      index_(listPackets(demuxer_, decoder_.isIntraOnly())), packet_(av_packet_alloc()) {
+      shared_(index ? std::move(index)
+                    : std::make_shared<const FrameIndex>(
+                          listPackets(demuxer_, decoder_.isIntraOnly()))),
+      index_(*shared_), packet_(av_packet_alloc()) {
     if (!packet_)
         throw std::bad_alloc();
     log_.attach(demuxer_.context());
@@ -65,6 +69,7 @@ PacketList ContainerMovie::listPackets(ContainerDemuxer& demuxer, bool intraOnly
     if (intraOnly)
         for (IndexedPacket& packet : list->packets)
             packet.key = true;
+    CutStart::hide(*list, demuxer);
     return std::move(*list);
 }
 
@@ -90,8 +95,10 @@ void ContainerMovie::frameInto(int n, core::BgrImage& out) {
     if (n < 0 || n >= frameCount())
         throw outOfRange(n);
     try {
-        const AVFrame& picture = fetch(n);
+        const AVFrame& picture = fetchSteadily(n);
         lastRequest_ = n;
+        if (VideoDecoder::isDamaged(picture))
+            throw damaged(n);
         converter_.convert(picture, width_, height_, 256, out);
     } catch (...) {
         live_ = false; // the decoder is left mid-stream
@@ -102,10 +109,40 @@ void ContainerMovie::frameInto(int n, core::BgrImage& out) {
 void ContainerMovie::changeOptions(const MovieOptions& options) {
     const bool sameThreads = options.decoderThreads == options_.decoderThreads;
     options_ = options;
-    if (sameThreads)
+    if (sameThreads || oneThread_)
         return;
-    decoder_ = VideoDecoder(demuxer_.stream(), file_, options.decoderThreads, log_);
+    decoder_ = VideoDecoder(demuxer_.stream(), file_, decoderThreads(), log_);
     live_ = false; // the new decoder holds nothing to decode on from
+}
+
+int ContainerMovie::decoderThreads() const {
+    return oneThread_ ? 1 : options_.decoderThreads;
+}
+
+// Once the decoder or demuxer complains, pictures come from one thread, decoded again from the
+// key frame: frame threads conceal damage differently from run to run and do not mark it, so
+// the same movie would give other pictures, or fail for other reasons, for other job counts.
+const AVFrame& ContainerMovie::fetchSteadily(int n) {
+    try {
+        const AVFrame& picture = fetch(n);
+        if (!dropFrameThreads())
+            return picture;
+    } catch (const MovieError& error) {
+        if (error.kind() == MovieError::Kind::Stopped || !dropFrameThreads())
+            throw;
+    }
+    return fetch(n);
+}
+
+bool ContainerMovie::dropFrameThreads() {
+    if (oneThread_ || !decoder_.lagsBehind() || log_.complaints() == 0)
+        return false;
+    oneThread_ = true;
+    decoder_ = VideoDecoder(demuxer_.stream(), file_, 1, log_);
+    live_ = false;
+    current_.valid = false;
+    pending_.valid = false;
+    return true;
 }
 
 const AVFrame& ContainerMovie::fetch(int n) {
@@ -230,7 +267,7 @@ void ContainerMovie::feed() {
         }
         awaitingKey_ = false;
         nextRead_ = position + 1;
-        if (packet_->size <= 0)
+        if (packet_->size <= 0 || !index_.packet(position).decodable)
             continue;
         const int number = index_.frameOf(position);
         packet_->pts = number >= 0 ? number : -1 - position;
@@ -270,6 +307,10 @@ MovieError ContainerMovie::failure(int n) const {
     const std::string detail = log_.takeLastError();
     return MovieError(file_, n,
                       detail.empty() ? "decode failure" : "decode failure (" + detail + ")");
+}
+
+MovieError ContainerMovie::damaged(int n) const {
+    return MovieError(file_, n, "damaged picture: the decoder had to conceal errors in it");
 }
 
 MovieError ContainerMovie::outOfRange(int n) const {

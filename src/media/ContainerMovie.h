@@ -11,6 +11,7 @@
 #include "media/VideoDecoder.h"
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,9 +25,9 @@ class MovieError;
 // seeks to the key frame the picture decodes from and decodes forward.
 class ContainerMovie final : public FrameSource {
 public:
-    // Throws MovieError.
+    // Throws MovieError. `index`: this file's, from another reader of it; built when null.
     ContainerMovie(const std::filesystem::path& file, InputContextPtr input,
-                   const MovieOptions& options);
+                   const MovieOptions& options, std::shared_ptr<const FrameIndex> index = nullptr);
 
     int frameCount() const override { return index_.frameCount(); }
     int width() const override { return width_; }
@@ -38,10 +39,13 @@ public:
     std::string codecName() const override;
     int claimedFrameCount() const override { return claimedFrames_; }
     bool isTruncated() const override { return index_.isCutShort(); }
+    int repairedTimeStamps() const override { return index_.repairedStamps(); }
+    int lostStretches() const override { return index_.lostStretches(); }
     std::vector<FrameRecord> frameTable() const override;
 
     void frameInto(int n, core::BgrImage& out) override;
     void changeOptions(const MovieOptions& options) override;
+    std::shared_ptr<const FrameIndex> sharedIndex() const override { return shared_; }
 
 private:
     struct Picture {
@@ -53,6 +57,9 @@ private:
 
     static PacketList listPackets(ContainerDemuxer& demuxer, bool intraOnly);
     const AVFrame& fetch(int n);
+    const AVFrame& fetchSteadily(int n);
+    bool dropFrameThreads();
+    int decoderThreads() const;
     bool canDecodeForward(int n, int key) const;
     void seekTo(int key);
     void seekEarlier();
@@ -62,6 +69,7 @@ private:
     int positionOf(const AVPacket& packet) const;
     int numberOf(const AVFrame& frame) const;
     MovieError failure(int n) const;
+    MovieError damaged(int n) const;
     MovieError outOfRange(int n) const;
 
     std::filesystem::path file_;
@@ -69,7 +77,8 @@ private:
     mutable FfmpegLog log_; // before the contexts that report to it; taken from when failing
     ContainerDemuxer demuxer_;
     VideoDecoder decoder_;
-    FrameIndex index_;
+    std::shared_ptr<const FrameIndex> shared_;
+    const FrameIndex& index_; // *shared_
     FrameConverter converter_;
     PacketPtr packet_;
     int width_ = 0;
@@ -77,6 +86,7 @@ private:
     double frameRate_ = 0.0;
     int claimedFrames_ = 0;
     bool intraOnly_ = false;
+    bool oneThread_ = false; // the decoder complained: frame threads would make results vary
 
     // Where decoding stands.
     Picture current_; // the latest picture handed out or passed

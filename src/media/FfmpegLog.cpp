@@ -1,6 +1,7 @@
 #include "media/FfmpegLog.h"
 
 #include <cstdarg>
+#include <string_view>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -33,11 +34,20 @@ FfmpegLog* ownerOf(void* context) {
 }
 
 void route(void* context, int level, const char* format, va_list arguments) {
-    if (level > AV_LOG_ERROR || context == nullptr)
+    if (context == nullptr)
+        return;
+    // Error concealment tells of the pictures it mends only in passing, not as an error.
+    const bool concealing =
+        level <= AV_LOG_INFO && std::string_view(format).starts_with("concealing ");
+    if (level > AV_LOG_ERROR && !concealing)
         return;
     FfmpegLog* owner = ownerOf(context);
     if (owner == nullptr)
         return; // no movie asks for it
+    if (concealing) {
+        owner->noteConcealment();
+        return;
+    }
     char line[512] = {};
     int printPrefix = 0;
     av_log_format_line2(context, level, format, arguments, line, sizeof line, &printPrefix);
@@ -75,9 +85,14 @@ std::string FfmpegLog::takeLastError() {
     return text;
 }
 
+void FfmpegLog::noteConcealment() {
+    ++complaints_;
+}
+
 void FfmpegLog::record(std::string line) {
     const std::lock_guard lock(mutex_);
     lastError_ = std::move(line);
+    ++complaints_;
 }
 
 } // namespace media

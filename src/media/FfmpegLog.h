@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+#include <cstdint>
 #include <mutex>
 #include <string>
 
@@ -28,10 +30,15 @@ public:
     // The latest error line since the last take, or empty.
     std::string takeLastError();
     void record(std::string line);
+    // A picture mended by error concealment, which FFmpeg reports as information only.
+    void noteConcealment();
+    // Error lines and concealed pictures since the log was made; never goes back.
+    std::uint64_t complaints() const { return complaints_.load(); }
 
 private:
     std::mutex mutex_;
     std::string lastError_;
+    std::atomic<std::uint64_t> complaints_{0};
 };
 
 } // namespace media

@@ -5,7 +5,8 @@
 namespace media {
 
 FrameIndex::FrameIndex(PacketList list)
-    : packets_(std::move(list.packets)), cutShort_(list.cutShort) {
+    : packets_(std::move(list.packets)), cutShort_(list.cutShort),
+      repairedStamps_(list.repairedStamps), lostStretches_(list.lostStretches) {
     const int count = packetCount();
     for (int i = 0; i < count; ++i) {
         const IndexedPacket& packet = packets_[static_cast<std::size_t>(i)];

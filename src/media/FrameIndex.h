@@ -34,6 +34,10 @@ public:
     int positionAt(std::int64_t pos) const;
     bool allKeys() const { return keys_.size() == packets_.size(); }
     bool isCutShort() const { return cutShort_; }
+    // Damaged presentation times put right while the index was built.
+    int repairedStamps() const { return repairedStamps_; }
+    // Runs of pictures the demuxer skipped as damaged.
+    int lostStretches() const { return lostStretches_; }
 
 private:
     std::vector<IndexedPacket> packets_;
@@ -42,6 +46,8 @@ private:
     std::vector<int> keys_;         // positions of key packets
     std::vector<std::pair<std::int64_t, int>> byPos_;
     bool cutShort_ = false;
+    int repairedStamps_ = 0;
+    int lostStretches_ = 0;
 };
 
 } // namespace media

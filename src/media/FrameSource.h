@@ -5,10 +5,13 @@
 #include "media/MovieOptions.h"
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace media {
+
+class FrameIndex;
 
 // A movie's frames by number, whatever holds them: the engines behind Movie.
 class FrameSource {
@@ -25,10 +28,14 @@ public:
     virtual std::string codecName() const = 0;
     virtual int claimedFrameCount() const = 0;
     virtual bool isTruncated() const = 0;
+    virtual int repairedTimeStamps() const { return 0; }
+    virtual int lostStretches() const { return 0; }
     virtual std::vector<FrameRecord> frameTable() const = 0;
     // Throws MovieError.
     virtual void frameInto(int n, core::BgrImage& out) = 0;
     virtual void changeOptions(const MovieOptions& options) = 0;
+    // The index another reader of the file may share; none where reading it costs nothing.
+    virtual std::shared_ptr<const FrameIndex> sharedIndex() const { return nullptr; }
 };
 
 } // namespace media

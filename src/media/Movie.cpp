@@ -11,14 +11,28 @@
 namespace media {
 
 Movie::Movie(const std::filesystem::path& file, MovieOptions options)
+    : Movie(file, std::move(options), nullptr) {}
+
+Movie::Movie(const std::filesystem::path& file, MovieOptions options,
+             std::shared_ptr<const MovieIndex> index)
     : opened_(FileVersion::of(file)) {
+    std::shared_ptr<const FrameIndex> frames;
+    if (index && opened_ && index->version == *opened_)
+        frames = index->frames;
     // AVI files keep their own engine (slot numbering, empty chunks repeat a picture); so do
     // files no demuxer recognises, which it reports on.
     InputContextPtr input = ContainerDemuxer::tryOpen(file);
     if (input && !ContainerDemuxer::isAvi(*input))
-        source_ = std::make_unique<ContainerMovie>(file, std::move(input), options);
+        source_ = std::make_unique<ContainerMovie>(file, std::move(input), options, frames);
     else
         source_ = std::make_unique<AviMovie>(file, options);
+}
+
+std::shared_ptr<const MovieIndex> Movie::index() const {
+    std::shared_ptr<const FrameIndex> frames = source_->sharedIndex();
+    if (!frames || !opened_)
+        return nullptr;
+    return std::make_shared<const MovieIndex>(MovieIndex{*opened_, std::move(frames)});
 }
 Movie::~Movie() = default;
 Movie::Movie(Movie&&) noexcept = default;
@@ -54,6 +68,12 @@ int Movie::claimedFrameCount() const {
 }
 bool Movie::isTruncated() const {
     return source_->isTruncated();
+}
+int Movie::repairedTimeStamps() const {
+    return source_->repairedTimeStamps();
+}
+int Movie::lostStretches() const {
+    return source_->lostStretches();
 }
 std::vector<FrameRecord> Movie::frameTable() const {
     return source_->frameTable();

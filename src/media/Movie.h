@@ -4,6 +4,7 @@
 #include "media/FileVersion.h"
 #include "media/FrameRecord.h"
 #include "media/MovieError.h"
+#include "media/MovieIndex.h"
 #include "media/MovieOptions.h"
 
 #include <filesystem>
@@ -23,6 +24,10 @@ class Movie {
 public:
     explicit Movie(const std::filesystem::path& file,
                    MovieOptions options = {}); // throws MovieError
+    // Opens the file with the index another Movie of it built (index()): no second pass over
+    // the file. An index of another file version is not used.
+    Movie(const std::filesystem::path& file, MovieOptions options,
+          std::shared_ptr<const MovieIndex> index);
     ~Movie();
     Movie(Movie&&) noexcept;
     Movie& operator=(Movie&&) noexcept;
@@ -40,8 +45,17 @@ public:
     // before that: frameCount() then counts only the frames present.
     int claimedFrameCount() const;
     bool isTruncated() const;
+    // Presentation times found damaged and put right (a stamp out of the order the pictures'
+    // own coding fixes, or far from its neighbours'), rather than moving their pictures.
+    int repairedTimeStamps() const;
+    // Runs of pictures lost to damage that the container skipped (a fragment of a fragmented
+    // MP4 file): the frames count on across them.
+    int lostStretches() const;
     // Every frame in display order, from the container's tables alone.
     std::vector<FrameRecord> frameTable() const;
+    // The index to open the same file again with; null where reading the file's own costs
+    // nothing (AVI).
+    std::shared_ptr<const MovieIndex> index() const;
 
     // Throws MovieError: frame out of range, decode failure, file truncated.
     core::BgrImage frame(int n);

@@ -13,13 +13,16 @@ struct IndexedPacket {
     std::int64_t seekPos = -1; // where reading may start to reach it: pos, or an earlier one
     int size = 0;
     bool key = false;
-    bool shown = true; // false for pictures an edit list cuts
+    bool shown = true;     // false for pictures an edit list cuts
+    bool decodable = true; // false for pictures that refer to pictures not in the file
 };
 
 // The video packets of a movie in decode order, learnt without decoding.
 struct PacketList {
     std::vector<IndexedPacket> packets;
-    bool cutShort = false; // the file ends inside its data
+    bool cutShort = false;  // the file ends inside its data
+    int repairedStamps = 0; // damaged presentation times put right
+    int lostStretches = 0;  // runs of pictures the demuxer skipped as damaged, found by their time
 };
 
 } // namespace media

@@ -65,4 +65,8 @@ bool VideoDecoder::lagsBehind() const {
     return (context_->active_thread_type & FF_THREAD_FRAME) && context_->thread_count > 1;
 }
 
+bool VideoDecoder::isDamaged(const AVFrame& frame) {
+    return frame.decode_error_flags != 0 || (frame.flags & AV_FRAME_FLAG_CORRUPT) != 0;
+}
+
 } // namespace media

@@ -28,8 +28,11 @@ public:
 
     // Every picture is coded on its own.
     bool isIntraOnly() const;
-    // Frame threads hold pictures back: output lags input by several packets.
+    // Frame threads hold pictures back: output lags input by several packets. They also
+    // conceal damage differently from run to run, and lose the marks of it (FFmpeg 5).
     bool lagsBehind() const;
+    // The decoder concealed damage in the picture or built it without its references.
+    static bool isDamaged(const AVFrame& frame);
 
 private:
     CodecContextPtr context_;

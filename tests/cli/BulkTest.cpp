@@ -1,6 +1,7 @@
 #include "ExtractRun.h"
 #include "core/BmpWriter.h"
 #include "media/Movie.h"
+#include "support/testmedia/ContainerDamage.h"
 #include "support/testmedia/TestMedia.h"
 
 #include <csignal>
@@ -241,6 +242,79 @@ TEST(ExtractDamagedFrame, StopsThereOrKeepsGoingPastIt) {
             EXPECT_NE(run.err.find("frames missing: 1"), std::string::npos) << run.err;
         }
     }
+}
+
+// A picture the decoder had to conceal errors in is never written as good: the run stops
+// there, or with --keep-going reports it and goes on from the next key frame.
+TEST(ExtractConcealedPicture, StopsThereOrKeepsGoingFromTheNextKeyFrame) {
+    const fs::path root = freshFolder("concealed");
+    fs::copy_file(testmedia::damagedContainerMovie(testmedia::ContainerDamage::Mp4FlippedBits),
+                  root / "flipped.mp4");
+    const int damaged = testmedia::flippedBitsFrame();
+    constexpr int gop = 12;
+    constexpr int frames = 36;
+    for (const bool keepGoing : {false, true}) {
+        const fs::path out = root / (keepGoing ? "keep-going" : "stop");
+        std::vector<std::string> args{"--jobs", "2", "--out", out.string(), "flipped.mp4"};
+        if (keepGoing)
+            args.push_back("--keep-going");
+
+        const clitest::RunResult run = runExtract(args, root);
+
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_NE(run.err.find("frame " + std::to_string(damaged) + ": damaged"), std::string::npos)
+            << run.err;
+        std::vector<int> expected = framesFromTo(0, damaged - 1);
+        if (keepGoing) {
+            const std::vector<int> nextGop = framesFromTo(2 * gop, frames - 1);
+            expected.insert(expected.end(), nextGop.begin(), nextGop.end());
+            EXPECT_NE(run.err.find("frames missing: " + std::to_string(2 * gop - damaged)),
+                      std::string::npos)
+                << run.err;
+        }
+        EXPECT_EQ(fileNames(out), frameFiles("flipped", expected));
+        for (const int frame : expected) {
+            if (frame < gop || frame >= 2 * gop) {
+                EXPECT_EQ(frameNumberInBmp(out / frameFile("flipped", frame)), frame);
+            }
+        }
+    }
+}
+
+// Recordings cut from the middle of a movie are numbered from the first picture a player shows:
+// pictures that refer to the part cut off are no frames, and the rest all decode.
+TEST(ExtractCutRecording, NumbersFromTheFirstPictureShown) {
+    const fs::path root = freshFolder("cut-recording");
+    for (const auto damage : {testmedia::ContainerDamage::TransportCutAtKey,
+                              testmedia::ContainerDamage::MatroskaCutMidGop}) {
+        const fs::path source = testmedia::damagedContainerMovie(damage);
+        fs::copy_file(source, root / source.filename());
+        const std::string base = source.stem().string();
+        const clitest::RunResult run =
+            runExtract({"--jobs", "2", "--out", base, source.filename().string()}, root);
+
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        constexpr int firstShown = 12;
+        EXPECT_EQ(fileNames(root / base), frameFiles(base, framesFromTo(0, 35 - firstShown)));
+        for (const int frame : {0, 1, 23})
+            EXPECT_EQ(frameNumberInBmp(root / base / frameFile(base, frame)), firstShown + frame);
+    }
+}
+
+// A time stamp far past the movie's end is repaired, said so, and every frame keeps its picture.
+TEST(ExtractDamagedTimeStamp, IsRepairedAndSaidSo) {
+    const fs::path root = freshFolder("far-stamp");
+    fs::copy_file(testmedia::damagedContainerMovie(testmedia::ContainerDamage::TransportStampFar),
+                  root / "far.ts");
+
+    const clitest::RunResult run = runExtract({"--out", "out", "far.ts"}, root);
+
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("'far.ts': 1 damaged time stamp repaired"), std::string::npos)
+        << run.err;
+    EXPECT_EQ(fileNames(root / "out"), frameFiles("far", framesFromTo(0, 35)));
+    for (const int frame : {21, 22, 35})
+        EXPECT_EQ(frameNumberInBmp(root / "out" / frameFile("far", frame)), frame);
 }
 
 TEST(ExtractTruncated, SaysSoAndHowManyFramesTheHeaderPromised) {

@@ -164,7 +164,7 @@ TEST(Extract, RunningTwiceReplacesTheFiles) {
 }
 
 // The run stops at the first file it cannot write: earlier files stay, later frames are not
-// written, and the message names the file and the frame.
+// written, and the message names the movie, the file and the frame.
 TEST(ExtractFailure, ReadOnlyFileStopsTheRunAtItsFrame) {
     const fs::path movie = movieFor(Codec::Mjpeg);
     const fs::path out = freshFolder(testName());
@@ -185,7 +185,7 @@ TEST(ExtractFailure, ReadOnlyFileStopsTheRunAtItsFrame) {
     EXPECT_EQ(fileNames(out), frameFileNames({0, 5, 10}));
     EXPECT_EQ(readBytes(blocker), (std::vector<std::uint8_t>{'k', 'e', 'e', 'p'}));
     EXPECT_NE(run.err.find(blocker.string()), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("frame 10"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(movie.string() + ": frame 10"), std::string::npos) << run.err;
     EXPECT_EQ(run.err.rfind("kirimo-extract: ", 0), 0u) << run.err;
 }
 

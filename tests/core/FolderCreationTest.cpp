@@ -4,9 +4,11 @@
 #include "core/Error.h"
 #include "core/PathRules.h"
 
+#include <atomic>
 #include <gtest/gtest.h>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 using core::PathRules;
@@ -119,6 +121,42 @@ TEST(ForceDirectoriesOnDisk, FileInTheWayFails) {
     writeBytes(folder / "file", "x");
     EXPECT_FALSE(core::forceDirectories((folder / "file" / "sub").string(), PathRules::posix()));
     EXPECT_FALSE(core::forceDirectories((folder / "file").string(), PathRules::posix()));
+}
+
+// Another job creates each level between the look and the creation: the folders are there,
+// which is all that was asked.
+TEST(ForceDirectories, LevelsMadeMeanwhileByAnotherJobAreSuccess) {
+    std::set<std::string> folders{"/out"};
+    const core::FolderOperations racing{
+        [&](const std::string& path) { return folders.count(path) > 0; },
+        [&](const std::string& path) {
+            folders.insert(path); // the other job was first
+            return false;
+        }};
+    EXPECT_TRUE(core::forceDirectories("/out/frames/a", PathRules::posix(), racing));
+}
+
+// Jobs writing the movies of one run into folders of one new parent, all at once.
+TEST(ForceDirectoriesOnDisk, JobsCreatingOneParentSideBySideAllSucceed) {
+    const ScratchFolder folder;
+    constexpr int jobs = 8;
+    for (int round = 0; round < 20; ++round) {
+        const std::string parent = (folder / ("frames" + std::to_string(round))).string();
+        std::atomic<int> ready{0};
+        std::atomic<int> failed{0};
+        std::vector<std::jthread> threads;
+        for (int job = 0; job < jobs; ++job)
+            threads.emplace_back([&, job] {
+                ++ready;
+                while (ready.load() < jobs)
+                    std::this_thread::yield();
+                if (!core::forceDirectories(parent + "/m" + std::to_string(job),
+                                            PathRules::posix()))
+                    ++failed;
+            });
+        threads.clear();
+        EXPECT_EQ(failed.load(), 0) << "round " << round;
+    }
 }
 
 } // namespace

@@ -2,7 +2,9 @@
 #include "media/Movie.h"
 #include "support/testmedia/ContainerMedia.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -93,5 +95,34 @@ INSTANTIATE_TEST_SUITE_P(Media, ContainerAccess, testing::Values(
     AccessCase{Container::Mov,           VideoCodec::Dnxhd,  "mov"}),
     [](const auto& info) { return testmedia::recipeName(recipeOf(info.param)); });
 // clang-format on
+
+} // namespace
+
+namespace {
+
+// A movie opened with the index another reader of the file built reads the same frames without
+// a pass of its own; once the file is rewritten, that index serves no more.
+TEST(SharedIndex, ServesOnlyTheFileVersionItWasBuiltFrom) {
+    const std::filesystem::path file = mediatest::scratchFolder() / "shared.ts";
+    ContainerRecipe recipe;
+    recipe.container = Container::MpegTs;
+    std::filesystem::copy_file(testmedia::sharedContainerMovie(recipe), file);
+    const media::Movie first(file);
+    const std::shared_ptr<const media::MovieIndex> index = first.index();
+    ASSERT_NE(index, nullptr);
+
+    media::Movie second(file, {}, index);
+    EXPECT_EQ(second.index()->frames, index->frames);
+    ASSERT_EQ(second.frameCount(), recipe.frames);
+    EXPECT_EQ(frameNumberOf(second.frame(20)), 20);
+
+    recipe.frames = 48;
+    std::filesystem::copy_file(testmedia::sharedContainerMovie(recipe), file,
+                               std::filesystem::copy_options::overwrite_existing);
+    media::Movie rewritten(file, {}, index);
+    EXPECT_NE(rewritten.index()->frames, index->frames);
+    ASSERT_EQ(rewritten.frameCount(), 48);
+    EXPECT_EQ(frameNumberOf(rewritten.frame(40)), 40);
+}
 
 } // namespace

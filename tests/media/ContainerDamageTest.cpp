@@ -2,6 +2,7 @@
 
 #include "MediaTestSupport.h"
 #include "media/Movie.h"
+#include "support/testmedia/ContainerMedia.h"
 
 #include <gtest/gtest.h>
 #include <optional>
@@ -96,3 +97,80 @@ TEST(DamagedTransportStream, LostPacketsKeepTheNumbering) {
 }
 
 } // namespace
+
+// Bits flipped in the slices of one picture: the decoder conceals the damage and says so, and
+// that frame is an error, with one decoder thread or several (frame threads drop the mark).
+TEST(ConcealedPicture, IsAnErrorOfThatFrame) {
+    const auto file = testmedia::damagedContainerMovie(ContainerDamage::Mp4FlippedBits);
+    const int damaged = testmedia::flippedBitsFrame();
+    ASSERT_GT(damaged, sourceGop);
+    ASSERT_LT(damaged, 2 * sourceGop);
+    for (const int threads : {1, 0}) {
+        media::Movie movie(file, {.decoderThreads = threads});
+        for (int n = 0; n < sourceGop; ++n)
+            EXPECT_EQ(frameNumberOf(movie.frame(n)), n) << "frame " << n << ", threads " << threads;
+        for (int attempt = 0; attempt < 2; ++attempt) { // reading on, then by a jump
+            const auto error = errorOf([&] { movie.frame(damaged); });
+            ASSERT_TRUE(error.has_value()) << "threads " << threads;
+            EXPECT_EQ(error->frame(), damaged);
+            EXPECT_NE(error->reason().find("damaged"), std::string::npos) << error->what();
+            EXPECT_NE(std::string(error->what()).find(utf8(file)), std::string::npos);
+            EXPECT_EQ(frameNumberOf(movie.frame(2 * sourceGop)), 2 * sourceGop);
+        }
+    }
+}
+
+// Recordings cut from the middle of a movie: the pictures that refer to the part cut off are
+// no frames. Counting starts at the first picture a player shows, and every frame decodes.
+class CutRecording : public testing::TestWithParam<ContainerDamage> {};
+
+TEST_P(CutRecording, StartsAtTheFirstWholePicture) {
+    media::Movie movie(testmedia::damagedContainerMovie(GetParam()));
+    const int count = sourceFrames - sourceGop;
+    ASSERT_EQ(movie.frameCount(), count);
+    ASSERT_EQ(movie.frameTable().size(), static_cast<std::size_t>(count));
+    EXPECT_EQ(movie.frameTable().front().seconds, 0.0);
+    EXPECT_TRUE(movie.frameTable().front().key);
+    for (int n = count - 1; n >= 0; n -= 5)
+        EXPECT_EQ(frameNumberOf(movie.frame(n)), sourceGop + n) << "frame " << n;
+    for (int n = 0; n < count; ++n)
+        EXPECT_EQ(frameNumberOf(movie.frame(n)), sourceGop + n) << "frame " << n;
+}
+
+INSTANTIATE_TEST_SUITE_P(Media, CutRecording,
+                         testing::Values(ContainerDamage::TransportCutAtKey,
+                                         ContainerDamage::MatroskaCutMidGop),
+                         [](const auto& info) { return testmedia::damageName(info.param); });
+
+// One block's time stamp moved far past the movie's end: the stamp is put right and said so,
+// rather than its picture moved to the end and every frame after it shifted.
+class FarTimeStamp : public testing::TestWithParam<ContainerDamage> {};
+
+TEST_P(FarTimeStamp, IsRepairedAndEveryFrameKeepsItsPicture) {
+    media::Movie movie(testmedia::damagedContainerMovie(GetParam()));
+    EXPECT_EQ(movie.repairedTimeStamps(), 1);
+    ASSERT_EQ(movie.frameCount(), sourceFrames);
+    EXPECT_LT(movie.frameTable().back().seconds, 2.0);
+    for (int n = 0; n < sourceFrames; ++n)
+        EXPECT_EQ(frameNumberOf(movie.frame(n)), n) << "frame " << n;
+}
+
+INSTANTIATE_TEST_SUITE_P(Media, FarTimeStamp,
+                         testing::Values(ContainerDamage::TransportStampFar,
+                                         ContainerDamage::TransportStampFarH264),
+                         [](const auto& info) { return testmedia::damageName(info.param); });
+
+// A fragment the demuxer skips as unreadable takes its pictures with it: the loss is reported,
+// and the frames count on across it. Pictures of two ticks (a variable rate) are no loss.
+TEST(LostFragment, IsReportedAndTheFramesCountOnAcrossIt) {
+    media::Movie movie(testmedia::damagedContainerMovie(ContainerDamage::FragmentLost));
+    EXPECT_EQ(movie.lostStretches(), 1);
+    ASSERT_EQ(movie.frameCount(), sourceFrames - sourceGop);
+    for (const int n : {0, sourceGop - 1, sourceGop, movie.frameCount() - 1})
+        EXPECT_EQ(frameNumberOf(movie.frame(n)), n < sourceGop ? n : n + sourceGop);
+
+    testmedia::ContainerRecipe variable;
+    variable.container = testmedia::Container::FragmentedMp4;
+    variable.variableRate = true;
+    EXPECT_EQ(media::Movie(testmedia::sharedContainerMovie(variable)).lostStretches(), 0);
+}

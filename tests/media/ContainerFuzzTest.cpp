@@ -1,11 +1,10 @@
 #include "media/Movie.h"
 #include "support/testmedia/ContainerMedia.h"
+#include "support/testmedia/Fuzz.h"
 #include "support/testmedia/TestMedia.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
-#include <random>
 #include <vector>
 
 namespace {
@@ -26,11 +25,6 @@ ContainerRecipe recipeOf(const FuzzCase& c) {
     return recipe;
 }
 
-std::vector<char> readAll(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 class ContainerFuzz : public testing::TestWithParam<FuzzCase> {};
 
 // Random bytes overwritten anywhere (headers, tables, picture data): the movie opens or is
@@ -38,19 +32,11 @@ class ContainerFuzz : public testing::TestWithParam<FuzzCase> {};
 // or a hang fails the run.
 TEST_P(ContainerFuzz, DamagedBytesGiveErrorsNotCrashes) {
     const ContainerRecipe recipe = recipeOf(GetParam());
-    const std::vector<char> sound = readAll(testmedia::sharedContainerMovie(recipe));
     const auto file =
         testmedia::scratchFolder("fuzz") /
         ("fuzz_" + testmedia::recipeName(recipe) + testmedia::containerExtension(recipe.container));
-    std::mt19937 random(20261208);
-    for (int round = 0; round < 12; ++round) {
-        std::vector<char> bytes = sound;
-        std::uniform_int_distribution<std::size_t> place(0, bytes.size() - 1);
-        // Early rounds hit the first kilobytes, where the headers and tables mostly are.
-        std::uniform_int_distribution<std::size_t> early(
-            0, std::min<std::size_t>(bytes.size(), 2048) - 1);
-        for (int hit = 0; hit < 8; ++hit)
-            bytes[round < 6 ? early(random) : place(random)] = static_cast<char>(random());
+    for (const std::vector<char>& bytes :
+         testmedia::fuzzedCopies(testmedia::sharedContainerMovie(recipe), 12)) {
         std::ofstream(file, std::ios::binary | std::ios::trunc)
             .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         try {

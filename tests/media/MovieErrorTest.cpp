@@ -3,6 +3,7 @@
 #include "media/FfmpegPtr.h"
 #include "media/Movie.h"
 #include "support/testmedia/ContainerMedia.h"
+#include "support/testmedia/RiffFile.h"
 
 #include <algorithm>
 #include <cstring>
@@ -437,6 +438,52 @@ TEST(FfmpegLog, EachLogHoldsTheErrorsOfItsOwnContextsOnly) {
     av_log(demuxer.get(), AV_LOG_ERROR, "second broke\n");
     EXPECT_EQ(first.takeLastError(), "");
     EXPECT_NE(second.takeLastError().find("second broke"), std::string::npos);
+}
+
+} // namespace
+
+namespace {
+
+// An index entry pointing at another stream's chunk, out of sequence: frame 7 must not come out
+// as the picture of the chunk stored after that one. The movie's own chunks tell the truth.
+TEST(MovieDamage, AnIndexEntryOnAnotherStreamsChunkIsNotBelieved) {
+    const auto file = mediatest::scratchFolder() / "misindexed.avi";
+    testmedia::writeMisindexedMovie(file, 30, 7, 11);
+    media::Movie movie(file);
+    ASSERT_EQ(movie.frameCount(), 30);
+    for (const int n : {7, 29, 6, 7, 8, 0, 11})
+        EXPECT_EQ(mediatest::frameNumberOf(movie.frame(n)), n) << "frame " << n;
+    for (int n = 0; n < 30; ++n)
+        EXPECT_EQ(mediatest::frameNumberOf(movie.frame(n)), n) << "frame " << n;
+}
+
+// Bits flipped inside one picture of an AVI file: the decoder conceals the damage, and that frame
+// is an error, with one decoder thread or several; the pictures around it are whole.
+TEST(MovieDamage, AConcealedPictureInAnAviFileIsAnErrorOfItsFrame) {
+    constexpr int damaged = 10;
+    const auto file = mediatest::scratchFolder() / "flipped.avi";
+    testmedia::writeMovie(file, recipeOf(Codec::Mpeg4Intra, 30));
+    std::ifstream in(file, std::ios::binary);
+    testmedia::RiffFile riff(std::vector<std::uint8_t>{std::istreambuf_iterator<char>(in), {}});
+    int chunk = 0;
+    std::vector<std::uint8_t> bytes = riff.bytes();
+    for (const auto& stored : riff.children(riff.require(riff.root(), "LIST", "movi")))
+        if (stored.id.substr(2) == "dc" && chunk++ == damaged)
+            for (std::size_t at = stored.dataOffset() + stored.size / 3;
+                 at < stored.dataOffset() + stored.size * 2 / 3; ++at)
+                bytes[at] ^= 0x55;
+    std::ofstream(file, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    for (const int threads : {1, 0}) {
+        media::Movie movie(file, {.decoderThreads = threads});
+        for (const int n : {damaged - 1, damaged + 1, 0})
+            EXPECT_EQ(frameNumberOf(movie.frame(n)), n) << "frame " << n;
+        const auto error = errorOf([&] { movie.frame(damaged); });
+        ASSERT_TRUE(error.has_value()) << "threads " << threads;
+        EXPECT_EQ(error->frame(), damaged);
+        EXPECT_NE(error->reason().find("damaged"), std::string::npos) << error->what();
+    }
 }
 
 } // namespace

@@ -91,6 +91,118 @@ Bytes loseTransportPackets(Bytes bytes, int gop) {
     return bytes;
 }
 
+struct StoredPicture {
+    std::int64_t pos = 0;
+    int size = 0;
+    std::int64_t pts = 0;
+    bool key = false;
+};
+
+// The video packets of a file in stored order, as its demuxer lists them.
+std::vector<StoredPicture> storedPictures(const std::filesystem::path& file) {
+    AVFormatContext* raw = nullptr;
+    if (avformat_open_input(&raw, file.string().c_str(), nullptr, nullptr) < 0)
+        throw std::runtime_error("cannot open " + file.string());
+    const media::InputContextPtr input(raw);
+    if (avformat_find_stream_info(input.get(), nullptr) < 0)
+        throw std::runtime_error("cannot read " + file.string());
+    const PacketPtr packet(av_packet_alloc());
+    std::vector<StoredPicture> pictures;
+    while (av_read_frame(input.get(), packet.get()) >= 0) {
+        if (input->streams[packet->stream_index]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO)
+            pictures.push_back(
+                {packet->pos, packet->size, packet->pts, (packet->flags & AV_PKT_FLAG_KEY) != 0});
+        av_packet_unref(packet.get());
+    }
+    return pictures;
+}
+
+constexpr int flippedPicture = ContainerRecipe{}.gop + 1; // in stored order
+
+// Past the slice header, so the picture still decodes, with errors the decoder conceals.
+Bytes flipSliceBits(const std::filesystem::path& source) {
+    Bytes bytes = readAll(source);
+    const StoredPicture picture = storedPictures(source).at(flippedPicture);
+    for (std::int64_t at = picture.pos + picture.size / 3; at < picture.pos + picture.size * 2 / 3;
+         ++at)
+        bytes.at(static_cast<std::size_t>(at)) ^= 0x55;
+    return bytes;
+}
+
+// Copies the packets of `source` from the video packet `first` (stored order) on, as a stream
+// copy that starts there leaves them.
+void copyFrom(const std::filesystem::path& source, int first, const std::filesystem::path& file,
+              const char* muxerName) {
+    AVFormatContext* raw = nullptr;
+    if (avformat_open_input(&raw, source.string().c_str(), nullptr, nullptr) < 0)
+        throw std::runtime_error("cannot open " + source.string());
+    const media::InputContextPtr input(raw);
+    if (avformat_find_stream_info(input.get(), nullptr) < 0)
+        throw std::runtime_error("cannot read " + source.string());
+    const int video = av_find_best_stream(input.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    AVFormatContext* rawOut = nullptr;
+    if (video < 0 || avformat_alloc_output_context2(&rawOut, nullptr, muxerName, nullptr) < 0)
+        throw std::runtime_error("cannot copy " + source.string());
+    const OutputContextPtr muxer(rawOut);
+    AVStream* stream = avformat_new_stream(muxer.get(), nullptr);
+    const AVRational timeBase = input->streams[video]->time_base;
+    if (stream == nullptr ||
+        avcodec_parameters_copy(stream->codecpar, input->streams[video]->codecpar) < 0)
+        throw std::runtime_error("cannot add a video stream");
+    stream->codecpar->codec_tag = 0;
+    stream->time_base = timeBase;
+    const std::string name = file.string();
+    if (avio_open(&muxer->pb, name.c_str(), AVIO_FLAG_WRITE) < 0 ||
+        avformat_write_header(muxer.get(), nullptr) < 0)
+        throw std::runtime_error("cannot write " + name);
+    const PacketPtr packet(av_packet_alloc());
+    for (int stored = 0; av_read_frame(input.get(), packet.get()) >= 0;) {
+        if (packet->stream_index == video && stored++ >= first) {
+            packet->stream_index = stream->index;
+            packet->pos = -1;
+            av_packet_rescale_ts(packet.get(), timeBase, stream->time_base);
+            if (av_interleaved_write_frame(muxer.get(), packet.get()) < 0)
+                throw std::runtime_error("cannot write " + name);
+        }
+        av_packet_unref(packet.get());
+    }
+    if (av_write_trailer(muxer.get()) < 0)
+        throw std::runtime_error("cannot finish " + name);
+}
+
+// The stored place of the second key frame.
+int secondKeyOf(const std::filesystem::path& source) {
+    const std::vector<StoredPicture> pictures = storedPictures(source);
+    int keys = 0;
+    for (std::size_t i = 0; i < pictures.size(); ++i)
+        if (pictures[i].key && ++keys == 2)
+            return static_cast<int>(i);
+    throw std::logic_error("test movie has a single key frame");
+}
+
+// Rewrites the presentation time in the block header of stored picture `picture`.
+Bytes moveStamp(Bytes bytes, int picture, std::int64_t pts) {
+    int seen = -1;
+    for (std::size_t at = 0; at + tsPacket <= bytes.size(); at += tsPacket) {
+        auto* p = reinterpret_cast<unsigned char*>(bytes.data() + at);
+        const int pid = ((p[1] & 0x1F) << 8) | p[2];
+        if (pid != videoPid || !(p[1] & 0x40) || ++seen != picture)
+            continue;
+        const std::size_t payload = (p[3] & 0x20) ? 5u + p[4] : 4u;
+        unsigned char* pes = p + payload;
+        if (pes[0] != 0 || pes[1] != 0 || pes[2] != 1 || !(pes[7] & 0x80))
+            throw std::logic_error("test movie's block carries no time stamp");
+        unsigned char* stamp = pes + 9;
+        stamp[0] = static_cast<unsigned char>((stamp[0] & 0xF0) | (((pts >> 30) & 7) << 1) | 1);
+        stamp[1] = static_cast<unsigned char>(pts >> 22);
+        stamp[2] = static_cast<unsigned char>((((pts >> 15) & 0x7F) << 1) | 1);
+        stamp[3] = static_cast<unsigned char>(pts >> 7);
+        stamp[4] = static_cast<unsigned char>(((pts & 0x7F) << 1) | 1);
+        return bytes;
+    }
+    throw std::logic_error("test movie has too few pictures");
+}
+
 void writeSoundOnly(const std::filesystem::path& file) {
     AVFormatContext* raw = nullptr;
     if (avformat_alloc_output_context2(&raw, nullptr, "matroska", nullptr) < 0)
@@ -144,6 +256,43 @@ void writeDamaged(const std::filesystem::path& file, ContainerDamage damage) {
         return writeSoundOnly(file);
     case ContainerDamage::ElementaryStream:
         return writeAll(file, sourceBytes(Container::RawH264));
+    case ContainerDamage::Mp4FlippedBits: {
+        ContainerRecipe recipe;
+        return writeAll(file, flipSliceBits(sharedContainerMovie(recipe)));
+    }
+    case ContainerDamage::TransportCutAtKey: {
+        ContainerRecipe recipe;
+        recipe.container = Container::MpegTs;
+        recipe.codec = VideoCodec::Mpeg2;
+        const auto source = sharedContainerMovie(recipe);
+        return copyFrom(source, secondKeyOf(source), file, "mpegts");
+    }
+    case ContainerDamage::MatroskaCutMidGop: {
+        ContainerRecipe recipe;
+        recipe.container = Container::Matroska;
+        const auto source = sharedContainerMovie(recipe);
+        return copyFrom(source, secondKeyOf(source) / 2, file, "matroska");
+    }
+    case ContainerDamage::TransportStampFar:
+    case ContainerDamage::TransportStampFarH264: {
+        ContainerRecipe recipe;
+        recipe.container = Container::MpegTs;
+        if (damage == ContainerDamage::TransportStampFar)
+            recipe.codec = VideoCodec::Mpeg2;
+        return writeAll(file, moveStamp(readAll(sharedContainerMovie(recipe)), 20, 6199 * 90000));
+    }
+    case ContainerDamage::FragmentLost: {
+        ContainerRecipe recipe;
+        recipe.container = Container::FragmentedMp4;
+        Bytes bytes = readAll(sharedContainerMovie(recipe));
+        const std::string moof = "moof";
+        const auto first = std::search(bytes.begin(), bytes.end(), moof.begin(), moof.end());
+        const auto second = std::search(first + 4, bytes.end(), moof.begin(), moof.end());
+        if (second == bytes.end())
+            throw std::logic_error("test movie has a single fragment");
+        std::fill_n(second, 4, 'x');
+        return writeAll(file, bytes);
+    }
     case ContainerDamage::UnknownCodec: {
         Bytes bytes = sourceBytes(Container::Matroska);
         replaceFirst(bytes, "V_MPEG4/ISO/AVC", "V_MPEG4/ISO/ZZZ");
@@ -157,8 +306,13 @@ std::string extensionOf(ContainerDamage damage) {
     case ContainerDamage::Mp4CutBeforeIndex:
     case ContainerDamage::Mp4WithoutIndex:
     case ContainerDamage::Mp4CutInData:
+    case ContainerDamage::Mp4FlippedBits:
+    case ContainerDamage::FragmentLost:
         return ".mp4";
     case ContainerDamage::TransportLostPackets:
+    case ContainerDamage::TransportCutAtKey:
+    case ContainerDamage::TransportStampFar:
+    case ContainerDamage::TransportStampFarH264:
         return ".ts";
     case ContainerDamage::ElementaryStream:
         return ".h264";
@@ -187,6 +341,18 @@ std::string damageName(ContainerDamage damage) {
         return "UnknownCodec";
     case ContainerDamage::ElementaryStream:
         return "ElementaryStream";
+    case ContainerDamage::Mp4FlippedBits:
+        return "Mp4FlippedBits";
+    case ContainerDamage::TransportCutAtKey:
+        return "TransportCutAtKey";
+    case ContainerDamage::MatroskaCutMidGop:
+        return "MatroskaCutMidGop";
+    case ContainerDamage::TransportStampFar:
+        return "TransportStampFar";
+    case ContainerDamage::TransportStampFarH264:
+        return "TransportStampFarH264";
+    case ContainerDamage::FragmentLost:
+        return "FragmentLost";
     }
     return "?";
 }
@@ -200,6 +366,17 @@ std::filesystem::path damagedContainerMovie(ContainerDamage damage) {
     writeDamaged(file, damage);
     written.emplace(damage, file);
     return file;
+}
+
+} // namespace testmedia
+
+namespace testmedia {
+
+int flippedBitsFrame() {
+    const std::vector<StoredPicture> pictures = storedPictures(sharedContainerMovie({}));
+    const std::int64_t pts = pictures.at(flippedPicture).pts;
+    return static_cast<int>(std::count_if(pictures.begin(), pictures.end(),
+                                          [&](const StoredPicture& p) { return p.pts < pts; }));
 }
 
 } // namespace testmedia

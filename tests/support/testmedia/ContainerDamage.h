@@ -16,11 +16,24 @@ enum class ContainerDamage {
     SoundOnly,            // a Matroska file with one sound stream
     UnknownCodec,         // a Matroska video stream of a codec nobody decodes
     ElementaryStream,     // H.264 with B-frames and no container: its picture order unknown
+    Mp4FlippedBits,       // bits flipped in the slice data of one reference picture
+    // Stream-copied from the middle of a movie, as recordings and cuts are; each holds the
+    // pictures from 12 on as its whole frames.
+    TransportCutAtKey, // MPEG-2 (open GOPs) from its second I-frame, leading B-frames and all
+    MatroskaCutMidGop, // H.264 from a packet in the middle of its first GOP
+    // One block's presentation time moved to 6199 s in a movie of 1.44 s (stored picture 20).
+    TransportStampFar,     // MPEG-2: picture types fix the order pictures show in
+    TransportStampFarH264, // H.264: only the time stamps around it tell
+    FragmentLost,          // fragmented MP4 whose second fragment header is unreadable
 };
 
 std::string damageName(ContainerDamage damage);
 
 // Written once per process; the path of the broken file.
 std::filesystem::path damagedContainerMovie(ContainerDamage damage);
+
+// The frame whose picture Mp4FlippedBits damaged: the first after the second key frame in
+// stored order, a predicted picture others refer to.
+int flippedBitsFrame();
 
 } // namespace testmedia

@@ -170,4 +170,40 @@ void writeGarbledFrame(const std::filesystem::path& file, int frames, int garble
     throw std::runtime_error(fileText(file) + ": frame chunk not found");
 }
 
+void writeMisindexedMovie(const std::filesystem::path& file, int frames, int entry, int before) {
+    MovieRecipe movie;
+    movie.frames = frames;
+    writeMovie(file, movie);
+    std::vector<std::uint8_t> bytes = readBytes(file);
+    const RiffFile riff(bytes);
+    const RiffFile::Chunk movi = riff.require(riff.root(), "LIST", "movi");
+    const RiffFile::Chunk idx1 = riff.require(riff.root(), "idx1");
+    std::vector<std::size_t> chunks;
+    for (const RiffFile::Chunk& chunk : riff.children(movi))
+        if (chunk.id.substr(2) == "dc")
+            chunks.push_back(chunk.offset);
+    if (before >= static_cast<int>(chunks.size()) || entry >= static_cast<int>(chunks.size()))
+        throw std::invalid_argument("the movie has too few chunks");
+    // Index offsets count from a base the writer chose: the first entry is the first chunk.
+    const std::size_t base = chunks.front() - riff.read32(idx1.dataOffset() + 8);
+    const std::size_t at = chunks[static_cast<std::size_t>(before)];
+    const std::vector<std::uint8_t> sound{'0', '1', 'w', 'b', 16, 0, 0, 0, 0, 0, 0, 0,
+                                          0,   0,   0,   0,   0,  0, 0, 0, 0, 0, 0, 0};
+    bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(at), sound.begin(), sound.end());
+    RiffFile edited(std::move(bytes));
+    const auto grow = [&](std::size_t offset) {
+        edited.write32(offset, edited.read32(offset) + static_cast<std::uint32_t>(sound.size()));
+    };
+    grow(4);               // RIFF
+    grow(movi.offset + 4); // movi
+    const std::size_t entries = idx1.dataOffset() + sound.size();
+    for (std::size_t e = entries; e + 16 <= entries + idx1.size; e += 16)
+        if (base + edited.read32(e + 8) >= at)
+            grow(e + 8);
+    const std::size_t wrong = entries + static_cast<std::size_t>(entry) * 16;
+    edited.write32(wrong + 8, static_cast<std::uint32_t>(at - base));
+    edited.write32(wrong + 12, 16);
+    writeBytes(file, edited.bytes());
+}
+
 } // namespace testmedia

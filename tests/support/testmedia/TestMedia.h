@@ -113,6 +113,11 @@ void writeIndexlessMovie(const std::filesystem::path& file, const MovieRecipe& r
 // picture no decoder accepts, in a file whose layout and index are sound.
 void writeGarbledFrame(const std::filesystem::path& file, int frames, int garbled);
 
+// A valid MJPEG movie of `frames` frames with a sound chunk (of a stream the headers do not
+// list) stored before video chunk `before`, and the index entry of chunk `entry` pointing at
+// that sound chunk: an entry out of sequence, on another stream's chunk.
+void writeMisindexedMovie(const std::filesystem::path& file, int frames, int entry, int before);
+
 // A folder of this test process under KIRIMO_TEST_TMP (or the system's temp folder), emptied on
 // first use: scratchFolder("media") is ".../media-<pid>".
 std::filesystem::path scratchFolder(const std::string& name);
