@@ -110,6 +110,31 @@ TEST(ExtractJobs, SeveralJobsWriteTheFilesOfOneJob) {
     }
 }
 
+// Stretches decoded side by side meet at key frames; each frame is still written once, so the
+// progress a user watches ends at the planned count and never passes it.
+TEST(ExtractJobs, TheProgressLineCountsEachFrameOnce) {
+    const fs::path movie = testmedia::sharedMovie(recipe(Codec::Mjpeg, 60));
+    const fs::path out = freshFolder("jobs-progress");
+
+    const clitest::RunResult run =
+        clitest::runExtractOnTerminal({"--jobs", "4", "--out", out.string(), movie.string()}, out);
+
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(fileNames(out).size(), 60u);
+    std::vector<int> counts;
+    std::istringstream shown(run.err);
+    std::string piece;
+    while (std::getline(shown, piece, '\r')) {
+        int done = 0;
+        int total = 0;
+        if (std::sscanf(piece.c_str(), " %d/%d frames", &done, &total) == 2 && total == 60)
+            counts.push_back(done);
+    }
+    ASSERT_FALSE(counts.empty()) << run.err;
+    EXPECT_EQ(counts.back(), 60) << run.err;
+    EXPECT_EQ(counts.size(), 60u) << run.err;
+}
+
 TEST(ExtractSeveralMovies, OneUnreadableMovieFailsAloneAndEachMovieGetsItsFolder) {
     const fs::path root = freshFolder("several-movies");
     testmedia::writeMovie(root / "first.avi", recipe(Codec::Mjpeg, 5));
@@ -196,8 +221,10 @@ TEST(ExtractInterruption, StopsPromptlyLeavingOnlyWholeFiles) {
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
         const fs::path out = freshFolder("interrupt-" + std::to_string(signal));
         clitest::BackgroundRun run({"--jobs", "2", "--out", out.string(), movie.string()}, out);
-        while (fileNames(out).size() < 3)
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (fileNames(out).size() < 3 && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        ASSERT_GE(fileNames(out).size(), 3u) << "the run wrote no files";
         run.signal(signal);
 
         const clitest::RunResult result = run.wait(10.0);
@@ -255,6 +282,13 @@ TEST(ExtractTruncated, SaysSoAndHowManyFramesTheHeaderPromised) {
     EXPECT_EQ(pastCut.exitCode, 1);
     EXPECT_NE(pastCut.err.find("truncated"), std::string::npos) << pastCut.err;
     EXPECT_NE(pastCut.err.find("promises 30 frames"), std::string::npos) << pastCut.err;
+
+    const clitest::RunResult startPastCut =
+        runExtract({"--start", "29", "--out", "out", "cut.avi"}, root);
+    EXPECT_EQ(startPastCut.exitCode, 1);
+    EXPECT_NE(startPastCut.err.find("promises 30 frames"), std::string::npos) << startPastCut.err;
+    EXPECT_NE(startPastCut.err.find("start frame 29 is missing"), std::string::npos)
+        << startPastCut.err;
 
     const clitest::RunResult whole = runExtract({"--out", "out", "cut.avi"}, root);
     EXPECT_EQ(whole.exitCode, 0) << whole.err;

@@ -116,6 +116,7 @@ INSTANTIATE_TEST_SUITE_P(
                               Codec::Mpeg4BFrames,
                               {"--start", "9", "--end", "14"},
                               {9, 10, 11, 12, 13, 14}},
+                    RangeCase{"most_jobs", Codec::Mjpeg, {"--jobs", "64", "--end", "2"}, {0, 1, 2}},
                     RangeCase{"palettised_keeps_colour_table",
                               Codec::RawPal8,
                               {"--end", "6", "--interval", "2"},

@@ -90,8 +90,10 @@ INSTANTIATE_TEST_SUITE_P(
                  {"--frames", "0,12-40/5", "MOVIE"},
                  "frame 40 lies past the last frame 29"},
         BadUsage{"list_with_range", {"--frames", "1", "--end", "3", "MOVIE"}, "replaces"},
+        BadUsage{"list_with_interval", {"--interval", "2", "--frames", "1", "MOVIE"}, "replaces"},
         BadUsage{"format_unknown", {"--format", "jpg", "MOVIE"}, "bmp or png, not 'jpg'"},
-        BadUsage{"jobs_zero", {"--jobs", "0", "MOVIE"}, "jobs must be from 1 to 64"}),
+        BadUsage{"jobs_zero", {"--jobs", "0", "MOVIE"}, "jobs must be from 1 to 64"},
+        BadUsage{"jobs_past_most", {"--jobs", "65", "MOVIE"}, "from 1 to 64, not 65"}),
     [](const testing::TestParamInfo<BadUsage>& info) { return info.param.name; });
 
 testmedia::MovieRecipe recipe(testmedia::Codec codec, int width, int height, int frames, int fps) {

@@ -3,6 +3,7 @@
 #include "support/testmedia/ContainerMedia.h"
 
 #include <gtest/gtest.h>
+#include <string>
 #include <vector>
 
 namespace {
@@ -51,6 +52,12 @@ TEST_P(ContainerAccess, FrameNShowsNumberN) {
     EXPECT_EQ(movie.containerName(), GetParam().containerName);
     for (const int n : visits(recipe.frames, recipe.gop))
         ASSERT_EQ(frameNumberOf(movie.frame(n)), n) << "frame " << n;
+    for (const int n : {recipe.frames, -1}) {
+        const auto error = mediatest::errorOf([&] { movie.frame(n); });
+        ASSERT_TRUE(error.has_value()) << "frame " << n;
+        EXPECT_NE(std::string(error->what()).find("out of range"), std::string::npos)
+            << error->what();
+    }
 }
 
 // The table lists the frames in presentation order, without decoding, each at its own time
@@ -89,6 +96,10 @@ INSTANTIATE_TEST_SUITE_P(Media, ContainerAccess, testing::Values(
     AccessCase{Container::MpegPs,        VideoCodec::Mpeg2,  "mpeg"},
     AccessCase{Container::MpegTs,        VideoCodec::Mpeg2,  "mpegts"},
     AccessCase{Container::Mp4,           VideoCodec::Mpeg4,  "mp4"},
+    AccessCase{Container::RawMpeg2,      VideoCodec::Mpeg2,  "mpegvideo"},
+    AccessCase{Container::RawMpeg4,      VideoCodec::Mpeg4,  "m4v"},
+    AccessCase{Container::Mp4NegativeOffsets, VideoCodec::H264, "mp4"},
+    AccessCase{Container::Mp4CoverFirst, VideoCodec::H264,   "mp4"},
     AccessCase{Container::Mov,           VideoCodec::ProRes, "mov"},
     AccessCase{Container::Mov,           VideoCodec::Dnxhd,  "mov"}),
     [](const auto& info) { return testmedia::recipeName(recipeOf(info.param)); });

@@ -75,6 +75,15 @@ INSTANTIATE_TEST_SUITE_P(Media, CutContainer,
                                          ContainerDamage::MatroskaCutInCluster),
                          [](const auto& info) { return testmedia::damageName(info.param); });
 
+// The index promises a key frame where a predicted picture lies: frames after it still come
+// right, from the key frame before, in any order.
+TEST(MisflaggedContainer, FramesAfterAFalseKeyFrameComeRight) {
+    media::Movie movie(testmedia::damagedContainerMovie(ContainerDamage::Mp4FalseKeyFrame));
+    ASSERT_EQ(movie.frameCount(), sourceFrames);
+    for (const int n : {sourceFrames - 1, 2 * sourceGop + 4, 5, 2 * sourceGop + 1})
+        EXPECT_EQ(frameNumberOf(movie.frame(n)), n) << "frame " << n;
+}
+
 // Transport packets lost inside pictures of the second GOP, with the 33-bit clock wrapping in
 // it: every picture is still counted, and the GOPs either side show their own numbers.
 TEST(DamagedTransportStream, LostPacketsKeepTheNumbering) {

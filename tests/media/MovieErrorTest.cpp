@@ -5,6 +5,7 @@
 #include "support/testmedia/ContainerMedia.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -227,6 +228,29 @@ TEST(MovieDamage, AFileRewrittenWhileOpenIsReportedNotMisread) {
     ASSERT_TRUE(error.has_value());
     EXPECT_TRUE(mentions(*error, "changed")) << error->what();
     EXPECT_EQ(error->frame(), 4);
+}
+
+// A rewrite of the same length (a tag editor, a repair in place) is told by its write time,
+// and even frame 0 is refused.
+TEST(MovieDamage, AFileRewrittenInPlaceToTheSameSizeIsReported) {
+    const auto file = scratchFolder() / "rewritten-same-size.avi";
+    std::filesystem::copy_file(movieFor(recipeOf(Codec::Mjpeg, 12)), file,
+                               std::filesystem::copy_options::overwrite_existing);
+    media::Movie movie(file);
+    EXPECT_EQ(frameNumberOf(movie.frame(1)), 1);
+    const auto written = std::filesystem::last_write_time(file);
+    std::vector<unsigned char> bytes = readBytes(file);
+    damageChunk(bytes, 0, 0x00);
+    {
+        std::ofstream out(file, std::ios::binary | std::ios::in | std::ios::out);
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
+    }
+    std::filesystem::last_write_time(file, written + std::chrono::seconds(2));
+    const auto error = errorOf([&] { movie.frame(0); });
+    ASSERT_TRUE(error.has_value());
+    EXPECT_TRUE(mentions(*error, "changed")) << error->what();
+    EXPECT_EQ(error->frame(), 0);
 }
 
 // The stream header's start (dwStart) puts blank frames before the first picture. A start

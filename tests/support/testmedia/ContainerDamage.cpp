@@ -91,6 +91,30 @@ Bytes loseTransportPackets(Bytes bytes, int gop) {
     return bytes;
 }
 
+// The sync-sample table lists key pictures by their 1-based place in decode order; its last
+// entry moves one place on, onto the first predicted picture of that GOP.
+Bytes moveLastKeyFlag(Bytes bytes) {
+    const std::string type = "stss";
+    const auto found = std::search(bytes.begin(), bytes.end(), type.begin(), type.end());
+    if (found == bytes.end())
+        throw std::logic_error("test movie lacks a sync-sample table");
+    const auto at = [&](std::size_t offset) {
+        return reinterpret_cast<unsigned char*>(&*(found + static_cast<std::ptrdiff_t>(offset)));
+    };
+    const auto read32 = [&](std::size_t offset) {
+        const unsigned char* p = at(offset);
+        return (std::uint32_t{p[0]} << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
+    };
+    const std::uint32_t entries = read32(8);
+    if (entries < 2)
+        throw std::logic_error("test movie has too few key frames");
+    unsigned char* last = at(12 + 4 * (std::size_t{entries} - 1));
+    const std::uint32_t moved = read32(12 + 4 * (std::size_t{entries} - 1)) + 1;
+    for (int i = 0; i < 4; ++i)
+        last[i] = static_cast<unsigned char>(moved >> (24 - 8 * i));
+    return bytes;
+}
+
 void writeSoundOnly(const std::filesystem::path& file) {
     AVFormatContext* raw = nullptr;
     if (avformat_alloc_output_context2(&raw, nullptr, "matroska", nullptr) < 0)
@@ -144,6 +168,8 @@ void writeDamaged(const std::filesystem::path& file, ContainerDamage damage) {
         return writeSoundOnly(file);
     case ContainerDamage::ElementaryStream:
         return writeAll(file, sourceBytes(Container::RawH264));
+    case ContainerDamage::Mp4FalseKeyFrame:
+        return writeAll(file, moveLastKeyFlag(sourceBytes(Container::Mp4)));
     case ContainerDamage::UnknownCodec: {
         Bytes bytes = sourceBytes(Container::Matroska);
         replaceFirst(bytes, "V_MPEG4/ISO/AVC", "V_MPEG4/ISO/ZZZ");
@@ -157,6 +183,7 @@ std::string extensionOf(ContainerDamage damage) {
     case ContainerDamage::Mp4CutBeforeIndex:
     case ContainerDamage::Mp4WithoutIndex:
     case ContainerDamage::Mp4CutInData:
+    case ContainerDamage::Mp4FalseKeyFrame:
         return ".mp4";
     case ContainerDamage::TransportLostPackets:
         return ".ts";
@@ -187,6 +214,8 @@ std::string damageName(ContainerDamage damage) {
         return "UnknownCodec";
     case ContainerDamage::ElementaryStream:
         return "ElementaryStream";
+    case ContainerDamage::Mp4FalseKeyFrame:
+        return "Mp4FalseKeyFrame";
     }
     return "?";
 }

@@ -16,6 +16,7 @@ enum class ContainerDamage {
     SoundOnly,            // a Matroska file with one sound stream
     UnknownCodec,         // a Matroska video stream of a codec nobody decodes
     ElementaryStream,     // H.264 with B-frames and no container: its picture order unknown
+    Mp4FalseKeyFrame,     // the index's last key frame moved to the predicted picture after it
 };
 
 std::string damageName(ContainerDamage damage);
