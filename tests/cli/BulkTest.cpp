@@ -74,11 +74,11 @@ TEST(ExtractFrameList, WritesEachListedFrameOnceInAnyOrderOfTheText) {
     const fs::path movie = testmedia::sharedMovie(recipe(Codec::Mjpeg, 30));
     const fs::path out = freshFolder("frame-list");
 
-    const clitest::RunResult run =
-        runExtract({"--frames", "25,3,10-14,0-20/7,3", "--out", out.string(), movie.string()}, out);
+    const clitest::RunResult run = runExtract(
+        {"--frames", "25,3,10-14,0-20/7,3,17-17", "--out", out.string(), movie.string()}, out);
 
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    const std::vector<int> listed{0, 3, 7, 10, 11, 12, 13, 14, 25};
+    const std::vector<int> listed{0, 3, 7, 10, 11, 12, 13, 14, 17, 25};
     const std::string base = movie.stem().string();
     ASSERT_EQ(fileNames(out), frameFiles(base, listed));
     for (const int frame : listed)
@@ -240,6 +240,27 @@ TEST(ExtractInterruption, StopsPromptlyLeavingOnlyWholeFiles) {
                   std::string::npos)
             << result.err;
     }
+}
+
+// A user pressing Ctrl+C twice, or a service manager repeating its request: the second signal
+// changes nothing, the run still finishes the files in hand and says so.
+TEST(ExtractInterruption, ASecondSignalWhileStoppingChangesNothing) {
+    const fs::path movie = testmedia::sharedMovie(recipe(Codec::Mjpeg, 300, 640, 480));
+    const fs::path out = freshFolder("interrupt-twice");
+    clitest::BackgroundRun run({"--jobs", "2", "--out", out.string(), movie.string()}, out);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (fileNames(out).size() < 3 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_GE(fileNames(out).size(), 3u) << "the run wrote no files";
+    run.signal(SIGINT);
+    run.signal(SIGINT);
+
+    const clitest::RunResult result = run.wait(10.0);
+
+    EXPECT_EQ(result.exitCode, 128 + SIGINT) << result.err;
+    EXPECT_NE(result.err.find("stopped by SIGINT: "), std::string::npos) << result.err;
+    for (const std::string& name : fileNames(out))
+        EXPECT_NE(name.front(), '.') << name;
 }
 
 // A frame no decoder accepts: the run stops there (files after it that another job had

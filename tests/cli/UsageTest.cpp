@@ -79,6 +79,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadUsage{"movies_sharing_file_names", {"MOVIE", "MOVIE"}, "files of the same names"},
         BadUsage{"empty_out", {"MOVIE", "--out="}, "'--out' needs a folder name"},
         BadUsage{"info_with_value", {"--info=yes", "MOVIE"}, "'--info' takes no value"},
+        BadUsage{"info_two_movies", {"--info", "MOVIE", "other.avi"}, "one movie at a time"},
+        BadUsage{"json_without_info", {"--json", "MOVIE"}, "'--json' goes with '--info'"},
         BadUsage{"list_empty_part", {"--frames", "1,,2", "MOVIE"}, "has an empty part"},
         BadUsage{"list_trailing_comma", {"--frames", "1,", "MOVIE"}, "has an empty part"},
         BadUsage{"list_reversed", {"--frames", "9-3", "MOVIE"}, "'9-3': the range runs backwards"},
@@ -181,6 +183,18 @@ TEST(ExtractInfoOutput, AFullStandardOutputFailsTheRun) {
 
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.err.find("cannot write to standard output"), std::string::npos) << run.err;
+}
+
+// Quotes, backslashes and control characters in a file name would break the JSON object.
+TEST(ExtractInfoOutput, JsonEscapesTheFileName) {
+    const fs::path work = freshFolder("info-json-name");
+    const std::string name = "q\"b\\s\x01t\x1f.avi";
+    fs::copy_file(usageMovie(), work / name);
+
+    const clitest::RunResult run = runExtract({"--info", "--json", name}, work);
+
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out.rfind(R"({"file":"q\"b\\s\u0001t\u001f.avi",)", 0), 0u) << run.out;
 }
 
 TEST(ExtractHelp, ExplainsTheOptionsAndSucceedsEvenWithOtherArguments) {

@@ -84,6 +84,20 @@ TEST(MisflaggedContainer, FramesAfterAFalseKeyFrameComeRight) {
         EXPECT_EQ(frameNumberOf(movie.frame(n)), n) << "frame " << n;
 }
 
+// A picture the decoder refuses in a whole file is a decode failure of that frame, not a cut,
+// even at the end of the data; the frames before it still come.
+TEST(DamagedContainer, AnUndecodableLastPictureIsADecodeFailure) {
+    const auto file = testmedia::damagedContainerMovie(ContainerDamage::MovGarbledLastFrame);
+    media::Movie movie(file);
+    ASSERT_EQ(movie.frameCount(), sourceFrames);
+    EXPECT_FALSE(movie.isTruncated());
+    const auto error = errorOf([&] { movie.frame(sourceFrames - 1); });
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->frame(), sourceFrames - 1);
+    EXPECT_NE(error->reason().find("decode failure"), std::string::npos) << error->what();
+    EXPECT_EQ(frameNumberOf(movie.frame(sourceFrames - 2)), sourceFrames - 2);
+}
+
 // Transport packets lost inside pictures of the second GOP, with the 33-bit clock wrapping in
 // it: every picture is still counted, and the GOPs either side show their own numbers.
 TEST(DamagedTransportStream, LostPacketsKeepTheNumbering) {

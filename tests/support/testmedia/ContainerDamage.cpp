@@ -115,6 +115,17 @@ Bytes moveLastKeyFlag(Bytes bytes) {
     return bytes;
 }
 
+// A ProRes picture opens with its size and the tag "icpf"; the last one's header is zeroed, so
+// the decoder refuses that picture while the file stays whole.
+Bytes garbleLastProResHeader(Bytes bytes) {
+    const std::string tag = "icpf";
+    const auto found = std::find_end(bytes.begin(), bytes.end(), tag.begin(), tag.end());
+    if (found == bytes.end() || bytes.end() - found < 64)
+        throw std::logic_error("test movie lacks a ProRes picture");
+    std::fill(found + 4, found + 64, 0);
+    return bytes;
+}
+
 void writeSoundOnly(const std::filesystem::path& file) {
     AVFormatContext* raw = nullptr;
     if (avformat_alloc_output_context2(&raw, nullptr, "matroska", nullptr) < 0)
@@ -170,6 +181,12 @@ void writeDamaged(const std::filesystem::path& file, ContainerDamage damage) {
         return writeAll(file, sourceBytes(Container::RawH264));
     case ContainerDamage::Mp4FalseKeyFrame:
         return writeAll(file, moveLastKeyFlag(sourceBytes(Container::Mp4)));
+    case ContainerDamage::MovGarbledLastFrame: {
+        ContainerRecipe recipe;
+        recipe.container = Container::Mov;
+        recipe.codec = VideoCodec::ProRes;
+        return writeAll(file, garbleLastProResHeader(readAll(sharedContainerMovie(recipe))));
+    }
     case ContainerDamage::UnknownCodec: {
         Bytes bytes = sourceBytes(Container::Matroska);
         replaceFirst(bytes, "V_MPEG4/ISO/AVC", "V_MPEG4/ISO/ZZZ");
@@ -189,6 +206,8 @@ std::string extensionOf(ContainerDamage damage) {
         return ".ts";
     case ContainerDamage::ElementaryStream:
         return ".h264";
+    case ContainerDamage::MovGarbledLastFrame:
+        return ".mov";
     default:
         return ".mkv";
     }
@@ -216,6 +235,8 @@ std::string damageName(ContainerDamage damage) {
         return "ElementaryStream";
     case ContainerDamage::Mp4FalseKeyFrame:
         return "Mp4FalseKeyFrame";
+    case ContainerDamage::MovGarbledLastFrame:
+        return "MovGarbledLastFrame";
     }
     return "?";
 }

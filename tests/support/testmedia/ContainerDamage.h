@@ -17,6 +17,7 @@ enum class ContainerDamage {
     UnknownCodec,         // a Matroska video stream of a codec nobody decodes
     ElementaryStream,     // H.264 with B-frames and no container: its picture order unknown
     Mp4FalseKeyFrame,     // the index's last key frame moved to the predicted picture after it
+    MovGarbledLastFrame,  // ProRes in QuickTime, the last picture's header overwritten
 };
 
 std::string damageName(ContainerDamage damage);
