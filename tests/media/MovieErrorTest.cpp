@@ -99,28 +99,41 @@ TEST(MovieOpen, MissingFileAndFolderAreReportedByName) {
     }
 }
 
+// An 8 x 8 bitmap file: FFmpeg reads it, but it is no movie of ours.
+void writeBitmap(const std::filesystem::path& file) {
+    const core::BgrImage image = core::BgrImage::blank(8, 8);
+    std::ofstream out(file, std::ios::binary);
+    const std::uint32_t size = 54 + static_cast<std::uint32_t>(image.bytes.size());
+    unsigned char header[54] = {'B', 'M'};
+    std::memcpy(header + 2, &size, 4);
+    header[10] = 54;
+    header[14] = 40;
+    header[18] = 8;
+    header[22] = 8;
+    header[26] = 1;
+    header[28] = 24;
+    out.write(reinterpret_cast<const char*>(header), sizeof header);
+    out.write(reinterpret_cast<const char*>(image.bytes.data()),
+              static_cast<std::streamsize>(image.bytes.size()));
+}
+
 TEST(MovieOpen, FileOfAnotherContainerIsRefused) {
     const auto file = scratchFolder() / "not-avi.avi";
-    {
-        // A bitmap file: FFmpeg reads it, but it is no movie of ours.
-        const core::BgrImage image = core::BgrImage::blank(8, 8);
-        std::ofstream out(file, std::ios::binary);
-        const std::uint32_t size = 54 + static_cast<std::uint32_t>(image.bytes.size());
-        unsigned char header[54] = {'B', 'M'};
-        std::memcpy(header + 2, &size, 4);
-        header[10] = 54;
-        header[14] = 40;
-        header[18] = 8;
-        header[22] = 8;
-        header[26] = 1;
-        header[28] = 24;
-        out.write(reinterpret_cast<const char*>(header), sizeof header);
-        out.write(reinterpret_cast<const char*>(image.bytes.data()),
-                  static_cast<std::streamsize>(image.bytes.size()));
-    }
+    writeBitmap(file);
     const auto error = errorOf([&] { media::Movie movie(file); });
     ASSERT_TRUE(error.has_value());
     EXPECT_TRUE(mentions(*error, utf8(file))) << error->what();
+}
+
+// A picture whose name reads as a numbered series ("shot%d.bmp") opens in FFmpeg as a movie of
+// the pictures shot1.bmp, shot2.bmp ...: a still series, not a movie.
+TEST(MovieOpen, APictureSeriesNameIsRefused) {
+    const auto file = scratchFolder() / "shot%d.bmp";
+    writeBitmap(file);
+    writeBitmap(scratchFolder() / "shot1.bmp");
+    const auto error = errorOf([&] { media::Movie movie(file); });
+    ASSERT_TRUE(error.has_value());
+    EXPECT_TRUE(mentions(*error, "still picture")) << error->what();
 }
 
 TEST(MovieRange, FramesOutsideTheMovieAreReportedWithTheirNumber) {
