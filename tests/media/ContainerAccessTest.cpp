@@ -123,6 +123,7 @@ INSTANTIATE_TEST_SUITE_P(Media, ContainerAccess, testing::Values(
     AccessCase{Container::WebM,          VideoCodec::Vp9,    "webm"},
     AccessCase{Container::Mp4,           VideoCodec::Av1,    "mp4"},
     AccessCase{Container::MpegPs,        VideoCodec::Mpeg2,  "mpeg"},
+    AccessCase{Container::MpegPs,        VideoCodec::Mpeg4,  "mpeg"},
     AccessCase{Container::MpegTs,        VideoCodec::Mpeg2,  "mpegts"},
     AccessCase{Container::Mp4,           VideoCodec::Mpeg4,  "mp4"},
     AccessCase{Container::RawMpeg2,      VideoCodec::Mpeg2,  "mpegvideo"},
