@@ -242,6 +242,27 @@ TEST(ExtractInterruption, StopsPromptlyLeavingOnlyWholeFiles) {
     }
 }
 
+// A user pressing Ctrl+C twice: the second signal, coming while the files in hand are finished,
+// changes nothing; the run still ends by itself and says what it wrote.
+TEST(ExtractInterruption, ASecondSignalWhileStoppingChangesNothing) {
+    const fs::path movie = testmedia::sharedMovie(recipe(Codec::Mjpeg, 300, 640, 480));
+    const fs::path out = freshFolder("interrupt-twice");
+    clitest::BackgroundRun run({"--jobs", "2", "--out", out.string(), movie.string()}, out);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (fileNames(out).size() < 3 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_GE(fileNames(out).size(), 3u) << "the run wrote no files";
+    run.signal(SIGINT);
+    // Two signals sent at once arrive as one.
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    run.signal(SIGINT);
+
+    const clitest::RunResult result = run.wait(10.0);
+
+    EXPECT_EQ(result.exitCode, 128 + SIGINT) << result.err;
+    EXPECT_NE(result.err.find("stopped by SIGINT: "), std::string::npos) << result.err;
+}
+
 // A frame no decoder accepts: the run stops there (files after it that another job had
 // finished are taken back), or with --keep-going goes on and writes every other frame as its
 // own picture.
