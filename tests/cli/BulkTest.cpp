@@ -75,11 +75,11 @@ TEST(ExtractFrameList, WritesEachListedFrameOnceInAnyOrderOfTheText) {
     const fs::path movie = testmedia::sharedMovie(recipe(Codec::Mjpeg, 30));
     const fs::path out = freshFolder("frame-list");
 
-    const clitest::RunResult run =
-        runExtract({"--frames", "25,3,10-14,0-20/7,3", "--out", out.string(), movie.string()}, out);
+    const clitest::RunResult run = runExtract(
+        {"--frames", "25,3,10-14,0-20/7,3,17-17", "--out", out.string(), movie.string()}, out);
 
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    const std::vector<int> listed{0, 3, 7, 10, 11, 12, 13, 14, 25};
+    const std::vector<int> listed{0, 3, 7, 10, 11, 12, 13, 14, 17, 25};
     const std::string base = movie.stem().string();
     ASSERT_EQ(fileNames(out), frameFiles(base, listed));
     for (const int frame : listed)
@@ -109,6 +109,31 @@ TEST(ExtractJobs, SeveralJobsWriteTheFilesOfOneJob) {
                 EXPECT_EQ(readBytes(root / "4" / name), readBytes(root / "1" / name)) << name;
         }
     }
+}
+
+// Stretches decoded side by side meet at key frames; each frame is still written once, so the
+// progress a user watches ends at the planned count and never passes it.
+TEST(ExtractJobs, TheProgressLineCountsEachFrameOnce) {
+    const fs::path movie = testmedia::sharedMovie(recipe(Codec::Mjpeg, 60));
+    const fs::path out = freshFolder("jobs-progress");
+
+    const clitest::RunResult run =
+        clitest::runExtractOnTerminal({"--jobs", "4", "--out", out.string(), movie.string()}, out);
+
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(fileNames(out).size(), 60u);
+    std::vector<int> counts;
+    std::istringstream shown(run.err);
+    std::string piece;
+    while (std::getline(shown, piece, '\r')) {
+        int done = 0;
+        int total = 0;
+        if (std::sscanf(piece.c_str(), " %d/%d frames", &done, &total) == 2 && total == 60)
+            counts.push_back(done);
+    }
+    ASSERT_FALSE(counts.empty()) << run.err;
+    EXPECT_EQ(counts.back(), 60) << run.err;
+    EXPECT_EQ(counts.size(), 60u) << run.err;
 }
 
 TEST(ExtractSeveralMovies, OneUnreadableMovieFailsAloneAndEachMovieGetsItsFolder) {
@@ -197,8 +222,10 @@ TEST(ExtractInterruption, StopsPromptlyLeavingOnlyWholeFiles) {
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
         const fs::path out = freshFolder("interrupt-" + std::to_string(signal));
         clitest::BackgroundRun run({"--jobs", "2", "--out", out.string(), movie.string()}, out);
-        while (fileNames(out).size() < 3)
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (fileNames(out).size() < 3 && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        ASSERT_GE(fileNames(out).size(), 3u) << "the run wrote no files";
         run.signal(signal);
 
         const clitest::RunResult result = run.wait(10.0);
@@ -214,6 +241,27 @@ TEST(ExtractInterruption, StopsPromptlyLeavingOnlyWholeFiles) {
                   std::string::npos)
             << result.err;
     }
+}
+
+// A user pressing Ctrl+C twice: the second signal, coming while the files in hand are finished,
+// changes nothing; the run still ends by itself and says what it wrote.
+TEST(ExtractInterruption, ASecondSignalWhileStoppingChangesNothing) {
+    const fs::path movie = testmedia::sharedMovie(recipe(Codec::Mjpeg, 300, 640, 480));
+    const fs::path out = freshFolder("interrupt-twice");
+    clitest::BackgroundRun run({"--jobs", "2", "--out", out.string(), movie.string()}, out);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (fileNames(out).size() < 3 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_GE(fileNames(out).size(), 3u) << "the run wrote no files";
+    run.signal(SIGINT);
+    // Two signals sent at once arrive as one.
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    run.signal(SIGINT);
+
+    const clitest::RunResult result = run.wait(10.0);
+
+    EXPECT_EQ(result.exitCode, 128 + SIGINT) << result.err;
+    EXPECT_NE(result.err.find("stopped by SIGINT: "), std::string::npos) << result.err;
 }
 
 // A frame no decoder accepts: the run stops there (files after it that another job had
@@ -329,6 +377,13 @@ TEST(ExtractTruncated, SaysSoAndHowManyFramesTheHeaderPromised) {
     EXPECT_EQ(pastCut.exitCode, 1);
     EXPECT_NE(pastCut.err.find("truncated"), std::string::npos) << pastCut.err;
     EXPECT_NE(pastCut.err.find("promises 30 frames"), std::string::npos) << pastCut.err;
+
+    const clitest::RunResult startPastCut =
+        runExtract({"--start", "29", "--out", "out", "cut.avi"}, root);
+    EXPECT_EQ(startPastCut.exitCode, 1);
+    EXPECT_NE(startPastCut.err.find("promises 30 frames"), std::string::npos) << startPastCut.err;
+    EXPECT_NE(startPastCut.err.find("start frame 29 is missing"), std::string::npos)
+        << startPastCut.err;
 
     const clitest::RunResult whole = runExtract({"--out", "out", "cut.avi"}, root);
     EXPECT_EQ(whole.exitCode, 0) << whole.err;

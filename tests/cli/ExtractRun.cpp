@@ -7,7 +7,10 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
+#include <optional>
+#include <poll.h>
 #include <spawn.h>
 #include <stdexcept>
 #include <sys/wait.h>
@@ -49,12 +52,15 @@ private:
 
 namespace {
 
-// Starts kirimo-extract with its output going to files in `capture`.
+// Starts kirimo-extract with its output going to files in `capture`, or standard error to
+// `errFile` when one is named.
 pid_t spawnExtract(const std::vector<std::string>& args, const fs::path& workDir,
-                   const fs::path& capture, const fs::path& stdoutFile) {
+                   const fs::path& capture, const fs::path& stdoutFile,
+                   const fs::path& stderrFile = {}) {
     const std::string outFile =
         stdoutFile.empty() ? (capture / "stdout").string() : stdoutFile.string();
-    const std::string errFile = (capture / "stderr").string();
+    const std::string errFile =
+        stderrFile.empty() ? (capture / "stderr").string() : stderrFile.string();
 
     std::vector<std::string> argvText{KIRIMO_EXTRACT_PATH};
     argvText.insert(argvText.end(), args.begin(), args.end());
@@ -86,15 +92,88 @@ RunResult resultOf(int status, const fs::path& capture) {
     return result;
 }
 
+// A run on these small movies ends within seconds even on a busy machine; one still going after
+// runLimit() hangs. Once one has, the program is known to hang, and each later run gets a short
+// grace, so the suite fails well within its own time limit and still names every test affected.
+std::atomic<bool> aRunHung{false};
+
+double runLimit() {
+    return aRunHung ? 2.0 : 20.0;
+}
+
+// The status of `pid` once it ends, or nothing when it has not ended within `seconds`.
+std::optional<int> waitAtMost(pid_t pid, double seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return std::nullopt;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return status;
+}
+
 } // namespace
 
 RunResult runExtract(const std::vector<std::string>& args, const fs::path& workDir,
                      const fs::path& stdoutFile) {
     const fs::path capture = freshCapture();
     const pid_t pid = spawnExtract(args, workDir, capture, stdoutFile);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return resultOf(status, capture);
+    const double limit = runLimit();
+    if (const std::optional<int> status = waitAtMost(pid, limit))
+        return resultOf(*status, capture);
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    std::string command = "kirimo-extract";
+    for (const std::string& arg : args)
+        command += " " + arg;
+    aRunHung = true;
+    ADD_FAILURE() << command << ": still running after " << limit
+                  << " s, killed; standard error so far:\n"
+                  << readText(capture / "stderr");
+    return {};
+}
+
+RunResult runExtractOnTerminal(const std::vector<std::string>& args, const fs::path& workDir) {
+    const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
+    if (terminal < 0 || grantpt(terminal) != 0 || unlockpt(terminal) != 0)
+        throw std::runtime_error("cannot open a pseudo-terminal");
+    const fs::path capture = freshCapture();
+    const pid_t pid = spawnExtract(args, workDir, capture, {}, ptsname(terminal));
+    std::string shown;
+    std::optional<int> status;
+    const double limit = runLimit();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(limit);
+    for (;;) {
+        pollfd ready{terminal, POLLIN, 0};
+        if (poll(&ready, 1, 5) > 0) {
+            char buffer[4096];
+            const ssize_t got = read(terminal, buffer, sizeof buffer);
+            if (got > 0) {
+                shown.append(buffer, static_cast<std::size_t>(got));
+                continue;
+            }
+        }
+        if (status)
+            break; // ended, and all it wrote is read
+        int ended = 0;
+        if (waitpid(pid, &ended, WNOHANG) == pid) {
+            status = ended;
+        } else if (std::chrono::steady_clock::now() > deadline) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+            close(terminal);
+            aRunHung = true;
+            ADD_FAILURE() << "kirimo-extract on a terminal: still running after " << limit
+                          << " s, killed; it showed:\n"
+                          << shown;
+            return {};
+        }
+    }
+    close(terminal);
+    RunResult result = resultOf(*status, capture);
+    result.err = shown;
+    return result;
 }
 
 BackgroundRun::BackgroundRun(const std::vector<std::string>& args, const fs::path& workDir)
@@ -114,15 +193,13 @@ void BackgroundRun::signal(int number) const {
 }
 
 RunResult BackgroundRun::wait(double seconds) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    int status = 0;
-    while (waitpid(pid_, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return {};
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const std::optional<int> status = waitAtMost(pid_, std::min(seconds, runLimit()));
+    if (!status) {
+        aRunHung = true;
+        return {};
     }
     pid_ = -1;
-    return resultOf(status, capture_);
+    return resultOf(*status, capture_);
 }
 
 fs::path freshFolder(const std::string& name) {

@@ -13,9 +13,15 @@ struct RunResult {
 };
 
 // Runs kirimo-extract with `args` in `workDir`, its output captured (standard output into
-// `stdoutFile` when one is named); waits for it to end.
+// `stdoutFile` when one is named); waits for it to end. A run that hangs is killed and fails the
+// test (exitCode -1).
 RunResult runExtract(const std::vector<std::string>& args, const std::filesystem::path& workDir,
                      const std::filesystem::path& stdoutFile = {});
+
+// The same with standard error on a terminal, as a user watching the run sees it: `err` holds
+// what the terminal showed.
+RunResult runExtractOnTerminal(const std::vector<std::string>& args,
+                               const std::filesystem::path& workDir);
 
 // A run in the background, for sending it signals.
 class BackgroundRun {

@@ -4,6 +4,7 @@
 #include "media/Movie.h"
 #include "support/testmedia/TestMedia.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <map>
@@ -116,6 +117,8 @@ INSTANTIATE_TEST_SUITE_P(
                               Codec::Mpeg4BFrames,
                               {"--start", "9", "--end", "14"},
                               {9, 10, 11, 12, 13, 14}},
+                    RangeCase{"end_zero", Codec::Mjpeg, {"--end", "0"}, {0}},
+                    RangeCase{"most_jobs", Codec::Mjpeg, {"--jobs", "64", "--end", "2"}, {0, 1, 2}},
                     RangeCase{"palettised_keeps_colour_table",
                               Codec::RawPal8,
                               {"--end", "6", "--interval", "2"},
@@ -189,6 +192,23 @@ TEST(ExtractFailure, ReadOnlyFileStopsTheRunAtItsFrame) {
     EXPECT_EQ(run.err.rfind("kirimo-extract: ", 0), 0u) << run.err;
 }
 
+// Jobs write stretches side by side; a file that cannot be written ends the movie there, and
+// the frames after it that another job had written are taken back, as one job would leave it.
+TEST(ExtractFailure, FramesOtherJobsWroteAfterTheFailureAreTakenBack) {
+    const fs::path movie = movieFor(Codec::Mjpeg);
+    const fs::path out = freshFolder(testName());
+    const fs::path blocker = out / frameFileName(7);
+    std::fclose(std::fopen(blocker.c_str(), "wb"));
+    fs::permissions(blocker, fs::perms::owner_read);
+
+    const clitest::RunResult run =
+        runExtract({"--jobs", "2", "--out", out.string(), movie.string()}, out);
+
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(fileNames(out), frameFileNames({0, 1, 2, 3, 4, 5, 6, 7})) << run.err;
+    EXPECT_NE(run.err.find("frame 7"), std::string::npos) << run.err;
+}
+
 TEST(ExtractFailure, FolderThatCannotBeCreatedFailsTheFirstFile) {
     const fs::path movie = movieFor(Codec::Mjpeg);
     const fs::path root = freshFolder(testName());
@@ -225,6 +245,7 @@ TEST_P(ExtractUnreadableMovie, FailsNamingTheMovieAndWritesNothing) {
         EXPECT_EQ(run.exitCode, 1) << run.err;
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(run.err.rfind("kirimo-extract: ", 0), 0u) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
         EXPECT_NE(run.err.find("broken.avi"), std::string::npos) << run.err;
         EXPECT_FALSE(fs::exists(out));
     }

@@ -84,6 +84,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadUsage{"movies_sharing_file_names", {"MOVIE", "MOVIE"}, "files of the same names"},
         BadUsage{"empty_out", {"MOVIE", "--out="}, "'--out' needs a folder name"},
         BadUsage{"info_with_value", {"--info=yes", "MOVIE"}, "'--info' takes no value"},
+        BadUsage{"info_two_movies", {"--info", "MOVIE", "other.avi"}, "one movie at a time"},
+        BadUsage{"json_without_info", {"--json", "MOVIE"}, "'--json' goes with '--info'"},
         BadUsage{"list_empty_part", {"--frames", "1,,2", "MOVIE"}, "has an empty part"},
         BadUsage{"list_trailing_comma", {"--frames", "1,", "MOVIE"}, "has an empty part"},
         BadUsage{"list_reversed", {"--frames", "9-3", "MOVIE"}, "'9-3': the range runs backwards"},
@@ -95,8 +97,10 @@ INSTANTIATE_TEST_SUITE_P(
                  {"--frames", "0,12-40/5", "MOVIE"},
                  "frame 40 lies past the last frame 29"},
         BadUsage{"list_with_range", {"--frames", "1", "--end", "3", "MOVIE"}, "replaces"},
+        BadUsage{"list_with_interval", {"--interval", "2", "--frames", "1", "MOVIE"}, "replaces"},
         BadUsage{"format_unknown", {"--format", "jpg", "MOVIE"}, "bmp or png, not 'jpg'"},
-        BadUsage{"jobs_zero", {"--jobs", "0", "MOVIE"}, "jobs must be from 1 to 64"}),
+        BadUsage{"jobs_zero", {"--jobs", "0", "MOVIE"}, "jobs must be from 1 to 64"},
+        BadUsage{"jobs_past_most", {"--jobs", "65", "MOVIE"}, "from 1 to 64, not 65"}),
     [](const testing::TestParamInfo<BadUsage>& info) { return info.param.name; });
 
 testmedia::MovieRecipe recipe(testmedia::Codec codec, int width, int height, int frames, int fps) {
@@ -213,6 +217,18 @@ TEST(ExtractVersion, NamesProgramReleaseAndLicenceEvenWithOtherArguments) {
         EXPECT_NE(run.out.find("\nLicense MIT: "), std::string::npos) << run.out;
         EXPECT_EQ(run.err, "");
     }
+}
+
+// Quotes, backslashes and control characters in a file name would break the JSON object.
+TEST(ExtractInfoOutput, JsonEscapesTheFileName) {
+    const fs::path work = freshFolder("info-json-name");
+    const std::string name = "q\"b\\s\x01t\x1f.avi";
+    fs::copy_file(usageMovie(), work / name);
+
+    const clitest::RunResult run = runExtract({"--info", "--json", name}, work);
+
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out.rfind(R"({"file":"q\"b\\s\u0001t\u001f.avi",)", 0), 0u) << run.out;
 }
 
 TEST(ExtractHelp, ExplainsTheOptionsAndSucceedsEvenWithOtherArguments) {

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -50,9 +51,19 @@ TEST_P(ContainerAccess, FrameNShowsNumberN) {
     const ContainerRecipe recipe = recipeOf(GetParam());
     media::Movie movie(testmedia::sharedContainerMovie(recipe));
     ASSERT_EQ(movie.frameCount(), recipe.frames);
+    EXPECT_FALSE(movie.isTruncated());
     EXPECT_EQ(movie.containerName(), GetParam().containerName);
     for (const int n : visits(recipe.frames, recipe.gop))
         ASSERT_EQ(frameNumberOf(movie.frame(n)), n) << "frame " << n;
+    for (const int n : {recipe.frames, -1}) {
+        const auto error = mediatest::errorOf([&] { movie.frame(n); });
+        ASSERT_TRUE(error.has_value()) << "frame " << n;
+        EXPECT_NE(std::string(error->what())
+                      .find("out of range (the movie has frames 0 to " +
+                            std::to_string(recipe.frames - 1) + ")"),
+                  std::string::npos)
+            << error->what();
+    }
 }
 
 // The table lists the frames in presentation order, without decoding, each at its own time
@@ -72,10 +83,35 @@ TEST_P(ContainerAccess, FrameTableRunsInPresentationOrder) {
             << "frame " << n;
 }
 
+// Key frames as the encoder placed them, read from each container's own index or packet flags.
+TEST(ContainerFrameTable, KeyFramesAreWhereTheEncoderPutThem) {
+    for (const Container container : {Container::Mp4, Container::Matroska, Container::MpegTs}) {
+        ContainerRecipe recipe;
+        recipe.container = container;
+        const media::Movie movie(testmedia::sharedContainerMovie(recipe));
+        const std::vector<media::FrameRecord> table = movie.frameTable();
+        ASSERT_EQ(static_cast<int>(table.size()), recipe.frames);
+        for (int n = 0; n < recipe.frames; ++n)
+            EXPECT_EQ(table[static_cast<std::size_t>(n)].key, n % recipe.gop == 0)
+                << testmedia::recipeName(recipe) << " frame " << n;
+    }
+}
+
+// A variable rate is reported as its average, so a player keeping it takes as long as the movie:
+// 36 frames over 44 ticks of 1/25 s.
+TEST(ContainerRate, AVariableRateIsReportedAsItsAverage) {
+    ContainerRecipe recipe;
+    recipe.variableRate = true;
+    const media::Movie movie(testmedia::sharedContainerMovie(recipe));
+    const std::int64_t ticks = testmedia::ticksOf(recipe, recipe.frames - 1) + 1;
+    EXPECT_NEAR(movie.frameRate(), recipe.frames * 25.0 / static_cast<double>(ticks), 1e-3);
+}
+
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Media, ContainerAccess, testing::Values(
     AccessCase{Container::Mp4,           VideoCodec::H264,   "mp4"},
     AccessCase{Container::Mp4,           VideoCodec::H264,   "mp4",      true},
+    AccessCase{Container::Mp4FastStart,  VideoCodec::H264,   "mp4"},
     AccessCase{Container::Matroska,      VideoCodec::Vp9,    "matroska", true},
     AccessCase{Container::FragmentedMp4, VideoCodec::H264,   "mp4"},
     AccessCase{Container::Mp4EditList,   VideoCodec::H264,   "mp4"},
@@ -89,8 +125,13 @@ INSTANTIATE_TEST_SUITE_P(Media, ContainerAccess, testing::Values(
     AccessCase{Container::WebM,          VideoCodec::Vp9,    "webm"},
     AccessCase{Container::Mp4,           VideoCodec::Av1,    "mp4"},
     AccessCase{Container::MpegPs,        VideoCodec::Mpeg2,  "mpeg"},
+    AccessCase{Container::MpegPs,        VideoCodec::Mpeg4,  "mpeg"},
     AccessCase{Container::MpegTs,        VideoCodec::Mpeg2,  "mpegts"},
     AccessCase{Container::Mp4,           VideoCodec::Mpeg4,  "mp4"},
+    AccessCase{Container::RawMpeg2,      VideoCodec::Mpeg2,  "mpegvideo"},
+    AccessCase{Container::RawMpeg4,      VideoCodec::Mpeg4,  "m4v"},
+    AccessCase{Container::Mp4NegativeOffsets, VideoCodec::H264, "mp4"},
+    AccessCase{Container::Mp4CoverFirst, VideoCodec::H264,   "mp4"},
     AccessCase{Container::Mov,           VideoCodec::ProRes, "mov"},
     AccessCase{Container::Mov,           VideoCodec::Dnxhd,  "mov"}),
     [](const auto& info) { return testmedia::recipeName(recipeOf(info.param)); });

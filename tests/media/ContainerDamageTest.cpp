@@ -76,6 +76,30 @@ INSTANTIATE_TEST_SUITE_P(Media, CutContainer,
                                          ContainerDamage::MatroskaCutInCluster),
                          [](const auto& info) { return testmedia::damageName(info.param); });
 
+// The index promises a key frame where a predicted picture lies: frames after it still come
+// right, from the key frame before, in any order.
+TEST(MisflaggedContainer, FramesAfterAFalseKeyFrameComeRight) {
+    media::Movie movie(testmedia::damagedContainerMovie(ContainerDamage::Mp4FalseKeyFrame));
+    ASSERT_EQ(movie.frameCount(), sourceFrames);
+    for (const int n : {sourceFrames - 1, 2 * sourceGop + 4, 5, 2 * sourceGop + 1})
+        EXPECT_EQ(frameNumberOf(movie.frame(n)), n) << "frame " << n;
+}
+
+// A picture the decoder refuses in a whole file is a decode failure of that frame, not a cut,
+// even at the end of the data; the frames before it still come.
+TEST(DamagedContainer, AnUndecodableLastPictureIsADecodeFailure) {
+    const auto file = testmedia::damagedContainerMovie(ContainerDamage::MovGarbledLastFrame);
+    // One thread: the decoder then reads on to the end of the file before it gives up.
+    media::Movie movie(file, {.decoderThreads = 1});
+    ASSERT_EQ(movie.frameCount(), sourceFrames);
+    EXPECT_FALSE(movie.isTruncated());
+    const auto error = errorOf([&] { movie.frame(sourceFrames - 1); });
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->frame(), sourceFrames - 1);
+    EXPECT_NE(error->reason().find("decode failure"), std::string::npos) << error->what();
+    EXPECT_EQ(frameNumberOf(movie.frame(sourceFrames - 2)), sourceFrames - 2);
+}
+
 // Transport packets lost inside pictures of the second GOP, with the 33-bit clock wrapping in
 // it: every picture is still counted, and the GOPs either side show their own numbers.
 TEST(DamagedTransportStream, LostPacketsKeepTheNumbering) {

@@ -6,6 +6,7 @@
 #include "support/testmedia/RiffFile.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -126,28 +127,41 @@ TEST(MovieOpen, MissingFileAndFolderAreReportedByName) {
     }
 }
 
+// An 8 x 8 bitmap file: FFmpeg reads it, but it is no movie of ours.
+void writeBitmap(const std::filesystem::path& file) {
+    const core::BgrImage image = core::BgrImage::blank(8, 8);
+    std::ofstream out(file, std::ios::binary);
+    const std::uint32_t size = 54 + static_cast<std::uint32_t>(image.bytes.size());
+    unsigned char header[54] = {'B', 'M'};
+    std::memcpy(header + 2, &size, 4);
+    header[10] = 54;
+    header[14] = 40;
+    header[18] = 8;
+    header[22] = 8;
+    header[26] = 1;
+    header[28] = 24;
+    out.write(reinterpret_cast<const char*>(header), sizeof header);
+    out.write(reinterpret_cast<const char*>(image.bytes.data()),
+              static_cast<std::streamsize>(image.bytes.size()));
+}
+
 TEST(MovieOpen, FileOfAnotherContainerIsRefused) {
     const auto file = scratchFolder() / "not-avi.avi";
-    {
-        // A bitmap file: FFmpeg reads it, but it is no movie of ours.
-        const core::BgrImage image = core::BgrImage::blank(8, 8);
-        std::ofstream out(file, std::ios::binary);
-        const std::uint32_t size = 54 + static_cast<std::uint32_t>(image.bytes.size());
-        unsigned char header[54] = {'B', 'M'};
-        std::memcpy(header + 2, &size, 4);
-        header[10] = 54;
-        header[14] = 40;
-        header[18] = 8;
-        header[22] = 8;
-        header[26] = 1;
-        header[28] = 24;
-        out.write(reinterpret_cast<const char*>(header), sizeof header);
-        out.write(reinterpret_cast<const char*>(image.bytes.data()),
-                  static_cast<std::streamsize>(image.bytes.size()));
-    }
+    writeBitmap(file);
     const auto error = errorOf([&] { media::Movie movie(file); });
     ASSERT_TRUE(error.has_value());
     EXPECT_TRUE(mentions(*error, utf8(file))) << error->what();
+}
+
+// A picture whose name reads as a numbered series ("shot%d.bmp") opens in FFmpeg as a movie of
+// the pictures shot1.bmp, shot2.bmp ...: a still series, not a movie.
+TEST(MovieOpen, APictureSeriesNameIsRefused) {
+    const auto file = scratchFolder() / "shot%d.bmp";
+    writeBitmap(file);
+    writeBitmap(scratchFolder() / "shot1.bmp");
+    const auto error = errorOf([&] { media::Movie movie(file); });
+    ASSERT_TRUE(error.has_value());
+    EXPECT_TRUE(mentions(*error, "still picture")) << error->what();
 }
 
 TEST(MovieRange, FramesOutsideTheMovieAreReportedWithTheirNumber) {
@@ -257,6 +271,29 @@ TEST(MovieDamage, AFileRewrittenWhileOpenIsReportedNotMisread) {
     EXPECT_EQ(error->frame(), 4);
 }
 
+// A rewrite of the same length (a tag editor, a repair in place) is told by its write time,
+// and even frame 0 is refused.
+TEST(MovieDamage, AFileRewrittenInPlaceToTheSameSizeIsReported) {
+    const auto file = scratchFolder() / "rewritten-same-size.avi";
+    std::filesystem::copy_file(movieFor(recipeOf(Codec::Mjpeg, 12)), file,
+                               std::filesystem::copy_options::overwrite_existing);
+    media::Movie movie(file);
+    EXPECT_EQ(frameNumberOf(movie.frame(1)), 1);
+    const auto written = std::filesystem::last_write_time(file);
+    std::vector<unsigned char> bytes = readBytes(file);
+    damageChunk(bytes, 0, 0x00);
+    {
+        std::ofstream out(file, std::ios::binary | std::ios::in | std::ios::out);
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
+    }
+    std::filesystem::last_write_time(file, written + std::chrono::seconds(2));
+    const auto error = errorOf([&] { movie.frame(0); });
+    ASSERT_TRUE(error.has_value());
+    EXPECT_TRUE(mentions(*error, "changed")) << error->what();
+    EXPECT_EQ(error->frame(), 0);
+}
+
 // The stream header's start (dwStart) puts blank frames before the first picture. A start
 // longer than the movie itself is a broken header: believed, a 14 KB file would count two
 // billion frames.
@@ -265,8 +302,9 @@ TEST(MovieCount, AStartLongerThanTheMovieIsNotBelieved) {
         char start[4];
         int blanks;
     };
-    for (const StartCase& c : {StartCase{{3, 0, 0, 0}, 3}, StartCase{{0, 0, 0, 0x40}, 0},
-                               StartCase{{static_cast<char>(0xff), 0x7f, 0, 0}, 0}}) {
+    for (const StartCase& c :
+         {StartCase{{3, 0, 0, 0}, 3}, StartCase{{12, 0, 0, 0}, 12}, StartCase{{0, 0, 0, 0x40}, 0},
+          StartCase{{static_cast<char>(0xff), 0x7f, 0, 0}, 0}}) {
         const int blanks = c.blanks;
         const auto file =
             alteredCopy(movieFor(recipeOf(Codec::Mjpeg, 12)),

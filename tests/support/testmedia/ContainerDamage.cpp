@@ -203,6 +203,41 @@ Bytes moveStamp(Bytes bytes, int picture, std::int64_t pts) {
     throw std::logic_error("test movie has too few pictures");
 }
 
+// The sync-sample table lists key pictures by their 1-based place in decode order; its last
+// entry moves one place on, onto the first predicted picture of that GOP.
+Bytes moveLastKeyFlag(Bytes bytes) {
+    const std::string type = "stss";
+    const auto found = std::search(bytes.begin(), bytes.end(), type.begin(), type.end());
+    if (found == bytes.end())
+        throw std::logic_error("test movie lacks a sync-sample table");
+    const auto at = [&](std::size_t offset) {
+        return reinterpret_cast<unsigned char*>(&*(found + static_cast<std::ptrdiff_t>(offset)));
+    };
+    const auto read32 = [&](std::size_t offset) {
+        const unsigned char* p = at(offset);
+        return (std::uint32_t{p[0]} << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
+    };
+    const std::uint32_t entries = read32(8);
+    if (entries < 2)
+        throw std::logic_error("test movie has too few key frames");
+    unsigned char* last = at(12 + 4 * (std::size_t{entries} - 1));
+    const std::uint32_t moved = read32(12 + 4 * (std::size_t{entries} - 1)) + 1;
+    for (int i = 0; i < 4; ++i)
+        last[i] = static_cast<unsigned char>(moved >> (24 - 8 * i));
+    return bytes;
+}
+
+// A ProRes picture opens with its size and the tag "icpf"; the last one's header is zeroed, so
+// the decoder refuses that picture while the file stays whole.
+Bytes garbleLastProResHeader(Bytes bytes) {
+    const std::string tag = "icpf";
+    const auto found = std::find_end(bytes.begin(), bytes.end(), tag.begin(), tag.end());
+    if (found == bytes.end() || bytes.end() - found < 64)
+        throw std::logic_error("test movie lacks a ProRes picture");
+    std::fill(found + 4, found + 64, 0);
+    return bytes;
+}
+
 void writeSoundOnly(const std::filesystem::path& file) {
     AVFormatContext* raw = nullptr;
     if (avformat_alloc_output_context2(&raw, nullptr, "matroska", nullptr) < 0)
@@ -293,6 +328,14 @@ void writeDamaged(const std::filesystem::path& file, ContainerDamage damage) {
         std::fill_n(second, 4, 'x');
         return writeAll(file, bytes);
     }
+    case ContainerDamage::Mp4FalseKeyFrame:
+        return writeAll(file, moveLastKeyFlag(sourceBytes(Container::Mp4)));
+    case ContainerDamage::MovGarbledLastFrame: {
+        ContainerRecipe recipe;
+        recipe.container = Container::Mov;
+        recipe.codec = VideoCodec::ProRes;
+        return writeAll(file, garbleLastProResHeader(readAll(sharedContainerMovie(recipe))));
+    }
     case ContainerDamage::UnknownCodec: {
         Bytes bytes = sourceBytes(Container::Matroska);
         replaceFirst(bytes, "V_MPEG4/ISO/AVC", "V_MPEG4/ISO/ZZZ");
@@ -308,6 +351,7 @@ std::string extensionOf(ContainerDamage damage) {
     case ContainerDamage::Mp4CutInData:
     case ContainerDamage::Mp4FlippedBits:
     case ContainerDamage::FragmentLost:
+    case ContainerDamage::Mp4FalseKeyFrame:
         return ".mp4";
     case ContainerDamage::TransportLostPackets:
     case ContainerDamage::TransportCutAtKey:
@@ -316,6 +360,8 @@ std::string extensionOf(ContainerDamage damage) {
         return ".ts";
     case ContainerDamage::ElementaryStream:
         return ".h264";
+    case ContainerDamage::MovGarbledLastFrame:
+        return ".mov";
     default:
         return ".mkv";
     }
@@ -353,6 +399,10 @@ std::string damageName(ContainerDamage damage) {
         return "TransportStampFarH264";
     case ContainerDamage::FragmentLost:
         return "FragmentLost";
+    case ContainerDamage::Mp4FalseKeyFrame:
+        return "Mp4FalseKeyFrame";
+    case ContainerDamage::MovGarbledLastFrame:
+        return "MovGarbledLastFrame";
     }
     return "?";
 }

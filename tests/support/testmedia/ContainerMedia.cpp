@@ -56,6 +56,14 @@ std::string containerName(Container container) {
         return "MpegPs";
     case Container::RawH264:
         return "RawH264";
+    case Container::RawMpeg2:
+        return "RawMpeg2";
+    case Container::RawMpeg4:
+        return "RawMpeg4";
+    case Container::Mp4NegativeOffsets:
+        return "Mp4NegativeOffsets";
+    case Container::Mp4CoverFirst:
+        return "Mp4CoverFirst";
     }
     return "?";
 }
@@ -104,6 +112,7 @@ ContainerSettings containerSettings(Container container) {
     switch (container) {
     case Container::Mp4:
     case Container::Mp4EditList:
+    case Container::Mp4CoverFirst:
         return {"mp4", {}};
     case Container::Mp4FastStart:
         return {"mp4", {{"movflags", "+faststart"}}};
@@ -123,6 +132,12 @@ ContainerSettings containerSettings(Container container) {
         return {"vob", {}};
     case Container::RawH264:
         return {"h264", {}};
+    case Container::RawMpeg2:
+        return {"mpeg2video", {}};
+    case Container::RawMpeg4:
+        return {"m4v", {}};
+    case Container::Mp4NegativeOffsets:
+        return {"mp4", {{"movflags", "+negative_cts_offsets"}}};
     }
     return {};
 }
@@ -237,6 +252,65 @@ void hideCues(const std::filesystem::path& file) {
         throw std::runtime_error(file.string() + ": cannot hide the cues");
 }
 
+std::string bigEndian32(std::size_t value) {
+    std::string bytes(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        bytes[static_cast<std::size_t>(i)] = static_cast<char>(value >> (24 - 8 * i));
+    return bytes;
+}
+
+std::string mp4Box(const std::string& type, const std::string& payload) {
+    return bigEndian32(8 + payload.size()) + type + payload;
+}
+
+// Puts a cover picture (a PNG of one pixel) into the movie's header box, ahead of the video
+// track, so the demuxer lists it as the first stream. The header box is the file's last, so the
+// picture data before it stay where the index says they are.
+void putCoverFirst(const std::filesystem::path& file) {
+    std::vector<char> bytes;
+    {
+        std::ifstream in(file, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    const std::string moov = "moov";
+    const std::string mvhd = "mvhd";
+    const auto movie = std::search(bytes.begin(), bytes.end(), moov.begin(), moov.end());
+    const auto header = std::search(movie, bytes.end(), mvhd.begin(), mvhd.end());
+    if (movie == bytes.end() || header == bytes.end() || movie - bytes.begin() < 4)
+        throw std::runtime_error(file.string() + ": no movie header box");
+    const auto read32 = [](std::vector<char>::const_iterator at) {
+        const auto byte = [&](int i) {
+            return static_cast<std::size_t>(static_cast<unsigned char>(at[i]));
+        };
+        return byte(0) << 24 | byte(1) << 16 | byte(2) << 8 | byte(3);
+    };
+    const std::size_t movieSize = read32(movie - 4);
+    if (movie - 4 + static_cast<std::ptrdiff_t>(movieSize) != bytes.end())
+        throw std::runtime_error(file.string() + ": the movie header box is not the last");
+    static const unsigned char png[] = {
+        0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48,
+        0x44, 0x52, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x06, 0x00, 0x00,
+        0x00, 0x1F, 0x15, 0xC4, 0x89, 0x00, 0x00, 0x00, 0x0A, 0x49, 0x44, 0x41, 0x54, 0x78,
+        0x9C, 0x63, 0x00, 0x01, 0x00, 0x00, 0x05, 0x00, 0x01, 0x0D, 0x0A, 0x2D, 0xB4, 0x00,
+        0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
+    const std::string picture(reinterpret_cast<const char*>(png), sizeof png);
+    const std::string handler = std::string(8, '\0') + "mdir" + std::string(13, '\0');
+    const std::string data = mp4Box("data", bigEndian32(14) + bigEndian32(0) + picture); // 14: PNG
+    const std::string cover =
+        mp4Box("udta", mp4Box("meta", std::string(4, '\0') + mp4Box("hdlr", handler) +
+                                          mp4Box("ilst", mp4Box("covr", data))));
+    const std::size_t headerSize = read32(header - 4);
+    const auto after = header - 4 + static_cast<std::ptrdiff_t>(headerSize);
+    const std::ptrdiff_t movieAt = movie - 4 - bytes.begin();
+    bytes.insert(after, cover.begin(), cover.end());
+    const std::string grown = bigEndian32(movieSize + cover.size());
+    std::copy(grown.begin(), grown.end(), bytes.begin() + movieAt);
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + file.string());
+}
+
 // VP8 and VP9 place hidden alternate reference pictures only when a first pass has measured
 // the movie.
 std::string firstPass(const std::filesystem::path& file, const ContainerRecipe& recipe) {
@@ -270,6 +344,8 @@ std::string containerExtension(Container container) {
     case Container::Mp4FastStart:
     case Container::FragmentedMp4:
     case Container::Mp4EditList:
+    case Container::Mp4NegativeOffsets:
+    case Container::Mp4CoverFirst:
         return ".mp4";
     case Container::Mov:
         return ".mov";
@@ -285,6 +361,10 @@ std::string containerExtension(Container container) {
         return ".mpg";
     case Container::RawH264:
         return ".h264";
+    case Container::RawMpeg2:
+        return ".m2v";
+    case Container::RawMpeg4:
+        return ".m4v";
     }
     return ".bin";
 }
@@ -299,6 +379,8 @@ void writeContainerMovie(const std::filesystem::path& file, const ContainerRecip
     }
     if (recipe.container == Container::MatroskaNoCues)
         hideCues(file);
+    if (recipe.container == Container::Mp4CoverFirst)
+        putCoverFirst(file);
 }
 
 std::filesystem::path sharedContainerMovie(const ContainerRecipe& recipe) {

@@ -26,6 +26,10 @@ enum class Container {
     MpegTsWrap, // time stamps pass the 33-bit wrap halfway through
     MpegPs,
     RawH264, // an elementary stream: no container, no presentation times
+    RawMpeg2,
+    RawMpeg4,
+    Mp4NegativeOffsets, // composition offsets below zero (a version 1 'ctts'), no edit list
+    Mp4CoverFirst,      // a cover picture, as tagging tools add one, listed before the video
 };
 
 enum class VideoCodec { H264, Hevc, Hevc10, Vp8, Vp9, Av1, Mpeg2, Mpeg4, ProRes, Dnxhd };
