@@ -39,9 +39,17 @@ constexpr const char* helpText =
 Writes frames of movies as 24-bit BMP (or PNG) files. Frame 12 of clip.avi becomes
 DIR/clip_00012.bmp; frames are counted from 0.
 
-  --start S        first frame to write (default 0)
-  --end E          last frame to write (default: the movie's last frame)
+  --start S        first frame to write (default 0), or a time with "s" or a colon
+                   (--start 10s, --start 1:05.5): the frame shown then
+  --end E          last frame to write (default: the movie's last frame), or a time
   --interval I     write frames S, S+I, S+2I, ... up to E (default 1)
+  --at T[,T...]    write the frames shown at times T, counted from the first frame: seconds
+                   (12.5) or a timecode (1:23.5, 01:02:03.040), e.g. --at 0,1:23.5. The frame
+                   shown at T is the last that starts at or before it; a time past the last
+                   frame's end is an error.
+  --every D        write the frames shown at 0, D, 2D, ... within --start and --end, each
+                   frame once (D: 2s, 0.5s, 1m or a timecode), e.g. --every 2s; on a movie of
+                   varying frame rate this differs from --interval
   --frames LIST    write the listed frames instead, e.g. 0,10,100-200,500-900/25: single
                    frames, inclusive ranges, ranges with a step; in any order, each written
                    once. A frame past a movie's last frame is an error, not clamped.
@@ -111,10 +119,10 @@ void refuseSharedNames(const ExtractOptions& options) {
                              movieBaseName(movie) + "_NNNNN'; extract them in separate runs");
 }
 
-std::vector<std::int32_t> keyFramesOf(const media::Movie& movie) {
+std::vector<std::int32_t> keyFramesOf(const std::vector<media::FrameRecord>& table) {
     std::vector<std::int32_t> keys;
     std::int32_t frame = 0;
-    for (const media::FrameRecord& record : movie.frameTable()) {
+    for (const media::FrameRecord& record : table) {
         if (record.key)
             keys.push_back(frame);
         ++frame;
@@ -140,12 +148,13 @@ Preparation prepare(const ExtractOptions& options, int keepOpen, std::FILE* err)
             const media::Movie& movie = *opened;
             if (const std::string notice = truncationNotice(name, movie); !notice.empty())
                 report(err, notice);
-            const MovieLength length{name, movie.frameCount(), movie.claimedFrameCount()};
+            const MovieLength length{name, movie.frameCount(), movie.claimedFrameCount(),
+                                     movie.frameTable(), movie.frameRate()};
             FramePlan plan = FramePlan::resolve(options, length);
             const std::string outDir =
                 options.outPerMovie ? options.outDir + "/" + movieBaseName(name) : options.outDir;
-            result.tasks.push_back(
-                std::make_unique<MovieTask>(name, outDir, std::move(plan), keyFramesOf(movie)));
+            result.tasks.push_back(std::make_unique<MovieTask>(name, outDir, std::move(plan),
+                                                               keyFramesOf(length.table)));
             if (static_cast<int>(result.tasks.size()) <= keepOpen)
                 result.tasks.back()->keepOpened(std::move(opened));
         } catch (const UsageError&) {

@@ -21,6 +21,13 @@ struct ExtractOptions {
     std::optional<std::int32_t> end;
     std::int32_t interval = 1;
     std::optional<FrameList> frames;
+    // Times in nanoseconds from the first frame; a time given for the start or the end stands
+    // in for the frame number.
+    std::optional<std::int64_t> startTime;
+    std::optional<std::int64_t> endTime;
+    std::vector<std::int64_t> at; // the frames shown at these times
+    std::optional<std::int64_t> every;
+    bool keyFrames = false;
     std::string outDir = ".";
     bool outPerMovie = false;
     std::optional<int> jobs; // unset: one per core

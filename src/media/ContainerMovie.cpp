@@ -80,6 +80,8 @@ std::vector<FrameRecord> ContainerMovie::frameTable() const {
         const IndexedPacket& packet = index_.packet(index_.packetOf(n));
         FrameRecord& record = table[static_cast<std::size_t>(n)];
         record.seconds = static_cast<double>(packet.pts - start) * av_q2d(timeBase);
+        record.ticks = packet.pts - start;
+        record.timeBase = {timeBase.num, timeBase.den};
         record.key = packet.key;
         record.packetSize = packet.size;
     }

@@ -1,0 +1,149 @@
+#include "ExtractRun.h"
+#include "support/testmedia/ContainerMedia.h"
+#include "support/testmedia/TestMedia.h"
+
+#include <cstdio>
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using clitest::fileNames;
+using clitest::freshFolder;
+using clitest::readBytes;
+using clitest::runExtract;
+using testmedia::Container;
+using testmedia::ContainerRecipe;
+using testmedia::VideoCodec;
+
+// 36 frames at 25 a second but for every fourth, which lasts two: frame n starts at tick
+// n + n / 4 of 1/25 s (0 1 2 3 5 6 7 8 10 ...), so every 4th frame is not every 0.16 s.
+const fs::path& variableRateMovie() {
+    static const fs::path movie =
+        testmedia::sharedContainerMovie(ContainerRecipe{.container = Container::Mp4,
+                                                        .codec = VideoCodec::H264,
+                                                        .frames = 36,
+                                                        .gop = 12,
+                                                        .variableRate = true});
+    return movie;
+}
+
+std::string frameFile(const fs::path& movie, int frame) {
+    char name[64];
+    std::snprintf(name, sizeof name, "%s_%05d.bmp", movie.stem().c_str(), frame);
+    return name;
+}
+
+std::vector<std::string> frameFiles(const fs::path& movie, const std::vector<int>& frames) {
+    std::vector<std::string> names;
+    for (const int frame : frames)
+        names.push_back(frameFile(movie, frame));
+    return names;
+}
+
+// The frame number a written BMP file shows, read from its rows (stored bottom row first).
+int frameNumberInBmp(const fs::path& file) {
+    const std::vector<std::uint8_t> bytes = readBytes(file);
+    if (bytes.size() < 54)
+        return -2;
+    const auto read32 = [&](std::size_t at) {
+        return static_cast<int>(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
+                                bytes[at + 3] << 24);
+    };
+    const int width = read32(18);
+    const int height = read32(22);
+    const int stride = (width * 3 + 3) & ~3;
+    std::vector<std::uint8_t> topFirst;
+    for (int y = height - 1; y >= 0; --y) {
+        const auto row = bytes.begin() + read32(10) + y * stride;
+        topFirst.insert(topFirst.end(), row, row + stride);
+    }
+    return testmedia::readFrameNumber({topFirst.data(), width, height, stride});
+}
+
+struct ChoiceCase {
+    const char* name;
+    std::vector<std::string> options;
+    std::vector<int> frames;
+};
+
+class ExtractChosenFrames : public testing::TestWithParam<ChoiceCase> {};
+
+// Each file holds the picture of the frame its name says, and the frames are the ones the
+// movie shows at the times asked for.
+TEST_P(ExtractChosenFrames, WritesTheFramesShownAtTheTimes) {
+    const ChoiceCase& c = GetParam();
+    const fs::path out = freshFolder(std::string("choose-") + c.name);
+    std::vector<std::string> args = c.options;
+    args.insert(args.end(), {"--out", out.string(), variableRateMovie().string()});
+
+    const clitest::RunResult run = runExtract(args, out);
+
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    ASSERT_EQ(fileNames(out), frameFiles(variableRateMovie(), c.frames));
+    for (const int frame : c.frames)
+        EXPECT_EQ(frameNumberInBmp(out / frameFile(variableRateMovie(), frame)), frame);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ExtractChosenFrames,
+    testing::Values(
+        // Instants 0, 4, 8, ... ticks; 44 is the end of the last frame (43, after 42).
+        ChoiceCase{"every_0_16s_is_not_every_4th_frame",
+                   {"--every", "0.16s"},
+                   {0, 3, 7, 10, 13, 16, 19, 23, 26, 29, 32}},
+        // Frame 4 starts at 0.2 s exactly; frame 3 is shown from 0.12 s until then.
+        ChoiceCase{"boundary_and_just_before", {"--at", "0.2,0.199999999,0:00.12"}, {3, 4}},
+        // The last frame starts at 1.72 s and ends at 1.76 s, the movie's end, which still shows
+        // it.
+        ChoiceCase{"times_in_any_order_each_once", {"--at", "1.76,0,0.01,1.72"}, {0, 35}},
+        // 0.6, 0.8 and 1.0 s are ticks 15, 20, 25; 0.5 s is between instants.
+        ChoiceCase{"every_within_start_and_end_times",
+                   {"--start", "0.5s", "--end", "0:01", "--every", "0.2s"},
+                   {12, 16, 20}},
+        // Frame 30 starts at 1.48 s; a step of 0.01 s meets each frame once, however short.
+        ChoiceCase{"every_from_a_start_frame",
+                   {"--start", "30", "--every", "0.01s"},
+                   {30, 31, 32, 33, 34, 35}}),
+    [](const testing::TestParamInfo<ChoiceCase>& info) { return std::string(info.param.name); });
+
+struct RefusedCase {
+    const char* name;
+    std::vector<std::string> options;
+    const char* complaint;
+};
+
+class ExtractRefusedChoice : public testing::TestWithParam<RefusedCase> {};
+
+TEST_P(ExtractRefusedChoice, ExitsTwoBeforeWritingAnything) {
+    const RefusedCase& c = GetParam();
+    const fs::path work = freshFolder(std::string("refuse-") + c.name);
+    std::vector<std::string> args = c.options;
+    args.insert(args.end(), {"--out", (work / "out").string(), variableRateMovie().string()});
+
+    const clitest::RunResult run = runExtract(args, work);
+
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find(c.complaint), std::string::npos) << run.err;
+    EXPECT_EQ(fileNames(work), std::vector<std::string>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ExtractRefusedChoice,
+    testing::Values(
+        // The last frame starts at 1.72 s and lasts 0.04 s.
+        RefusedCase{"time_past_the_end", {"--at", "0,1.760000001"}, "1.760000001 s lies past"},
+        RefusedCase{"end_time_past_the_end", {"--end", "2s"}, "2.000 s lies past"},
+        RefusedCase{"every_without_unit", {"--every", "2"}, "'--interval N'"},
+        RefusedCase{"every_zero", {"--every", "0s"}, "more than 0"},
+        RefusedCase{"bad_timecode", {"--at", "1:75"}, "needs a time"},
+        RefusedCase{"at_with_a_range", {"--at", "1", "--start", "3"}, "'--at' names its frames"},
+        RefusedCase{"keyframes_with_interval",
+                    {"--keyframes", "--interval", "2"},
+                    "'--keyframes' replaces '--interval'"},
+        RefusedCase{"start_time_after_end_time",
+                    {"--start", "1s", "--end", "0:00.5"},
+                    "start time lies after the end time"}),
+    [](const testing::TestParamInfo<RefusedCase>& info) { return std::string(info.param.name); });
+
+} // namespace
