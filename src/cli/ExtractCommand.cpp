@@ -50,6 +50,8 @@ DIR/clip_00012.bmp; frames are counted from 0.
   --every D        write the frames shown at 0, D, 2D, ... within --start and --end, each
                    frame once (D: 2s, 0.5s, 1m or a timecode), e.g. --every 2s; on a movie of
                    varying frame rate this differs from --interval
+  --keyframes      write only the key frames within --start and --end, each decoded from
+                   its own data without the frames between them: quick, e.g. --keyframes
   --frames LIST    write the listed frames instead, e.g. 0,10,100-200,500-900/25: single
                    frames, inclusive ranges, ranges with a step; in any order, each written
                    once. A frame past a movie's last frame is an error, not clamped.
@@ -183,7 +185,8 @@ int extract(const ExtractOptions& options, std::FILE* err) {
     RunLog log(err, total);
     const ExtractSettings settings{
         options.format, options.keepGoing,
-        media::MovieOptions{.stopRequested = [] { return StopSignals::received() != 0; }}};
+        media::MovieOptions{.stopRequested = [] { return StopSignals::received() != 0; },
+                            .keyFramesAlone = options.keyFrames}};
     if (!StopSignals::received())
         runExtractJobs(tasks, jobs, settings, log);
     log.finish();

@@ -120,7 +120,8 @@ const AVFrame& ContainerMovie::fetch(int n) {
         if (attempt > 0 || !canDecodeForward(n, key))
             seekTo(key);
         target_ = n;
-        stopAfterTarget_ = intraOnly_ && decoder_.lagsBehind() && n != lastRequest_ + 1;
+        stopAfterTarget_ = (intraOnly_ && decoder_.lagsBehind() && n != lastRequest_ + 1) ||
+                           (options_.keyFramesAlone && key == index_.packetOf(n));
         const Outcome outcome = decodeUntil(n);
         if (stopAfterTarget_)
             live_ = false; // drained: the next fetch starts afresh

@@ -107,6 +107,39 @@ INSTANTIATE_TEST_SUITE_P(
                    {30, 31, 32, 33, 34, 35}}),
     [](const testing::TestParamInfo<ChoiceCase>& info) { return std::string(info.param.name); });
 
+struct KeyFrameCase {
+    const char* name;
+    ContainerRecipe recipe;
+    std::vector<int> keyFrames; // after frame 0
+};
+
+class ExtractKeyFrames : public testing::TestWithParam<KeyFrameCase> {};
+
+// Key frames every 12 frames: each decoded from its own packet must still be its own picture,
+// also where pictures before it in display order come after it in the file (open GOPs).
+TEST_P(ExtractKeyFrames, WritesOnlyTheKeyFramesOfTheSelection) {
+    const fs::path movie = testmedia::sharedContainerMovie(GetParam().recipe);
+    const fs::path out = freshFolder(std::string("keyframes-") + GetParam().name);
+
+    const clitest::RunResult run =
+        runExtract({"--keyframes", "--start", "1", "--out", out.string(), movie.string()}, out);
+
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    ASSERT_EQ(fileNames(out), frameFiles(movie, GetParam().keyFrames));
+    for (const int frame : GetParam().keyFrames)
+        EXPECT_EQ(frameNumberInBmp(out / frameFile(movie, frame)), frame);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ExtractKeyFrames,
+    testing::Values(KeyFrameCase{"h264_b_pyramid", {.container = Container::Mp4}, {12, 24}},
+                    KeyFrameCase{"hevc_open_gop", {.codec = VideoCodec::Hevc}, {12, 24}},
+                    // The encoder closes the movie with an I-picture.
+                    KeyFrameCase{"mpeg2_open_gop",
+                                 {.container = Container::MpegPs, .codec = VideoCodec::Mpeg2},
+                                 {12, 24, 35}}),
+    [](const testing::TestParamInfo<KeyFrameCase>& info) { return std::string(info.param.name); });
+
 struct RefusedCase {
     const char* name;
     std::vector<std::string> options;

@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# Times kirimo-extract's ways of choosing frames against the ffmpeg command line, side by side in
+# one run, on a 20 s 1920x1080 H.264 MP4 with closed GOPs of 50 and three B-frames:
+#   k: --keyframes against ffmpeg's fastest form (-skip_frame nokey, select I pictures) and the
+#      form most people use (the same without -skip_frame); targets 0.8 and 0.2 of those;
+#   j: --format jpg of 25 frames against ffmpeg's -q:v 2 JPEG of the same frames; target 1.0.
+# Each case runs once untimed, then REPS times (default 5) with the programs in rotating order,
+# and reports the medians and their ratios.
+# Usage: bench/compare_choosing.sh [BUILD_DIR]   (default: build/ next to bench/)
+# COMPARE_DIR names the scratch folder's parent (default: BUILD_DIR). CASES=k or j for one case.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$root/build}" && pwd)
+extract=$build/bin/kirimo-extract
+reps=${REPS:-5}
+cases=${CASES:-kj}
+[[ -x $extract ]] || { echo "compare_choosing: $extract is missing; build it first" >&2; exit 1; }
+command -v ffmpeg >/dev/null || { echo "compare_choosing: ffmpeg is not installed" >&2; exit 1; }
+
+work=$(mktemp -d "${COMPARE_DIR:-$build}/choosing-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+movie=$work/k.mp4
+echo "Writing the movie ..." >&2
+ffmpeg -nostdin -v error -y -f lavfi -i testsrc2=size=1920x1080:rate=25 -frames:v 500 \
+  -c:v libx264 -preset veryfast -g 50 -keyint_min 50 -sc_threshold 0 -bf 3 -pix_fmt yuv420p \
+  "$movie"
+
+now() { date +%s.%N; }
+median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+
+# timed DIR FUNCTION: runs FUNCTION DIR in a fresh DIR; prints the seconds it took.
+timed() {
+  local dir=$1 run=$2
+  rm -rf "$dir"
+  mkdir -p "$dir"
+  sync
+  local t0 t1
+  t0=$(now)
+  "$run" "$dir" >/dev/null
+  t1=$(now)
+  awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.3f\n", b - a }'
+}
+files_in() { find "$1" -type f | wc -l; }
+
+ff() { ffmpeg -nostdin -v error -y "$@"; }
+ours_k() { "$extract" --keyframes --out "$1" "$movie"; }
+skip_k() {
+  ff -skip_frame nokey -i "$movie" -vf "select=eq(pict_type\,I)" -fps_mode passthrough "$1/%05d.bmp"
+}
+plain_k() { ff -i "$movie" -vf "select=eq(pict_type\,I)" -fps_mode passthrough "$1/%05d.bmp"; }
+ours_j() { "$extract" --format jpg --frames 0-480/20 --out "$1" "$movie"; }
+ff_j() {
+  ff -i "$movie" -vf "select=not(mod(n\,20))" -fps_mode passthrough -q:v 2 "$1/%05d.jpg"
+}
+
+status=0
+# compare NAME FUNCTION... : the first function is ours; prints medians, files and ratios.
+compare() {
+  local name=$1
+  shift
+  local runs=("$@") count=$# i j k
+  declare -A times=()
+  for f in "${runs[@]}"; do timed "$work/warm-$f" "$f" >/dev/null; done
+  for ((i = 0; i < reps; i++)); do
+    for ((j = 0; j < count; j++)); do
+      k=$(((i + j) % count))
+      times[${runs[k]}]+="$(timed "$work/$name-${runs[k]}" "${runs[k]}") "
+    done
+  done
+  local ours_median files
+  ours_median=$(median ${times[${runs[0]}]})
+  files=$(files_in "$work/$name-${runs[0]}")
+  echo "$name ($files files; seconds, median of $reps):"
+  for f in "${runs[@]}"; do
+    local m
+    m=$(median ${times[$f]})
+    printf '  %-8s %6.3f   runs: %s  files: %s  ours/this: %s\n' "$f" "$m" "${times[$f]}" \
+      "$(files_in "$work/$name-$f")" "$(awk -v a="$ours_median" -v b="$m" 'BEGIN { printf "%.2f", a / b }')"
+    if [[ $(files_in "$work/$name-$f") != "$files" ]]; then status=1; fi
+  done
+}
+
+if [[ $cases == *k* ]]; then
+  compare keyframes ours_k skip_k plain_k
+  echo "  targets: ours/skip_k <= 0.8, ours/plain_k <= 0.2"
+fi
+if [[ $cases == *j* ]]; then
+  compare jpeg ours_j ff_j
+  echo "  target: ours/ff_j <= 1.0"
+fi
+exit $status
