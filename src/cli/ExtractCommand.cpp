@@ -60,6 +60,12 @@ DIR/clip_00012.bmp; frames are counted from 0.
                    keeps one folder, as the names already say which movie a file is from
   --format F       bmp (default) or png (lossless, the same pixels, smaller files; those
                    of a palettised movie keep its palette, one byte a pixel)
+  --name PATTERN   name the files by PATTERN (the extension follows the format), with the
+                   fields {movie}, {frame} (5 digits at least), {frame:N} (N digits),
+                   {time} (12.480: seconds, rounded up to the millisecond, so --at with it
+                   gives the same frame), {timecode} (00-01-23.480) and {index} (1, 2, 3, ...
+                   in frame order); e.g. --name "{movie}-{timecode}". It needs one of {frame},
+                   {time}, {timecode}, {index}, and no folder (that is --out).
   --jobs N         movies and stretches of one movie decoded side by side (default: the
                    number of cores, at most 64); the files are the same for every N
   --keep-going     report a frame that cannot be decoded, go on from the next key frame,
@@ -114,6 +120,10 @@ std::string movieBaseName(const std::string& name) {
 
 // Movies whose files would land on the same names would overwrite each other's frames.
 void refuseSharedNames(const ExtractOptions& options) {
+    if (options.names && !options.names->usesMovie() && !options.outPerMovie &&
+        options.movies.size() > 1)
+        throw UsageError("the name pattern has no {movie}, so the movies would write files of "
+                         "the same names; add {movie} or write with '--out-per-movie'");
     std::set<std::string> seen;
     for (const std::string& movie : options.movies)
         if (!seen.insert(movieBaseName(movie)).second)
@@ -130,6 +140,18 @@ std::vector<std::int32_t> keyFramesOf(const std::vector<media::FrameRecord>& tab
         ++frame;
     }
     return keys;
+}
+
+// Frames a pattern would give one name (two starting within one millisecond, for {time})
+// would overwrite each other.
+void refuseSharedFrameNames(const MovieTask& task, ImageFormat format) {
+    if (!task.names())
+        return;
+    std::set<std::string> seen;
+    for (const std::int32_t frame : task.plan().frames())
+        if (const std::string name = outputFileName(task, frame, format); !seen.insert(name).second)
+            throw UsageError("the name pattern gives two frames of '" + task.name() +
+                             "' the name '" + name + "'; add {frame} or {index}");
 }
 
 struct Preparation {
@@ -155,8 +177,9 @@ Preparation prepare(const ExtractOptions& options, int keepOpen, std::FILE* err)
             FramePlan plan = FramePlan::resolve(options, length);
             const std::string outDir =
                 options.outPerMovie ? options.outDir + "/" + movieBaseName(name) : options.outDir;
-            result.tasks.push_back(std::make_unique<MovieTask>(name, outDir, std::move(plan),
-                                                               keyFramesOf(length.table)));
+            result.tasks.push_back(std::make_unique<MovieTask>(
+                name, outDir, std::move(plan), keyFramesOf(length.table), options.names));
+            refuseSharedFrameNames(*result.tasks.back(), options.format);
             if (static_cast<int>(result.tasks.size()) <= keepOpen)
                 result.tasks.back()->keepOpened(std::move(opened));
         } catch (const UsageError&) {

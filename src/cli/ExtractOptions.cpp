@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <stdexcept>
 
 namespace cli {
 
@@ -122,6 +123,12 @@ private:
                                  "1m or 1:30, not '" +
                                  std::string(text) + "' (every N frames: '--interval N')");
             options_.every = parseTimeValue(arg.name, text);
+        } else if (arg.name == "--name") {
+            try {
+                options_.names = core::NamePattern::parse(valueOf(arg));
+            } catch (const std::invalid_argument& e) {
+                throw UsageError(e.what());
+            }
         } else if (arg.name == "--keyframes") {
             noValue(arg);
             options_.keyFrames = true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/FrameList.h"
+#include "core/NamePattern.h"
 
 #include <cstdint>
 #include <optional>
@@ -28,6 +29,7 @@ struct ExtractOptions {
     std::vector<std::int64_t> at; // the frames shown at these times
     std::optional<std::int64_t> every;
     bool keyFrames = false;
+    std::optional<core::NamePattern> names; // unset: <movie>_NNNNN
     std::string outDir = ".";
     bool outPerMovie = false;
     std::optional<int> jobs; // unset: one per core

@@ -82,6 +82,26 @@ std::vector<std::int32_t> framesEvery(std::int64_t step, std::int64_t from, std:
 } // namespace
 
 FramePlan FramePlan::resolve(const ExtractOptions& options, const MovieLength& movie) {
+    FramePlan plan = chooseFrames(options, movie);
+    if (static_cast<std::int32_t>(movie.table.size()) == movie.frames) {
+        const FrameClock clock(movie.table, movie.frameRate);
+        for (const std::int32_t frame : plan.frames_)
+            plan.milliseconds_.push_back(clock.millisecondsOf(frame));
+    }
+    return plan;
+}
+
+std::int32_t FramePlan::indexOf(std::int32_t frame) const {
+    const auto at = std::lower_bound(frames_.begin(), frames_.end(), frame);
+    return at != frames_.end() && *at == frame ? static_cast<std::int32_t>(at - frames_.begin())
+                                               : -1;
+}
+
+std::int64_t FramePlan::milliseconds(std::int32_t index) const {
+    return milliseconds_.empty() ? 0 : milliseconds_[static_cast<std::size_t>(index)];
+}
+
+FramePlan FramePlan::chooseFrames(const ExtractOptions& options, const MovieLength& movie) {
     if (movie.frames < 1)
         throw ExtractError("'" + movie.name + "' holds no frames");
     if (options.frames) {

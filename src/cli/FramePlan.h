@@ -32,11 +32,18 @@ public:
         return frames_[static_cast<std::size_t>(index)];
     }
     const std::vector<std::int32_t>& frames() const { return frames_; }
+    // Where `frame` stands in the plan, counted from 0; -1 when it is not planned.
+    std::int32_t indexOf(std::int32_t frame) const;
+    // When the planned frame at `index` starts showing, in whole milliseconds rounded up; 0
+    // when the movie's frame table was not given.
+    std::int64_t milliseconds(std::int32_t index) const;
 
 private:
     explicit FramePlan(std::vector<std::int32_t> frames) : frames_(std::move(frames)) {}
+    static FramePlan chooseFrames(const ExtractOptions& options, const MovieLength& movie);
 
     std::vector<std::int32_t> frames_;
+    std::vector<std::int64_t> milliseconds_; // by plan index
 };
 
 } // namespace cli

@@ -107,6 +107,22 @@ INSTANTIATE_TEST_SUITE_P(
                    {30, 31, 32, 33, 34, 35}}),
     [](const testing::TestParamInfo<ChoiceCase>& info) { return std::string(info.param.name); });
 
+// Times in names are those of the frames written, not of the instants asked for.
+TEST(ExtractNamed, NamesFilesByFieldsOfTheFramesWritten) {
+    const fs::path out = freshFolder("named");
+    const clitest::RunResult run =
+        runExtract({"--every", "0.6s", "--name", "{index}_{frame:3}_{time}_{timecode}", "--out",
+                    out.string(), variableRateMovie().string()},
+                   out);
+
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    // 0.6 s and 1.2 s are ticks 15 and 30: frames 12 and 24.
+    EXPECT_EQ(fileNames(out), (std::vector<std::string>{"1_000_0.000_00-00-00.000.bmp",
+                                                        "2_012_0.600_00-00-00.600.bmp",
+                                                        "3_024_1.200_00-00-01.200.bmp"}));
+    EXPECT_EQ(frameNumberInBmp(out / "3_024_1.200_00-00-01.200.bmp"), 24);
+}
+
 struct KeyFrameCase {
     const char* name;
     ContainerRecipe recipe;
@@ -151,7 +167,9 @@ class ExtractRefusedChoice : public testing::TestWithParam<RefusedCase> {};
 TEST_P(ExtractRefusedChoice, ExitsTwoBeforeWritingAnything) {
     const RefusedCase& c = GetParam();
     const fs::path work = freshFolder(std::string("refuse-") + c.name);
-    std::vector<std::string> args = c.options;
+    std::vector<std::string> args;
+    for (const std::string& arg : c.options) // "OTHER" stands for a second movie
+        args.push_back(arg == "OTHER" ? testmedia::sharedMovie({}).string() : arg);
     args.insert(args.end(), {"--out", (work / "out").string(), variableRateMovie().string()});
 
     const clitest::RunResult run = runExtract(args, work);
@@ -174,6 +192,12 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"keyframes_with_interval",
                     {"--keyframes", "--interval", "2"},
                     "'--keyframes' replaces '--interval'"},
+        RefusedCase{"name_without_frame_field", {"--name", "{movie}"}, "same name"},
+        RefusedCase{"name_with_folder", {"--name", "x/{frame}"}, "path separator"},
+        RefusedCase{"name_unknown_field", {"--name", "{frames}"}, "unknown field '{frames}'"},
+        RefusedCase{"name_without_movie_for_two_movies",
+                    {"--name", "{frame}", "--at", "0", "OTHER"},
+                    "has no {movie}"},
         RefusedCase{"start_time_after_end_time",
                     {"--start", "1s", "--end", "0:00.5"},
                     "start time lies after the end time"}),
