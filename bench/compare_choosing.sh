@@ -3,7 +3,8 @@
 # one run, on a 20 s 1920x1080 H.264 MP4 with closed GOPs of 50 and three B-frames:
 #   k: --keyframes against ffmpeg's fastest form (-skip_frame nokey, select I pictures) and the
 #      form most people use (the same without -skip_frame); targets 0.8 and 0.2 of those;
-#   j: --format jpg of 25 frames against ffmpeg's -q:v 2 JPEG of the same frames; target 1.0.
+#   j: --format jpg of the first 100 frames against ffmpeg's -q:v 2 JPEG of the same frames
+#      (both decode the same pictures, so the difference is the JPEG files); target 1.0.
 # Each case runs once untimed, then REPS times (default 5) with the programs in rotating order,
 # and reports the medians and their ratios.
 # Usage: bench/compare_choosing.sh [BUILD_DIR]   (default: build/ next to bench/)
@@ -49,10 +50,8 @@ skip_k() {
   ff -skip_frame nokey -i "$movie" -vf "select=eq(pict_type\,I)" -fps_mode passthrough "$1/%05d.bmp"
 }
 plain_k() { ff -i "$movie" -vf "select=eq(pict_type\,I)" -fps_mode passthrough "$1/%05d.bmp"; }
-ours_j() { "$extract" --format jpg --frames 0-480/20 --out "$1" "$movie"; }
-ff_j() {
-  ff -i "$movie" -vf "select=not(mod(n\,20))" -fps_mode passthrough -q:v 2 "$1/%05d.jpg"
-}
+ours_j() { "$extract" --format jpg --end 99 --out "$1" "$movie"; }
+ff_j() { ff -i "$movie" -frames:v 100 -fps_mode passthrough -q:v 2 "$1/%05d.jpg"; }
 
 status=0
 # compare NAME FUNCTION... : the first function is ours; prints medians, files and ratios.

@@ -4,6 +4,7 @@
 #include "cli/ExtractJobs.h"
 #include "cli/ExtractOptions.h"
 #include "cli/FramePlan.h"
+#include "cli/JpegEncoder.h"
 #include "cli/MovieInfo.h"
 #include "cli/MovieTask.h"
 #include "cli/RunLog.h"
@@ -13,6 +14,7 @@
 #include "core/PathRules.h"
 #include "core/Paths.h"
 #include "media/Movie.h"
+#include "media/StreamAspect.h"
 
 #include <cerrno>
 #include <cstring>
@@ -36,7 +38,7 @@ constexpr const char* helpText =
     R"(Usage: kirimo-extract [OPTION]... MOVIE...
        kirimo-extract --info [--json] MOVIE
        kirimo-extract --list MOVIE
-Writes frames of movies as 24-bit BMP (or PNG) files. Frame 12 of clip.avi becomes
+Writes frames of movies as 24-bit BMP, PNG or JPEG files. Frame 12 of clip.avi becomes
 DIR/clip_00012.bmp; frames are counted from 0.
 
   --start S        first frame to write (default 0), or a time with "s" or a colon
@@ -58,8 +60,12 @@ DIR/clip_00012.bmp; frames are counted from 0.
   --out DIR        folder to write into, created when missing (default: the current folder)
   --out-per-movie  write each movie's frames into DIR/<movie name>/ instead; the default
                    keeps one folder, as the names already say which movie a file is from
-  --format F       bmp (default) or png (lossless, the same pixels, smaller files; those
-                   of a palettised movie keep its palette, one byte a pixel)
+  --format F       bmp (default), png (lossless, the same pixels, smaller files; those
+                   of a palettised movie keep its palette, one byte a pixel) or jpg
+                   (baseline JPEG, colour at half resolution (4:2:0); the JFIF densities
+                   carry the shape of the movie's pixels), e.g. --format jpg --quality 85
+  --quality Q      JPEG quality from 1 to 100 (default 92); 100 keeps the colour at full
+                   resolution (4:4:4)
   --name PATTERN   name the files by PATTERN (the extension follows the format), with the
                    fields {movie}, {frame} (5 digits at least), {frame:N} (N digits),
                    {time} (12.480: seconds, rounded up to the millisecond, so --at with it
@@ -180,6 +186,9 @@ Preparation prepare(const ExtractOptions& options, int keepOpen, std::FILE* err)
             result.tasks.push_back(std::make_unique<MovieTask>(
                 name, outDir, std::move(plan), keyFramesOf(length.table), options.names));
             refuseSharedFrameNames(*result.tasks.back(), options.format);
+            if (options.format == ImageFormat::Jpeg)
+                result.tasks.back()->setPixelAspect(
+                    media::declaredPixelAspect(core::pathFromUtf8(name)));
             if (static_cast<int>(result.tasks.size()) <= keepOpen)
                 result.tasks.back()->keepOpened(std::move(opened));
         } catch (const UsageError&) {
@@ -207,7 +216,7 @@ int extract(const ExtractOptions& options, std::FILE* err) {
     }
     RunLog log(err, total);
     const ExtractSettings settings{
-        options.format, options.keepGoing,
+        options.format, options.quality.value_or(JpegOptions{}.quality), options.keepGoing,
         media::MovieOptions{.stopRequested = [] { return StopSignals::received() != 0; },
                             .keyFramesAlone = options.keyFrames}};
     if (!StopSignals::received())

@@ -129,6 +129,8 @@ private:
             } catch (const std::invalid_argument& e) {
                 throw UsageError(e.what());
             }
+        } else if (arg.name == "--quality") {
+            options_.quality = parseNumber(arg.name, valueOf(arg));
         } else if (arg.name == "--keyframes") {
             noValue(arg);
             options_.keyFrames = true;
@@ -172,7 +174,10 @@ private:
             return ImageFormat::Bmp;
         if (text == "png")
             return ImageFormat::Png;
-        throw UsageError("option '--format' takes bmp or png, not '" + std::string(text) + "'");
+        if (text == "jpg" || text == "jpeg")
+            return ImageFormat::Jpeg;
+        throw UsageError("option '--format' takes bmp, png or jpg, not '" + std::string(text) +
+                         "'");
     }
 
     std::string_view valueOf(const Argument& arg) {
@@ -229,6 +234,11 @@ private:
             throw UsageError("'--every' and '--keyframes' exclude each other");
         if (options_.every && *options_.every <= 0)
             throw UsageError("the time between pictures of '--every' must be more than 0");
+        if (options_.quality && options_.format != ImageFormat::Jpeg)
+            throw UsageError("option '--quality' goes with '--format jpg'");
+        if (options_.quality && (*options_.quality < 1 || *options_.quality > 100))
+            throw UsageError("the JPEG quality must be from 1 to 100, not " +
+                             std::to_string(*options_.quality));
         if (options_.startTime && options_.endTime && *options_.startTime > *options_.endTime)
             throw UsageError("the start time lies after the end time");
     }

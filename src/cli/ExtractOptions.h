@@ -11,7 +11,7 @@
 
 namespace cli {
 
-enum class ImageFormat { Bmp, Png };
+enum class ImageFormat { Bmp, Png, Jpeg };
 
 // What the command line asks for, checked for everything that needs no movie to check.
 struct ExtractOptions {
@@ -30,6 +30,7 @@ struct ExtractOptions {
     std::optional<std::int64_t> every;
     bool keyFrames = false;
     std::optional<core::NamePattern> names; // unset: <movie>_NNNNN
+    std::optional<int> quality;             // JPEG only; unset: 92
     std::string outDir = ".";
     bool outPerMovie = false;
     std::optional<int> jobs; // unset: one per core

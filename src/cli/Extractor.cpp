@@ -46,7 +46,8 @@ std::size_t Extractor::writeFrom(MovieTask& task, std::size_t index, std::size_t
                        [this, &task](std::int32_t frame, const std::string&) {
                            task.fileWritten(frame);
                            log_.fileWritten();
-                       });
+                       },
+                       {settings_.jpegQuality, task.pixelAspect().num, task.pixelAspect().den});
     std::optional<std::string> damage;
     for (; index < end; ++index) {
         const std::int32_t frame = task.plan().frame(static_cast<std::int32_t>(index));
@@ -131,6 +132,8 @@ std::string outputFileName(const MovieTask& task, std::int32_t frame, ImageForma
     }
     if (format == ImageFormat::Png)
         name.replace(name.size() - 3, 3, "png");
+    else if (format == ImageFormat::Jpeg)
+        name.replace(name.size() - 3, 3, "jpg");
     return name;
 }
 

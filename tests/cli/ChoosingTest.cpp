@@ -198,6 +198,9 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"name_without_movie_for_two_movies",
                     {"--name", "{frame}", "--at", "0", "OTHER"},
                     "has no {movie}"},
+        RefusedCase{"quality_without_jpeg", {"--quality", "90"}, "goes with '--format jpg'"},
+        RefusedCase{
+            "quality_above_100", {"--format", "jpg", "--quality", "101"}, "from 1 to 100, not 101"},
         RefusedCase{"start_time_after_end_time",
                     {"--start", "1s", "--end", "0:00.5"},
                     "start time lies after the end time"}),
