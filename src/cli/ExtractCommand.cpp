@@ -217,7 +217,9 @@ int extract(const ExtractOptions& options, std::FILE* err) {
     RunLog log(err, total);
     const ExtractSettings settings{
         options.format, options.quality.value_or(JpegOptions{}.quality), options.keepGoing,
-        media::MovieOptions{.stopRequested = [] { return StopSignals::received() != 0; },
+        // Key frames decoded one packet at a time give frame threads nothing to overlap.
+        media::MovieOptions{.decoderThreads = options.keyFrames ? 1 : 0,
+                            .stopRequested = [] { return StopSignals::received() != 0; },
                             .keyFramesAlone = options.keyFrames}};
     if (!StopSignals::received())
         runExtractJobs(tasks, jobs, settings, log);
