@@ -10,7 +10,6 @@ namespace {
 namespace fs = std::filesystem;
 using clitest::fileNames;
 using clitest::freshFolder;
-using clitest::readBytes;
 using clitest::runExtract;
 using testmedia::Container;
 using testmedia::ContainerRecipe;
@@ -41,24 +40,8 @@ std::vector<std::string> frameFiles(const fs::path& movie, const std::vector<int
     return names;
 }
 
-// The frame number a written BMP file shows, read from its rows (stored bottom row first).
 int frameNumberInBmp(const fs::path& file) {
-    const std::vector<std::uint8_t> bytes = readBytes(file);
-    if (bytes.size() < 54)
-        return -2;
-    const auto read32 = [&](std::size_t at) {
-        return static_cast<int>(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
-                                bytes[at + 3] << 24);
-    };
-    const int width = read32(18);
-    const int height = read32(22);
-    const int stride = (width * 3 + 3) & ~3;
-    std::vector<std::uint8_t> topFirst;
-    for (int y = height - 1; y >= 0; --y) {
-        const auto row = bytes.begin() + read32(10) + y * stride;
-        topFirst.insert(topFirst.end(), row, row + stride);
-    }
-    return testmedia::readFrameNumber({topFirst.data(), width, height, stride});
+    return clitest::readBmp(file).frameNumber();
 }
 
 struct ChoiceCase {

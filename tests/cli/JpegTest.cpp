@@ -50,36 +50,15 @@ JpegHeaders readHeaders(const std::vector<std::uint8_t>& bytes) {
     return headers;
 }
 
-// A picture decoded by the ffmpeg command line's own JPEG decoder: rows top first, 3 bytes a
-// pixel (blue, green, red); width 0 when it did not decode.
-struct Decoded {
-    int width = 0;
-    int height = 0;
-    int stride = 0;
-    std::vector<std::uint8_t> bytes;
-
-    int number() const { return testmedia::readFrameNumber({bytes.data(), width, height, stride}); }
-};
-
-Decoded decodeElsewhere(const fs::path& jpeg) {
+// Decoded by the ffmpeg command line's own JPEG decoder; width 0 when it did not decode.
+clitest::BmpPicture decodeElsewhere(const fs::path& jpeg) {
     const fs::path bmp = jpeg.parent_path() / (jpeg.stem().string() + "-decoded.bmp");
     const std::string command = "ffmpeg -nostdin -v error -y -i '" + jpeg.string() +
                                 "' -pix_fmt bgr24 '" + bmp.string() + "'";
     if (std::system(command.c_str()) != 0)
         return {};
-    const std::vector<std::uint8_t> bytes = readBytes(bmp);
+    clitest::BmpPicture picture = clitest::readBmp(bmp);
     fs::remove(bmp);
-    if (bytes.size() < 54)
-        return {};
-    const auto read32 = [&](std::size_t at) {
-        return static_cast<int>(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
-                                bytes[at + 3] << 24);
-    };
-    Decoded picture{read32(18), read32(22), (read32(18) * 3 + 3) & ~3, {}};
-    for (int y = picture.height - 1; y >= 0; --y) {
-        const auto row = bytes.begin() + read32(10) + y * picture.stride;
-        picture.bytes.insert(picture.bytes.end(), row, row + picture.stride);
-    }
     return picture;
 }
 
@@ -136,10 +115,10 @@ TEST_P(ExtractJpeg, WritesBaselineJfifFilesAnotherDecoderReads) {
         EXPECT_EQ(headers.densityUnits, 0);
         EXPECT_EQ(headers.xDensity, c.xDensity);
         EXPECT_EQ(headers.yDensity, c.yDensity);
-        const Decoded picture = decodeElsewhere(file);
+        const clitest::BmpPicture picture = decodeElsewhere(file);
         EXPECT_EQ(picture.width, 128);
         EXPECT_EQ(picture.height, 96);
-        EXPECT_EQ(picture.number(), frame);
+        EXPECT_EQ(picture.frameNumber(), frame);
     }
 }
 
@@ -163,7 +142,7 @@ TEST(ExtractJpeg, KeepsTheColoursOfThePicture) {
                                               out);
 
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    const Decoded picture = decodeElsewhere(out / "00007.jpg");
+    const clitest::BmpPicture picture = decodeElsewhere(out / "00007.jpg");
     ASSERT_EQ(picture.width, 128);
     const int margin = 8;
     for (const testmedia::ColourPatch& patch : testmedia::colourPatches(128, 96)) {
