@@ -106,6 +106,20 @@ TEST(ExtractNamed, NamesFilesByFieldsOfTheFramesWritten) {
     EXPECT_EQ(frameNumberInBmp(out / "3_024_1.200_00-00-01.200.bmp"), 24);
 }
 
+// Steps of 0.01 s meet each of the last frames several times: each is written once, and the
+// index counts files, not instants.
+TEST(ExtractNamed, CountsEachFrameOnceWhateverTheInstantsShowingIt) {
+    const fs::path out = freshFolder("named-once");
+    const clitest::RunResult run =
+        runExtract({"--start", "32", "--every", "0.01s", "--name", "{index}-{frame}", "--out",
+                    out.string(), variableRateMovie().string()},
+                   out);
+
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(fileNames(out), (std::vector<std::string>{"1-00032.bmp", "2-00033.bmp", "3-00034.bmp",
+                                                        "4-00035.bmp"}));
+}
+
 struct KeyFrameCase {
     const char* name;
     ContainerRecipe recipe;
