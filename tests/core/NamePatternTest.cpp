@@ -31,8 +31,10 @@ INSTANTIATE_TEST_SUITE_P(Fields, NamePatternExpand,
                                          ExpandCase{"{movie}{movie}.{frame}x", "clipclip.00007x"}));
 
 TEST(NamePattern, WideFramesKeepAllTheirDigits) {
-    EXPECT_EQ(core::NamePattern::parse("{frame:2}").expand({.movie = "m", .frame = 123456}), "123456");
-    EXPECT_EQ(core::NamePattern::parse("{frame}").expand({.movie = "m", .frame = 123456}), "123456");
+    EXPECT_EQ(core::NamePattern::parse("{frame:2}").expand({.movie = "m", .frame = 123456}),
+              "123456");
+    EXPECT_EQ(core::NamePattern::parse("{frame}").expand({.movie = "m", .frame = 123456}),
+              "123456");
 }
 
 class NamePatternRefused : public testing::TestWithParam<std::string> {};
