@@ -11,6 +11,7 @@ packages=(
   fonts-ipafont-gothic fontconfig
   xvfb xauth xdotool x11-apps x11-utils imagemagick ffmpeg openbox qt6-translations-l10n
   help2man desktop-file-utils appstream man-db dpkg-dev dex libpng-dev lintian
+  libturbojpeg0-dev
 )
 
 # Another package manager run (an unattended upgrade, a second terminal) holds these while it

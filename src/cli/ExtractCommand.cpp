@@ -4,6 +4,7 @@
 #include "cli/ExtractJobs.h"
 #include "cli/ExtractOptions.h"
 #include "cli/FramePlan.h"
+#include "cli/JpegEncoder.h"
 #include "cli/MovieInfo.h"
 #include "cli/MovieTask.h"
 #include "cli/RunLog.h"
@@ -14,6 +15,7 @@
 #include "core/Paths.h"
 #include "core/VersionText.h"
 #include "media/Movie.h"
+#include "media/StreamAspect.h"
 
 #include <cerrno>
 #include <cstring>
@@ -37,20 +39,40 @@ constexpr const char* helpText =
     R"(Usage: kirimo-extract [OPTION]... MOVIE...
        kirimo-extract --info [--json] MOVIE
        kirimo-extract --list MOVIE
-Writes frames of movies as 24-bit BMP (or PNG) files. Frame 12 of clip.avi becomes
+Writes frames of movies as 24-bit BMP, PNG or JPEG files. Frame 12 of clip.avi becomes
 DIR/clip_00012.bmp; frames are counted from 0.
 
-  --start S        first frame to write (default 0)
-  --end E          last frame to write (default: the movie's last frame)
+  --start S        first frame to write (default 0), or a time with "s" or a colon
+                   (--start 10s, --start 1:05.5): the frame shown then
+  --end E          last frame to write (default: the movie's last frame), or a time
   --interval I     write frames S, S+I, S+2I, ... up to E (default 1)
+  --at T[,T...]    write the frames shown at times T, counted from the first frame: seconds
+                   (12.5) or a timecode (1:23.5, 01:02:03.040), e.g. --at 0,1:23.5. The frame
+                   shown at T is the last that starts at or before it; a time past the last
+                   frame's end is an error.
+  --every D        write the frames shown at 0, D, 2D, ... within --start and --end, each
+                   frame once (D: 2s, 0.5s, 1m or a timecode), e.g. --every 2s; on a movie of
+                   varying frame rate this differs from --interval
+  --keyframes      write only the key frames within --start and --end, each decoded from
+                   its own data without the frames between them: quick, e.g. --keyframes
   --frames LIST    write the listed frames instead, e.g. 0,10,100-200,500-900/25: single
                    frames, inclusive ranges, ranges with a step; in any order, each written
                    once. A frame past a movie's last frame is an error, not clamped.
   --out DIR        folder to write into, created when missing (default: the current folder)
   --out-per-movie  write each movie's frames into DIR/<movie name>/ instead; the default
                    keeps one folder, as the names already say which movie a file is from
-  --format F       bmp (default) or png (lossless, the same pixels, smaller files; those
-                   of a palettised movie keep its palette, one byte a pixel)
+  --format F       bmp (default), png (lossless, the same pixels, smaller files; those
+                   of a palettised movie keep its palette, one byte a pixel) or jpg
+                   (baseline JPEG, colour at half resolution (4:2:0); the JFIF densities
+                   carry the shape of the movie's pixels), e.g. --format jpg --quality 85
+  --quality Q      JPEG quality from 1 to 100 (default 92); 100 keeps the colour at full
+                   resolution (4:4:4)
+  --name PATTERN   name the files by PATTERN (the extension follows the format), with the
+                   fields {movie}, {frame} (5 digits at least), {frame:N} (N digits),
+                   {time} (12.480: seconds, rounded up to the millisecond, so --at with it
+                   gives the same frame), {timecode} (00-01-23.480) and {index} (1, 2, 3, ...
+                   in frame order); e.g. --name "{movie}-{timecode}". It needs one of {frame},
+                   {time}, {timecode}, {index}, and no folder (that is --out).
   --jobs N         movies and stretches of one movie decoded side by side (default: the
                    number of cores, at most 64); the files are the same for every N
   --keep-going     report a frame that cannot be decoded, go on from the next key frame,
@@ -108,6 +130,10 @@ std::string movieBaseName(const std::string& name) {
 
 // Movies whose files would land on the same names would overwrite each other's frames.
 void refuseSharedNames(const ExtractOptions& options) {
+    if (options.names && !options.names->usesMovie() && !options.outPerMovie &&
+        options.movies.size() > 1)
+        throw UsageError("the name pattern has no {movie}, so the movies would write files of "
+                         "the same names; add {movie} or write with '--out-per-movie'");
     std::set<std::string> seen;
     for (const std::string& movie : options.movies)
         if (!seen.insert(movieBaseName(movie)).second)
@@ -115,15 +141,27 @@ void refuseSharedNames(const ExtractOptions& options) {
                              movieBaseName(movie) + "_NNNNN'; extract them in separate runs");
 }
 
-std::vector<std::int32_t> keyFramesOf(const media::Movie& movie) {
+std::vector<std::int32_t> keyFramesOf(const std::vector<media::FrameRecord>& table) {
     std::vector<std::int32_t> keys;
     std::int32_t frame = 0;
-    for (const media::FrameRecord& record : movie.frameTable()) {
+    for (const media::FrameRecord& record : table) {
         if (record.key)
             keys.push_back(frame);
         ++frame;
     }
     return keys;
+}
+
+// Frames a pattern would give one name (two starting within one millisecond, for {time})
+// would overwrite each other.
+void refuseSharedFrameNames(const MovieTask& task, ImageFormat format) {
+    if (!task.names())
+        return;
+    std::set<std::string> seen;
+    for (const std::int32_t frame : task.plan().frames())
+        if (const std::string name = outputFileName(task, frame, format); !seen.insert(name).second)
+            throw UsageError("the name pattern gives two frames of '" + task.name() +
+                             "' the name '" + name + "'; add {frame} or {index}");
 }
 
 struct Preparation {
@@ -146,13 +184,18 @@ Preparation prepare(const ExtractOptions& options, int keepOpen, std::FILE* err)
                                               truncationNotice(name, movie)})
                 if (!notice.empty())
                     report(err, notice);
-            const MovieLength length{name, movie.frameCount(), movie.claimedFrameCount()};
+            const MovieLength length{name, movie.frameCount(), movie.claimedFrameCount(),
+                                     movie.frameTable(), movie.frameRate()};
             FramePlan plan = FramePlan::resolve(options, length);
             const std::string outDir =
                 options.outPerMovie ? options.outDir + "/" + movieBaseName(name) : options.outDir;
-            result.tasks.push_back(
-                std::make_unique<MovieTask>(name, outDir, std::move(plan), keyFramesOf(movie)));
+            result.tasks.push_back(std::make_unique<MovieTask>(
+                name, outDir, std::move(plan), keyFramesOf(length.table), options.names));
             result.tasks.back()->keepIndex(movie.index());
+            refuseSharedFrameNames(*result.tasks.back(), options.format);
+            if (options.format == ImageFormat::Jpeg)
+                result.tasks.back()->setPixelAspect(
+                    media::declaredPixelAspect(core::pathFromUtf8(name)));
             if (static_cast<int>(result.tasks.size()) <= keepOpen)
                 result.tasks.back()->keepOpened(std::move(opened));
         } catch (const UsageError&) {
@@ -180,8 +223,11 @@ int extract(const ExtractOptions& options, std::FILE* err) {
     }
     RunLog log(err, total);
     const ExtractSettings settings{
-        options.format, options.keepGoing,
-        media::MovieOptions{.stopRequested = [] { return StopSignals::received() != 0; }}};
+        options.format, options.quality.value_or(JpegOptions{}.quality), options.keepGoing,
+        // Key frames decoded one packet at a time give frame threads nothing to overlap.
+        media::MovieOptions{.decoderThreads = options.keyFrames ? 1 : 0,
+                            .stopRequested = [] { return StopSignals::received() != 0; },
+                            .keyFramesAlone = options.keyFrames}};
     if (!StopSignals::received())
         runExtractJobs(tasks, jobs, settings, log);
     log.finish();

@@ -2,9 +2,11 @@
 
 #include "cli/UsageError.h"
 #include "core/Numbers.h"
+#include "core/TimeText.h"
 
 #include <algorithm>
 #include <cctype>
+#include <stdexcept>
 
 namespace cli {
 
@@ -45,6 +47,26 @@ std::int32_t parseNumber(std::string_view option, std::string_view text, int low
     return *value;
 }
 
+std::int64_t parseTimeValue(std::string_view option, std::string_view text) {
+    const std::optional<std::int64_t> value = core::parseTime(text);
+    if (!value)
+        throw UsageError("option '" + std::string(option) +
+                         "' needs a time such as 12.5, 12.5s, 1m, 1:23.5 or 01:02:03.040, not '" +
+                         std::string(text) + "'");
+    return *value;
+}
+
+std::vector<std::int64_t> parseTimeList(std::string_view option, std::string_view text) {
+    std::vector<std::int64_t> times;
+    for (;;) {
+        const std::size_t comma = text.find(',');
+        times.push_back(parseTimeValue(option, text.substr(0, comma)));
+        if (comma == std::string_view::npos)
+            return times;
+        text.remove_prefix(comma + 1);
+    }
+}
+
 class Parser {
 public:
     explicit Parser(const std::vector<std::string_view>& args) : args_(args) {}
@@ -68,6 +90,7 @@ public:
                 applyOption(splitArgument(arg));
         }
         checkComplete();
+        checkTimeChoices();
         return options_;
     }
 
@@ -93,9 +116,30 @@ private:
             noValue(arg);
             options_.outPerMovie = true;
         } else if (arg.name == "--start") {
-            options_.start = parseNumber(arg.name, valueOf(arg));
+            setFrameOrTime(arg.name, valueOf(arg), options_.start, options_.startTime);
         } else if (arg.name == "--end") {
-            options_.end = parseNumber(arg.name, valueOf(arg));
+            setFrameOrTime(arg.name, valueOf(arg), options_.end, options_.endTime);
+        } else if (arg.name == "--at") {
+            options_.at = parseTimeList(arg.name, valueOf(arg));
+        } else if (arg.name == "--every") {
+            const std::string_view text = valueOf(arg);
+            // A bare number could mean frames as much as seconds: --interval takes frames.
+            if (!core::namesTime(text))
+                throw UsageError("option '--every' needs a time with its unit, such as 2s, 0.5s, "
+                                 "1m or 1:30, not '" +
+                                 std::string(text) + "' (every N frames: '--interval N')");
+            options_.every = parseTimeValue(arg.name, text);
+        } else if (arg.name == "--name") {
+            try {
+                options_.names = core::NamePattern::parse(valueOf(arg));
+            } catch (const std::invalid_argument& e) {
+                throw UsageError(e.what());
+            }
+        } else if (arg.name == "--quality") {
+            options_.quality = parseNumber(arg.name, valueOf(arg));
+        } else if (arg.name == "--keyframes") {
+            noValue(arg);
+            options_.keyFrames = true;
         } else if (arg.name == "--interval") {
             options_.interval = parseNumber(arg.name, valueOf(arg), 1);
         } else if (arg.name == "--frames") {
@@ -113,6 +157,19 @@ private:
         }
     }
 
+    // "--start 10" is frame 10; "--start 10s" and "--start 0:10" are ten seconds in.
+    static void setFrameOrTime(std::string_view option, std::string_view text,
+                               std::optional<std::int32_t>& frame,
+                               std::optional<std::int64_t>& time) {
+        if (core::namesTime(text)) {
+            time = parseTimeValue(option, text);
+            frame.reset();
+        } else {
+            frame = parseNumber(option, text);
+            time.reset();
+        }
+    }
+
     static void noValue(const Argument& arg) {
         if (arg.inlineValue)
             throw UsageError("option '" + std::string(arg.name) + "' takes no value");
@@ -126,7 +183,10 @@ private:
             return ImageFormat::Bmp;
         if (name == "png")
             return ImageFormat::Png;
-        throw UsageError("option '--format' takes bmp or png, not '" + std::string(text) + "'");
+        if (text == "jpg" || text == "jpeg")
+            return ImageFormat::Jpeg;
+        throw UsageError("option '--format' takes bmp, png or jpg, not '" + std::string(text) +
+                         "'");
     }
 
     std::string_view valueOf(const Argument& arg) {
@@ -163,6 +223,33 @@ private:
         if (options_.start && options_.end && *options_.start > *options_.end)
             throw UsageError("the start frame " + std::to_string(*options_.start) +
                              " lies after the end frame " + std::to_string(*options_.end));
+    }
+
+    // The ways of choosing frames that exclude each other.
+    void checkTimeChoices() const {
+        const bool ranged = options_.start || options_.end || options_.startTime ||
+                            options_.endTime || options_.interval != 1;
+        if (!options_.at.empty() &&
+            (options_.frames || ranged || options_.every || options_.keyFrames))
+            throw UsageError("'--at' names its frames itself: it goes with none of '--frames', "
+                             "'--start', '--end', '--interval', '--every', '--keyframes'");
+        if (options_.frames && (ranged || options_.every || options_.keyFrames))
+            throw UsageError("'--frames' replaces '--start', '--end', '--interval', '--every' "
+                             "and '--keyframes'");
+        if ((options_.every || options_.keyFrames) && options_.interval != 1)
+            throw UsageError(std::string(options_.every ? "'--every'" : "'--keyframes'") +
+                             " replaces '--interval'");
+        if (options_.every && options_.keyFrames)
+            throw UsageError("'--every' and '--keyframes' exclude each other");
+        if (options_.every && *options_.every <= 0)
+            throw UsageError("the time between pictures of '--every' must be more than 0");
+        if (options_.quality && options_.format != ImageFormat::Jpeg)
+            throw UsageError("option '--quality' goes with '--format jpg'");
+        if (options_.quality && (*options_.quality < 1 || *options_.quality > 100))
+            throw UsageError("the JPEG quality must be from 1 to 100, not " +
+                             std::to_string(*options_.quality));
+        if (options_.startTime && options_.endTime && *options_.startTime > *options_.endTime)
+            throw UsageError("the start time lies after the end time");
     }
 
     const std::vector<std::string_view>& args_;

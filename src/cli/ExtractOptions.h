@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/FrameList.h"
+#include "core/NamePattern.h"
 
 #include <cstdint>
 #include <optional>
@@ -10,7 +11,7 @@
 
 namespace cli {
 
-enum class ImageFormat { Bmp, Png };
+enum class ImageFormat { Bmp, Png, Jpeg };
 
 // What the command line asks for, checked for everything that needs no movie to check.
 struct ExtractOptions {
@@ -21,6 +22,15 @@ struct ExtractOptions {
     std::optional<std::int32_t> end;
     std::int32_t interval = 1;
     std::optional<FrameList> frames;
+    // Times in nanoseconds from the first frame; a time given for the start or the end stands
+    // in for the frame number.
+    std::optional<std::int64_t> startTime;
+    std::optional<std::int64_t> endTime;
+    std::vector<std::int64_t> at; // the frames shown at these times
+    std::optional<std::int64_t> every;
+    bool keyFrames = false;
+    std::optional<core::NamePattern> names; // unset: <movie>_NNNNN
+    std::optional<int> quality;             // JPEG only; unset: 92
     std::string outDir = ".";
     bool outPerMovie = false;
     std::optional<int> jobs; // unset: one per core

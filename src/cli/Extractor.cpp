@@ -8,6 +8,7 @@
 #include "core/FolderCreation.h"
 #include "core/FrameNaming.h"
 #include "core/PathRules.h"
+#include "core/Paths.h"
 #include "media/Movie.h"
 
 #include <exception>
@@ -45,7 +46,8 @@ std::size_t Extractor::writeFrom(MovieTask& task, std::size_t index, std::size_t
                        [this, &task](std::int32_t frame, const std::string&) {
                            task.fileWritten(frame);
                            log_.fileWritten();
-                       });
+                       },
+                       {settings_.jpegQuality, task.pixelAspect().num, task.pixelAspect().den});
     std::optional<std::string> damage;
     for (; index < end; ++index) {
         const std::int32_t frame = task.plan().frame(static_cast<std::int32_t>(index));
@@ -117,10 +119,21 @@ std::string Extractor::fileNameFor(const MovieTask& task, std::int32_t frame) co
 }
 
 std::string outputFileName(const MovieTask& task, std::int32_t frame, ImageFormat format) {
-    std::string name =
-        core::outputFileName(task.outDir(), task.name(), frame, core::PathRules::native());
+    std::string name;
+    if (const std::optional<core::NamePattern>& names = task.names()) {
+        const core::PathRules rules = core::PathRules::native();
+        const std::string movie =
+            core::extractFileName(core::changeFileExt(task.name(), "", rules), rules);
+        const std::int32_t index = task.plan().indexOf(frame);
+        name = task.outDir() + "/" +
+               names->expand({movie, frame, task.plan().milliseconds(index), index + 1}) + ".bmp";
+    } else {
+        name = core::outputFileName(task.outDir(), task.name(), frame, core::PathRules::native());
+    }
     if (format == ImageFormat::Png)
         name.replace(name.size() - 3, 3, "png");
+    else if (format == ImageFormat::Jpeg)
+        name.replace(name.size() - 3, 3, "jpg");
     return name;
 }
 

@@ -23,6 +23,7 @@ class RunLog;
 
 struct ExtractSettings {
     ImageFormat format = ImageFormat::Bmp;
+    int jpegQuality = 92;
     bool keepGoing = false;
     media::MovieOptions decoding;
 };
@@ -56,7 +57,7 @@ private:
     const MovieTask* movieTask_ = nullptr;
 };
 
-// Where the picture of `frame` goes: DIR/<movie base>_NNNNN.bmp (or .png).
+// Where the picture of `frame` goes: DIR/<movie base>_NNNNN.bmp (or .png, .jpg).
 std::string outputFileName(const MovieTask& task, std::int32_t frame, ImageFormat format);
 
 } // namespace cli

@@ -2,9 +2,13 @@
 
 #include "cli/ExtractError.h"
 #include "cli/ExtractOptions.h"
+#include "cli/FrameClock.h"
 #include "cli/UsageError.h"
 #include "core/FrameRange.h"
 
+#include <algorithm>
+#include <cinttypes>
+#include <cstdio>
 #include <string>
 
 namespace cli {
@@ -24,17 +28,101 @@ void checkWithinMovie(std::int32_t frame, const std::string& what, const MovieLe
                      " of '" + movie.name + "'");
 }
 
+// Nanoseconds as seconds, with as many decimals as they need and three at least.
+std::string secondsText(std::int64_t nanoseconds) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%" PRId64 ".%09" PRId64, nanoseconds / 1'000'000'000,
+                  nanoseconds % 1'000'000'000);
+    std::string result = text;
+    while (result.ends_with('0') && result.size() - result.find('.') > 4)
+        result.pop_back();
+    return result + " s";
+}
+
+std::int32_t frameAtTime(std::int64_t time, const std::string& what, const FrameClock& clock,
+                         const MovieLength& movie) {
+    if (time <= clock.end())
+        return clock.frameAt(time);
+    const std::string where = "the end of its last frame " + std::to_string(movie.frames - 1) +
+                              " at " + secondsText(clock.end());
+    if (movie.claimedFrames > movie.frames)
+        throw ExtractError("'" + movie.name + "' is truncated: its header promises " +
+                           std::to_string(movie.claimedFrames) + " frames but the data end at " +
+                           where + ", so " + what + " " + secondsText(time) + " is missing");
+    throw UsageError(what + " " + secondsText(time) + " lies past " + where + " of '" + movie.name +
+                     "'");
+}
+
+// The first whole multiple of `step` at or after `time`.
+std::int64_t multipleFrom(std::int64_t time, std::int64_t step) {
+    return (time + step - 1) / step;
+}
+
+// The frames shown at 0, D, 2D, ... from `from` on, each once; an instant past `until` or the
+// movie's end, or one showing a frame past `last`, ends the run. Walks frames, not instants, so
+// a tiny D costs no more than the frames it reaches.
+std::vector<std::int32_t> framesEvery(std::int64_t step, std::int64_t from, std::int64_t until,
+                                      std::int32_t last, const FrameClock& clock) {
+    std::vector<std::int32_t> frames;
+    for (std::int64_t k = multipleFrom(from, step);;) {
+        const __int128 instant = static_cast<__int128>(k) * step;
+        if (instant >= clock.end() || instant > until)
+            break;
+        const std::int32_t frame = clock.frameAt(static_cast<std::int64_t>(instant));
+        if (frame > last)
+            break;
+        frames.push_back(frame);
+        if (frame + 1 >= clock.frameCount())
+            break;
+        k = std::max(k + 1, multipleFrom(clock.startOf(frame + 1), step));
+    }
+    return frames;
+}
+
 } // namespace
 
 FramePlan FramePlan::resolve(const ExtractOptions& options, const MovieLength& movie) {
+    FramePlan plan = chooseFrames(options, movie);
+    if (static_cast<std::int32_t>(movie.table.size()) == movie.frames) {
+        const FrameClock clock(movie.table, movie.frameRate);
+        for (const std::int32_t frame : plan.frames_)
+            plan.milliseconds_.push_back(clock.millisecondsOf(frame));
+    }
+    return plan;
+}
+
+std::int32_t FramePlan::indexOf(std::int32_t frame) const {
+    const auto at = std::lower_bound(frames_.begin(), frames_.end(), frame);
+    return at != frames_.end() && *at == frame ? static_cast<std::int32_t>(at - frames_.begin())
+                                               : -1;
+}
+
+std::int64_t FramePlan::milliseconds(std::int32_t index) const {
+    return milliseconds_.empty() ? 0 : milliseconds_[static_cast<std::size_t>(index)];
+}
+
+FramePlan FramePlan::chooseFrames(const ExtractOptions& options, const MovieLength& movie) {
     if (movie.frames < 1)
         throw ExtractError("'" + movie.name + "' holds no frames");
     if (options.frames) {
         checkWithinMovie(options.frames->highest(), "the listed frame", movie);
         return FramePlan(options.frames->resolve(movie.frames));
     }
-    const std::int32_t start = options.start.value_or(0);
-    const std::int32_t end = options.end.value_or(movie.frames - 1);
+    const FrameClock clock(movie.table, movie.frameRate);
+    if (!options.at.empty()) {
+        std::vector<std::int32_t> frames;
+        for (const std::int64_t time : options.at)
+            frames.push_back(frameAtTime(time, "the time", clock, movie));
+        std::sort(frames.begin(), frames.end());
+        frames.erase(std::unique(frames.begin(), frames.end()), frames.end());
+        return FramePlan(std::move(frames));
+    }
+    const std::int32_t start = options.startTime
+                                   ? frameAtTime(*options.startTime, "the start time", clock, movie)
+                                   : options.start.value_or(0);
+    const std::int32_t end = options.endTime
+                                 ? frameAtTime(*options.endTime, "the end time", clock, movie)
+                                 : options.end.value_or(movie.frames - 1);
     if (options.end)
         checkWithinMovie(end, "the end frame", movie);
     if (movie.claimedFrames > movie.frames)
@@ -42,6 +130,17 @@ FramePlan FramePlan::resolve(const ExtractOptions& options, const MovieLength& m
     if (start > end)
         throw UsageError("the start frame " + std::to_string(start) + " lies after the end frame " +
                          std::to_string(end));
+    if (options.every)
+        return FramePlan(framesEvery(*options.every,
+                                     options.startTime.value_or(clock.startOf(start)),
+                                     options.endTime.value_or(clock.end()), end, clock));
+    if (options.keyFrames) {
+        std::vector<std::int32_t> frames;
+        for (std::int32_t frame = start; frame <= end; ++frame)
+            if (clock.isKey(frame))
+                frames.push_back(frame);
+        return FramePlan(std::move(frames));
+    }
     std::vector<std::int32_t> frames(
         static_cast<std::size_t>(core::frameCount(start, end, options.interval)));
     for (std::size_t index = 0; index < frames.size(); ++index)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "media/FrameRecord.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -13,14 +15,16 @@ struct MovieLength {
     std::string name;               // as given on the command line
     std::int32_t frames = 0;        // present in the file
     std::int32_t claimedFrames = 0; // promised by its header; more than `frames` when cut short
+    std::vector<media::FrameRecord> table; // for times and key frames: one record a frame
+    double frameRate = 0.0;
 };
 
 // The frames a run writes, ascending, each once.
 class FramePlan {
 public:
     // Applies the defaults (frame 0 to the last frame) and checks the frames against the movie:
-    // UsageError for a frame past a whole movie's end, ExtractError for one past the cut of a
-    // truncated movie or for a movie without frames.
+    // UsageError for a frame or time past a whole movie's end, ExtractError for one past the cut
+    // of a truncated movie or for a movie without frames. Times choose the frames shown then.
     static FramePlan resolve(const ExtractOptions& options, const MovieLength& movie);
 
     std::int32_t count() const { return static_cast<std::int32_t>(frames_.size()); }
@@ -28,11 +32,18 @@ public:
         return frames_[static_cast<std::size_t>(index)];
     }
     const std::vector<std::int32_t>& frames() const { return frames_; }
+    // Where `frame` stands in the plan, counted from 0; -1 when it is not planned.
+    std::int32_t indexOf(std::int32_t frame) const;
+    // When the planned frame at `index` starts showing, in whole milliseconds rounded up; 0
+    // when the movie's frame table was not given.
+    std::int64_t milliseconds(std::int32_t index) const;
 
 private:
     explicit FramePlan(std::vector<std::int32_t> frames) : frames_(std::move(frames)) {}
+    static FramePlan chooseFrames(const ExtractOptions& options, const MovieLength& movie);
 
     std::vector<std::int32_t> frames_;
+    std::vector<std::int64_t> milliseconds_; // by plan index
 };
 
 } // namespace cli

@@ -1,6 +1,7 @@
 #include "cli/FrameWriter.h"
 
 #include "cli/ExtractError.h"
+#include "cli/JpegEncoder.h"
 #include "cli/PngEncoder.h"
 #include "core/AtomicFile.h"
 #include "core/BmpWriter.h"
@@ -8,8 +9,10 @@
 
 namespace cli {
 
-FrameWriter::FrameWriter(ImageFormat format, int pictures, WrittenCallback onWritten)
-    : format_(format), onWritten_(std::move(onWritten)), spare_(static_cast<std::size_t>(pictures)),
+FrameWriter::FrameWriter(ImageFormat format, int pictures, WrittenCallback onWritten,
+                         JpegOptions jpeg)
+    : format_(format), jpeg_(jpeg), onWritten_(std::move(onWritten)),
+      spare_(static_cast<std::size_t>(pictures)),
       thread_([this](const std::stop_token& stop) { writeLoop(stop); }) {}
 
 FrameWriter::~FrameWriter() {
@@ -84,6 +87,8 @@ bool FrameWriter::write(const Job& job) {
         const std::filesystem::path file = core::pathFromUtf8(job.fileName);
         if (format_ == ImageFormat::Png)
             core::writeFileAtomically(file, encodePng(job.image), core::Durability::cached);
+        else if (format_ == ImageFormat::Jpeg)
+            core::writeFileAtomically(file, encodeJpeg(job.image, jpeg_), core::Durability::cached);
         else
             core::writeBmpFile(file, job.image);
         return true;

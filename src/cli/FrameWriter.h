@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/ExtractOptions.h"
+#include "cli/JpegEncoder.h"
 #include "core/BgrImage.h"
 
 #include <condition_variable>
@@ -29,7 +30,7 @@ public:
     using WrittenCallback = std::function<void(std::int32_t frame, const std::string& fileName)>;
 
     // `pictures` images circulate between the caller and the writer.
-    FrameWriter(ImageFormat format, int pictures, WrittenCallback onWritten);
+    FrameWriter(ImageFormat format, int pictures, WrittenCallback onWritten, JpegOptions jpeg = {});
     ~FrameWriter();
     FrameWriter(const FrameWriter&) = delete;
     FrameWriter& operator=(const FrameWriter&) = delete;
@@ -47,6 +48,7 @@ private:
     bool write(const Job& job);
 
     ImageFormat format_;
+    JpegOptions jpeg_;
     WrittenCallback onWritten_;
     std::mutex mutex_;
     std::condition_variable_any changed_;

@@ -8,9 +8,10 @@
 namespace cli {
 
 MovieTask::MovieTask(std::string name, std::string outDir, FramePlan plan,
-                     std::vector<std::int32_t> keyFrames)
+                     std::vector<std::int32_t> keyFrames, std::optional<core::NamePattern> names)
     : name_(std::move(name)), outDir_(std::move(outDir)), plan_(std::move(plan)),
-      keyFrames_(std::move(keyFrames)), written_(static_cast<std::size_t>(plan_.count())) {}
+      keyFrames_(std::move(keyFrames)), names_(std::move(names)),
+      written_(static_cast<std::size_t>(plan_.count())) {}
 
 MovieTask::~MovieTask() = default;
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "cli/FramePlan.h"
+#include "core/NamePattern.h"
+#include "media/StreamAspect.h"
 
 #include <atomic>
 #include <cstdint>
@@ -22,8 +24,10 @@ namespace cli {
 // One movie of a run, shared by the jobs that write its pieces.
 class MovieTask {
 public:
+    // `names`: the pattern of the files' names; unset for <movie>_NNNNN.
     MovieTask(std::string name, std::string outDir, FramePlan plan,
-              std::vector<std::int32_t> keyFrames);
+              std::vector<std::int32_t> keyFrames,
+              std::optional<core::NamePattern> names = std::nullopt);
     ~MovieTask();
     MovieTask(const MovieTask&) = delete;
     MovieTask& operator=(const MovieTask&) = delete;
@@ -33,6 +37,10 @@ public:
     const std::string& outDir() const { return outDir_; }
     const FramePlan& plan() const { return plan_; }
     const std::vector<std::int32_t>& keyFrames() const { return keyFrames_; }
+    const std::optional<core::NamePattern>& names() const { return names_; }
+    // The shape of the movie's pixels, for the file formats that record it.
+    media::PixelAspect pixelAspect() const { return pixelAspect_; }
+    void setPixelAspect(media::PixelAspect aspect) { pixelAspect_ = aspect; }
     // The first key frame after `frame`; past the last frame when there is none.
     std::int32_t nextKeyFrameAfter(std::int32_t frame) const;
 
@@ -64,6 +72,8 @@ private:
     std::string outDir_;
     FramePlan plan_;
     std::vector<std::int32_t> keyFrames_;
+    std::optional<core::NamePattern> names_;
+    media::PixelAspect pixelAspect_;
     mutable std::mutex mutex_;
     std::atomic<std::int32_t> failedFrame_{std::numeric_limits<std::int32_t>::max()};
     std::optional<std::string> failure_;

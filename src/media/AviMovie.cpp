@@ -311,9 +311,17 @@ bool AviMovie::dropFrameThreads() {
 std::vector<FrameRecord> AviMovie::frameTable() const {
     std::vector<FrameRecord> table(static_cast<std::size_t>(frameCount_));
     const double secondsPerFrame = frameRate_ > 0.0 ? 1.0 / frameRate_ : 0.0;
+    const AVRational tick = av_inv_q(av_d2q(frameRate_, 1'000'000));
+    const AVStream& stream = demuxer_->stream();
+    const core::TimeBase timeBase =
+        stream.time_base.num > 0 && stream.time_base.den > 0
+            ? core::TimeBase{stream.time_base.num, stream.time_base.den}
+            : core::TimeBase{tick.den > 0 ? tick.num : 0, tick.den > 0 ? tick.den : 1};
     for (int n = 0; n < frameCount_; ++n) {
         FrameRecord& record = table[static_cast<std::size_t>(n)];
         record.seconds = n * secondsPerFrame;
+        record.ticks = n;
+        record.timeBase = timeBase;
         if (const int position = index_.positionOf(n); position >= 0)
             record.packetSize = index_.packetSize(position);
     }

@@ -85,6 +85,8 @@ std::vector<FrameRecord> ContainerMovie::frameTable() const {
         const IndexedPacket& packet = index_.packet(index_.packetOf(n));
         FrameRecord& record = table[static_cast<std::size_t>(n)];
         record.seconds = static_cast<double>(packet.pts - start) * av_q2d(timeBase);
+        record.ticks = packet.pts - start;
+        record.timeBase = {timeBase.num, timeBase.den};
         record.key = packet.key;
         record.packetSize = packet.size;
     }
@@ -155,7 +157,8 @@ const AVFrame& ContainerMovie::fetch(int n) {
         if (attempt > 0 || !canDecodeForward(n, key))
             seekTo(key);
         target_ = n;
-        stopAfterTarget_ = intraOnly_ && decoder_.lagsBehind() && n != lastRequest_ + 1;
+        stopAfterTarget_ = (intraOnly_ && decoder_.lagsBehind() && n != lastRequest_ + 1) ||
+                           (options_.keyFramesAlone && key == index_.packetOf(n));
         const Outcome outcome = decodeUntil(n);
         if (stopAfterTarget_)
             live_ = false; // drained: the next fetch starts afresh

@@ -17,6 +17,9 @@ struct MovieOptions {
     // seconds. Once it says yes, the fetch ends with a MovieError of kind Stopped; the movie
     // stays usable.
     std::function<bool()> stopRequested = nullptr;
+    // The caller fetches key frames only, none of the frames between: each is decoded from its
+    // own packet alone, and the decoder is drained rather than fed the packets after it.
+    bool keyFramesAlone = false;
 
     // Throws that MovieError for `file` once stopRequested says yes.
     void stopIfAsked(const std::filesystem::path& file) const {

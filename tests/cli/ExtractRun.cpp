@@ -1,5 +1,7 @@
 #include "ExtractRun.h"
 
+#include "support/testmedia/TestMedia.h"
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -212,6 +214,30 @@ fs::path freshFolder(const std::string& name) {
 std::vector<std::uint8_t> readBytes(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+BmpPicture readBmp(const fs::path& file) {
+    const std::vector<std::uint8_t> bytes = readBytes(file);
+    if (bytes.size() < 54)
+        return {};
+    const auto read32 = [&](std::size_t at) {
+        return static_cast<int>(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
+                                bytes[at + 3] << 24);
+    };
+    BmpPicture picture{read32(18), read32(22), (read32(18) * 3 + 3) & ~3, {}};
+    const std::size_t pixels = static_cast<std::size_t>(read32(10));
+    if (picture.width <= 0 || picture.height <= 0 ||
+        bytes.size() < pixels + static_cast<std::size_t>(picture.stride) * picture.height)
+        return {};
+    for (int y = picture.height - 1; y >= 0; --y) {
+        const auto row = bytes.begin() + static_cast<std::ptrdiff_t>(pixels) + y * picture.stride;
+        picture.bytes.insert(picture.bytes.end(), row, row + picture.stride);
+    }
+    return picture;
+}
+
+int BmpPicture::frameNumber() const {
+    return testmedia::readFrameNumber({bytes.data(), width, height, stride});
 }
 
 std::vector<std::string> fileNames(const fs::path& folder) {

@@ -44,6 +44,18 @@ private:
 std::filesystem::path freshFolder(const std::string& name);
 
 std::vector<std::uint8_t> readBytes(const std::filesystem::path& file);
+
+// The picture of a 24-bit BMP file, rows top first; width 0 when the file holds none.
+struct BmpPicture {
+    int width = 0;
+    int height = 0;
+    int stride = 0;
+    std::vector<std::uint8_t> bytes;
+
+    // The frame number the picture shows (test movies carry theirs), or -1.
+    int frameNumber() const;
+};
+BmpPicture readBmp(const std::filesystem::path& file);
 // File names in a folder, sorted.
 std::vector<std::string> fileNames(const std::filesystem::path& folder);
 

@@ -98,7 +98,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "frame 40 lies past the last frame 29"},
         BadUsage{"list_with_range", {"--frames", "1", "--end", "3", "MOVIE"}, "replaces"},
         BadUsage{"list_with_interval", {"--interval", "2", "--frames", "1", "MOVIE"}, "replaces"},
-        BadUsage{"format_unknown", {"--format", "jpg", "MOVIE"}, "bmp or png, not 'jpg'"},
+        BadUsage{"format_unknown", {"--format", "gif", "MOVIE"}, "bmp, png or jpg, not 'gif'"},
         BadUsage{"jobs_zero", {"--jobs", "0", "MOVIE"}, "jobs must be from 1 to 64"},
         BadUsage{"jobs_past_most", {"--jobs", "65", "MOVIE"}, "from 1 to 64, not 65"}),
     [](const testing::TestParamInfo<BadUsage>& info) { return info.param.name; });
