@@ -27,6 +27,7 @@ struct ExtractOptions {
     ImageFormat format = ImageFormat::Bmp;
     bool json = false;
     bool keepGoing = false;
+    bool noAutorotate = false; // pictures as stored, not turned by the display matrix
     std::vector<std::string> movies;
 
     // Throws UsageError naming the offending argument.

@@ -34,6 +34,8 @@ std::string describeMovie(const media::Movie& movie) {
     std::string text =
         "frames=" + std::to_string(movie.frameCount()) +
         "\nwidth=" + std::to_string(movie.width()) + "\nheight=" + std::to_string(movie.height()) +
+        "\nrotation=" + std::to_string(movie.orientation().rotation()) +
+        "\nmirrored=" + (movie.orientation().isMirrored() ? "yes" : "no") +
         "\nfps=" + formatFrameRate(movie.frameRate()) + "\ncontainer=" + movie.containerName() +
         "\ncodec=" + movie.codecName() + "\n";
     if (movie.isTruncated())
@@ -46,6 +48,8 @@ std::string describeMovieAsJson(const media::Movie& movie) {
            ",\"frames\":" + std::to_string(movie.frameCount()) +
            ",\"width\":" + std::to_string(movie.width()) +
            ",\"height\":" + std::to_string(movie.height()) +
+           ",\"rotation\":" + std::to_string(movie.orientation().rotation()) +
+           ",\"mirrored\":" + (movie.orientation().isMirrored() ? "true" : "false") +
            ",\"fps\":" + formatFrameRate(movie.frameRate()) +
            ",\"container\":" + jsonString(movie.containerName()) +
            ",\"codec\":" + jsonString(movie.codecName()) +

@@ -40,6 +40,8 @@ public:
     bool isTruncated() const override { return index_.isCutShort(); }
     std::vector<FrameRecord> frameTable() const override;
 
+    PictureOrientation orientation() const override { return decoder_.orientation(); }
+    core::SampleAspect sampleAspect() const override { return sampleAspect_; }
     void frameInto(int n, core::BgrImage& out) override;
     void changeOptions(const MovieOptions& options) override;
 
@@ -75,6 +77,7 @@ private:
     int width_ = 0;
     int height_ = 0;
     double frameRate_ = 0.0;
+    core::SampleAspect sampleAspect_;
     int claimedFrames_ = 0;
     bool intraOnly_ = false;
 

@@ -17,6 +17,10 @@ struct MovieOptions {
     // seconds. Once it says yes, the fetch ends with a MovieError of kind Stopped; the movie
     // stays usable.
     std::function<bool()> stopRequested = nullptr;
+    // Pictures as stored rather than turned upright by the movie's display matrix.
+    bool storedOrientation = false;
+    // Pictures stretched to square pixels (see core::SampleAspect::squareSize), after the turn.
+    bool squarePixels = false;
 
     // Throws that MovieError for `file` once stopRequested says yes.
     void stopIfAsked(const std::filesystem::path& file) const {

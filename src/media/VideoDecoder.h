@@ -1,6 +1,7 @@
 #pragma once
 
 #include "media/FfmpegPtr.h"
+#include "media/PictureOrientation.h"
 
 #include <filesystem>
 
@@ -30,9 +31,13 @@ public:
     bool isIntraOnly() const;
     // Frame threads hold pictures back: output lags input by several packets.
     bool lagsBehind() const;
+    // As the display matrix of the last picture that carried one says (such a matrix holds for
+    // the pictures after it), or else the stream's.
+    PictureOrientation orientation() const { return orientation_; }
 
 private:
     CodecContextPtr context_;
+    PictureOrientation orientation_;
 };
 
 } // namespace media
