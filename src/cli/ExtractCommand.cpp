@@ -55,12 +55,16 @@ DIR/clip_00012.bmp; frames are counted from 0.
   --no-autorotate  write pictures as stored; by default a movie whose display matrix turns or
                    mirrors its pictures (a phone's MP4 or MOV) is written upright, as
                    players show it
+  --square-pixels  write a movie whose pixels are not square (DV, anamorphic HD) at the size
+                   it is shown at, stretched in one direction (Lanczos); by default pictures
+                   keep their stored size, and PNG files say the pixels' shape (pHYs)
   --keep-going     report a frame that cannot be decoded, go on from the next key frame,
                    and count the frames missing at the end (default: stop at the first)
   --info           print the movie's frames, width and height (of the pictures written),
                    rotation (0, 90, 180, 270: the clockwise turn the display matrix gives),
                    mirrored (yes when it mirrors the picture left to right after the turn),
-                   fps, container and codec
+                   sar (the pixels' width to height), display_width and display_height (the
+                   size with square pixels), fps, container and codec
   --json           with --info: the same facts as one JSON object
   --list           print one CSV line a frame (frame, seconds, key, packet size) without
                    decoding
@@ -80,7 +84,8 @@ decode under way ends at once, and no partial or temporary file is left.
 
 // How pictures are shown, as the command line asks.
 media::MovieOptions pictureOptions(const ExtractOptions& options) {
-    return media::MovieOptions{.storedOrientation = options.noAutorotate};
+    return media::MovieOptions{.storedOrientation = options.noAutorotate,
+                               .squarePixels = options.squarePixels};
 }
 
 void report(std::FILE* err, const std::string& message) {
