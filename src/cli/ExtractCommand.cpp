@@ -75,9 +75,19 @@ DIR/clip_00012.bmp; frames are counted from 0.
                    {time}, {timecode}, {index}, and no folder (that is --out).
   --jobs N         movies and stretches of one movie decoded side by side (default: the
                    number of cores, at most 64); the files are the same for every N
+  --no-autorotate  write pictures as stored; by default a movie whose display matrix turns or
+                   mirrors its pictures (a phone's MP4 or MOV) is written upright, as
+                   players show it
+  --square-pixels  write a movie whose pixels are not square (DV, anamorphic HD) at the size
+                   it is shown at, stretched in one direction (Lanczos); by default pictures
+                   keep their stored size, and PNG files say the pixels' shape (pHYs)
   --keep-going     report a frame that cannot be decoded, go on from the next key frame,
                    and count the frames missing at the end (default: stop at the first)
-  --info           print the movie's frames, width, height, fps, container and codec
+  --info           print the movie's frames, width and height (of the pictures written),
+                   rotation (0, 90, 180, 270: the clockwise turn the display matrix gives),
+                   mirrored (yes when it mirrors the picture left to right after the turn),
+                   sar (the pixels' width to height), display_width and display_height (the
+                   size with square pixels), fps, container and codec
   --json           with --info: the same facts as one JSON object
   --list           print one CSV line a frame (frame, seconds, key, packet size) without
                    decoding
@@ -96,6 +106,12 @@ of that movie are not written); 2 the command line was wrong (nothing is written
 decode under way ends at once, and no partial or temporary file is left.
 )";
 
+// How pictures are shown, as the command line asks.
+media::MovieOptions pictureOptions(const ExtractOptions& options) {
+    return media::MovieOptions{.storedOrientation = options.noAutorotate,
+                               .squarePixels = options.squarePixels};
+}
+
 void report(std::FILE* err, const std::string& message) {
     std::fprintf(err, "kirimo-extract: %s\n", message.c_str());
 }
@@ -111,11 +127,17 @@ int finishOutput(std::FILE* out, std::FILE* err) {
 
 int describe(const ExtractOptions& options, std::FILE* out, std::FILE* err) {
     const std::string& name = options.movies.front();
-    const media::Movie movie(core::pathFromUtf8(name));
-    if (options.mode == ExtractOptions::Mode::List)
+    media::Movie movie(core::pathFromUtf8(name), pictureOptions(options));
+    if (options.mode == ExtractOptions::Mode::List) {
         std::fputs(frameTableCsv(movie).c_str(), out);
-    else
+    } else {
+        try {
+            movie.frame(0); // a display matrix may come with the pictures alone
+        } catch (const media::MovieError&) {
+            // The facts of the headers still hold; the frame fails where it is extracted.
+        }
         std::fputs((options.json ? describeMovieAsJson(movie) : describeMovie(movie)).c_str(), out);
+    }
     for (const std::string& notice :
          {repairNotice(name, movie), lossNotice(name, movie), truncationNotice(name, movie)})
         if (!notice.empty())
@@ -222,12 +244,15 @@ int extract(const ExtractOptions& options, std::FILE* err) {
         tasks.push_back(task.get());
     }
     RunLog log(err, total);
-    const ExtractSettings settings{
-        options.format, options.quality.value_or(JpegOptions{}.quality), options.keepGoing,
+    media::MovieOptions decoding = pictureOptions(options);
+    decoding.stopRequested = [] { return StopSignals::received() != 0; };
+    if (options.keyFrames) {
         // Key frames decoded one packet at a time give frame threads nothing to overlap.
-        media::MovieOptions{.decoderThreads = options.keyFrames ? 1 : 0,
-                            .stopRequested = [] { return StopSignals::received() != 0; },
-                            .keyFramesAlone = options.keyFrames}};
+        decoding.decoderThreads = 1;
+        decoding.keyFramesAlone = true;
+    }
+    const ExtractSettings settings{options.format, options.quality.value_or(JpegOptions{}.quality),
+                                   options.keepGoing, decoding};
     if (!StopSignals::received())
         runExtractJobs(tasks, jobs, settings, log);
     log.finish();

@@ -112,6 +112,12 @@ private:
         } else if (arg.name == "--keep-going") {
             noValue(arg);
             options_.keepGoing = true;
+        } else if (arg.name == "--no-autorotate") {
+            noValue(arg);
+            options_.noAutorotate = true;
+        } else if (arg.name == "--square-pixels") {
+            noValue(arg);
+            options_.squarePixels = true;
         } else if (arg.name == "--out-per-movie") {
             noValue(arg);
             options_.outPerMovie = true;

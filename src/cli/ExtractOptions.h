@@ -37,6 +37,8 @@ struct ExtractOptions {
     ImageFormat format = ImageFormat::Bmp;
     bool json = false;
     bool keepGoing = false;
+    bool noAutorotate = false; // pictures as stored, not turned by the display matrix
+    bool squarePixels = false; // pictures stretched to the size their pixels are shown at
     std::vector<std::string> movies;
 
     // Throws UsageError naming the offending argument.

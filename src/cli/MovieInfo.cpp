@@ -1,6 +1,7 @@
 #include "cli/MovieInfo.h"
 
 #include "core/Paths.h"
+#include "core/SampleAspect.h"
 #include "media/Movie.h"
 
 #include <cmath>
@@ -28,12 +29,21 @@ std::string jsonString(const std::string& text) {
     return out + "\"";
 }
 
+std::string aspectText(const core::SampleAspect& aspect) {
+    return std::to_string(aspect.num) + ":" + std::to_string(aspect.den);
+}
+
 } // namespace
 
 std::string describeMovie(const media::Movie& movie) {
     std::string text =
         "frames=" + std::to_string(movie.frameCount()) +
         "\nwidth=" + std::to_string(movie.width()) + "\nheight=" + std::to_string(movie.height()) +
+        "\nrotation=" + std::to_string(movie.orientation().rotation()) +
+        "\nmirrored=" + (movie.orientation().isMirrored() ? "yes" : "no") +
+        "\nsar=" + aspectText(movie.sampleAspect()) +
+        "\ndisplay_width=" + std::to_string(movie.squareSize().width) +
+        "\ndisplay_height=" + std::to_string(movie.squareSize().height) +
         "\nfps=" + formatFrameRate(movie.frameRate()) + "\ncontainer=" + movie.containerName() +
         "\ncodec=" + movie.codecName() + "\n";
     if (movie.isTruncated())
@@ -46,6 +56,11 @@ std::string describeMovieAsJson(const media::Movie& movie) {
            ",\"frames\":" + std::to_string(movie.frameCount()) +
            ",\"width\":" + std::to_string(movie.width()) +
            ",\"height\":" + std::to_string(movie.height()) +
+           ",\"rotation\":" + std::to_string(movie.orientation().rotation()) +
+           ",\"mirrored\":" + (movie.orientation().isMirrored() ? "true" : "false") +
+           ",\"sar\":" + jsonString(aspectText(movie.sampleAspect())) +
+           ",\"display_width\":" + std::to_string(movie.squareSize().width) +
+           ",\"display_height\":" + std::to_string(movie.squareSize().height) +
            ",\"fps\":" + formatFrameRate(movie.frameRate()) +
            ",\"container\":" + jsonString(movie.containerName()) +
            ",\"codec\":" + jsonString(movie.codecName()) +

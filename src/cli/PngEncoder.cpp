@@ -117,6 +117,9 @@ bool writePng(png_structp png, png_infop info, Output* output, const core::BgrIm
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (indices)
         png_set_PLTE(png, info, palette, paletteSize);
+    // Pixels per unit across and down: a pixel wider than tall fits fewer across.
+    png_set_pHYs(png, info, static_cast<png_uint_32>(image.sampleAspect.den),
+                 static_cast<png_uint_32>(image.sampleAspect.num), PNG_RESOLUTION_UNKNOWN);
     png_set_compression_level(png, compressionLevel);
     // Differences of palette places mean nothing: indexed rows go unfiltered.
     png_set_filter(png, PNG_FILTER_TYPE_BASE, indices ? PNG_FILTER_NONE : PNG_FILTER_UP);

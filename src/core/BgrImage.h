@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/SampleAspect.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -13,6 +15,7 @@ struct BgrImage {
     int height = 0;
     std::vector<std::uint8_t> bytes;
     std::vector<std::uint32_t> palette; // 0x00RRGGBB entries; empty unless the frame was palettised
+    SampleAspect sampleAspect;          // the shape its pixels are meant to be shown in
 
     int stride() const { return (width * 3 + 3) & ~3; }
     std::uint8_t* row(int y) { return bytes.data() + rowOffset(y); }

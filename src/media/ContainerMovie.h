@@ -43,6 +43,8 @@ public:
     int lostStretches() const override { return index_.lostStretches(); }
     std::vector<FrameRecord> frameTable() const override;
 
+    PictureOrientation orientation() const override { return decoder_.orientation(); }
+    core::SampleAspect sampleAspect() const override { return sampleAspect_; }
     void frameInto(int n, core::BgrImage& out) override;
     void changeOptions(const MovieOptions& options) override;
     std::shared_ptr<const FrameIndex> sharedIndex() const override { return shared_; }
@@ -84,6 +86,7 @@ private:
     int width_ = 0;
     int height_ = 0;
     double frameRate_ = 0.0;
+    core::SampleAspect sampleAspect_;
     int claimedFrames_ = 0;
     bool intraOnly_ = false;
     bool oneThread_ = false; // the decoder complained: frame threads would make results vary

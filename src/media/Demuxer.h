@@ -18,6 +18,7 @@ public:
     // Throws MovieError when the file cannot be opened, is no AVI file or has no video.
     explicit Demuxer(const std::filesystem::path& file);
 
+    AVFormatContext& context() const { return *input_; }
     AVStream& stream() const { return *stream_; }
     const char* formatName() const;
     std::int64_t fileSize() const { return fileSize_; }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "core/BgrImage.h"
+#include "core/SampleAspect.h"
 #include "media/FrameRecord.h"
 #include "media/MovieOptions.h"
+#include "media/PictureOrientation.h"
 
 #include <filesystem>
 #include <memory>
@@ -31,7 +33,11 @@ public:
     virtual int repairedTimeStamps() const { return 0; }
     virtual int lostStretches() const { return 0; }
     virtual std::vector<FrameRecord> frameTable() const = 0;
-    // Throws MovieError.
+    // How the pictures are meant to be shown: turned by the display matrix the pictures decoded
+    // last carried, or else the stream's; pixels of the stream's shape.
+    virtual PictureOrientation orientation() const = 0;
+    virtual core::SampleAspect sampleAspect() const = 0;
+    // The picture as stored. Throws MovieError.
     virtual void frameInto(int n, core::BgrImage& out) = 0;
     virtual void changeOptions(const MovieOptions& options) = 0;
     // The index another reader of the file may share; none where reading it costs nothing.

@@ -3,6 +3,7 @@
 #include "media/AviMovie.h"
 #include "media/ContainerDemuxer.h"
 #include "media/ContainerMovie.h"
+#include "media/PictureResampler.h"
 
 #include <exception>
 #include <new>
@@ -26,6 +27,7 @@ Movie::Movie(const std::filesystem::path& file, MovieOptions options,
         source_ = std::make_unique<ContainerMovie>(file, std::move(input), options, frames);
     else
         source_ = std::make_unique<AviMovie>(file, options);
+    takeOptions(options);
 }
 
 std::shared_ptr<const MovieIndex> Movie::index() const {
@@ -42,10 +44,26 @@ int Movie::frameCount() const {
     return source_->frameCount();
 }
 int Movie::width() const {
-    return source_->width();
+    return squarePixels_ ? squareSize().width : turnedSize().width;
 }
 int Movie::height() const {
-    return source_->height();
+    return squarePixels_ ? squareSize().height : turnedSize().height;
+}
+PictureOrientation Movie::orientation() const {
+    return source_->orientation();
+}
+core::SampleAspect Movie::sampleAspect() const {
+    const core::SampleAspect stored = source_->sampleAspect();
+    return !storedOrientation_ && orientation().swapsSides() ? stored.turned() : stored;
+}
+core::SampleAspect::Size Movie::squareSize() const {
+    const core::SampleAspect::Size turned = turnedSize();
+    return sampleAspect().squareSize(turned.width, turned.height);
+}
+core::SampleAspect::Size Movie::turnedSize() const {
+    if (!storedOrientation_ && orientation().swapsSides())
+        return {source_->height(), source_->width()};
+    return {source_->width(), source_->height()};
 }
 double Movie::frameRate() const {
     return source_->frameRate();
@@ -87,6 +105,12 @@ core::BgrImage Movie::frame(int n) {
 
 void Movie::changeOptions(const MovieOptions& options) {
     source_->changeOptions(options);
+    takeOptions(options);
+}
+
+void Movie::takeOptions(const MovieOptions& options) {
+    storedOrientation_ = options.storedOrientation;
+    squarePixels_ = options.squarePixels;
 }
 
 void Movie::frameInto(int n, core::BgrImage& out) {
@@ -99,12 +123,30 @@ void Movie::frameInto(int n, core::BgrImage& out) {
     }
     try {
         source_->frameInto(n, out);
+        showAsAsked(out);
     } catch (const MovieError&) {
         throw;
     } catch (const std::bad_alloc&) {
         throw;
     } catch (const std::exception& error) {
         throw MovieError(file(), n, error.what());
+    }
+}
+
+// Each step only where it changes the picture: a movie shown as stored costs no copy.
+void Movie::showAsAsked(core::BgrImage& out) {
+    const PictureOrientation orientation = source_->orientation();
+    out.sampleAspect = source_->sampleAspect();
+    if (!storedOrientation_ && !orientation.isUpright()) {
+        std::swap(out, stored_);
+        orientation.apply(stored_, out);
+    }
+    if (squarePixels_ && !out.sampleAspect.isSquare()) {
+        const core::SampleAspect::Size size = out.sampleAspect.squareSize(out.width, out.height);
+        if (!resampler_)
+            resampler_ = std::make_unique<PictureResampler>();
+        std::swap(out, stored_);
+        resampler_->resample(stored_, size.width, size.height, out);
     }
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "core/BgrImage.h"
+#include "core/SampleAspect.h"
 #include "media/FileVersion.h"
 #include "media/FrameRecord.h"
 #include "media/MovieError.h"
 #include "media/MovieIndex.h"
 #include "media/MovieOptions.h"
+#include "media/PictureOrientation.h"
 
 #include <filesystem>
 #include <memory>
@@ -16,10 +18,12 @@
 namespace media {
 
 class FrameSource;
+class PictureResampler;
 
 // A movie whose frames are fetched by number (0-based, display order) as 24-bit BGR
-// pictures. Reading on from the last frame decodes on; a jump seeks to the key frame at or
-// before the wanted one. Memory stays flat in the length of the movie.
+// pictures, turned upright as its display matrix says. Reading on from the last frame decodes
+// on; a jump seeks to the key frame at or before the wanted one. Memory stays flat in the
+// length of the movie.
 class Movie {
 public:
     explicit Movie(const std::filesystem::path& file,
@@ -33,8 +37,19 @@ public:
     Movie& operator=(Movie&&) noexcept;
 
     int frameCount() const;
+    // The size of the pictures frame() gives: sides swapped by a quarter turn, stretched to
+    // square pixels when the options ask for it.
     int width() const;
     int height() const;
+    // How the movie's display matrix turns its pictures, whether or not the options let it: a
+    // matrix may come with the pictures rather than the stream, and is known once one of them
+    // is decoded.
+    PictureOrientation orientation() const;
+    // The shape of the pixels of the pictures in the orientation frame() gives them, before any
+    // stretch to square pixels.
+    core::SampleAspect sampleAspect() const;
+    // Their size with square pixels.
+    core::SampleAspect::Size squareSize() const;
     double frameRate() const;
     const std::filesystem::path& file() const;
     bool isPalettised() const;
@@ -67,8 +82,16 @@ public:
     void changeOptions(const MovieOptions& options);
 
 private:
+    void takeOptions(const MovieOptions& options);
+    void showAsAsked(core::BgrImage& out);
+    core::SampleAspect::Size turnedSize() const;
+
     std::unique_ptr<FrameSource> source_; // the engine for the movie's container
     std::optional<FileVersion> opened_;   // the file as it was when opened
+    bool storedOrientation_ = false;
+    bool squarePixels_ = false;
+    core::BgrImage stored_; // a picture before its turn or stretch
+    std::unique_ptr<PictureResampler> resampler_;
 };
 
 } // namespace media

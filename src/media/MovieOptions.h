@@ -20,6 +20,10 @@ struct MovieOptions {
     // The caller fetches key frames only, none of the frames between: each is decoded from its
     // own packet alone, and the decoder is drained rather than fed the packets after it.
     bool keyFramesAlone = false;
+    // Pictures as stored rather than turned upright by the movie's display matrix.
+    bool storedOrientation = false;
+    // Pictures stretched to square pixels (see core::SampleAspect::squareSize), after the turn.
+    bool squarePixels = false;
 
     // Throws that MovieError for `file` once stopRequested says yes.
     void stopIfAsked(const std::filesystem::path& file) const {

@@ -12,7 +12,8 @@ extern "C" {
 namespace media {
 
 VideoDecoder::VideoDecoder(const AVStream& stream, const std::filesystem::path& file, int threads,
-                           FfmpegLog& log) {
+                           FfmpegLog& log)
+    : orientation_(PictureOrientation::ofStream(stream)) {
     const AVCodecParameters& parameters = *stream.codecpar;
     const AVCodec* codec = avcodec_find_decoder(parameters.codec_id);
     const std::string name = avcodec_get_name(parameters.codec_id);
@@ -39,8 +40,10 @@ bool VideoDecoder::send(const AVPacket* packet) {
 
 VideoDecoder::Status VideoDecoder::receive(AVFrame& frame) {
     const int result = avcodec_receive_frame(context_.get(), &frame);
-    if (result >= 0)
+    if (result >= 0) {
+        orientation_ = PictureOrientation::ofFrame(frame, orientation_);
         return Status::Frame;
+    }
     if (result == AVERROR(EAGAIN))
         return Status::NeedsInput;
     if (result == AVERROR_EOF)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "media/FfmpegPtr.h"
+#include "media/PictureOrientation.h"
 
 #include <filesystem>
 
@@ -33,9 +34,13 @@ public:
     bool lagsBehind() const;
     // The decoder concealed damage in the picture or built it without its references.
     static bool isDamaged(const AVFrame& frame);
+    // As the display matrix of the last picture that carried one says (such a matrix holds for
+    // the pictures after it), or else the stream's.
+    PictureOrientation orientation() const { return orientation_; }
 
 private:
     CodecContextPtr context_;
+    PictureOrientation orientation_;
 };
 
 } // namespace media

@@ -158,24 +158,30 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, ExtractInfo,
     testing::Values(
         InfoCase{"mjpeg", recipe(testmedia::Codec::Mjpeg, 128, 96, 30, 25),
-                 "frames=30\nwidth=128\nheight=96\nfps=25\ncontainer=avi\ncodec=mjpeg\n"},
+                 "frames=30\nwidth=128\nheight=96\nrotation=0\nmirrored=no\nsar=1:1\n"
+                 "display_width=128\ndisplay_height=96\nfps=25\ncontainer=avi\ncodec=mjpeg\n"},
         InfoCase{"raw", recipe(testmedia::Codec::RawBgr24, 64, 48, 7, 30),
-                 "frames=7\nwidth=64\nheight=48\nfps=30\ncontainer=avi\ncodec=rawvideo\n"},
+                 "frames=7\nwidth=64\nheight=48\nrotation=0\nmirrored=no\nsar=1:1\n"
+                 "display_width=64\ndisplay_height=48\nfps=30\ncontainer=avi\ncodec=rawvideo\n"},
         InfoCase{"ntsc_rate_two_decimals",
                  recipe(testmedia::Codec::Mjpeg, 64, 48, 3, 30),
-                 "frames=3\nwidth=64\nheight=48\nfps=29.97\ncontainer=avi\ncodec=mjpeg\n",
+                 "frames=3\nwidth=64\nheight=48\nrotation=0\nmirrored=no\nsar=1:1\n"
+                 "display_width=64\ndisplay_height=48\nfps=29.97\ncontainer=avi\ncodec=mjpeg\n",
                  {},
                  30000,
                  1001},
         InfoCase{"film_rate_three_decimals",
                  recipe(testmedia::Codec::Mjpeg, 64, 48, 3, 24),
-                 "frames=3\nwidth=64\nheight=48\nfps=23.976\ncontainer=avi\ncodec=mjpeg\n",
+                 "frames=3\nwidth=64\nheight=48\nrotation=0\nmirrored=no\nsar=1:1\n"
+                 "display_width=64\ndisplay_height=48\nfps=23.976\ncontainer=avi\ncodec=mjpeg\n",
                  {},
                  24000,
                  1001},
         InfoCase{"json",
                  recipe(testmedia::Codec::RawPal8, 64, 48, 5, 25),
-                 R"({"file":"clip.avi","frames":5,"width":64,"height":48,"fps":25,)"
+                 R"({"file":"clip.avi","frames":5,"width":64,"height":48,)"
+                 R"("rotation":0,"mirrored":false,"sar":"1:1","display_width":64,)"
+                 R"("display_height":48,"fps":25,)"
                  R"("container":"avi","codec":"rawvideo","palettised":true,"truncated":false,)"
                  R"("claimed_frames":5})"
                  "\n",

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <stdexcept>
+#include <string>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -164,6 +165,9 @@ EncoderSettings encoderSettings(const MovieRecipe& movie) {
     default:
         break;
     }
+    if (movie.aspectNum > 0)
+        settings.options.emplace_back("aspect", std::to_string(movie.aspectNum) + "/" +
+                                                    std::to_string(movie.aspectDen));
     return settings;
 }
 

@@ -7,10 +7,15 @@
 #include "support/testmedia/TestMedia.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <stdexcept>
+
+extern "C" {
+#include <libavutil/display.h>
+}
 
 namespace testmedia {
 
@@ -113,31 +118,31 @@ ContainerSettings containerSettings(Container container) {
     case Container::Mp4:
     case Container::Mp4EditList:
     case Container::Mp4CoverFirst:
-        return {"mp4", {}};
+        return {"mp4", {}, {}, {}};
     case Container::Mp4FastStart:
-        return {"mp4", {{"movflags", "+faststart"}}};
+        return {"mp4", {{"movflags", "+faststart"}}, {}, {}};
     case Container::FragmentedMp4:
-        return {"mp4", {{"movflags", "frag_keyframe+empty_moov+default_base_moof"}}};
+        return {"mp4", {{"movflags", "frag_keyframe+empty_moov+default_base_moof"}}, {}, {}};
     case Container::Mov:
-        return {"mov", {}};
+        return {"mov", {}, {}, {}};
     case Container::Matroska:
     case Container::MatroskaNoCues:
-        return {"matroska", {}};
+        return {"matroska", {}, {}, {}};
     case Container::WebM:
-        return {"webm", {}};
+        return {"webm", {}, {}, {}};
     case Container::MpegTs:
     case Container::MpegTsWrap:
-        return {"mpegts", {}};
+        return {"mpegts", {}, {}, {}};
     case Container::MpegPs:
-        return {"vob", {}};
+        return {"vob", {}, {}, {}};
     case Container::RawH264:
-        return {"h264", {}};
+        return {"h264", {}, {}, {}};
     case Container::RawMpeg2:
-        return {"mpeg2video", {}};
+        return {"mpeg2video", {}, {}, {}};
     case Container::RawMpeg4:
-        return {"m4v", {}};
+        return {"m4v", {}, {}, {}};
     case Container::Mp4NegativeOffsets:
-        return {"mp4", {{"movflags", "+negative_cts_offsets"}}};
+        return {"mp4", {{"movflags", "+negative_cts_offsets"}}, {}, {}};
     }
     return {};
 }
@@ -211,6 +216,9 @@ EncoderSettings codecSettings(const ContainerRecipe& recipe) {
         recipe.colour == ColourCoding::Bt601Full || recipe.colour == ColourCoding::Bt709Full;
     settings.options.emplace_back("colorspace", bt709 ? "bt709" : "smpte170m");
     settings.options.emplace_back("color_range", full ? "pc" : "tv");
+    if (recipe.aspectNum > 0)
+        settings.options.emplace_back("aspect", std::to_string(recipe.aspectNum) + "/" +
+                                                    std::to_string(recipe.aspectDen));
     return settings;
 }
 
@@ -318,7 +326,7 @@ std::string firstPass(const std::filesystem::path& file, const ContainerRecipe& 
         return {};
     EncoderSettings settings = codecSettings(recipe);
     settings.options.emplace_back("flags", "+pass1");
-    ContainerWriter writer(file, settings, {"null", {}});
+    ContainerWriter writer(file, settings, {"null", {}, {}, {}});
     writePictures(writer, recipe);
     return writer.firstPassStats();
 }
@@ -331,6 +339,13 @@ std::string recipeName(const ContainerRecipe& recipe) {
         name += "_patches_" + colourName(recipe.colour);
     if (recipe.variableRate)
         name += "_vfr";
+    for (const auto& [display, label] :
+         {std::pair{recipe.display, "_turn"}, std::pair{recipe.pictureDisplay, "_sei"}})
+        if (display)
+            name += label + std::to_string(display->angle) + (display->hflip ? "h" : "") +
+                    (display->vflip ? "v" : "");
+    if (recipe.aspectNum > 0)
+        name += "_sar" + std::to_string(recipe.aspectNum) + "x" + std::to_string(recipe.aspectDen);
     return name + "_" + std::to_string(recipe.frames) + "f_gop" + std::to_string(recipe.gop);
 }
 
@@ -373,8 +388,20 @@ void writeContainerMovie(const std::filesystem::path& file, const ContainerRecip
     const LogLevelGuard quiet(AV_LOG_ERROR);
     const std::string stats = firstPass(file, recipe);
     {
-        ContainerWriter writer(file, codecSettings(recipe), containerSettings(recipe.container),
-                               stats);
+        ContainerSettings container = containerSettings(recipe.container);
+        if (recipe.display) {
+            std::array<std::int32_t, 9> matrix{};
+            av_display_rotation_set(matrix.data(), recipe.display->angle);
+            av_display_matrix_flip(matrix.data(), recipe.display->hflip, recipe.display->vflip);
+            container.displayMatrix = matrix;
+        }
+        if (const std::optional<DisplayMatrix>& sei = recipe.pictureDisplay)
+            container.bitstreamFilter =
+                "h264_metadata=display_orientation=insert:rotate=" + std::to_string(sei->angle) +
+                ":flip=" + (sei->hflip ? "horizontal" : "") +
+                (sei->hflip && sei->vflip ? "+" : "") + (sei->vflip ? "vertical" : "") +
+                (sei->hflip || sei->vflip ? "" : "0");
+        ContainerWriter writer(file, codecSettings(recipe), container, stats);
         writePictures(writer, recipe);
     }
     if (recipe.container == Container::MatroskaNoCues)

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,14 @@ enum class VideoCodec { H264, Hevc, Hevc10, Vp8, Vp9, Av1, Mpeg2, Mpeg4, ProRes,
 // The colour matrix and range the stream declares.
 enum class ColourCoding { Bt601Limited, Bt709Limited, Bt601Full, Bt709Full };
 
+// A display matrix as av_display_rotation_set (degrees counterclockwise) and then
+// av_display_matrix_flip make it.
+struct DisplayMatrix {
+    int angle = 0;
+    bool hflip = false;
+    bool vflip = false;
+};
+
 // Pictures of 128 x 96 (DNxHD: 256 x 144), so block codecs see the number cells as whole blocks.
 struct ContainerRecipe {
     Container container = Container::Mp4;
@@ -46,6 +55,12 @@ struct ContainerRecipe {
     bool patches = false; // flat colour patches instead of ramps
     ColourCoding colour = ColourCoding::Bt601Limited;
     bool variableRate = false; // every fourth frame lasts two ticks of 1/25 s
+    std::optional<DisplayMatrix> display;
+    // H.264 only: a display orientation message with every key picture, turned counterclockwise by
+    // `angle` (a quarter turn or more) and then mirrored; no matrix in the container.
+    std::optional<DisplayMatrix> pictureDisplay;
+    int aspectNum = 0; // the sample aspect ratio the codec and container declare; 0: none
+    int aspectDen = 1;
 };
 
 std::string recipeName(const ContainerRecipe& recipe);

@@ -3,6 +3,7 @@
 #include "support/testmedia/AviWriter.h"
 #include "support/testmedia/BgrImage.h"
 
+#include <cstring>
 #include <stdexcept>
 #include <system_error>
 
@@ -109,8 +110,17 @@ void ContainerWriter::openMuxer(const ContainerSettings& container) {
     rc = avcodec_parameters_from_context(stream_->codecpar, encoder_.get());
     if (rc < 0)
         fail("cannot take the encoder's parameters", rc);
+    if (!container.bitstreamFilter.empty())
+        openFilter(container.bitstreamFilter);
     stream_->time_base = encoder_->time_base;
     stream_->avg_frame_rate = encoder_->framerate;
+    if (container.displayMatrix) {
+        std::uint8_t* matrix = av_stream_new_side_data(stream_, AV_PKT_DATA_DISPLAYMATRIX,
+                                                       sizeof *container.displayMatrix);
+        if (matrix == nullptr)
+            fail("cannot add a display matrix", AVERROR(ENOMEM));
+        std::memcpy(matrix, container.displayMatrix->data(), sizeof *container.displayMatrix);
+    }
     AVDictionary* options = nullptr;
     for (const auto& [name, value] : container.muxerOptions)
         av_dict_set(&options, name.c_str(), value.c_str(), 0);
@@ -178,19 +188,56 @@ void ContainerWriter::writePicture(const BgrImage& picture, std::int64_t pts) {
     encode(frame_.get());
 }
 
+void ContainerWriter::openFilter(const std::string& chain) {
+    AVBSFContext* filter = nullptr;
+    int rc = av_bsf_list_parse_str(chain.c_str(), &filter);
+    if (rc < 0)
+        fail("cannot set up the bitstream filter " + chain, rc);
+    filter_.reset(filter);
+    rc = avcodec_parameters_copy(filter_->par_in, stream_->codecpar);
+    if (rc < 0)
+        fail("cannot hand the bitstream filter its parameters", rc);
+    filter_->time_base_in = encoder_->time_base;
+    rc = av_bsf_init(filter_.get());
+    if (rc < 0)
+        fail("cannot start the bitstream filter " + chain, rc);
+    rc = avcodec_parameters_copy(stream_->codecpar, filter_->par_out);
+    if (rc < 0)
+        fail("cannot take the bitstream filter's parameters", rc);
+}
+
 void ContainerWriter::encode(const AVFrame* frame) {
     int rc = avcodec_send_frame(encoder_.get(), frame);
     if (rc < 0)
         fail("the encoder refused a picture", rc);
-    while ((rc = avcodec_receive_packet(encoder_.get(), packet_.get())) >= 0) {
-        av_packet_rescale_ts(packet_.get(), encoder_->time_base, stream_->time_base);
-        packet_->stream_index = stream_->index;
-        if (const int written = av_interleaved_write_frame(muxer_.get(), packet_.get());
-            written < 0)
-            fail("cannot write frame data", written);
-    }
+    while ((rc = avcodec_receive_packet(encoder_.get(), packet_.get())) >= 0)
+        writePacket(packet_.get());
     if (rc != AVERROR(EAGAIN) && rc != AVERROR_EOF)
         fail("the encoder failed", rc);
+    if (frame == nullptr && filter_)
+        writePacket(nullptr);
+}
+
+// Through the bitstream filter where there is one; nullptr drains it.
+void ContainerWriter::writePacket(AVPacket* packet) {
+    if (filter_) {
+        if (const int rc = av_bsf_send_packet(filter_.get(), packet); rc < 0)
+            fail("the bitstream filter refused a packet", rc);
+        int rc = 0;
+        while ((rc = av_bsf_receive_packet(filter_.get(), packet_.get())) >= 0)
+            mux(*packet_);
+        if (rc != AVERROR(EAGAIN) && rc != AVERROR_EOF)
+            fail("the bitstream filter failed", rc);
+        return;
+    }
+    mux(*packet);
+}
+
+void ContainerWriter::mux(AVPacket& packet) {
+    av_packet_rescale_ts(&packet, encoder_->time_base, stream_->time_base);
+    packet.stream_index = stream_->index;
+    if (const int written = av_interleaved_write_frame(muxer_.get(), &packet); written < 0)
+        fail("cannot write frame data", written);
 }
 
 void ContainerWriter::finish() {

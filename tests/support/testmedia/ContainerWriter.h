@@ -3,8 +3,10 @@
 #include "support/testmedia/EncoderSettings.h"
 #include "support/testmedia/Ffmpeg.h"
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,6 +19,8 @@ class BgrImage;
 struct ContainerSettings {
     std::string muxer; // "mp4", "matroska", "mpegts" …
     std::vector<std::pair<std::string, std::string>> muxerOptions; // e.g. movflags
+    std::optional<std::array<std::int32_t, 9>> displayMatrix;      // the stream's, if any
+    std::string bitstreamFilter; // FFmpeg's filter chain for the coded packets, if any
 };
 
 // Encodes pictures into any container FFmpeg muxes. Pictures are converted with the colour
@@ -43,6 +47,9 @@ private:
     void openMuxer(const ContainerSettings& container);
     void prepareScaler();
     void encode(const AVFrame* frame);
+    void openFilter(const std::string& chain);
+    void writePacket(AVPacket* packet);
+    void mux(AVPacket& packet);
     [[noreturn]] void fail(const std::string& what, int code) const;
 
     std::filesystem::path file_;
@@ -50,6 +57,7 @@ private:
     CodecContextPtr encoder_;
     OutputContextPtr muxer_;
     AVStream* stream_ = nullptr; // owned by muxer_
+    BitstreamFilterPtr filter_;
     FramePtr frame_;
     PacketPtr packet_;
     ScalerPtr scaler_;

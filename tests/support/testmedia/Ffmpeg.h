@@ -4,6 +4,10 @@
 
 #include "media/FfmpegPtr.h"
 
+extern "C" {
+#include <libavcodec/bsf.h>
+}
+
 namespace testmedia {
 
 using media::CodecContextPtr;
@@ -20,6 +24,11 @@ struct OutputContextDeleter {
     }
 };
 using OutputContextPtr = std::unique_ptr<AVFormatContext, OutputContextDeleter>;
+
+struct BitstreamFilterDeleter {
+    void operator()(AVBSFContext* filter) const { av_bsf_free(&filter); }
+};
+using BitstreamFilterPtr = std::unique_ptr<AVBSFContext, BitstreamFilterDeleter>;
 
 // Keeps FFmpeg's log at `level` at most while alive: the encoders chat on stderr otherwise.
 class LogLevelGuard {

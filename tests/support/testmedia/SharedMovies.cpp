@@ -26,6 +26,8 @@ std::filesystem::path sharedMovie(const MovieRecipe& recipe) {
     name << codecName(recipe.codec) << '_' << recipe.width << 'x' << recipe.height << '_'
          << recipe.frames << "f_" << recipe.fps << "fps_gop" << recipe.gop << "_b" << recipe.bFrames
          << (recipe.sample ? "_sample" : "");
+    if (recipe.aspectNum > 0)
+        name << "_sar" << recipe.aspectNum << 'x' << recipe.aspectDen;
     for (const int dropped : recipe.droppedFrames)
         name << "_d" << dropped;
     name << ".avi";

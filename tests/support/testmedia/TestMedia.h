@@ -47,6 +47,8 @@ struct MovieRecipe {
     int bFrames = 2;                // B-frames between references where the codec has them
     std::vector<int> droppedFrames; // frame numbers written as zero-size chunks
     bool sample = false;            // the pleasant picture of the built-in sample movie
+    int aspectNum = 0;              // the sample aspect ratio the codec declares; 0: none
+    int aspectDen = 1;
 };
 
 // A decoded picture to check: rows top-first, 3 bytes a pixel (blue, green, red).

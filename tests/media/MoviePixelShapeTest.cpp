@@ -1,0 +1,50 @@
+#include "MediaTestSupport.h"
+#include "media/Movie.h"
+#include "support/testmedia/ContainerMedia.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// 128 x 96 pictures of pixels 8:9 wide (taller than wide): 128 x 108 with square pixels.
+std::filesystem::path tallPixelMovie(bool avi) {
+    if (avi) {
+        testmedia::MovieRecipe recipe = mediatest::recipeOf(testmedia::Codec::Mjpeg, 4);
+        recipe.aspectNum = 8;
+        recipe.aspectDen = 9;
+        return mediatest::movieFor(recipe);
+    }
+    testmedia::ContainerRecipe recipe;
+    recipe.frames = 4;
+    recipe.gop = 4;
+    recipe.aspectNum = 8;
+    recipe.aspectDen = 9;
+    return testmedia::sharedContainerMovie(recipe);
+}
+
+class MoviePixelShape : public testing::TestWithParam<bool> {};
+
+// The stored size by default, its pictures saying the shape of their pixels; stretched down to
+// square pixels on request.
+TEST_P(MoviePixelShape, StoredSizeUnlessSquarePixelsAreAsked) {
+    media::Movie movie(tallPixelMovie(GetParam()));
+    EXPECT_EQ(movie.sampleAspect(), (core::SampleAspect{8, 9}));
+    EXPECT_EQ(movie.squareSize(), (core::SampleAspect::Size{128, 108}));
+    const core::BgrImage stored = movie.frame(1);
+    EXPECT_EQ(stored.width, 128);
+    EXPECT_EQ(stored.height, 96);
+    EXPECT_EQ(stored.sampleAspect, (core::SampleAspect{8, 9}));
+
+    movie.changeOptions({.squarePixels = true});
+    EXPECT_EQ(movie.width(), 128);
+    EXPECT_EQ(movie.height(), 108);
+    const core::BgrImage square = movie.frame(2);
+    EXPECT_EQ(square.width, 128);
+    EXPECT_EQ(square.height, 108);
+    EXPECT_TRUE(square.sampleAspect.isSquare());
+}
+
+INSTANTIATE_TEST_SUITE_P(Media, MoviePixelShape, testing::Bool(),
+                         [](const auto& info) { return info.param ? "Avi" : "Mp4"; });
+
+} // namespace

@@ -1,0 +1,62 @@
+#include "media/PictureResampler.h"
+
+#include "core/BgrImage.h"
+
+#include <gtest/gtest.h>
+#include <set>
+
+namespace {
+
+constexpr std::uint8_t left[3] = {20, 200, 90};
+constexpr std::uint8_t right[3] = {230, 40, 160};
+
+// Two flat halves, a colour of its own in each channel, split at column `edge`.
+core::BgrImage halves(int width, int height, int edge) {
+    core::BgrImage picture = core::BgrImage::blank(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            for (int c = 0; c < 3; ++c)
+                picture.row(y)[3 * x + c] = x < edge ? left[c] : right[c];
+    return picture;
+}
+
+// Stretched as 32:27 pixels are: the halves keep their colours (no channel swapped or carried
+// through a matrix), the edge moves with the stretch, and it is filtered, not repeated pixels.
+TEST(PictureResampler, StretchesWithAFilterKeepingEveryChannel) {
+    const core::BgrImage picture = halves(54, 20, 27);
+    media::PictureResampler resampler;
+    core::BgrImage stretched;
+    resampler.resample(picture, 64, 20, stretched);
+
+    ASSERT_EQ(stretched.width, 64);
+    ASSERT_EQ(stretched.height, 20);
+    for (const int y : {0, 9, 19}) {
+        for (int c = 0; c < 3; ++c) {
+            EXPECT_NEAR(stretched.row(y)[c], left[c], 1) << "channel " << c;
+            EXPECT_NEAR(stretched.row(y)[3 * 63 + c], right[c], 1) << "channel " << c;
+        }
+        std::set<int> greens;
+        int firstRight = -1;
+        for (int x = 0; x < 64; ++x) {
+            const int green = stretched.row(y)[3 * x + 1];
+            greens.insert(green);
+            if (firstRight < 0 && green < (left[1] + right[1]) / 2)
+                firstRight = x;
+        }
+        EXPECT_EQ(firstRight, 32);
+        EXPECT_GT(greens.size(), 3u) << "only the source's colours: pixels repeated";
+    }
+}
+
+// A picture of another size takes a scaler of its own.
+TEST(PictureResampler, FollowsAChangeOfSize) {
+    media::PictureResampler resampler;
+    core::BgrImage out;
+    resampler.resample(halves(54, 20, 27), 64, 20, out);
+    resampler.resample(halves(20, 30, 10), 20, 40, out);
+    ASSERT_EQ(out.width, 20);
+    ASSERT_EQ(out.height, 40);
+    EXPECT_NEAR(out.row(39)[3 * 19], right[0], 1);
+}
+
+} // namespace
