@@ -40,10 +40,6 @@ std::vector<std::string> frameFiles(const fs::path& movie, const std::vector<int
     return names;
 }
 
-int frameNumberInBmp(const fs::path& file) {
-    return clitest::readBmp(file).frameNumber();
-}
-
 struct ChoiceCase {
     const char* name;
     std::vector<std::string> options;
@@ -65,7 +61,8 @@ TEST_P(ExtractChosenFrames, WritesTheFramesShownAtTheTimes) {
     ASSERT_EQ(run.exitCode, 0) << run.err;
     ASSERT_EQ(fileNames(out), frameFiles(variableRateMovie(), c.frames));
     for (const int frame : c.frames)
-        EXPECT_EQ(frameNumberInBmp(out / frameFile(variableRateMovie(), frame)), frame);
+        EXPECT_EQ(clitest::readBmp(out / frameFile(variableRateMovie(), frame)).frameNumber(),
+                  frame);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -103,7 +100,7 @@ TEST(ExtractNamed, NamesFilesByFieldsOfTheFramesWritten) {
     EXPECT_EQ(fileNames(out), (std::vector<std::string>{"1_000_0.000_00-00-00.000.bmp",
                                                         "2_012_0.600_00-00-00.600.bmp",
                                                         "3_024_1.200_00-00-01.200.bmp"}));
-    EXPECT_EQ(frameNumberInBmp(out / "3_024_1.200_00-00-01.200.bmp"), 24);
+    EXPECT_EQ(clitest::readBmp(out / "3_024_1.200_00-00-01.200.bmp").frameNumber(), 24);
 }
 
 // Steps of 0.01 s meet each of the last frames several times: each is written once, and the
@@ -140,7 +137,7 @@ TEST_P(ExtractKeyFrames, WritesOnlyTheKeyFramesOfTheSelection) {
     ASSERT_EQ(run.exitCode, 0) << run.err;
     ASSERT_EQ(fileNames(out), frameFiles(movie, GetParam().keyFrames));
     for (const int frame : GetParam().keyFrames)
-        EXPECT_EQ(frameNumberInBmp(out / frameFile(movie, frame)), frame);
+        EXPECT_EQ(clitest::readBmp(out / frameFile(movie, frame)).frameNumber(), frame);
 }
 
 INSTANTIATE_TEST_SUITE_P(

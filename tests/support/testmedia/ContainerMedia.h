@@ -55,10 +55,10 @@ struct ContainerRecipe {
     bool patches = false; // flat colour patches instead of ramps
     ColourCoding colour = ColourCoding::Bt601Limited;
     bool variableRate = false; // every fourth frame lasts two ticks of 1/25 s
-    std::optional<DisplayMatrix> display;
+    std::optional<DisplayMatrix> display{};
     // H.264 only: a display orientation message with every key picture, turned counterclockwise by
     // `angle` (a quarter turn or more) and then mirrored; no matrix in the container.
-    std::optional<DisplayMatrix> pictureDisplay;
+    std::optional<DisplayMatrix> pictureDisplay{};
     int aspectNum = 0; // the sample aspect ratio the codec and container declare; 0: none
     int aspectDen = 1;
 };
