@@ -8,6 +8,7 @@
 #include <string>
 
 extern "C" {
+#include <libavutil/mem.h>
 #include <libavutil/pixdesc.h>
 }
 
@@ -48,13 +49,36 @@ void prepare(core::BgrImage& out, int width, int height) {
     }
 }
 
-void clearPadding(core::BgrImage& out) {
-    const int used = out.width * 3;
-    const int padding = out.stride() - used;
-    if (padding == 0)
-        return;
-    for (int y = 0; y < out.height; ++y)
-        std::memset(out.row(y) + used, 0, static_cast<std::size_t>(padding));
+// Room for the blocks of 8 or 16 pixels the fast paths write, rows kept 64-byte aligned for them.
+int paddedStride(int width) {
+    return ((((width + 31) & ~31) * 3) + 63) & ~63;
+}
+
+// Rows of a band: about 128 KiB, so the band stays in the cache between swscale and the copy; a
+// multiple of 16, so no band starts inside a subsampled chroma row.
+int bandRows(int stride) {
+    return std::max(16, (128 * 1024 / stride) & ~15);
+}
+
+// Rows a call may write beyond the source rows it was given so far, were the scaler to hold some
+// back for its vertical filter.
+constexpr int slackRows = 16;
+
+// How far down plane p of the source lies source row y.
+std::ptrdiff_t planeOffset(const AVPixFmtDescriptor& desc, const AVFrame& frame, int plane, int y) {
+    const bool chroma = (plane == 1 || plane == 2) && !(desc.flags & AV_PIX_FMT_FLAG_RGB);
+    const int row = chroma ? y >> desc.log2_chroma_h : y;
+    return static_cast<std::ptrdiff_t>(row) * frame.linesize[plane];
+}
+
+void copyRows(const std::uint8_t* band, int stride, int first, int count, core::BgrImage& out) {
+    const auto used = static_cast<std::size_t>(out.width) * 3;
+    const auto padding = static_cast<std::size_t>(out.stride()) - used;
+    for (int i = 0; i < count; ++i) {
+        std::uint8_t* const row = out.row(first + i);
+        std::memcpy(row, band + static_cast<std::ptrdiff_t>(i) * stride, used);
+        std::memset(row + used, 0, padding);
+    }
 }
 
 void copyPalette(const AVFrame& frame, int paletteSize, core::BgrImage& out) {
@@ -91,11 +115,73 @@ void FrameConverter::convert(const AVFrame& frame, int width, int height, int pa
                         height};
     SwsContext& scaler = scalerFor(source);
     prepare(out, width, height);
-    std::uint8_t* const planes[4] = {out.bytes.data(), nullptr, nullptr, nullptr};
-    const int strides[4] = {out.stride(), 0, 0, 0};
-    sws_scale(&scaler, frame.data, frame.linesize, 0, frame.height, planes, strides);
-    clearPadding(out);
+    const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(format);
+    if (desc == nullptr)
+        throw std::runtime_error("cannot convert pictures of an unknown format to BGR");
+    // Bands need a scaler that turns each source row into the output row of the same number;
+    // one that resizes gets the whole picture at once.
+    const bool banded =
+        frame.width == width && frame.height == height && !(desc->flags & AV_PIX_FMT_FLAG_BAYER);
+    const int stride = paddedStride(width);
+    const int rows = banded ? std::min(bandRows(stride), frame.height) : frame.height;
+    int capacity = (banded ? rows : height) + slackRows;
+    std::uint8_t* band = bandFor(stride, capacity);
+    // Rows a multiple of 16 pixels wide take the fast paths' blocks whole: those go straight into
+    // the picture, but for the last band, as a block's spill lands on the row after.
+    const int direct = banded && width % 16 == 0 ? (frame.height - slackRows) & ~15 : 0;
+    int done = 0; // output rows written
+    for (int y = 0; y < frame.height && done < height;) {
+        int count = y < direct ? direct : std::min(rows, frame.height - y);
+        if (y >= direct && y + count - done > capacity) { // a lagging scaler: the rest at once
+            count = frame.height - y;
+            capacity = height - done + slackRows;
+            band = bandFor(stride, capacity);
+        }
+        const std::uint8_t* source[4] = {};
+        for (int p = 0; p < 4; ++p)
+            if (frame.data[p] != nullptr)
+                source[p] = (desc->flags & AV_PIX_FMT_FLAG_PAL) && p == 1
+                                ? frame.data[p]
+                                : frame.data[p] + planeOffset(*desc, frame, p, y);
+        int written = 0;
+        if (y < direct) {
+            std::uint8_t* const planes[4] = {out.bytes.data(), nullptr, nullptr, nullptr};
+            const int strides[4] = {out.stride(), 0, 0, 0};
+            written = sws_scale(&scaler, source, frame.linesize, y, count, planes, strides);
+            if (written < 0 || written > count)
+                throw std::runtime_error("cannot convert a picture to BGR");
+        } else {
+            // Row `done` of the picture lands on the band's first row.
+            const auto origin =
+                reinterpret_cast<std::uintptr_t>(band) -
+                static_cast<std::uintptr_t>(done) * static_cast<std::uintptr_t>(stride);
+            std::uint8_t* const planes[4] = {reinterpret_cast<std::uint8_t*>(origin), nullptr,
+                                             nullptr, nullptr};
+            const int strides[4] = {stride, 0, 0, 0};
+            written = sws_scale(&scaler, source, frame.linesize, y, count, planes, strides);
+            if (written < 0 || written > capacity || done + written > height)
+                throw std::runtime_error("cannot convert a picture to BGR");
+            copyRows(band, stride, done, written, out);
+        }
+        done += written;
+        y += count;
+    }
     copyPalette(frame, paletteSize, out);
+}
+
+void FrameConverter::BufferDeleter::operator()(std::uint8_t* bytes) const {
+    av_free(bytes);
+}
+
+std::uint8_t* FrameConverter::bandFor(int stride, int rows) {
+    const std::size_t size = static_cast<std::size_t>(stride) * static_cast<std::size_t>(rows);
+    if (size > bandSize_) {
+        band_.reset(static_cast<std::uint8_t*>(av_malloc(size)));
+        bandSize_ = band_ ? size : 0;
+        if (!band_)
+            throw std::runtime_error("out of memory converting a picture");
+    }
+    return band_.get();
 }
 
 SwsContext& FrameConverter::scalerFor(const Source& source) {
