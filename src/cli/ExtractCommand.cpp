@@ -54,13 +54,20 @@ DIR/clip_00012.bmp; frames are counted from 0.
                    number of cores, at most 64); the files are the same for every N
   --keep-going     report a frame that cannot be decoded, go on from the next key frame,
                    and count the frames missing at the end (default: stop at the first)
-  --info           print the movie's frames, width, height, fps, container and codec
+  --info           print the movie's frames, width, height, fps, container, codec and
+                   colours (matrix, range, primaries, transfer; what is assumed where the
+                   movie declares none) and whether it is HDR
   --json           with --info: the same facts as one JSON object
   --list           print one CSV line a frame (frame, seconds, key, packet size) without
                    decoding
   --help           show this help
 Options also take the form --option=value. Existing files of the same names are replaced.
 Two movies whose frame files would share names (clip.avi and clip.mp4) are refused.
+
+Pictures are written as an SDR BT.709 movie shows them: a movie that declares no colour
+matrix is read as players read it (BT.709 above 1024x576, BT.601 up to it; JPEG always
+BT.601), BT.2020 colours are turned into BT.709's, and HDR (PQ, HLG) is tone-mapped, its
+reference white becoming white and brighter light rolling off.
 
 A truncated movie is named on standard error with the frame count its header promises;
 its frames before the cut are written as usual, a frame past the cut fails that movie.

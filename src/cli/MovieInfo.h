@@ -9,7 +9,9 @@ class Movie;
 namespace cli {
 
 // "frames=N", "width=W", "height=H", "fps=R", "container=C", "codec=C" lines, one fact a line,
-// for scripts to read; a truncated file adds "truncated=yes" and "claimed_frames=N".
+// for scripts to read, then the colours: "color_matrix=", "color_range=", "color_primaries=",
+// "color_transfer=" (FFmpeg's names, or "unknown (assumed bt709)") and "hdr=pq|hlg|no"; a
+// truncated file adds "truncated=yes" and "claimed_frames=N".
 std::string describeMovie(const media::Movie& movie);
 // The same facts as one JSON object on one line.
 std::string describeMovieAsJson(const media::Movie& movie);

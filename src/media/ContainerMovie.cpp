@@ -47,6 +47,7 @@ ContainerMovie::ContainerMovie(const std::filesystem::path& file, InputContextPt
         throw MovieError(file, "no video frames");
     const AVStream& stream = demuxer_.stream();
     intraOnly_ = decoder_.isIntraOnly() || index_.allKeys();
+    converter_.describeStream(stream);
     width_ = stream.codecpar->width;
     height_ = stream.codecpar->height;
     if (width_ <= 0 || height_ <= 0)
@@ -66,6 +67,10 @@ PacketList ContainerMovie::listPackets(ContainerDemuxer& demuxer, bool intraOnly
         for (IndexedPacket& packet : list->packets)
             packet.key = true;
     return std::move(*list);
+}
+
+PictureColour ContainerMovie::colour() const {
+    return PictureColour::ofStream(*demuxer_.stream().codecpar);
 }
 
 std::string ContainerMovie::codecName() const {

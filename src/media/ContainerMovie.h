@@ -35,6 +35,7 @@ public:
     const std::filesystem::path& file() const override { return file_; }
     std::string containerName() const override { return demuxer_.containerName(); }
     bool isPalettised() const override { return false; }
+    PictureColour colour() const override;
     std::string codecName() const override;
     int claimedFrameCount() const override { return claimedFrames_; }
     bool isTruncated() const override { return index_.isCutShort(); }

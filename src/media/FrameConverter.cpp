@@ -1,6 +1,7 @@
 #include "media/FrameConverter.h"
 
 #include "core/BgrImage.h"
+#include "media/ColourStage.h"
 
 #include <algorithm>
 #include <cstring>
@@ -8,6 +9,7 @@
 #include <string>
 
 extern "C" {
+#include <libavutil/mastering_display_metadata.h>
 #include <libavutil/mem.h>
 #include <libavutil/pixdesc.h>
 }
@@ -35,10 +37,6 @@ AVPixelFormat plainFormat(AVPixelFormat format) {
     }
 }
 
-bool isJpegFormat(AVPixelFormat format) {
-    return plainFormat(format) != format;
-}
-
 void prepare(core::BgrImage& out, int width, int height) {
     const std::size_t size =
         static_cast<std::size_t>((width * 3 + 3) & ~3) * static_cast<std::size_t>(height);
@@ -50,8 +48,8 @@ void prepare(core::BgrImage& out, int width, int height) {
 }
 
 // Room for the blocks of 8 or 16 pixels the fast paths write, rows kept 64-byte aligned for them.
-int paddedStride(int width) {
-    return ((((width + 31) & ~31) * 3) + 63) & ~63;
+int paddedStride(int width, int bytesPerPixel) {
+    return ((((width + 31) & ~31) * bytesPerPixel) + 63) & ~63;
 }
 
 // Rows of a band: about 128 KiB, so the band stays in the cache between swscale and the copy; a
@@ -71,12 +69,26 @@ std::ptrdiff_t planeOffset(const AVPixFmtDescriptor& desc, const AVFrame& frame,
     return static_cast<std::ptrdiff_t>(row) * frame.linesize[plane];
 }
 
-void copyRows(const std::uint8_t* band, int stride, int first, int count, core::BgrImage& out) {
+double peakOf(const ColourStage& stage, const std::uint8_t* band, int stride, int rows, int width) {
+    std::uint16_t brightest = 0;
+    for (int y = 0; y < rows; ++y)
+        brightest = std::max(brightest, stage.brightestLuma(reinterpret_cast<const std::uint16_t*>(
+                                                                band + std::ptrdiff_t{y} * stride),
+                                                            width));
+    return stage.nitsOf(brightest);
+}
+
+void copyRows(const std::uint8_t* band, int stride, int first, int count, const ColourStage* stage,
+              core::BgrImage& out) {
     const auto used = static_cast<std::size_t>(out.width) * 3;
     const auto padding = static_cast<std::size_t>(out.stride()) - used;
     for (int i = 0; i < count; ++i) {
         std::uint8_t* const row = out.row(first + i);
-        std::memcpy(row, band + static_cast<std::ptrdiff_t>(i) * stride, used);
+        const std::uint8_t* const from = band + static_cast<std::ptrdiff_t>(i) * stride;
+        if (stage != nullptr)
+            stage->mapRow(reinterpret_cast<const std::uint16_t*>(from), out.width, row);
+        else
+            std::memcpy(row, from, used);
         std::memset(row + used, 0, padding);
     }
 }
@@ -92,13 +104,28 @@ void copyPalette(const AVFrame& frame, int paletteSize, core::BgrImage& out) {
         out.palette[static_cast<std::size_t>(i)] = entries[i] & 0x00FFFFFFu;
 }
 
-// A damaged stream may declare a matrix number outside the enumeration; read as an enumerator
+// A damaged stream may declare a colour number outside the enumeration; read as an enumerator
 // it is undefined behaviour, so it is read as the integer it is stored as.
-int colorSpaceOf(const AVFrame& frame) {
+template <typename Enum> int valueOf(const Enum& stored) {
     int value = 0;
-    static_assert(sizeof value == sizeof frame.colorspace);
-    std::memcpy(&value, &frame.colorspace, sizeof value);
-    return value >= 0 && value < AVCOL_SPC_NB ? value : AVCOL_SPC_UNSPECIFIED;
+    static_assert(sizeof value == sizeof stored);
+    std::memcpy(&value, &stored, sizeof value);
+    return value;
+}
+
+// The brightest light the stream says it holds, cd/m², or 0.
+double peakOf(const AVStream& stream) {
+    std::size_t size = 0;
+    if (const auto* light = reinterpret_cast<const AVContentLightMetadata*>(
+            av_stream_get_side_data(&stream, AV_PKT_DATA_CONTENT_LIGHT_LEVEL, &size));
+        light != nullptr && size >= sizeof *light && light->MaxCLL > 0)
+        return light->MaxCLL;
+    if (const auto* mastering = reinterpret_cast<const AVMasteringDisplayMetadata*>(
+            av_stream_get_side_data(&stream, AV_PKT_DATA_MASTERING_DISPLAY_METADATA, &size));
+        mastering != nullptr && size >= sizeof *mastering && mastering->has_luminance &&
+        mastering->max_luminance.den > 0)
+        return av_q2d(mastering->max_luminance);
+    return 0.0;
 }
 
 } // namespace
@@ -106,29 +133,41 @@ int colorSpaceOf(const AVFrame& frame) {
 void FrameConverter::convert(const AVFrame& frame, int width, int height, int paletteSize,
                              core::BgrImage& out) {
     const auto format = static_cast<AVPixelFormat>(frame.format);
-    const Source source{frame.width,
-                        frame.height,
-                        plainFormat(format),
-                        isJpegFormat(format) || frame.color_range == AVCOL_RANGE_JPEG,
-                        colorSpaceOf(frame),
-                        width,
-                        height};
-    SwsContext& scaler = scalerFor(source);
-    prepare(out, width, height);
     const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(format);
     if (desc == nullptr)
         throw std::runtime_error("cannot convert pictures of an unknown format to BGR");
+    const PictureColour colour = PictureColour::resolve(
+        valueOf(frame.colorspace), valueOf(frame.color_range), valueOf(frame.color_primaries),
+        valueOf(frame.color_trc), codec_, format, frame.width, frame.height);
+    const bool linear = colour.needsLinearLight();
+    const Source source{frame.width,
+                        frame.height,
+                        plainFormat(format),
+                        colour.range == AVCOL_RANGE_JPEG,
+                        colour.matrix,
+                        width,
+                        height,
+                        linear};
+    SwsContext& scaler = scalerFor(source);
+    if (linear && (!stage_ || !(stageColour_ == colour))) {
+        stage_ = std::make_unique<ColourStage>(colour);
+        stageColour_ = colour;
+    }
+    // HDR is tone-mapped from the picture's own brightest light: the whole picture first.
+    const bool hdr = linear && (colour.isPq() || colour.isHlg());
+    const ColourStage* stage = linear ? stage_.get() : nullptr;
+    prepare(out, width, height);
     // Bands need a scaler that turns each source row into the output row of the same number;
     // one that resizes gets the whole picture at once.
-    const bool banded =
-        frame.width == width && frame.height == height && !(desc->flags & AV_PIX_FMT_FLAG_BAYER);
-    const int stride = paddedStride(width);
+    const bool banded = !hdr && frame.width == width && frame.height == height &&
+                        !(desc->flags & AV_PIX_FMT_FLAG_BAYER);
+    const int stride = paddedStride(width, linear ? 6 : 3);
     const int rows = banded ? std::min(bandRows(stride), frame.height) : frame.height;
     int capacity = (banded ? rows : height) + slackRows;
     std::uint8_t* band = bandFor(stride, capacity);
     // Rows a multiple of 16 pixels wide take the fast paths' blocks whole: those go straight into
     // the picture, but for the last band, as a block's spill lands on the row after.
-    const int direct = banded && width % 16 == 0 ? (frame.height - slackRows) & ~15 : 0;
+    const int direct = banded && !linear && width % 16 == 0 ? (frame.height - slackRows) & ~15 : 0;
     int done = 0; // output rows written
     for (int y = 0; y < frame.height && done < height;) {
         int count = y < direct ? direct : std::min(rows, frame.height - y);
@@ -161,12 +200,26 @@ void FrameConverter::convert(const AVFrame& frame, int width, int height, int pa
             written = sws_scale(&scaler, source, frame.linesize, y, count, planes, strides);
             if (written < 0 || written > capacity || done + written > height)
                 throw std::runtime_error("cannot convert a picture to BGR");
-            copyRows(band, stride, done, written, out);
+            if (hdr)
+                stage_->setPeak(std::min(peakOf(*stage_, band, stride, written, width), peak_));
+            copyRows(band, stride, done, written, stage, out);
         }
         done += written;
         y += count;
     }
     copyPalette(frame, paletteSize, out);
+}
+
+FrameConverter::FrameConverter() = default;
+FrameConverter::~FrameConverter() = default;
+FrameConverter::FrameConverter(FrameConverter&&) noexcept = default;
+FrameConverter& FrameConverter::operator=(FrameConverter&&) noexcept = default;
+
+void FrameConverter::describeStream(const AVStream& stream) {
+    codec_ = stream.codecpar->codec_id;
+    const double peak = peakOf(stream);
+    peak_ = peak > 0.0 ? std::min(peak, 10000.0) : 10000.0;
+    stage_.reset();
 }
 
 void FrameConverter::BufferDeleter::operator()(std::uint8_t* bytes) const {
@@ -189,7 +242,8 @@ SwsContext& FrameConverter::scalerFor(const Source& source) {
         return *scaler_;
     scaler_.reset(sws_getContext(
         source.width, source.height, static_cast<AVPixelFormat>(source.format), source.targetWidth,
-        source.targetHeight, AV_PIX_FMT_BGR24, SWS_BILINEAR, nullptr, nullptr, nullptr));
+        source.targetHeight, source.linear ? AV_PIX_FMT_RGB48 : AV_PIX_FMT_BGR24, SWS_BILINEAR,
+        nullptr, nullptr, nullptr));
     if (!scaler_) {
         const char* name = av_get_pix_fmt_name(static_cast<AVPixelFormat>(source.format));
         throw std::runtime_error(std::string("cannot convert pictures of format ") +

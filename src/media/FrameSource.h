@@ -3,6 +3,7 @@
 #include "core/BgrImage.h"
 #include "media/FrameRecord.h"
 #include "media/MovieOptions.h"
+#include "media/PictureColour.h"
 
 #include <filesystem>
 #include <string>
@@ -21,6 +22,8 @@ public:
     virtual double frameRate() const = 0;
     virtual const std::filesystem::path& file() const = 0;
     virtual bool isPalettised() const = 0;
+    // What the pixel values mean, as declared or as assumed.
+    virtual PictureColour colour() const = 0;
     virtual std::string containerName() const = 0;
     virtual std::string codecName() const = 0;
     virtual int claimedFrameCount() const = 0;

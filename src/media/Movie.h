@@ -5,6 +5,7 @@
 #include "media/FrameRecord.h"
 #include "media/MovieError.h"
 #include "media/MovieOptions.h"
+#include "media/PictureColour.h"
 
 #include <filesystem>
 #include <memory>
@@ -33,6 +34,8 @@ public:
     double frameRate() const;
     const std::filesystem::path& file() const;
     bool isPalettised() const;
+    // The colour matrix, range, primaries and transfer, each declared or assumed.
+    PictureColour colour() const;
     // The demuxer's short name for the container ("avi") and the codec's ("mjpeg").
     std::string containerName() const;
     std::string codecName() const;
