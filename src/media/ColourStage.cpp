@@ -8,7 +8,10 @@ namespace media {
 namespace {
 
 constexpr double referenceWhite = 203.0; // cd/m², ITU-R BT.2408
-constexpr int codes = 65536;
+// Tables of 4096 entries stay in the first-level cache: signals by their top 12 bits, light
+// (below SDR white) by its square root, fine enough near black.
+constexpr int steps = 4096;
+constexpr float lastStep = steps - 1;
 constexpr int toneSteps = 4096;
 
 // SMPTE ST 2084.
@@ -125,10 +128,11 @@ double eetf(double nits, double peak) {
 } // namespace
 
 ColourStage::ColourStage(const PictureColour& colour)
-    : hlg_(colour.isHlg()), hdr_(colour.isPq() || colour.isHlg()), toLinear_(codes),
-      encode_(codes) {
-    for (int i = 0; i < codes; ++i) {
-        const double signal = i / 65535.0;
+    : hlg_(colour.isHlg()), hdr_(colour.isPq() || colour.isHlg()), toLinear_(steps),
+      encode_(steps) {
+    for (int i = 0; i < steps; ++i) {
+        const double signal = (i + 0.5) / steps;
+        const double root = i / double{lastStep};
         double light = 0;
         if (colour.isPq())
             light = pqToNits(signal) / referenceWhite;
@@ -138,7 +142,7 @@ ColourStage::ColourStage(const PictureColour& colour)
             light = sdrToLinear(signal);
         toLinear_[static_cast<std::size_t>(i)] = static_cast<float>(light);
         encode_[static_cast<std::size_t>(i)] =
-            static_cast<std::uint8_t>(std::lround(255.0 * linearToSdr(signal)));
+            static_cast<std::uint8_t>(std::lround(255.0 * linearToSdr(root * root)));
     }
     const Matrix source = toXyz(chromaticities(colour.primaries));
     const Matrix gamut = multiply(inverse(toXyz(chromaticities(AVCOL_PRI_BT709))), source);
@@ -151,25 +155,26 @@ ColourStage::ColourStage(const PictureColour& colour)
     if (hlg_) {
         // BT.2100's display transform for a 1000 cd/m² display: gamma 1.2 on scene luminance.
         constexpr double display = 1000.0;
-        hlgGain_.resize(codes);
-        for (int i = 0; i < codes; ++i)
+        hlgGain_.resize(steps);
+        for (int i = 0; i < steps; ++i)
             hlgGain_[static_cast<std::size_t>(i)] =
-                static_cast<float>(display / referenceWhite * std::pow(i / 65535.0, 0.2));
+                static_cast<float>(display / referenceWhite * std::pow(i / double{lastStep}, 0.2));
     }
 }
 
 double ColourStage::nitsOf(std::uint16_t code) const {
-    const double light = toLinear_[code];
+    const double light = toLinear_[code >> 4];
     if (!hlg_)
         return light * referenceWhite;
-    return light * hlgGain_[static_cast<std::size_t>(std::min(light, 1.0) * 65535.0 + 0.5)] *
+    return light * hlgGain_[static_cast<std::size_t>(std::min(light, 1.0) * lastStep + 0.5)] *
            referenceWhite;
 }
 
-std::uint16_t ColourStage::brightestLuma(const std::uint16_t* rgb, int width) const {
+std::uint16_t ColourStage::brightestLuma(const std::uint16_t* g, const std::uint16_t* b,
+                                         const std::uint16_t* r, int width) const {
     float brightest = 0.0f;
-    for (int x = 0; x < width; ++x, rgb += 3)
-        brightest = std::max(brightest, luma_[0] * rgb[0] + luma_[1] * rgb[1] + luma_[2] * rgb[2]);
+    for (int x = 0; x < width; ++x)
+        brightest = std::max(brightest, luma_[0] * r[x] + luma_[1] * g[x] + luma_[2] * b[x]);
     return static_cast<std::uint16_t>(std::min(brightest + 0.5f, 65535.0f));
 }
 
@@ -201,33 +206,43 @@ float ColourStage::toneOf(float largest) const {
     return tone_[i] + (tone_[i + 1] - tone_[i]) * f;
 }
 
-void ColourStage::mapRow(const std::uint16_t* rgb, int width, std::uint8_t* bgr) const {
-    const float* lin = toLinear_.data();
-    const auto& m = gamut_;
-    for (int x = 0; x < width; ++x, rgb += 3, bgr += 3) {
-        float r = lin[rgb[0]];
-        float g = lin[rgb[1]];
-        float b = lin[rgb[2]];
-        if (hlg_) {
-            const float y = luma_[0] * r + luma_[1] * g + luma_[2] * b;
-            const float gain =
-                hlgGain_[static_cast<std::size_t>(std::clamp(y, 0.0f, 1.0f) * 65535.0f + 0.5f)];
-            r *= gain;
-            g *= gain;
-            b *= gain;
+void ColourStage::mapRow(const std::uint16_t* gs, const std::uint16_t* bs, const std::uint16_t* rs,
+                         int width, std::uint8_t* bgr) const {
+    // Locals, so that the compiler need not reload them after each byte written.
+    const float* const lin = toLinear_.data();
+    const float* const gain = hlgGain_.data();
+    const std::uint8_t* const encode = encode_.data();
+    const std::array<float, 9> m = gamut_;
+    const std::array<float, 3> luma = luma_;
+    const float knee = knee_;
+    const auto signal = [encode](float light) {
+        return encode[static_cast<std::uint32_t>(std::sqrt(std::min(light, 1.0f)) * lastStep +
+                                                 0.5f)];
+    };
+    for (int x = 0; x < width; ++x, bgr += 3) {
+        float r = lin[rs[x] >> 4];
+        float g = lin[gs[x] >> 4];
+        float b = lin[bs[x] >> 4];
+        if (gain != nullptr) {
+            const float y = std::clamp(luma[0] * r + luma[1] * g + luma[2] * b, 0.0f, 1.0f);
+            const float k = gain[static_cast<std::uint32_t>(y * lastStep + 0.5f)];
+            r *= k;
+            g *= k;
+            b *= k;
         }
-        float out[3] = {std::max(0.0f, m[0] * r + m[1] * g + m[2] * b),
-                        std::max(0.0f, m[3] * r + m[4] * g + m[5] * b),
-                        std::max(0.0f, m[6] * r + m[7] * g + m[8] * b)};
-        const float largest = std::max({out[0], out[1], out[2]});
-        if (largest > knee_) {
+        float outR = std::max(0.0f, m[0] * r + m[1] * g + m[2] * b);
+        float outG = std::max(0.0f, m[3] * r + m[4] * g + m[5] * b);
+        float outB = std::max(0.0f, m[6] * r + m[7] * g + m[8] * b);
+        const float largest = std::max(outR, std::max(outG, outB));
+        if (largest > knee) {
             const float scale = toneOf(largest) / largest;
-            for (float& v : out)
-                v *= scale;
+            outR *= scale;
+            outG *= scale;
+            outB *= scale;
         }
-        for (int c = 0; c < 3; ++c)
-            bgr[2 - c] =
-                encode_[static_cast<std::size_t>(std::min(out[c], 1.0f) * 65535.0f + 0.5f)];
+        bgr[0] = signal(outB);
+        bgr[1] = signal(outG);
+        bgr[2] = signal(outR);
     }
 }
 

@@ -24,12 +24,14 @@ public:
     double nitsOf(std::uint16_t code) const;
     // The brightest luma of a row, as a 16-bit signal: a picture's peak, free of the overshoot
     // that chroma upsampling leaves in single channels at edges.
-    std::uint16_t brightestLuma(const std::uint16_t* rgb, int width) const;
+    std::uint16_t brightestLuma(const std::uint16_t* g, const std::uint16_t* b,
+                                const std::uint16_t* r, int width) const;
     // The brightest light the next pictures hold, cd/m².
     void setPeak(double peak);
 
-    // width pixels of 16-bit R, G, B (native order) into width pixels of B, G, R.
-    void mapRow(const std::uint16_t* rgb, int width, std::uint8_t* bgr) const;
+    // A row of 16-bit G, B and R planes into width pixels of B, G, R.
+    void mapRow(const std::uint16_t* g, const std::uint16_t* b, const std::uint16_t* r, int width,
+                std::uint8_t* bgr) const;
 
 private:
     float toneOf(float largest) const;
@@ -37,14 +39,14 @@ private:
     bool hlg_ = false;
     bool hdr_ = false;
     double peak_ = 0.0;
-    std::vector<float> toLinear_;      // a 16-bit code's light, 1 = SDR white
+    std::vector<float> toLinear_;      // light of a signal's top 12 bits, 1 = SDR white
     std::vector<float> hlgGain_;       // HLG: the display transform's gain by scene luminance
     std::array<float, 9> gamut_{};     // the stream's primaries to BT.709's, linear light
     std::array<float, 3> luma_{};      // the stream's primaries' luminance weights
     float knee_ = 1e30f;               // below it the tone curve keeps light as it is
     float toneEnd_ = 1.0f;             // the light the curve brings to SDR white
     std::vector<float> tone_;          // the tone curve between knee_ and toneEnd_
-    std::vector<std::uint8_t> encode_; // linear light in 1/65535 steps to SDR signal bytes
+    std::vector<std::uint8_t> encode_; // SDR signal bytes by the square root of light
 };
 
 } // namespace media

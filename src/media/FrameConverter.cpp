@@ -69,26 +69,37 @@ std::ptrdiff_t planeOffset(const AVPixFmtDescriptor& desc, const AVFrame& frame,
     return static_cast<std::ptrdiff_t>(row) * frame.linesize[plane];
 }
 
-double peakOf(const ColourStage& stage, const std::uint8_t* band, int stride, int rows, int width) {
+// The rows of a band: BGR, or for the colour stage the G, B and R planes of 16-bit values, one
+// after the other, each `capacity` rows.
+struct Band {
+    std::uint8_t* bytes = nullptr;
+    int stride = 0;
+    int capacity = 0;
+
+    std::uint8_t* plane(int p) const { return bytes + std::ptrdiff_t{p} * capacity * stride; }
+    const std::uint16_t* row(int p, int y) const {
+        return reinterpret_cast<const std::uint16_t*>(plane(p) + std::ptrdiff_t{y} * stride);
+    }
+};
+
+double peakOf(const ColourStage& stage, const Band& band, int rows, int width) {
     std::uint16_t brightest = 0;
     for (int y = 0; y < rows; ++y)
-        brightest = std::max(brightest, stage.brightestLuma(reinterpret_cast<const std::uint16_t*>(
-                                                                band + std::ptrdiff_t{y} * stride),
-                                                            width));
+        brightest = std::max(
+            brightest, stage.brightestLuma(band.row(0, y), band.row(1, y), band.row(2, y), width));
     return stage.nitsOf(brightest);
 }
 
-void copyRows(const std::uint8_t* band, int stride, int first, int count, const ColourStage* stage,
+void copyRows(const Band& band, int first, int count, const ColourStage* stage,
               core::BgrImage& out) {
     const auto used = static_cast<std::size_t>(out.width) * 3;
     const auto padding = static_cast<std::size_t>(out.stride()) - used;
     for (int i = 0; i < count; ++i) {
         std::uint8_t* const row = out.row(first + i);
-        const std::uint8_t* const from = band + static_cast<std::ptrdiff_t>(i) * stride;
         if (stage != nullptr)
-            stage->mapRow(reinterpret_cast<const std::uint16_t*>(from), out.width, row);
+            stage->mapRow(band.row(0, i), band.row(1, i), band.row(2, i), out.width, row);
         else
-            std::memcpy(row, from, used);
+            std::memcpy(row, band.bytes + std::ptrdiff_t{i} * band.stride, used);
         std::memset(row + used, 0, padding);
     }
 }
@@ -161,20 +172,21 @@ void FrameConverter::convert(const AVFrame& frame, int width, int height, int pa
     // one that resizes gets the whole picture at once.
     const bool banded = !hdr && frame.width == width && frame.height == height &&
                         !(desc->flags & AV_PIX_FMT_FLAG_BAYER);
-    const int stride = paddedStride(width, linear ? 6 : 3);
-    const int rows = banded ? std::min(bandRows(stride), frame.height) : frame.height;
-    int capacity = (banded ? rows : height) + slackRows;
-    std::uint8_t* band = bandFor(stride, capacity);
+    const int planes = linear ? 3 : 1;
+    const int stride = paddedStride(width, linear ? 2 : 3);
+    const int rows = banded ? std::min(bandRows(stride * planes), frame.height) : frame.height;
+    Band band{nullptr, stride, (banded ? rows : height) + slackRows};
+    band.bytes = bandFor(stride, band.capacity * planes);
     // Rows a multiple of 16 pixels wide take the fast paths' blocks whole: those go straight into
     // the picture, but for the last band, as a block's spill lands on the row after.
     const int direct = banded && !linear && width % 16 == 0 ? (frame.height - slackRows) & ~15 : 0;
     int done = 0; // output rows written
     for (int y = 0; y < frame.height && done < height;) {
         int count = y < direct ? direct : std::min(rows, frame.height - y);
-        if (y >= direct && y + count - done > capacity) { // a lagging scaler: the rest at once
+        if (y >= direct && y + count - done > band.capacity) { // a lagging scaler: all the rest
             count = frame.height - y;
-            capacity = height - done + slackRows;
-            band = bandFor(stride, capacity);
+            band.capacity = height - done + slackRows;
+            band.bytes = bandFor(stride, band.capacity * planes);
         }
         const std::uint8_t* source[4] = {};
         for (int p = 0; p < 4; ++p)
@@ -184,25 +196,27 @@ void FrameConverter::convert(const AVFrame& frame, int width, int height, int pa
                                 : frame.data[p] + planeOffset(*desc, frame, p, y);
         int written = 0;
         if (y < direct) {
-            std::uint8_t* const planes[4] = {out.bytes.data(), nullptr, nullptr, nullptr};
+            std::uint8_t* const target[4] = {out.bytes.data(), nullptr, nullptr, nullptr};
             const int strides[4] = {out.stride(), 0, 0, 0};
-            written = sws_scale(&scaler, source, frame.linesize, y, count, planes, strides);
+            written = sws_scale(&scaler, source, frame.linesize, y, count, target, strides);
             if (written < 0 || written > count)
                 throw std::runtime_error("cannot convert a picture to BGR");
         } else {
             // Row `done` of the picture lands on the band's first row.
-            const auto origin =
-                reinterpret_cast<std::uintptr_t>(band) -
-                static_cast<std::uintptr_t>(done) * static_cast<std::uintptr_t>(stride);
-            std::uint8_t* const planes[4] = {reinterpret_cast<std::uint8_t*>(origin), nullptr,
-                                             nullptr, nullptr};
-            const int strides[4] = {stride, 0, 0, 0};
-            written = sws_scale(&scaler, source, frame.linesize, y, count, planes, strides);
-            if (written < 0 || written > capacity || done + written > height)
+            std::uint8_t* target[4] = {};
+            int strides[4] = {};
+            for (int p = 0; p < planes; ++p) {
+                target[p] = reinterpret_cast<std::uint8_t*>(
+                    reinterpret_cast<std::uintptr_t>(band.plane(p)) -
+                    static_cast<std::uintptr_t>(done) * static_cast<std::uintptr_t>(stride));
+                strides[p] = stride;
+            }
+            written = sws_scale(&scaler, source, frame.linesize, y, count, target, strides);
+            if (written < 0 || written > band.capacity || done + written > height)
                 throw std::runtime_error("cannot convert a picture to BGR");
             if (hdr)
-                stage_->setPeak(std::min(peakOf(*stage_, band, stride, written, width), peak_));
-            copyRows(band, stride, done, written, stage, out);
+                stage_->setPeak(std::min(peakOf(*stage_, band, written, width), peak_));
+            copyRows(band, done, written, stage, out);
         }
         done += written;
         y += count;
@@ -242,7 +256,7 @@ SwsContext& FrameConverter::scalerFor(const Source& source) {
         return *scaler_;
     scaler_.reset(sws_getContext(
         source.width, source.height, static_cast<AVPixelFormat>(source.format), source.targetWidth,
-        source.targetHeight, source.linear ? AV_PIX_FMT_RGB48 : AV_PIX_FMT_BGR24, SWS_BILINEAR,
+        source.targetHeight, source.linear ? AV_PIX_FMT_GBRP16 : AV_PIX_FMT_BGR24, SWS_BILINEAR,
         nullptr, nullptr, nullptr));
     if (!scaler_) {
         const char* name = av_get_pix_fmt_name(static_cast<AVPixelFormat>(source.format));
