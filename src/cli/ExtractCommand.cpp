@@ -49,7 +49,9 @@ DIR/clip_00012.bmp; frames are counted from 0.
   --out-per-movie  write each movie's frames into DIR/<movie name>/ instead; the default
                    keeps one folder, as the names already say which movie a file is from
   --format F       bmp (default) or png (lossless, the same pixels, smaller files; those
-                   of a palettised movie keep its palette, one byte a pixel)
+                   of a palettised movie keep its palette, one byte a pixel; those of a
+                   movie with an alpha channel keep it: RGBA). BMP files stay 24-bit,
+                   their colours as stored, the alpha channel left out
   --jobs N         movies and stretches of one movie decoded side by side (default: the
                    number of cores, at most 64); the files are the same for every N
   --keep-going     report a frame that cannot be decoded, go on from the next key frame,

@@ -13,6 +13,7 @@ struct BgrImage {
     int height = 0;
     std::vector<std::uint8_t> bytes;
     std::vector<std::uint32_t> palette; // 0x00RRGGBB entries; empty unless the frame was palettised
+    std::vector<std::uint8_t> alpha;    // width x height, rows top first; empty unless it had alpha
 
     int stride() const { return (width * 3 + 3) & ~3; }
     std::uint8_t* row(int y) { return bytes.data() + rowOffset(y); }

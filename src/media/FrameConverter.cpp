@@ -7,6 +7,7 @@
 #include <cstring>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 extern "C" {
 #include <libavutil/mastering_display_metadata.h>
@@ -101,6 +102,28 @@ void copyRows(const Band& band, int first, int count, const ColourStage* stage,
         else
             std::memcpy(row, band.bytes + std::ptrdiff_t{i} * band.stride, used);
         std::memset(row + used, 0, padding);
+    }
+}
+
+// The alpha channel of a picture that has one, 8 bits a pixel; the colour channels stay as
+// stored, never blended.
+void copyAlpha(const AVFrame& frame, const AVPixFmtDescriptor& desc, core::BgrImage& out) {
+    if (!(desc.flags & AV_PIX_FMT_FLAG_ALPHA) || (desc.flags & AV_PIX_FMT_FLAG_PAL) ||
+        frame.width != out.width || frame.height != out.height) {
+        out.alpha.clear();
+        return;
+    }
+    const int depth = desc.comp[3].depth;
+    const int most = (1 << depth) - 1;
+    out.alpha.resize(static_cast<std::size_t>(out.width) * static_cast<std::size_t>(out.height));
+    std::vector<std::uint16_t> row(static_cast<std::size_t>(out.width));
+    for (int y = 0; y < out.height; ++y) {
+        av_read_image_line2(row.data(), const_cast<const std::uint8_t**>(frame.data),
+                            frame.linesize, &desc, 0, y, 3, out.width, 0, 2);
+        std::uint8_t* const to = out.alpha.data() + static_cast<std::size_t>(y) * out.width;
+        for (int x = 0; x < out.width; ++x)
+            to[x] = static_cast<std::uint8_t>((row[static_cast<std::size_t>(x)] * 255 + most / 2) /
+                                              most);
     }
 }
 
@@ -222,6 +245,7 @@ void FrameConverter::convert(const AVFrame& frame, int width, int height, int pa
         y += count;
     }
     copyPalette(frame, paletteSize, out);
+    copyAlpha(frame, *desc, out);
 }
 
 FrameConverter::FrameConverter() = default;
