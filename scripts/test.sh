@@ -6,3 +6,4 @@ bash scripts/setup.sh
 bash scripts/build.sh
 cd build
 ctest --output-on-failure -j "$(nproc)"
+bash ../scripts/sanitize.sh # from build/

@@ -62,9 +62,11 @@ DIR/clip_00012.bmp; frames are counted from 0.
   --out-per-movie  write each movie's frames into DIR/<movie name>/ instead; the default
                    keeps one folder, as the names already say which movie a file is from
   --format F       bmp (default), png (lossless, the same pixels, smaller files; those
-                   of a palettised movie keep its palette, one byte a pixel) or jpg
-                   (baseline JPEG, colour at half resolution (4:2:0); the JFIF densities
-                   carry the shape of the movie's pixels), e.g. --format jpg --quality 85
+                   of a palettised movie keep its palette, one byte a pixel; those of a
+                   movie with an alpha channel keep it: RGBA) or jpg (baseline JPEG, colour
+                   at half resolution (4:2:0); the JFIF densities carry the shape of the
+                   movie's pixels), e.g. --format jpg --quality 85. BMP and JPEG files
+                   leave the alpha channel out, their colours as stored
   --quality Q      JPEG quality from 1 to 100 (default 92); 100 keeps the colour at full
                    resolution (4:4:4)
   --name PATTERN   name the files by PATTERN (the extension follows the format), with the
@@ -87,7 +89,9 @@ DIR/clip_00012.bmp; frames are counted from 0.
                    rotation (0, 90, 180, 270: the clockwise turn the display matrix gives),
                    mirrored (yes when it mirrors the picture left to right after the turn),
                    sar (the pixels' width to height), display_width and display_height (the
-                   size with square pixels), fps, container and codec
+                   size with square pixels), fps, container, codec and colours (matrix,
+                   range, primaries, transfer; what is assumed where the movie declares
+                   none) and whether it is HDR
   --json           with --info: the same facts as one JSON object
   --list           print one CSV line a frame (frame, seconds, key, packet size) without
                    decoding
@@ -95,6 +99,11 @@ DIR/clip_00012.bmp; frames are counted from 0.
   --version        show the version and the licence
 Options also take the form --option=value. Existing files of the same names are replaced.
 Two movies whose frame files would share names (clip.avi and clip.mp4) are refused.
+
+Pictures are written as an SDR BT.709 movie shows them: a movie that declares no colour
+matrix is read as players read it (BT.709 above 1024x576, BT.601 up to it; JPEG always
+BT.601), BT.2020 colours are turned into BT.709's, and HDR (PQ, HLG) is tone-mapped, its
+reference white becoming white and brighter light rolling off.
 
 A truncated movie is named on standard error with the frame count its header promises;
 its frames before the cut are written as usual, a frame past the cut fails that movie.

@@ -33,6 +33,20 @@ std::string aspectText(const core::SampleAspect& aspect) {
     return std::to_string(aspect.num) + ":" + std::to_string(aspect.den);
 }
 
+std::string colourLines(const media::PictureColour& colour) {
+    return "color_matrix=" + colour.matrixName() + "\ncolor_range=" + colour.rangeName() +
+           "\ncolor_primaries=" + colour.primariesName() +
+           "\ncolor_transfer=" + colour.transferName() + "\nhdr=" + colour.hdrName() + "\n";
+}
+
+std::string colourJson(const media::PictureColour& colour) {
+    return ",\"color_matrix\":" + jsonString(colour.matrixName()) +
+           ",\"color_range\":" + jsonString(colour.rangeName()) +
+           ",\"color_primaries\":" + jsonString(colour.primariesName()) +
+           ",\"color_transfer\":" + jsonString(colour.transferName()) +
+           ",\"hdr\":" + jsonString(colour.hdrName());
+}
+
 } // namespace
 
 std::string describeMovie(const media::Movie& movie) {
@@ -45,7 +59,7 @@ std::string describeMovie(const media::Movie& movie) {
         "\ndisplay_width=" + std::to_string(movie.squareSize().width) +
         "\ndisplay_height=" + std::to_string(movie.squareSize().height) +
         "\nfps=" + formatFrameRate(movie.frameRate()) + "\ncontainer=" + movie.containerName() +
-        "\ncodec=" + movie.codecName() + "\n";
+        "\ncodec=" + movie.codecName() + "\n" + colourLines(movie.colour());
     if (movie.isTruncated())
         text += "truncated=yes\nclaimed_frames=" + std::to_string(movie.claimedFrameCount()) + "\n";
     return text;
@@ -63,7 +77,7 @@ std::string describeMovieAsJson(const media::Movie& movie) {
            ",\"display_height\":" + std::to_string(movie.squareSize().height) +
            ",\"fps\":" + formatFrameRate(movie.frameRate()) +
            ",\"container\":" + jsonString(movie.containerName()) +
-           ",\"codec\":" + jsonString(movie.codecName()) +
+           ",\"codec\":" + jsonString(movie.codecName()) + colourJson(movie.colour()) +
            ",\"palettised\":" + (movie.isPalettised() ? "true" : "false") +
            ",\"truncated\":" + (movie.isTruncated() ? "true" : "false") +
            ",\"claimed_frames\":" + std::to_string(movie.claimedFrameCount()) + "}\n";

@@ -11,7 +11,9 @@ namespace cli {
 // "frames=N", "width=W", "height=H" (of the pictures written), "rotation=0|90|180|270",
 // "mirrored=yes|no", "sar=N:D" (of the pictures as turned), "display_width=W", "display_height=H"
 // (their size with square pixels), "fps=R", "container=C", "codec=C" lines, one fact a line, for
-// scripts to read; a truncated file adds "truncated=yes" and "claimed_frames=N".
+// scripts to read, then the colours: "color_matrix=", "color_range=", "color_primaries=",
+// "color_transfer=" (FFmpeg's names, or "unknown (assumed bt709)") and "hdr=pq|hlg|no"; a
+// truncated file adds "truncated=yes" and "claimed_frames=N".
 std::string describeMovie(const media::Movie& movie);
 // The same facts as one JSON object on one line.
 std::string describeMovieAsJson(const media::Movie& movie);

@@ -104,17 +104,40 @@ private:
     png_infop info_;
 };
 
+// Blue, green, red and alpha a pixel, rows top first; empty when the picture has no alpha.
+std::vector<std::uint8_t> bgraRows(const core::BgrImage& image) {
+    const auto pixels =
+        static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height);
+    if (image.alpha.size() != pixels)
+        return {};
+    std::vector<std::uint8_t> rows(pixels * 4);
+    std::uint8_t* to = rows.data();
+    const std::uint8_t* alpha = image.alpha.data();
+    for (int y = 0; y < image.height; ++y) {
+        const std::uint8_t* from = image.row(y);
+        for (int x = 0; x < image.width; ++x, from += 3, to += 4) {
+            std::memcpy(to, from, 3);
+            to[3] = *alpha++;
+        }
+    }
+    return rows;
+}
+
 // No C++ object with a destructor lives in this frame: libpng leaves it by longjmp on errors.
-// `indices` (one byte a pixel) and `palette` go in place of the RGB rows when given.
+// `indices` (one byte a pixel) and `palette`, or `bgra` (four bytes a pixel) go in place of the
+// RGB rows when given.
 bool writePng(png_structp png, png_infop info, Output* output, const core::BgrImage& image,
-              const std::uint8_t* indices, const png_color* palette, int paletteSize) {
+              const std::uint8_t* indices, const png_color* palette, int paletteSize,
+              const std::uint8_t* bgra) {
     if (setjmp(png_jmpbuf(png)) != 0)
         return false;
     png_set_write_fn(png, output, appendBytes, flushNothing);
     png_set_IHDR(png, info, static_cast<png_uint_32>(image.width),
                  static_cast<png_uint_32>(image.height), 8,
-                 indices ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+                 indices ? PNG_COLOR_TYPE_PALETTE
+                 : bgra  ? PNG_COLOR_TYPE_RGB_ALPHA
+                         : PNG_COLOR_TYPE_RGB,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (indices)
         png_set_PLTE(png, info, palette, paletteSize);
     // Pixels per unit across and down: a pixel wider than tall fits fewer across.
@@ -127,8 +150,9 @@ bool writePng(png_structp png, png_infop info, Output* output, const core::BgrIm
     if (!indices)
         png_set_bgr(png);
     for (int y = 0; y < image.height; ++y)
-        png_write_row(png,
-                      indices ? indices + static_cast<std::size_t>(y) * image.width : image.row(y));
+        png_write_row(png, indices ? indices + static_cast<std::size_t>(y) * image.width
+                           : bgra  ? bgra + static_cast<std::size_t>(y) * image.width * 4
+                                   : image.row(y));
     png_write_end(png, nullptr);
     return true;
 }
@@ -143,14 +167,17 @@ std::vector<std::uint8_t> encodePng(const core::BgrImage& image) {
         throw ExtractError("cannot start the PNG encoder: out of memory");
     if (image.width < 1 || image.height < 1)
         throw ExtractError("cannot encode an empty picture as PNG");
-    const std::optional<std::vector<std::uint8_t>> indices = paletteIndices(image);
+    const std::vector<std::uint8_t> bgra = bgraRows(image);
+    const std::optional<std::vector<std::uint8_t>> indices =
+        bgra.empty() ? paletteIndices(image) : std::nullopt;
     std::vector<png_color> palette;
     if (indices)
         for (const std::uint32_t colour : image.palette)
             palette.push_back({static_cast<png_byte>(colour >> 16),
                                static_cast<png_byte>(colour >> 8), static_cast<png_byte>(colour)});
     if (!writePng(png.png(), png.info(), &output, image, indices ? indices->data() : nullptr,
-                  palette.data(), static_cast<int>(palette.size())))
+                  palette.data(), static_cast<int>(palette.size()),
+                  bgra.empty() ? nullptr : bgra.data()))
         throw ExtractError(std::string("cannot encode PNG: ") + output.error);
     return bytes;
 }

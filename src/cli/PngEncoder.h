@@ -9,9 +9,9 @@ struct BgrImage;
 
 namespace cli {
 
-// The whole PNG file of a picture: 8-bit RGB, no alpha, lossless; a palettised picture keeps its
-// palette and one byte a pixel. Its pHYs chunk gives the pixels' shape. Compressed for speed rather
-// than size. Throws ExtractError when the encoder fails.
+// The whole PNG file of a picture: 8-bit RGB, lossless; a picture with alpha gives RGBA, a
+// palettised picture keeps its palette and one byte a pixel. Its pHYs chunk gives the pixels'
+// shape. Compressed for speed rather than size. Throws ExtractError when the encoder fails.
 std::vector<std::uint8_t> encodePng(const core::BgrImage& image);
 
 } // namespace cli

@@ -16,6 +16,7 @@ struct BgrImage {
     std::vector<std::uint8_t> bytes;
     std::vector<std::uint32_t> palette; // 0x00RRGGBB entries; empty unless the frame was palettised
     SampleAspect sampleAspect;          // the shape its pixels are meant to be shown in
+    std::vector<std::uint8_t> alpha;    // width x height, rows top first; empty unless it had alpha
 
     int stride() const { return (width * 3 + 3) & ~3; }
     std::uint8_t* row(int y) { return bytes.data() + rowOffset(y); }

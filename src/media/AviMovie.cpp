@@ -67,6 +67,7 @@ AviMovie::AviMovie(const std::filesystem::path& file, const MovieOptions& option
     demuxer_->reportTo(log_);
     const AVStream& stream = demuxer_->stream();
     decoder_ = std::make_unique<VideoDecoder>(stream, file, options.decoderThreads, log_);
+    converter_.describeStream(stream);
     packet_.reset(av_packet_alloc());
     if (!packet_)
         throw std::bad_alloc();
@@ -99,6 +100,10 @@ AviMovie::~AviMovie() = default;
 
 FramePtr AviMovie::newFrame() {
     return allocateFrame();
+}
+
+PictureColour AviMovie::colour() const {
+    return PictureColour::ofStream(*demuxer_->stream().codecpar);
 }
 
 std::string AviMovie::containerName() const {

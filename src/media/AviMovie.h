@@ -37,6 +37,7 @@ public:
     double frameRate() const override { return frameRate_; }
     const std::filesystem::path& file() const override { return file_; }
     bool isPalettised() const override { return palettised_; }
+    PictureColour colour() const override;
     int claimedFrameCount() const override { return claimedFrames_; }
     bool isTruncated() const override { return truncated_; }
 

@@ -4,6 +4,7 @@
 #include "media/FrameIndex.h"
 #include "media/MovieError.h"
 
+#include <algorithm>
 #include <array>
 #include <fstream>
 #include <string_view>
@@ -53,6 +54,28 @@ int bestVideoStream(AVFormatContext& input) {
     return -1;
 }
 
+// The palette the first packet of stream `index` carries, read through an opening of its own so
+// that the demuxer in use keeps its position.
+std::vector<std::uint8_t> firstPalette(const std::filesystem::path& file, int index) {
+    InputContextPtr input = ContainerDemuxer::tryOpen(file);
+    PacketPtr packet(av_packet_alloc());
+    if (!input || !packet)
+        return {};
+    for (int read = 0; read < 64 && av_read_frame(input.get(), packet.get()) >= 0; ++read) {
+        if (packet->stream_index != index) {
+            av_packet_unref(packet.get());
+            continue;
+        }
+        std::size_t size = 0;
+        const std::uint8_t* palette =
+            av_packet_get_side_data(packet.get(), AV_PKT_DATA_PALETTE, &size);
+        return palette != nullptr && size == AVPALETTE_SIZE
+                   ? std::vector<std::uint8_t>(palette, palette + size)
+                   : std::vector<std::uint8_t>{};
+    }
+    return {};
+}
+
 } // namespace
 
 InputContextPtr ContainerDemuxer::tryOpen(const std::filesystem::path& file) {
@@ -91,6 +114,12 @@ ContainerDemuxer::ContainerDemuxer(const std::filesystem::path& file, InputConte
         if (static_cast<int>(i) != index)
             input_->streams[i]->discard = AVDISCARD_ALL;
     fileSize_ = input_->pb != nullptr ? avio_size(input_->pb) : 0;
+    if (isPalettised())
+        palette_ = firstPalette(file, index);
+}
+
+bool ContainerDemuxer::isPalettised() const {
+    return stream_->codecpar->format == AV_PIX_FMT_PAL8;
 }
 
 double ContainerDemuxer::declaredSeconds() const {
@@ -120,8 +149,20 @@ bool ContainerDemuxer::readPacket(AVPacket& packet) {
         av_packet_unref(&packet);
         if (av_read_frame(input_.get(), &packet) < 0)
             return false;
-        if (packet.stream_index == stream_->index)
+        if (packet.stream_index != stream_->index)
+            continue;
+        if (!isPalettised())
             return true;
+        std::size_t size = 0;
+        if (const std::uint8_t* palette =
+                av_packet_get_side_data(&packet, AV_PKT_DATA_PALETTE, &size);
+            palette != nullptr && size == AVPALETTE_SIZE)
+            palette_.assign(palette, palette + size);
+        else if (!palette_.empty())
+            if (std::uint8_t* copy =
+                    av_packet_new_side_data(&packet, AV_PKT_DATA_PALETTE, palette_.size()))
+                std::copy(palette_.begin(), palette_.end(), copy);
+        return true;
     }
 }
 

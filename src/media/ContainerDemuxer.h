@@ -2,8 +2,10 @@
 
 #include "media/FfmpegPtr.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace media {
 
@@ -27,7 +29,9 @@ public:
     std::string containerName() const;
 
     // The next packet of the video stream; false at the end of the data or on a read error.
+    // A palettised stream's packets all carry its palette.
     bool readPacket(AVPacket& packet);
+    bool isPalettised() const;
     // How long the headers say the video lasts, in seconds; 0 when they do not say.
     double declaredSeconds() const;
     // Positions reading at or before `packet`; false when the demuxer cannot.
@@ -38,6 +42,9 @@ private:
     InputContextPtr input_;
     AVStream* stream_ = nullptr; // owned by input_
     std::int64_t fileSize_ = 0;
+    // Demuxers hand a palette (QuickTime's sample description) only with the first packet they
+    // read, which a seek may skip: kept here for every packet.
+    std::vector<std::uint8_t> palette_;
 };
 
 } // namespace media

@@ -51,6 +51,7 @@ ContainerMovie::ContainerMovie(const std::filesystem::path& file, InputContextPt
         throw MovieError(file, "no video frames");
     const AVStream& stream = demuxer_.stream();
     intraOnly_ = decoder_.isIntraOnly() || index_.allKeys();
+    converter_.describeStream(stream);
     width_ = stream.codecpar->width;
     height_ = stream.codecpar->height;
     if (width_ <= 0 || height_ <= 0)
@@ -74,6 +75,10 @@ PacketList ContainerMovie::listPackets(ContainerDemuxer& demuxer, bool intraOnly
             packet.key = true;
     CutStart::hide(*list, demuxer);
     return std::move(*list);
+}
+
+PictureColour ContainerMovie::colour() const {
+    return PictureColour::ofStream(*demuxer_.stream().codecpar);
 }
 
 std::string ContainerMovie::codecName() const {

@@ -35,7 +35,8 @@ public:
     double frameRate() const override { return frameRate_; }
     const std::filesystem::path& file() const override { return file_; }
     std::string containerName() const override { return demuxer_.containerName(); }
-    bool isPalettised() const override { return false; }
+    bool isPalettised() const override { return demuxer_.isPalettised(); }
+    PictureColour colour() const override;
     std::string codecName() const override;
     int claimedFrameCount() const override { return claimedFrames_; }
     bool isTruncated() const override { return index_.isCutShort(); }

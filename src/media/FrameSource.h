@@ -5,6 +5,7 @@
 #include "media/FrameRecord.h"
 #include "media/MovieOptions.h"
 #include "media/PictureOrientation.h"
+#include "media/PictureColour.h"
 
 #include <filesystem>
 #include <memory>
@@ -26,6 +27,8 @@ public:
     virtual double frameRate() const = 0;
     virtual const std::filesystem::path& file() const = 0;
     virtual bool isPalettised() const = 0;
+    // What the pixel values mean, as declared or as assumed.
+    virtual PictureColour colour() const = 0;
     virtual std::string containerName() const = 0;
     virtual std::string codecName() const = 0;
     virtual int claimedFrameCount() const = 0;

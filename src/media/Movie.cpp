@@ -75,6 +75,10 @@ bool Movie::isPalettised() const {
     return source_->isPalettised();
 }
 
+PictureColour Movie::colour() const {
+    return source_->colour();
+}
+
 std::string Movie::containerName() const {
     return source_->containerName();
 }

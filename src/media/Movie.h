@@ -8,6 +8,7 @@
 #include "media/MovieIndex.h"
 #include "media/MovieOptions.h"
 #include "media/PictureOrientation.h"
+#include "media/PictureColour.h"
 
 #include <filesystem>
 #include <memory>
@@ -53,6 +54,8 @@ public:
     double frameRate() const;
     const std::filesystem::path& file() const;
     bool isPalettised() const;
+    // The colour matrix, range, primaries and transfer, each declared or assumed.
+    PictureColour colour() const;
     // The demuxer's short name for the container ("avi") and the codec's ("mjpeg").
     std::string containerName() const;
     std::string codecName() const;

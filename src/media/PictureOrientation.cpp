@@ -75,6 +75,33 @@ PictureOrientation PictureOrientation::ofFrame(const AVFrame& frame, PictureOrie
     return fromDisplayMatrix(matrix);
 }
 
+PictureOrientation::Walk PictureOrientation::walkOver(const core::BgrImage& stored,
+                                                      std::ptrdiff_t row,
+                                                      std::ptrdiff_t pixel) const {
+    const std::ptrdiff_t lastRow = (stored.height - 1) * row;
+    const std::ptrdiff_t lastColumn = (stored.width - 1) * pixel;
+    Walk walk{0, pixel, row};
+    switch (quarterTurns_) {
+    case 1:
+        walk = {lastRow, -row, pixel};
+        break;
+    case 2:
+        walk = {lastRow + lastColumn, -pixel, -row};
+        break;
+    case 3:
+        walk = {lastColumn, row, -pixel};
+        break;
+    default:
+        break;
+    }
+    if (mirrored_) {
+        const int width = swapsSides() ? stored.height : stored.width;
+        walk.start += (width - 1) * walk.across;
+        walk.across = -walk.across;
+    }
+    return walk;
+}
+
 // Each row of the result walks the stored picture along a row or a column, forwards or back:
 // where it starts and the step between pixels follow from the turn and the mirror.
 void PictureOrientation::apply(const core::BgrImage& stored, core::BgrImage& out) const {
@@ -83,37 +110,13 @@ void PictureOrientation::apply(const core::BgrImage& stored, core::BgrImage& out
     prepare(out, width, height);
     out.palette = stored.palette;
     out.sampleAspect = swapsSides() ? stored.sampleAspect.turned() : stored.sampleAspect;
+    out.alpha.clear();
     if (width == 0 || height == 0)
         return;
-    const std::ptrdiff_t row = stored.stride();
-    const std::ptrdiff_t lastRow = (stored.height - 1) * row;
-    const std::ptrdiff_t lastColumn = (stored.width - 1) * 3;
-    std::ptrdiff_t start = 0;
-    std::ptrdiff_t across = 3; // from one pixel of a result row to the next
-    std::ptrdiff_t down = row; // from one result row to the next
-    switch (quarterTurns_) {
-    case 1:
-        start = lastRow;
-        across = -row;
-        down = 3;
-        break;
-    case 2:
-        start = lastRow + lastColumn;
-        across = -3;
-        down = -row;
-        break;
-    case 3:
-        start = lastColumn;
-        across = row;
-        down = -3;
-        break;
-    default:
-        break;
-    }
-    if (mirrored_) {
-        start += (width - 1) * across;
-        across = -across;
-    }
+    const Walk walk = walkOver(stored, stored.stride(), 3);
+    const std::ptrdiff_t start = walk.start;
+    const std::ptrdiff_t across = walk.across;
+    const std::ptrdiff_t down = walk.down;
     const std::uint8_t* const source = stored.bytes.data();
     const int used = width * 3;
     const std::size_t padding = static_cast<std::size_t>(out.stride() - used);
@@ -126,6 +129,25 @@ void PictureOrientation::apply(const core::BgrImage& stored, core::BgrImage& out
             to[2] = from[2];
         }
         std::memset(out.row(y) + used, 0, padding);
+    }
+    turnAlpha(stored, out);
+}
+
+// The alpha plane takes the same walk as the colours, one byte a pixel and rows without padding.
+void PictureOrientation::turnAlpha(const core::BgrImage& stored, core::BgrImage& out) const {
+    const std::size_t pixels =
+        static_cast<std::size_t>(stored.width) * static_cast<std::size_t>(stored.height);
+    if (stored.alpha.size() != pixels) {
+        out.alpha.clear();
+        return;
+    }
+    out.alpha.resize(pixels);
+    const Walk walk = walkOver(stored, stored.width, 1);
+    std::uint8_t* to = out.alpha.data();
+    for (int y = 0; y < out.height; ++y) {
+        const std::uint8_t* from = stored.alpha.data() + walk.start + y * walk.down;
+        for (int x = 0; x < out.width; ++x, from += walk.across)
+            *to++ = *from;
     }
 }
 

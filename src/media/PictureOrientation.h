@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 extern "C" {
@@ -40,6 +41,15 @@ public:
     bool operator==(const PictureOrientation&) const = default;
 
 private:
+    // Where a result row starts in the stored picture, and the steps along and between rows.
+    struct Walk {
+        std::ptrdiff_t start;
+        std::ptrdiff_t across;
+        std::ptrdiff_t down;
+    };
+    Walk walkOver(const core::BgrImage& stored, std::ptrdiff_t row, std::ptrdiff_t pixel) const;
+    void turnAlpha(const core::BgrImage& stored, core::BgrImage& out) const;
+
     int quarterTurns_ = 0;
     bool mirrored_ = false;
 };

@@ -30,6 +30,10 @@ void PictureResampler::resample(const core::BgrImage& in, int width, int height,
     out.bytes.assign(static_cast<std::size_t>(out.stride()) * static_cast<std::size_t>(height), 0);
     out.palette.clear(); // filtered colours leave any palette
     out.sampleAspect = {};
+    const bool hasAlpha =
+        in.alpha.size() == static_cast<std::size_t>(in.width) * static_cast<std::size_t>(in.height);
+    out.alpha.assign(
+        hasAlpha ? static_cast<std::size_t>(width) * static_cast<std::size_t>(height) : 0, 0);
     if (width <= 0 || height <= 0 || in.width <= 0 || in.height <= 0)
         return;
     SwsContext& scaler = scalerFor(in.width, in.height, width, height);
@@ -37,11 +41,16 @@ void PictureResampler::resample(const core::BgrImage& in, int width, int height,
     const int outRow = paddedRow(width);
     plane_.resize(planeSize(in.width, in.height));
     scaled_.resize(planeSize(width, height));
-    for (int channel = 0; channel < 3; ++channel) {
+    // Blue, green, red, then the alpha plane where there is one.
+    for (int channel = 0; channel < (hasAlpha ? 4 : 3); ++channel) {
+        const bool isAlpha = channel == 3;
         for (int y = 0; y < in.height; ++y) {
-            const std::uint8_t* from = in.row(y) + channel;
+            const std::uint8_t* from =
+                isAlpha ? in.alpha.data() + static_cast<std::size_t>(y) * in.width
+                        : in.row(y) + channel;
+            const int step = isAlpha ? 1 : 3;
             std::uint8_t* to = plane_.data() + static_cast<std::size_t>(y) * inRow;
-            for (int x = 0; x < in.width; ++x, from += 3)
+            for (int x = 0; x < in.width; ++x, from += step)
                 to[x] = *from;
         }
         const std::uint8_t* const source[4] = {plane_.data(), nullptr, nullptr, nullptr};
@@ -51,8 +60,10 @@ void PictureResampler::resample(const core::BgrImage& in, int width, int height,
         sws_scale(&scaler, source, sourceRows, 0, in.height, target, targetRows);
         for (int y = 0; y < height; ++y) {
             const std::uint8_t* from = scaled_.data() + static_cast<std::size_t>(y) * outRow;
-            std::uint8_t* to = out.row(y) + channel;
-            for (int x = 0; x < width; ++x, to += 3)
+            std::uint8_t* to = isAlpha ? out.alpha.data() + static_cast<std::size_t>(y) * width
+                                       : out.row(y) + channel;
+            const int step = isAlpha ? 1 : 3;
+            for (int x = 0; x < width; ++x, to += step)
                 *to = from[x];
         }
     }

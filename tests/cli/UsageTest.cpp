@@ -1,4 +1,5 @@
 #include "ExtractRun.h"
+#include "support/testmedia/ColourChart.h"
 #include "support/testmedia/RiffFile.h"
 #include "support/testmedia/TestMedia.h"
 
@@ -113,10 +114,19 @@ testmedia::MovieRecipe recipe(testmedia::Codec codec, int width, int height, int
     return recipe;
 }
 
+// JPEG declares BT.601 in full range; raw RGB needs no matrix; neither says its primaries.
+const std::string jpegColours = "color_matrix=bt470bg\ncolor_range=pc\n"
+                                "color_primaries=unknown (assumed bt709)\n"
+                                "color_transfer=unknown (assumed bt709)\nhdr=no\n";
+const std::string rgbColours =
+    "color_matrix=unknown (assumed gbr)\ncolor_range=unknown (assumed pc)\n"
+    "color_primaries=unknown (assumed bt709)\n"
+    "color_transfer=unknown (assumed bt709)\nhdr=no\n";
+
 struct InfoCase {
     const char* name;
     testmedia::MovieRecipe recipe;
-    const char* expected;
+    std::string expected;
     std::vector<std::string> options = {};
     std::uint32_t rate = 0; // with scale: the stream header's rate, as NTSC movies carry it
     std::uint32_t scale = 0;
@@ -159,21 +169,25 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         InfoCase{"mjpeg", recipe(testmedia::Codec::Mjpeg, 128, 96, 30, 25),
                  "frames=30\nwidth=128\nheight=96\nrotation=0\nmirrored=no\nsar=1:1\n"
-                 "display_width=128\ndisplay_height=96\nfps=25\ncontainer=avi\ncodec=mjpeg\n"},
+                 "display_width=128\ndisplay_height=96\nfps=25\ncontainer=avi\ncodec=mjpeg\n" +
+                     jpegColours},
         InfoCase{"raw", recipe(testmedia::Codec::RawBgr24, 64, 48, 7, 30),
                  "frames=7\nwidth=64\nheight=48\nrotation=0\nmirrored=no\nsar=1:1\n"
-                 "display_width=64\ndisplay_height=48\nfps=30\ncontainer=avi\ncodec=rawvideo\n"},
+                 "display_width=64\ndisplay_height=48\nfps=30\ncontainer=avi\ncodec=rawvideo\n" +
+                     rgbColours},
         InfoCase{"ntsc_rate_two_decimals",
                  recipe(testmedia::Codec::Mjpeg, 64, 48, 3, 30),
                  "frames=3\nwidth=64\nheight=48\nrotation=0\nmirrored=no\nsar=1:1\n"
-                 "display_width=64\ndisplay_height=48\nfps=29.97\ncontainer=avi\ncodec=mjpeg\n",
+                 "display_width=64\ndisplay_height=48\nfps=29.97\ncontainer=avi\ncodec=mjpeg\n" +
+                     jpegColours,
                  {},
                  30000,
                  1001},
         InfoCase{"film_rate_three_decimals",
                  recipe(testmedia::Codec::Mjpeg, 64, 48, 3, 24),
                  "frames=3\nwidth=64\nheight=48\nrotation=0\nmirrored=no\nsar=1:1\n"
-                 "display_width=64\ndisplay_height=48\nfps=23.976\ncontainer=avi\ncodec=mjpeg\n",
+                 "display_width=64\ndisplay_height=48\nfps=23.976\ncontainer=avi\ncodec=mjpeg\n" +
+                     jpegColours,
                  {},
                  24000,
                  1001},
@@ -182,11 +196,54 @@ INSTANTIATE_TEST_SUITE_P(
                  R"({"file":"clip.avi","frames":5,"width":64,"height":48,)"
                  R"("rotation":0,"mirrored":false,"sar":"1:1","display_width":64,)"
                  R"("display_height":48,"fps":25,)"
-                 R"("container":"avi","codec":"rawvideo","palettised":true,"truncated":false,)"
+                 R"x("container":"avi","codec":"rawvideo","color_matrix":"unknown (assumed gbr)",)x"
+                 R"x("color_range":"unknown (assumed pc)",)x"
+                 R"x("color_primaries":"unknown (assumed bt709)",)x"
+                 R"x("color_transfer":"unknown (assumed bt709)","hdr":"no",)x"
+                 R"("palettised":true,"truncated":false,)"
                  R"("claimed_frames":5})"
                  "\n",
                  {"--json"}}),
     [](const testing::TestParamInfo<InfoCase>& info) { return info.param.name; });
+
+struct ColourInfoCase {
+    const char* name;
+    testmedia::ChartCoding coding;
+    int width;
+    int height;
+    const char* expected; // the colour lines
+};
+
+class ExtractColourInfo : public testing::TestWithParam<ColourInfoCase> {};
+
+// What a movie declares is printed by FFmpeg's names; what it leaves out, with the players'
+// guess that the pictures are then read by (BT.709 only above 1024x576).
+TEST_P(ExtractColourInfo, PrintsDeclaredAndAssumedColours) {
+    const ColourInfoCase& c = GetParam();
+    if (!testmedia::canEncodeCharts())
+        GTEST_SKIP() << "no ffmpeg command line with zscale";
+    const fs::path movie = testmedia::sharedChartMovie(c.coding, c.width, c.height);
+    const clitest::RunResult run =
+        runExtract({"--info", movie.string()}, freshFolder(std::string("colour-") + c.name));
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find(c.expected), std::string::npos) << run.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ExtractColourInfo,
+    testing::Values(
+        ColourInfoCase{"untagged_hd", testmedia::ChartCoding::Untagged709, 1280, 32,
+                       "color_matrix=unknown (assumed bt709)\ncolor_range=unknown (assumed tv)\n"
+                       "color_primaries=unknown (assumed bt709)\n"
+                       "color_transfer=unknown (assumed bt709)\nhdr=no\n"},
+        ColourInfoCase{"untagged_sd", testmedia::ChartCoding::Untagged601, 1024, 32,
+                       "color_matrix=unknown (assumed smpte170m)\n"},
+        ColourInfoCase{"hdr10", testmedia::ChartCoding::Hdr10, 256, 32,
+                       "color_matrix=bt2020nc\ncolor_range=tv\ncolor_primaries=bt2020\n"
+                       "color_transfer=smpte2084\nhdr=pq\n"},
+        ColourInfoCase{"hlg", testmedia::ChartCoding::Hlg, 256, 32,
+                       "color_transfer=arib-std-b67\nhdr=hlg\n"}),
+    [](const testing::TestParamInfo<ColourInfoCase>& info) { return info.param.name; });
 
 TEST(ExtractInfoOutput, AFullStandardOutputFailsTheRun) {
     const fs::path work = freshFolder("info-full");

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds the core, media and command-line libraries with their tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer into build-asan/ and runs those tests: any report fails the run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIRIMO_SANITIZE=ON \
+  -DKIRIMO_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
+cmake --build build-asan --target core_tests media_tests cli_tests kirimo-extract
+export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+cd build-asan
+ctest --output-on-failure -j "$(nproc)" -R '^(core|media|cli)_tests$'

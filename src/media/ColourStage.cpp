@@ -1,0 +1,249 @@
+#include "media/ColourStage.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace media {
+
+namespace {
+
+constexpr double referenceWhite = 203.0; // cd/m², ITU-R BT.2408
+// Tables of 4096 entries stay in the first-level cache: signals by their top 12 bits, light
+// (below SDR white) by its square root, fine enough near black.
+constexpr int steps = 4096;
+constexpr float lastStep = steps - 1;
+constexpr int toneSteps = 4096;
+
+// SMPTE ST 2084.
+constexpr double pqM1 = 2610.0 / 16384.0;
+constexpr double pqM2 = 2523.0 / 4096.0 * 128.0;
+constexpr double pqC1 = 3424.0 / 4096.0;
+constexpr double pqC2 = 2413.0 / 4096.0 * 32.0;
+constexpr double pqC3 = 2392.0 / 4096.0 * 32.0;
+
+double pqToNits(double signal) {
+    const double p = std::pow(std::clamp(signal, 0.0, 1.0), 1.0 / pqM2);
+    return 10000.0 * std::pow(std::max(p - pqC1, 0.0) / (pqC2 - pqC3 * p), 1.0 / pqM1);
+}
+
+double nitsToPq(double nits) {
+    const double y = std::pow(std::clamp(nits / 10000.0, 0.0, 1.0), pqM1);
+    return std::pow((pqC1 + pqC2 * y) / (1.0 + pqC3 * y), pqM2);
+}
+
+// ARIB STD-B67 signal to scene light, 0..1.
+double hlgToScene(double signal) {
+    constexpr double a = 0.17883277;
+    constexpr double b = 1.0 - 4.0 * a;
+    const double c = 0.5 - a * std::log(4.0 * a);
+    signal = std::clamp(signal, 0.0, 1.0);
+    return signal <= 0.5 ? signal * signal / 3.0 : (std::exp((signal - c) / a) + b) / 12.0;
+}
+
+// SDR light as the BT.1886 display shows it, and back: the signal an SDR BT.709 movie would hold.
+double sdrToLinear(double v) {
+    return std::pow(v, 2.4);
+}
+
+double linearToSdr(double v) {
+    return std::pow(v, 1.0 / 2.4);
+}
+
+using Matrix = std::array<double, 9>;
+
+Matrix multiply(const Matrix& a, const Matrix& b) {
+    Matrix m{};
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c)
+            for (int k = 0; k < 3; ++k)
+                m[r * 3 + c] += a[r * 3 + k] * b[k * 3 + c];
+    return m;
+}
+
+Matrix inverse(const Matrix& m) {
+    const double det = m[0] * (m[4] * m[8] - m[5] * m[7]) - m[1] * (m[3] * m[8] - m[5] * m[6]) +
+                       m[2] * (m[3] * m[7] - m[4] * m[6]);
+    return {(m[4] * m[8] - m[5] * m[7]) / det, (m[2] * m[7] - m[1] * m[8]) / det,
+            (m[1] * m[5] - m[2] * m[4]) / det, (m[5] * m[6] - m[3] * m[8]) / det,
+            (m[0] * m[8] - m[2] * m[6]) / det, (m[2] * m[3] - m[0] * m[5]) / det,
+            (m[3] * m[7] - m[4] * m[6]) / det, (m[1] * m[6] - m[0] * m[7]) / det,
+            (m[0] * m[4] - m[1] * m[3]) / det};
+}
+
+// RGB to XYZ from the primaries' and white's chromaticities (x, y).
+Matrix toXyz(const std::array<double, 8>& xy) {
+    const Matrix primaries{xy[0] / xy[1],
+                           xy[2] / xy[3],
+                           xy[4] / xy[5],
+                           1.0,
+                           1.0,
+                           1.0,
+                           (1 - xy[0] - xy[1]) / xy[1],
+                           (1 - xy[2] - xy[3]) / xy[3],
+                           (1 - xy[4] - xy[5]) / xy[5]};
+    const double white[3] = {xy[6] / xy[7], 1.0, (1 - xy[6] - xy[7]) / xy[7]};
+    const Matrix inv = inverse(primaries);
+    double s[3] = {};
+    for (int r = 0; r < 3; ++r)
+        for (int k = 0; k < 3; ++k)
+            s[r] += inv[r * 3 + k] * white[k];
+    Matrix m = primaries;
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c)
+            m[r * 3 + c] *= s[c];
+    return m;
+}
+
+std::array<double, 8> chromaticities(int primaries) {
+    switch (primaries) {
+    case AVCOL_PRI_BT2020:
+        return {0.708, 0.292, 0.170, 0.797, 0.131, 0.046, 0.3127, 0.3290};
+    case AVCOL_PRI_SMPTE432: // Display P3
+        return {0.680, 0.320, 0.265, 0.690, 0.150, 0.060, 0.3127, 0.3290};
+    case AVCOL_PRI_SMPTE431: // DCI P3, its own white
+        return {0.680, 0.320, 0.265, 0.690, 0.150, 0.060, 0.314, 0.351};
+    default:
+        return {0.640, 0.330, 0.300, 0.600, 0.150, 0.060, 0.3127, 0.3290};
+    }
+}
+
+// BT.2390's EETF in PQ signal terms: source light up to `peak` into SDR white's; a Hermite
+// spline above the knee.
+double eetf(double nits, double peak) {
+    const double top = nitsToPq(peak);
+    const double e1 = nitsToPq(nits) / top;
+    const double maxLum = nitsToPq(referenceWhite) / top;
+    const double ks = std::max(0.0, 1.5 * maxLum - 0.5);
+    double e2 = e1;
+    if (e1 >= ks) {
+        const double t = (std::min(e1, 1.0) - ks) / (1.0 - ks);
+        const double t2 = t * t;
+        const double t3 = t2 * t;
+        e2 = (2 * t3 - 3 * t2 + 1) * ks + (t3 - 2 * t2 + t) * (1.0 - ks) +
+             (-2 * t3 + 3 * t2) * maxLum;
+    }
+    return pqToNits(e2 * top);
+}
+
+} // namespace
+
+ColourStage::ColourStage(const PictureColour& colour)
+    : hlg_(colour.isHlg()), hdr_(colour.isPq() || colour.isHlg()), toLinear_(steps),
+      encode_(steps) {
+    for (int i = 0; i < steps; ++i) {
+        const double signal = (i + 0.5) / steps;
+        const double root = i / double{lastStep};
+        double light = 0;
+        if (colour.isPq())
+            light = pqToNits(signal) / referenceWhite;
+        else if (hlg_)
+            light = hlgToScene(signal);
+        else
+            light = sdrToLinear(signal);
+        toLinear_[static_cast<std::size_t>(i)] = static_cast<float>(light);
+        encode_[static_cast<std::size_t>(i)] =
+            static_cast<std::uint8_t>(std::lround(255.0 * linearToSdr(root * root)));
+    }
+    const Matrix source = toXyz(chromaticities(colour.primaries));
+    const Matrix gamut = multiply(inverse(toXyz(chromaticities(AVCOL_PRI_BT709))), source);
+    for (int i = 0; i < 9; ++i)
+        gamut_[static_cast<std::size_t>(i)] =
+            static_cast<float>(gamut[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < 3; ++i)
+        luma_[static_cast<std::size_t>(i)] =
+            static_cast<float>(source[static_cast<std::size_t>(3 + i)]);
+    if (hlg_) {
+        // BT.2100's display transform for a 1000 cd/m² display: gamma 1.2 on scene luminance.
+        constexpr double display = 1000.0;
+        hlgGain_.resize(steps);
+        for (int i = 0; i < steps; ++i)
+            hlgGain_[static_cast<std::size_t>(i)] =
+                static_cast<float>(display / referenceWhite * std::pow(i / double{lastStep}, 0.2));
+    }
+}
+
+double ColourStage::nitsOf(std::uint16_t code) const {
+    const double light = toLinear_[code >> 4];
+    if (!hlg_)
+        return light * referenceWhite;
+    return light * hlgGain_[static_cast<std::size_t>(std::min(light, 1.0) * lastStep + 0.5)] *
+           referenceWhite;
+}
+
+std::uint16_t ColourStage::brightestLuma(const std::uint16_t* g, const std::uint16_t* b,
+                                         const std::uint16_t* r, int width) const {
+    float brightest = 0.0f;
+    for (int x = 0; x < width; ++x)
+        brightest = std::max(brightest, luma_[0] * r[x] + luma_[1] * g[x] + luma_[2] * b[x]);
+    return static_cast<std::uint16_t>(std::min(brightest + 0.5f, 65535.0f));
+}
+
+void ColourStage::setPeak(double peak) {
+    if (!hdr_ || peak == peak_)
+        return;
+    peak_ = peak;
+    knee_ = 1e30f;
+    if (peak <= referenceWhite)
+        return; // light stays within SDR white: no curve
+    const double top = nitsToPq(peak);
+    const double ks = std::max(0.0, 1.5 * nitsToPq(referenceWhite) / top - 0.5);
+    knee_ = static_cast<float>(pqToNits(ks * top) / referenceWhite);
+    toneEnd_ = static_cast<float>(peak / referenceWhite);
+    tone_.resize(toneSteps + 1);
+    for (int i = 0; i <= toneSteps; ++i) {
+        const double light = knee_ + (toneEnd_ - knee_) * i / toneSteps;
+        tone_[static_cast<std::size_t>(i)] =
+            static_cast<float>(eetf(light * referenceWhite, peak) / referenceWhite);
+    }
+}
+
+float ColourStage::toneOf(float largest) const {
+    if (largest >= toneEnd_)
+        return tone_.back();
+    const float position = (largest - knee_) / (toneEnd_ - knee_) * toneSteps;
+    const auto i = static_cast<std::size_t>(position);
+    const float f = position - static_cast<float>(i);
+    return tone_[i] + (tone_[i + 1] - tone_[i]) * f;
+}
+
+void ColourStage::mapRow(const std::uint16_t* gs, const std::uint16_t* bs, const std::uint16_t* rs,
+                         int width, std::uint8_t* bgr) const {
+    // Locals, so that the compiler need not reload them after each byte written.
+    const float* const lin = toLinear_.data();
+    const float* const gain = hlgGain_.data();
+    const std::uint8_t* const encode = encode_.data();
+    const std::array<float, 9> m = gamut_;
+    const std::array<float, 3> luma = luma_;
+    const float knee = knee_;
+    const auto signal = [encode](float light) {
+        return encode[static_cast<std::uint32_t>(std::sqrt(std::min(light, 1.0f)) * lastStep +
+                                                 0.5f)];
+    };
+    for (int x = 0; x < width; ++x, bgr += 3) {
+        float r = lin[rs[x] >> 4];
+        float g = lin[gs[x] >> 4];
+        float b = lin[bs[x] >> 4];
+        if (gain != nullptr) {
+            const float y = std::clamp(luma[0] * r + luma[1] * g + luma[2] * b, 0.0f, 1.0f);
+            const float k = gain[static_cast<std::uint32_t>(y * lastStep + 0.5f)];
+            r *= k;
+            g *= k;
+            b *= k;
+        }
+        float outR = std::max(0.0f, m[0] * r + m[1] * g + m[2] * b);
+        float outG = std::max(0.0f, m[3] * r + m[4] * g + m[5] * b);
+        float outB = std::max(0.0f, m[6] * r + m[7] * g + m[8] * b);
+        const float largest = std::max(outR, std::max(outG, outB));
+        if (largest > knee) {
+            const float scale = toneOf(largest) / largest;
+            outR *= scale;
+            outG *= scale;
+            outB *= scale;
+        }
+        bgr[0] = signal(outB);
+        bgr[1] = signal(outG);
+        bgr[2] = signal(outR);
+    }
+}
+
+} // namespace media

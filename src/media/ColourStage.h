@@ -1,0 +1,52 @@
+#pragma once
+
+#include "media/PictureColour.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace media {
+
+// Turns R'G'B' rows of a stream whose light is HDR or whose primaries are wider than BT.709's
+// into 24-bit BGR as an SDR BT.709 movie holds it: light as its BT.1886 display shows it.
+//
+// In linear light: PQ as displayed (cd/m²), HLG through its display transform for a 1000 cd/m²
+// display; the gamut matrix to BT.709 primaries; then the BT.2390 EETF on the largest of the
+// three channels, all three scaled alike so the hue stays, from the picture's peak to reference
+// white (203 cd/m²) as SDR white. SDR wide-gamut pictures and pictures with no light above
+// reference white skip the tone curve.
+class ColourStage {
+public:
+    explicit ColourStage(const PictureColour& colour);
+
+    // The light of a grey of this 16-bit signal, cd/m² (HDR only).
+    double nitsOf(std::uint16_t code) const;
+    // The brightest luma of a row, as a 16-bit signal: a picture's peak, free of the overshoot
+    // that chroma upsampling leaves in single channels at edges.
+    std::uint16_t brightestLuma(const std::uint16_t* g, const std::uint16_t* b,
+                                const std::uint16_t* r, int width) const;
+    // The brightest light the next pictures hold, cd/m².
+    void setPeak(double peak);
+
+    // A row of 16-bit G, B and R planes into width pixels of B, G, R.
+    void mapRow(const std::uint16_t* g, const std::uint16_t* b, const std::uint16_t* r, int width,
+                std::uint8_t* bgr) const;
+
+private:
+    float toneOf(float largest) const;
+
+    bool hlg_ = false;
+    bool hdr_ = false;
+    double peak_ = 0.0;
+    std::vector<float> toLinear_;      // light of a signal's top 12 bits, 1 = SDR white
+    std::vector<float> hlgGain_;       // HLG: the display transform's gain by scene luminance
+    std::array<float, 9> gamut_{};     // the stream's primaries to BT.709's, linear light
+    std::array<float, 3> luma_{};      // the stream's primaries' luminance weights
+    float knee_ = 1e30f;               // below it the tone curve keeps light as it is
+    float toneEnd_ = 1.0f;             // the light the curve brings to SDR white
+    std::vector<float> tone_;          // the tone curve between knee_ and toneEnd_
+    std::vector<std::uint8_t> encode_; // SDR signal bytes by the square root of light
+};
+
+} // namespace media
