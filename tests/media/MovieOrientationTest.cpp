@@ -1,5 +1,7 @@
 #include "MediaTestSupport.h"
+#include "core/BgrImage.h"
 #include "media/Movie.h"
+#include "media/PictureOrientation.h"
 #include "support/testmedia/BgrImage.h"
 #include "support/testmedia/ContainerMedia.h"
 #include "support/testmedia/Pictures.h"
@@ -128,5 +130,34 @@ INSTANTIATE_TEST_SUITE_P(Media, MovieOrientation, testing::Values(
                (m.hflip ? "H" : "") + (m.vflip ? "V" : "");
     });
 // clang-format on
+
+// A picture's alpha channel turns and mirrors with its colours: each pixel's alpha is its blue
+// value plus 100, so a plane left behind or walked another way breaks the pairing.
+TEST(PictureOrientationAlpha, TurnsWithTheColours) {
+    core::BgrImage stored = core::BgrImage::blank(5, 3);
+    for (int y = 0; y < stored.height; ++y)
+        for (int x = 0; x < stored.width; ++x) {
+            stored.row(y)[x * 3] = static_cast<std::uint8_t>(y * stored.width + x);
+            stored.alpha.push_back(static_cast<std::uint8_t>(y * stored.width + x + 100));
+        }
+    for (const int turns : {0, 1, 2, 3})
+        for (const bool mirrored : {false, true}) {
+            const media::PictureOrientation orientation(turns, mirrored);
+            core::BgrImage out;
+            out.alpha.assign(15, 7); // what an earlier picture left in the buffer
+            orientation.apply(stored, out);
+            ASSERT_EQ(out.alpha.size(), 15u);
+            for (int y = 0; y < out.height; ++y)
+                for (int x = 0; x < out.width; ++x)
+                    EXPECT_EQ(out.alpha[static_cast<std::size_t>(y * out.width + x)],
+                              out.row(y)[x * 3] + 100)
+                        << turns << " turns, mirrored " << mirrored << ", at " << x << "," << y;
+        }
+    core::BgrImage opaque = core::BgrImage::blank(5, 3);
+    core::BgrImage out;
+    out.alpha.assign(15, 7);
+    media::PictureOrientation(1, false).apply(opaque, out);
+    EXPECT_TRUE(out.alpha.empty());
+}
 
 } // namespace

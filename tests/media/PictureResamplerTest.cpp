@@ -59,4 +59,25 @@ TEST(PictureResampler, FollowsAChangeOfSize) {
     EXPECT_NEAR(out.row(39)[3 * 19], right[0], 1);
 }
 
+// The alpha plane is stretched with the colours: alpha made equal to the green channel stays
+// equal to it, and a picture without alpha leaves none behind from the one before.
+TEST(PictureResampler, StretchesTheAlphaPlaneWithTheColours) {
+    core::BgrImage picture = halves(54, 20, 27);
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x)
+            picture.alpha.push_back(picture.row(y)[3 * x + 1]);
+    media::PictureResampler resampler;
+    core::BgrImage stretched;
+    resampler.resample(picture, 64, 20, stretched);
+
+    ASSERT_EQ(stretched.alpha.size(), 64u * 20u);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 64; ++x)
+            ASSERT_EQ(stretched.alpha[static_cast<std::size_t>(y * 64 + x)],
+                      stretched.row(y)[3 * x + 1])
+                << x << "," << y;
+    resampler.resample(halves(54, 20, 27), 64, 20, stretched);
+    EXPECT_TRUE(stretched.alpha.empty());
+}
+
 } // namespace
