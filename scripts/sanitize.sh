@@ -11,4 +11,5 @@ cmake --build build-asan --target core_tests media_tests cli_tests kirimo-extrac
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 cd build-asan
-ctest --output-on-failure -j "$(nproc)" -R '^(core|media|cli)_tests$'
+# One suite at a time: under the sanitizers each needs several times the memory and CPU.
+ctest --output-on-failure -j 1 -R '^(core|media|cli)_tests$'

@@ -4,8 +4,8 @@
 #include "core/SampleAspect.h"
 #include "media/FrameRecord.h"
 #include "media/MovieOptions.h"
-#include "media/PictureOrientation.h"
 #include "media/PictureColour.h"
+#include "media/PictureOrientation.h"
 
 #include <filesystem>
 #include <memory>

@@ -7,8 +7,8 @@
 #include "media/MovieError.h"
 #include "media/MovieIndex.h"
 #include "media/MovieOptions.h"
-#include "media/PictureOrientation.h"
 #include "media/PictureColour.h"
+#include "media/PictureOrientation.h"
 
 #include <filesystem>
 #include <memory>

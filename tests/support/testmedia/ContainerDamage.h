@@ -25,8 +25,8 @@ enum class ContainerDamage {
     TransportStampFar,     // MPEG-2: picture types fix the order pictures show in
     TransportStampFarH264, // H.264: only the time stamps around it tell
     FragmentLost,          // fragmented MP4 whose second fragment header is unreadable
-    Mp4FalseKeyFrame,     // the index's last key frame moved to the predicted picture after it
-    MovGarbledLastFrame,  // ProRes in QuickTime, the last picture's header overwritten
+    Mp4FalseKeyFrame,      // the index's last key frame moved to the predicted picture after it
+    MovGarbledLastFrame,   // ProRes in QuickTime, the last picture's header overwritten
 };
 
 std::string damageName(ContainerDamage damage);
