@@ -15,7 +15,6 @@
 #include "core/Paths.h"
 #include "core/VersionText.h"
 #include "media/Movie.h"
-#include "media/StreamAspect.h"
 
 #include <cerrno>
 #include <cstring>
@@ -224,9 +223,6 @@ Preparation prepare(const ExtractOptions& options, int keepOpen, std::FILE* err)
                 name, outDir, std::move(plan), keyFramesOf(length.table), options.names));
             result.tasks.back()->keepIndex(movie.index());
             refuseSharedFrameNames(*result.tasks.back(), options.format);
-            if (options.format == ImageFormat::Jpeg)
-                result.tasks.back()->setPixelAspect(
-                    media::declaredPixelAspect(core::pathFromUtf8(name)));
             if (static_cast<int>(result.tasks.size()) <= keepOpen)
                 result.tasks.back()->keepOpened(std::move(opened));
         } catch (const UsageError&) {

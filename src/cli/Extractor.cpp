@@ -42,12 +42,13 @@ void Extractor::run(MovieTask& task, PlanPiece piece) {
 }
 
 std::size_t Extractor::writeFrom(MovieTask& task, std::size_t index, std::size_t end) {
-    FrameWriter writer(settings_.format, picturesInFlight,
-                       [this, &task](std::int32_t frame, const std::string&) {
-                           task.fileWritten(frame);
-                           log_.fileWritten();
-                       },
-                       {settings_.jpegQuality, task.pixelAspect().num, task.pixelAspect().den});
+    FrameWriter writer(
+        settings_.format, picturesInFlight,
+        [this, &task](std::int32_t frame, const std::string&) {
+            task.fileWritten(frame);
+            log_.fileWritten();
+        },
+        JpegOptions{settings_.jpegQuality});
     std::optional<std::string> damage;
     for (; index < end; ++index) {
         const std::int32_t frame = task.plan().frame(static_cast<std::int32_t>(index));

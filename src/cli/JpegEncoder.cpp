@@ -64,7 +64,7 @@ std::vector<std::uint8_t> encodeJpeg(const core::BgrImage& image, const JpegOpti
         throw ExtractError(std::string("cannot encode the JPEG file: ") +
                            tjGetErrorStr2(compressor.get()));
     std::vector<std::uint8_t> file(output, output + size);
-    writeDensities(file, options.aspectNum, options.aspectDen);
+    writeDensities(file, image.sampleAspect.num, image.sampleAspect.den);
     return file;
 }
 

@@ -11,9 +11,6 @@ namespace cli {
 
 struct JpegOptions {
     int quality = 92; // 1 to 100
-    // A pixel's width over its height, 1:1 for square pixels.
-    int aspectNum = 1;
-    int aspectDen = 1;
 };
 
 // The whole JPEG file of a picture: baseline, JFIF, chroma halved both ways (4:2:0) below

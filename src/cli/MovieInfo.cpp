@@ -1,7 +1,7 @@
 #include "cli/MovieInfo.h"
 
 #include "core/Paths.h"
-#include "core/SampleAspect.h"
+#include "core/PixelShape.h"
 #include "media/Movie.h"
 
 #include <cmath>
@@ -29,7 +29,7 @@ std::string jsonString(const std::string& text) {
     return out + "\"";
 }
 
-std::string aspectText(const core::SampleAspect& aspect) {
+std::string aspectText(const core::PixelShape& aspect) {
     return std::to_string(aspect.num) + ":" + std::to_string(aspect.den);
 }
 

@@ -2,7 +2,6 @@
 
 #include "cli/FramePlan.h"
 #include "core/NamePattern.h"
-#include "media/StreamAspect.h"
 
 #include <atomic>
 #include <cstdint>
@@ -38,9 +37,6 @@ public:
     const FramePlan& plan() const { return plan_; }
     const std::vector<std::int32_t>& keyFrames() const { return keyFrames_; }
     const std::optional<core::NamePattern>& names() const { return names_; }
-    // The shape of the movie's pixels, for the file formats that record it.
-    media::PixelAspect pixelAspect() const { return pixelAspect_; }
-    void setPixelAspect(media::PixelAspect aspect) { pixelAspect_ = aspect; }
     // The first key frame after `frame`; past the last frame when there is none.
     std::int32_t nextKeyFrameAfter(std::int32_t frame) const;
 
@@ -73,7 +69,6 @@ private:
     FramePlan plan_;
     std::vector<std::int32_t> keyFrames_;
     std::optional<core::NamePattern> names_;
-    media::PixelAspect pixelAspect_;
     mutable std::mutex mutex_;
     std::atomic<std::int32_t> failedFrame_{std::numeric_limits<std::int32_t>::max()};
     std::optional<std::string> failure_;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/SampleAspect.h"
+#include "core/PixelShape.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -15,7 +15,7 @@ struct BgrImage {
     int height = 0;
     std::vector<std::uint8_t> bytes;
     std::vector<std::uint32_t> palette; // 0x00RRGGBB entries; empty unless the frame was palettised
-    SampleAspect sampleAspect;          // the shape its pixels are meant to be shown in
+    PixelShape sampleAspect;            // the shape its pixels are meant to be shown in
     std::vector<std::uint8_t> alpha;    // width x height, rows top first; empty unless it had alpha
 
     int stride() const { return (width * 3 + 3) & ~3; }

@@ -87,7 +87,7 @@ AviMovie::AviMovie(const std::filesystem::path& file, const MovieOptions& option
     paletteSize_ = paletteSizeOf(*stream.codecpar);
     const AVRational aspect =
         av_guess_sample_aspect_ratio(&demuxer_->context(), &demuxer_->stream(), nullptr);
-    sampleAspect_ = core::SampleAspect::of(aspect.num, aspect.den);
+    sampleAspect_ = core::PixelShape::of(aspect.num, aspect.den);
     palettised_ = stream.codecpar->format == AV_PIX_FMT_PAL8;
     calibrate();
     if (width_ <= 0 || height_ <= 0)

@@ -45,7 +45,7 @@ public:
     std::string codecName() const override;
     std::vector<FrameRecord> frameTable() const override;
     PictureOrientation orientation() const override { return decoder_->orientation(); }
-    core::SampleAspect sampleAspect() const override { return sampleAspect_; }
+    core::PixelShape sampleAspect() const override { return sampleAspect_; }
     void frameInto(int n, core::BgrImage& out) override;
     void changeOptions(const MovieOptions& options) override;
 
@@ -68,7 +68,7 @@ private:
     int height_ = 0;
     double frameRate_ = 0.0;
     bool palettised_ = false;
-    core::SampleAspect sampleAspect_;
+    core::PixelShape sampleAspect_;
 
     int claimedFrames_ = 0; // the header's count, which may exceed the frames present
     bool truncated_ = false;

@@ -59,7 +59,7 @@ ContainerMovie::ContainerMovie(const std::filesystem::path& file, InputContextPt
     frameRate_ = frameRateOf(stream);
     const AVRational aspect =
         av_guess_sample_aspect_ratio(&demuxer_.context(), &demuxer_.stream(), nullptr);
-    sampleAspect_ = core::SampleAspect::of(aspect.num, aspect.den);
+    sampleAspect_ = core::PixelShape::of(aspect.num, aspect.den);
     claimedFrames_ = static_cast<int>(
         std::clamp<std::int64_t>(stream.nb_frames, 0, std::numeric_limits<int>::max()));
     current_.frame = allocateFrame();

@@ -45,7 +45,7 @@ public:
     std::vector<FrameRecord> frameTable() const override;
 
     PictureOrientation orientation() const override { return decoder_.orientation(); }
-    core::SampleAspect sampleAspect() const override { return sampleAspect_; }
+    core::PixelShape sampleAspect() const override { return sampleAspect_; }
     void frameInto(int n, core::BgrImage& out) override;
     void changeOptions(const MovieOptions& options) override;
     std::shared_ptr<const FrameIndex> sharedIndex() const override { return shared_; }
@@ -87,7 +87,7 @@ private:
     int width_ = 0;
     int height_ = 0;
     double frameRate_ = 0.0;
-    core::SampleAspect sampleAspect_;
+    core::PixelShape sampleAspect_;
     int claimedFrames_ = 0;
     bool intraOnly_ = false;
     bool oneThread_ = false; // the decoder complained: frame threads would make results vary

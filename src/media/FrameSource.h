@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/BgrImage.h"
-#include "core/SampleAspect.h"
+#include "core/PixelShape.h"
 #include "media/FrameRecord.h"
 #include "media/MovieOptions.h"
 #include "media/PictureColour.h"
@@ -39,7 +39,7 @@ public:
     // How the pictures are meant to be shown: turned by the display matrix the pictures decoded
     // last carried, or else the stream's; pixels of the stream's shape.
     virtual PictureOrientation orientation() const = 0;
-    virtual core::SampleAspect sampleAspect() const = 0;
+    virtual core::PixelShape sampleAspect() const = 0;
     // The picture as stored. Throws MovieError.
     virtual void frameInto(int n, core::BgrImage& out) = 0;
     virtual void changeOptions(const MovieOptions& options) = 0;

@@ -52,15 +52,15 @@ int Movie::height() const {
 PictureOrientation Movie::orientation() const {
     return source_->orientation();
 }
-core::SampleAspect Movie::sampleAspect() const {
-    const core::SampleAspect stored = source_->sampleAspect();
+core::PixelShape Movie::sampleAspect() const {
+    const core::PixelShape stored = source_->sampleAspect();
     return !storedOrientation_ && orientation().swapsSides() ? stored.turned() : stored;
 }
-core::SampleAspect::Size Movie::squareSize() const {
-    const core::SampleAspect::Size turned = turnedSize();
+core::PixelShape::Size Movie::squareSize() const {
+    const core::PixelShape::Size turned = turnedSize();
     return sampleAspect().squareSize(turned.width, turned.height);
 }
-core::SampleAspect::Size Movie::turnedSize() const {
+core::PixelShape::Size Movie::turnedSize() const {
     if (!storedOrientation_ && orientation().swapsSides())
         return {source_->height(), source_->width()};
     return {source_->width(), source_->height()};
@@ -146,7 +146,7 @@ void Movie::showAsAsked(core::BgrImage& out) {
         orientation.apply(stored_, out);
     }
     if (squarePixels_ && !out.sampleAspect.isSquare()) {
-        const core::SampleAspect::Size size = out.sampleAspect.squareSize(out.width, out.height);
+        const core::PixelShape::Size size = out.sampleAspect.squareSize(out.width, out.height);
         if (!resampler_)
             resampler_ = std::make_unique<PictureResampler>();
         std::swap(out, stored_);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/BgrImage.h"
-#include "core/SampleAspect.h"
+#include "core/PixelShape.h"
 #include "media/FileVersion.h"
 #include "media/FrameRecord.h"
 #include "media/MovieError.h"
@@ -48,9 +48,9 @@ public:
     PictureOrientation orientation() const;
     // The shape of the pixels of the pictures in the orientation frame() gives them, before any
     // stretch to square pixels.
-    core::SampleAspect sampleAspect() const;
+    core::PixelShape sampleAspect() const;
     // Their size with square pixels.
-    core::SampleAspect::Size squareSize() const;
+    core::PixelShape::Size squareSize() const;
     double frameRate() const;
     const std::filesystem::path& file() const;
     bool isPalettised() const;
@@ -87,7 +87,7 @@ public:
 private:
     void takeOptions(const MovieOptions& options);
     void showAsAsked(core::BgrImage& out);
-    core::SampleAspect::Size turnedSize() const;
+    core::PixelShape::Size turnedSize() const;
 
     std::unique_ptr<FrameSource> source_; // the engine for the movie's container
     std::optional<FileVersion> opened_;   // the file as it was when opened

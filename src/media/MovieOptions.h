@@ -22,7 +22,7 @@ struct MovieOptions {
     bool keyFramesAlone = false;
     // Pictures as stored rather than turned upright by the movie's display matrix.
     bool storedOrientation = false;
-    // Pictures stretched to square pixels (see core::SampleAspect::squareSize), after the turn.
+    // Pictures stretched to square pixels (see core::PixelShape::squareSize), after the turn.
     bool squarePixels = false;
 
     // Throws that MovieError for `file` once stopRequested says yes.

@@ -28,12 +28,12 @@ class MoviePixelShape : public testing::TestWithParam<bool> {};
 // square pixels on request.
 TEST_P(MoviePixelShape, StoredSizeUnlessSquarePixelsAreAsked) {
     media::Movie movie(tallPixelMovie(GetParam()));
-    EXPECT_EQ(movie.sampleAspect(), (core::SampleAspect{8, 9}));
-    EXPECT_EQ(movie.squareSize(), (core::SampleAspect::Size{128, 108}));
+    EXPECT_EQ(movie.sampleAspect(), (core::PixelShape{8, 9}));
+    EXPECT_EQ(movie.squareSize(), (core::PixelShape::Size{128, 108}));
     const core::BgrImage stored = movie.frame(1);
     EXPECT_EQ(stored.width, 128);
     EXPECT_EQ(stored.height, 96);
-    EXPECT_EQ(stored.sampleAspect, (core::SampleAspect{8, 9}));
+    EXPECT_EQ(stored.sampleAspect, (core::PixelShape{8, 9}));
 
     movie.changeOptions({.squarePixels = true});
     EXPECT_EQ(movie.width(), 128);

@@ -1,4 +1,4 @@
-#include "core/SampleAspect.h"
+#include "core/PixelShape.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -18,14 +18,14 @@ int stretched(int length, long long by, long long over) {
 
 } // namespace
 
-SampleAspect SampleAspect::of(long long num, long long den) {
+PixelShape PixelShape::of(long long num, long long den) {
     if (num <= 0 || den <= 0 || num > den * widestRatio || den > num * widestRatio)
         return {};
     const long long common = std::gcd(num, den);
     return {static_cast<int>(num / common), static_cast<int>(den / common)};
 }
 
-SampleAspect::Size SampleAspect::squareSize(int width, int height) const {
+PixelShape::Size PixelShape::squareSize(int width, int height) const {
     if (num > den)
         return {stretched(width, num, den), height};
     if (den > num)
