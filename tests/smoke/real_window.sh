@@ -33,7 +33,7 @@ for offset in $(seq 0 99); do
   xvfb=$!
   for _ in $(seq 50); do
     # Ours only when the lock names our server.
-    if [ "$(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null)" = "$xvfb" ] &&
+    if [ "$(tr -d ' \n' 2>/dev/null <"/tmp/.X$n-lock")" = "$xvfb" ] &&
       DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
       display=":$n"
       break
@@ -47,14 +47,23 @@ for offset in $(seq 0 99); do
 done
 [ -n "$display" ] || { echo "no X server could be started"; exit 1; }
 export DISPLAY=$display
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 if [ "$wm" = openbox ]; then
-  openbox >"$scratch/openbox.log" 2>&1 &
-  openbox=$!
-  for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.1
+  # A loaded machine can leave openbox slow to claim the screen, or let it quit while it
+  # starts; a fresh one gets another chance before the run gives up.
+  for attempt in 1 2 3; do
+    openbox >>"$scratch/openbox.log" 2>&1 &
+    openbox=$!
+    for _ in $(seq 200); do
+      wm_running && break
+      kill -0 "$openbox" 2>/dev/null || break
+      sleep 0.1
+    done
+    wm_running && break
+    kill "$openbox" 2>/dev/null || true
+    openbox=""
   done
-  xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || { echo "openbox did not start"; exit 1; }
+  wm_running || { echo "openbox did not start:"; cat "$scratch/openbox.log"; exit 1; }
 fi
 
 env -u QT_QPA_PLATFORM ./exe/kirimo-avi clip.avi &
