@@ -12,7 +12,10 @@
 #include "media/Movie.h"
 
 #include <exception>
+#include <filesystem>
+#include <system_error>
 #include <utility>
+#include <vector>
 
 namespace cli {
 
@@ -50,6 +53,8 @@ std::size_t Extractor::writeFrom(MovieTask& task, std::size_t index, std::size_t
         },
         JpegOptions{settings_.jpegQuality});
     std::optional<std::string> damage;
+    std::optional<std::uint64_t> mark;  // the movie's complaints before its first picture here
+    std::vector<std::int32_t> threaded; // frames whose pictures came from frame threads
     for (; index < end; ++index) {
         const std::int32_t frame = task.plan().frame(static_cast<std::int32_t>(index));
         if (StopSignals::received() || task.isPastFailure(frame))
@@ -58,13 +63,18 @@ std::size_t Extractor::writeFrom(MovieTask& task, std::size_t index, std::size_t
         if (!picture)
             break; // the writer failed; finish() reports it
         try {
-            movieOf(task).frameInto(frame, *picture);
+            media::Movie& movie = movieOf(task);
+            if (!mark)
+                mark = movie.complaints();
+            movie.frameInto(frame, *picture);
+            if (movie.decodesOnFrameThreads())
+                threaded.push_back(frame);
         } catch (const media::MovieError& e) {
             if (e.kind() == media::MovieError::Kind::Stopped)
                 break;         // a signal cut a long decode short: the movie itself is sound
             damage = e.what(); // names file and frame
         } catch (const std::exception& e) {
-            damage = task.name() + ": frame " + std::to_string(frame) + ": " + e.what();
+            damage = damageText(task, frame, e);
         }
         if (damage) {
             if (!settings_.keepGoing)
@@ -75,6 +85,8 @@ std::size_t Extractor::writeFrom(MovieTask& task, std::size_t index, std::size_t
     }
     try {
         writer.finish();
+        if (!threaded.empty() && movie_->complainedSince(*mark))
+            rewriteSteadily(task, threaded);
     } catch (const ExtractError& e) {
         task.fail(e.frame(), task.name() + ": " + e.what());
         return end;
@@ -82,6 +94,66 @@ std::size_t Extractor::writeFrom(MovieTask& task, std::size_t index, std::size_t
     if (damage && settings_.keepGoing)
         return skipDamaged(task, index, end, *damage);
     return index;
+}
+
+// A complaint may come after frame threads handed out pictures that lean on what it was about,
+// and those threads conceal damage differently from run to run: the pictures are decoded
+// again on the one thread the movie has kept since, and written over the files made of them.
+void Extractor::rewriteSteadily(MovieTask& task, const std::vector<std::int32_t>& frames) {
+    FrameWriter writer(
+        settings_.format, picturesInFlight, [](std::int32_t, const std::string&) {},
+        JpegOptions{settings_.jpegQuality});
+    std::int32_t trustedFrom = 0; // past a damaged frame: the next key frame
+    std::int32_t damagedFrame = 0;
+    for (const std::int32_t frame : frames) {
+        if (StopSignals::received())
+            break;
+        if (frame < trustedFrom) {
+            discardFile(task, frame);
+            log_.message(task.name() + ": frame " + std::to_string(frame) +
+                         ": skipped: it depends on the damaged frame " +
+                         std::to_string(damagedFrame));
+            task.frameMissing();
+            continue;
+        }
+        std::optional<core::BgrImage> picture = writer.takePicture();
+        if (!picture)
+            break;
+        std::optional<std::string> damage;
+        try {
+            movie_->frameInto(frame, *picture);
+        } catch (const media::MovieError& e) {
+            if (e.kind() == media::MovieError::Kind::Stopped)
+                break;
+            damage = e.what();
+        } catch (const std::exception& e) {
+            damage = damageText(task, frame, e);
+        }
+        if (!damage) {
+            writer.submit({fileNameFor(task, frame), frame, std::move(*picture)});
+            continue;
+        }
+        discardFile(task, frame);
+        if (!settings_.keepGoing) {
+            task.fail(frame, *damage);
+            break;
+        }
+        log_.message(*damage);
+        task.frameMissing();
+        damagedFrame = frame;
+        trustedFrom = task.nextKeyFrameAfter(frame);
+    }
+    writer.finish();
+}
+
+void Extractor::discardFile(const MovieTask& task, std::int32_t frame) const {
+    std::error_code ignored;
+    std::filesystem::remove(core::pathFromUtf8(fileNameFor(task, frame)), ignored);
+}
+
+std::string Extractor::damageText(const MovieTask& task, std::int32_t frame,
+                                  const std::exception& e) {
+    return task.name() + ": frame " + std::to_string(frame) + ": " + e.what();
 }
 
 std::size_t Extractor::skipDamaged(MovieTask& task, std::size_t index, std::size_t end,

@@ -5,8 +5,10 @@
 #include "media/MovieOptions.h"
 
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace media {
 class Movie;
@@ -48,6 +50,10 @@ private:
     // the next frame worth decoding.
     std::size_t skipDamaged(MovieTask& task, std::size_t index, std::size_t end,
                             const std::string& reason);
+    void rewriteSteadily(MovieTask& task, const std::vector<std::int32_t>& frames);
+    void discardFile(const MovieTask& task, std::int32_t frame) const;
+    static std::string damageText(const MovieTask& task, std::int32_t frame,
+                                  const std::exception& e);
     media::Movie& movieOf(MovieTask& task);
     std::string fileNameFor(const MovieTask& task, std::int32_t frame) const;
 

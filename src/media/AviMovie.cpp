@@ -301,6 +301,24 @@ const AviMovie::Picture* AviMovie::fetchSteadily(int n) {
     return fetch(n);
 }
 
+bool AviMovie::complainedSince(std::uint64_t mark) {
+    if (decodesOnFrameThreads()) {
+        decoder_->flush(); // waits for the threads, whose complaints are then all in the log
+        live_ = false;
+        current_.valid = false;
+        next_.valid = false;
+        recent_.clear();
+    }
+    const bool complained = log_.complaints() > mark;
+    if (complained)
+        dropFrameThreads();
+    return complained;
+}
+
+bool AviMovie::decodesOnFrameThreads() const {
+    return !oneThread_ && decoder_->lagsBehind();
+}
+
 bool AviMovie::dropFrameThreads() {
     if (oneThread_ || !decoder_->lagsBehind() || log_.complaints() == 0)
         return false;

@@ -48,6 +48,9 @@ public:
     core::PixelShape sampleAspect() const override { return sampleAspect_; }
     void frameInto(int n, core::BgrImage& out) override;
     void changeOptions(const MovieOptions& options) override;
+    std::uint64_t complaints() const override { return log_.complaints(); }
+    bool complainedSince(std::uint64_t mark) override;
+    bool decodesOnFrameThreads() const override;
 
 private:
     // The fewest pictures kept for stepping back, whatever their size.

@@ -144,6 +144,23 @@ const AVFrame& ContainerMovie::fetchSteadily(int n) {
     return fetch(n);
 }
 
+bool ContainerMovie::complainedSince(std::uint64_t mark) {
+    if (decodesOnFrameThreads()) {
+        decoder_.flush(); // waits for the threads, whose complaints are then all in the log
+        live_ = false;
+        current_.valid = false;
+        pending_.valid = false;
+    }
+    const bool complained = log_.complaints() > mark;
+    if (complained)
+        dropFrameThreads();
+    return complained;
+}
+
+bool ContainerMovie::decodesOnFrameThreads() const {
+    return !oneThread_ && decoder_.lagsBehind();
+}
+
 bool ContainerMovie::dropFrameThreads() {
     if (oneThread_ || !decoder_.lagsBehind() || log_.complaints() == 0)
         return false;

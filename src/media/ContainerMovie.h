@@ -10,6 +10,7 @@
 #include "media/MovieOptions.h"
 #include "media/VideoDecoder.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -48,6 +49,9 @@ public:
     core::PixelShape sampleAspect() const override { return sampleAspect_; }
     void frameInto(int n, core::BgrImage& out) override;
     void changeOptions(const MovieOptions& options) override;
+    std::uint64_t complaints() const override { return log_.complaints(); }
+    bool complainedSince(std::uint64_t mark) override;
+    bool decodesOnFrameThreads() const override;
     std::shared_ptr<const FrameIndex> sharedIndex() const override { return shared_; }
 
 private:

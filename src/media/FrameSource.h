@@ -7,6 +7,7 @@
 #include "media/PictureColour.h"
 #include "media/PictureOrientation.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -43,6 +44,9 @@ public:
     // The picture as stored. Throws MovieError.
     virtual void frameInto(int n, core::BgrImage& out) = 0;
     virtual void changeOptions(const MovieOptions& options) = 0;
+    virtual std::uint64_t complaints() const = 0;
+    virtual bool complainedSince(std::uint64_t mark) = 0;
+    virtual bool decodesOnFrameThreads() const = 0;
     // The index another reader of the file may share; none where reading it costs nothing.
     virtual std::shared_ptr<const FrameIndex> sharedIndex() const { return nullptr; }
 };

@@ -107,6 +107,18 @@ core::BgrImage Movie::frame(int n) {
     return image;
 }
 
+std::uint64_t Movie::complaints() const {
+    return source_->complaints();
+}
+
+bool Movie::complainedSince(std::uint64_t mark) {
+    return source_->complainedSince(mark);
+}
+
+bool Movie::decodesOnFrameThreads() const {
+    return source_->decodesOnFrameThreads();
+}
+
 void Movie::changeOptions(const MovieOptions& options) {
     source_->changeOptions(options);
     takeOptions(options);

@@ -10,6 +10,7 @@
 #include "media/PictureColour.h"
 #include "media/PictureOrientation.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -83,6 +84,15 @@ public:
     // Decodes from now on as `options` say: a movie opened to be looked at can go on to be
     // extracted without being opened again. Another thread count takes a new decoder.
     void changeOptions(const MovieOptions& options);
+
+    // Frame threads hand a picture out before the decoder has said all it will about the
+    // packets decoded alongside it, and they conceal damage differently from run to run.
+    // complaints() marks a point; complainedSince() waits for the threads and tells whether
+    // the decoder or demuxer complained after the mark. From a complaint on the movie decodes
+    // on one thread, so pictures fetched again come out the same on every run.
+    std::uint64_t complaints() const;
+    bool complainedSince(std::uint64_t mark);
+    bool decodesOnFrameThreads() const;
 
 private:
     void takeOptions(const MovieOptions& options);

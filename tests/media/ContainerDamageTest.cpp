@@ -4,6 +4,7 @@
 #include "media/Movie.h"
 #include "support/testmedia/ContainerMedia.h"
 
+#include <cstdint>
 #include <gtest/gtest.h>
 #include <optional>
 #include <string>
@@ -142,6 +143,32 @@ TEST(ConcealedPicture, IsAnErrorOfThatFrame) {
             EXPECT_EQ(frameNumberOf(movie.frame(2 * sourceGop)), 2 * sourceGop);
         }
     }
+}
+
+// Frame threads hand out the B-pictures shown before a damaged picture they lean on while the
+// decoder may still be on it. Once the threads are done the movie owns up to the complaint,
+// and those frames fetched again come out as one thread decodes them; a sound stretch keeps
+// its threads.
+TEST(ConcealedPicture, PicturesHandedOutBeforeTheComplaintAreOwnedUpTo) {
+    media::Movie sound(testmedia::sharedContainerMovie({}), {.decoderThreads = 3});
+    ASSERT_TRUE(sound.decodesOnFrameThreads());
+    std::uint64_t mark = sound.complaints();
+    for (int n = 0; n < sourceFrames; ++n)
+        sound.frame(n);
+    EXPECT_FALSE(sound.complainedSince(mark));
+    EXPECT_TRUE(sound.decodesOnFrameThreads());
+
+    const auto file = testmedia::damagedContainerMovie(ContainerDamage::Mp4FlippedBits);
+    const int damaged = testmedia::flippedBitsFrame();
+    media::Movie movie(file, {.decoderThreads = 3});
+    media::Movie steady(file, {.decoderThreads = 1});
+    mark = movie.complaints();
+    for (int n = sourceGop; n < damaged; ++n)
+        movie.frame(n);
+    EXPECT_TRUE(movie.complainedSince(mark));
+    EXPECT_FALSE(movie.decodesOnFrameThreads());
+    for (int n = damaged - 1; n >= sourceGop; --n)
+        EXPECT_EQ(movie.frame(n).bytes, steady.frame(n).bytes) << "frame " << n;
 }
 
 // Recordings cut from the middle of a movie: the pictures that refer to the part cut off are
