@@ -222,6 +222,8 @@ Preparation prepare(const ExtractOptions& options, int keepOpen, std::FILE* err)
             result.tasks.push_back(std::make_unique<MovieTask>(
                 name, outDir, std::move(plan), keyFramesOf(length.table), options.names));
             result.tasks.back()->keepIndex(movie.index());
+            result.tasks.back()->describePictures(
+                {std::int64_t{movie.width()} * movie.height(), movie.codecName()});
             refuseSharedFrameNames(*result.tasks.back(), options.format);
             if (static_cast<int>(result.tasks.size()) <= keepOpen)
                 result.tasks.back()->keepOpened(std::move(opened));

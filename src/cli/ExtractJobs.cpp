@@ -42,14 +42,8 @@ void runExtractJobs(std::vector<MovieTask*> tasks, int jobs, ExtractSettings set
     if (items.empty())
         return;
     const int workers = std::min<int>(jobs, static_cast<int>(items.size()));
-    if (settings.decoding.decoderThreads == 0) {
-        const int cores = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
-        // One thread more than a decoder's share of the cores, and two at least even when jobs
-        // fill them: while one job's writer waits for the disk, another thread takes the core
-        // (1080p H.264, two jobs on two cores: 20 s against 37 s with one thread each; one job
-        // on two cores, 100 frames: 0.93 s with three threads against 1.38 s with two).
-        settings.decoding.decoderThreads = std::max(2, cores / workers + 1);
-    }
+    const int cores = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+    settings.coresPerJob = std::max(1, cores / workers);
     std::atomic<std::size_t> next{0};
     auto work = [&] {
         Extractor extractor(settings, log);

@@ -9,10 +9,12 @@
 #include "core/FrameNaming.h"
 #include "core/PathRules.h"
 #include "core/Paths.h"
+#include "media/DecoderThreads.h"
 #include "media/Movie.h"
 
 #include <exception>
 #include <filesystem>
+#include <span>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -32,6 +34,14 @@ Extractor::Extractor(const ExtractSettings& settings, RunLog& log)
 Extractor::~Extractor() = default;
 
 void Extractor::run(MovieTask& task, PlanPiece piece) {
+    decoding_ = settings_.decoding;
+    if (decoding_.decoderThreads == 0) {
+        const std::span<const std::int32_t> frames(task.plan().frames());
+        decoding_.decoderThreads = media::DecoderThreads::choose(
+            {media::DecoderThreads::decodesPerSeek(
+                 frames.subspan(piece.begin, piece.end - piece.begin), task.keyFrames()),
+             task.pictures().area, task.pictures().codec, settings_.coresPerJob});
+    }
     // A folder that still does not exist afterwards makes the first file fail, with its name.
     core::forceDirectories(task.outDir(), core::PathRules::native());
     std::size_t index = piece.begin;
@@ -178,12 +188,11 @@ media::Movie& Extractor::movieOf(MovieTask& task) {
     if (!movie_ || movieTask_ != &task) {
         movie_.reset();
         movie_ = task.takeOpened();
-        if (movie_)
-            movie_->changeOptions(settings_.decoding);
-        else
-            movie_ = std::make_unique<media::Movie>(task.file(), settings_.decoding, task.index());
+        if (!movie_)
+            movie_ = std::make_unique<media::Movie>(task.file(), decoding_, task.index());
         movieTask_ = &task;
     }
+    movie_->changeOptions(decoding_); // a new decoder only for another thread count
     return *movie_;
 }
 

@@ -27,7 +27,8 @@ struct ExtractSettings {
     ImageFormat format = ImageFormat::Bmp;
     int jpegQuality = 92;
     bool keepGoing = false;
-    media::MovieOptions decoding;
+    media::MovieOptions decoding; // 0 decoder threads: chosen for each stretch
+    int coresPerJob = 1;
 };
 
 // One job's decoder and writer: writes pieces of movies' plans, one piece at a time, keeping
@@ -58,6 +59,7 @@ private:
     std::string fileNameFor(const MovieTask& task, std::int32_t frame) const;
 
     ExtractSettings settings_;
+    media::MovieOptions decoding_; // the settings' options, threads chosen for the stretch
     RunLog& log_;
     std::unique_ptr<media::Movie> movie_;
     const MovieTask* movieTask_ = nullptr;

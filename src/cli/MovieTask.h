@@ -60,6 +60,14 @@ public:
     void keepIndex(std::shared_ptr<const media::MovieIndex> index) { index_ = std::move(index); }
     const std::shared_ptr<const media::MovieIndex>& index() const { return index_; }
 
+    // What decoding one of its pictures costs, for the jobs to choose their decoder threads by.
+    struct PictureKind {
+        std::int64_t area = 0;
+        std::string codec;
+    };
+    void describePictures(PictureKind kind) { pictures_ = std::move(kind); }
+    const PictureKind& pictures() const { return pictures_; }
+
     void frameMissing() { ++missing_; }
     std::int32_t missingFrames() const { return missing_.load(); }
 
@@ -76,6 +84,7 @@ private:
     std::atomic<std::int32_t> missing_{0};
     std::unique_ptr<media::Movie> opened_;
     std::shared_ptr<const media::MovieIndex> index_; // set before the jobs start, then only read
+    PictureKind pictures_;                           // likewise
 };
 
 } // namespace cli
