@@ -23,6 +23,9 @@ bool isCostly(std::string_view codec) {
 } // namespace
 
 int DecoderThreads::choose(const Work& work) {
+#ifdef KIRIMO_ONE_DECODER_THREAD
+    return 1;
+#endif
     const std::int64_t cost = isCostly(work.codec) ? work.pictureArea : work.pictureArea / 2;
     if (work.coresPerJob < 2 || cost < costlyPicture || work.decodesPerSeek < longRun)
         return 1;
