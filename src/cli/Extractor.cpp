@@ -156,9 +156,10 @@ void Extractor::rewriteSteadily(MovieTask& task, const std::vector<std::int32_t>
     writer.finish();
 }
 
-void Extractor::discardFile(const MovieTask& task, std::int32_t frame) const {
+void Extractor::discardFile(const MovieTask& task, std::int32_t frame) {
     std::error_code ignored;
-    std::filesystem::remove(core::pathFromUtf8(fileNameFor(task, frame)), ignored);
+    if (std::filesystem::remove(core::pathFromUtf8(fileNameFor(task, frame)), ignored))
+        log_.fileWithdrawn();
 }
 
 std::string Extractor::damageText(const MovieTask& task, std::int32_t frame,

@@ -52,7 +52,7 @@ private:
     std::size_t skipDamaged(MovieTask& task, std::size_t index, std::size_t end,
                             const std::string& reason);
     void rewriteSteadily(MovieTask& task, const std::vector<std::int32_t>& frames);
-    void discardFile(const MovieTask& task, std::int32_t frame) const;
+    void discardFile(const MovieTask& task, std::int32_t frame);
     static std::string damageText(const MovieTask& task, std::int32_t frame,
                                   const std::exception& e);
     media::Movie& movieOf(MovieTask& task);

@@ -19,6 +19,8 @@ public:
     // "kirimo-extract: <message>" on a line of its own.
     void message(const std::string& text);
     void fileWritten();
+    // A file written and then taken back: its picture proved damaged.
+    void fileWithdrawn() { --written_; }
     std::int32_t filesWritten() const { return written_.load(); }
     void finish();
 
