@@ -1,9 +1,11 @@
 #pragma once
 
+#include "core/SizeRequest.h"
 #include "media/MovieError.h"
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 namespace media {
 
@@ -24,6 +26,8 @@ struct MovieOptions {
     bool storedOrientation = false;
     // Pictures stretched to square pixels (see core::PixelShape::squareSize), after the turn.
     bool squarePixels = false;
+    // Pictures resized to this, as shown (turned, pixels square), last of all.
+    std::optional<core::SizeRequest> size;
 
     // Throws that MovieError for `file` once stopRequested says yes.
     void stopIfAsked(const std::filesystem::path& file) const {
