@@ -82,6 +82,10 @@ DIR/clip_00012.bmp; frames are counted from 0.
   --square-pixels  write a movie whose pixels are not square (DV, anamorphic HD) at the size
                    it is shown at, stretched in one direction (Lanczos); by default pictures
                    keep their stored size, and PNG files say the pixels' shape (pHYs)
+  --deinterlace    deinterlace the frames the movie marks interlaced (bwdif, one picture a
+                   frame, each from its own fields and its neighbours', in the movie's field
+                   order); progressive frames stay as they are. Default: pictures as stored,
+                   fields woven, e.g. --deinterlace --format png
   --size SIZE      resize the pictures as shown (turned, pixels square): WxH, Wx or xH (the
                    other side keeps the shape), or N% (e.g. --size 640x, --size 50%);
                    shrinking averages each area in linear light, growing is Lanczos. The
@@ -123,6 +127,7 @@ decode under way ends at once, and no partial or temporary file is left.
 media::MovieOptions pictureOptions(const ExtractOptions& options) {
     return media::MovieOptions{.storedOrientation = options.noAutorotate,
                                .squarePixels = options.squarePixels,
+                               .deinterlace = options.deinterlace,
                                .size = options.size};
 }
 

@@ -118,6 +118,9 @@ private:
         } else if (arg.name == "--square-pixels") {
             noValue(arg);
             options_.squarePixels = true;
+        } else if (arg.name == "--deinterlace") {
+            noValue(arg);
+            options_.deinterlace = true;
         } else if (arg.name == "--size") {
             try {
                 options_.size = core::SizeRequest::parse(valueOf(arg));

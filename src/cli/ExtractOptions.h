@@ -41,6 +41,7 @@ struct ExtractOptions {
     bool noAutorotate = false; // pictures as stored, not turned by the display matrix
     bool squarePixels = false; // pictures stretched to the size their pixels are shown at
     std::optional<core::SizeRequest> size; // pictures resized, as shown
+    bool deinterlace = false;              // pictures the decoder marks interlaced
     std::vector<std::string> movies;
 
     // Throws UsageError naming the offending argument.
