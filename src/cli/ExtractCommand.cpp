@@ -87,10 +87,11 @@ DIR/clip_00012.bmp; frames are counted from 0.
                    order); progressive frames stay as they are. Default: pictures as stored,
                    fields woven, e.g. --deinterlace --format png
   --size SIZE      resize the pictures as shown (turned, pixels square): WxH, Wx or xH (the
-                   other side keeps the shape), or N% (e.g. --size 640x, --size 50%);
-                   shrinking averages each area in linear light, growing is Lanczos. The
-                   pixels written are square, unless WxH squeezes the picture: then PNG and
-                   JPEG files say the pixels' shape that shows it unsqueezed
+                   other side keeps the shape), or N% (e.g. --size 640x, --size 50%), at
+                   most 16384 a side; shrinking averages each area in linear light, growing
+                   is Lanczos. The pixels written are square, unless WxH squeezes the
+                   picture: then PNG and JPEG files say the pixels' shape that shows it
+                   unsqueezed
   --keep-going     report a frame that cannot be decoded, go on from the next key frame,
                    and count the frames missing at the end (default: stop at the first)
   --info           print the movie's frames, width and height (of the pictures written),
