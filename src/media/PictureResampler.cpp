@@ -82,8 +82,10 @@ const LightTable& lightTable() {
     return table;
 }
 
+} // namespace
+
 // The old pixels along one side that each new pixel covers, and the share each has in it.
-struct Spans {
+struct PictureResampler::Spans {
     std::vector<int> first;
     std::vector<int> count;
     std::vector<std::size_t> start; // of the new pixel's shares in `shares`
@@ -105,8 +107,6 @@ struct Spans {
         }
     }
 };
-
-} // namespace
 
 void PictureResampler::resample(const core::BgrImage& in, int width, int height,
                                 core::BgrImage& out) {
@@ -133,48 +133,69 @@ void PictureResampler::shrink(const core::BgrImage& in, int width, int height,
     const LightTable& light = lightTable();
     const bool alpha = hasAlpha(in);
     const int values = alpha ? 7 : 3; // colour, then with alpha: colour times alpha, alpha
+    const std::size_t rowValues = static_cast<std::size_t>(width) * values;
     const Spans columns(in.width, width);
     const Spans rows(in.height, height);
-    across_.assign(static_cast<std::size_t>(in.height) * width * values, 0.0f);
+    across_.resize(static_cast<std::size_t>(in.height) * rowValues);
+    lightRow_.resize(static_cast<std::size_t>(in.width) * values);
     for (int y = 0; y < in.height; ++y) {
-        const std::uint8_t* row = in.row(y);
-        const std::uint8_t* alphaRow =
-            alpha ? in.alpha.data() + static_cast<std::size_t>(y) * in.width : nullptr;
-        float* to = across_.data() + static_cast<std::size_t>(y) * width * values;
-        for (int x = 0; x < width; ++x, to += values) {
-            const float* share = columns.shares.data() + columns.start[x];
-            for (int k = columns.first[x]; k < columns.first[x] + columns.count[x]; ++k, ++share) {
-                const std::uint8_t* pixel = row + static_cast<std::size_t>(k) * 3;
+        const std::uint8_t* pixel = in.row(y);
+        float* lit = lightRow_.data();
+        for (int x = 0; x < in.width; ++x, pixel += 3, lit += values) {
+            for (int c = 0; c < 3; ++c)
+                lit[c] = light.linear(pixel[c]);
+            if (alpha) {
+                const float opacity = in.alpha[static_cast<std::size_t>(y) * in.width + x] / 255.0f;
                 for (int c = 0; c < 3; ++c)
-                    to[c] += *share * light.linear(pixel[c]);
-                if (alpha) {
-                    const float opacity = alphaRow[k] / 255.0f;
-                    for (int c = 0; c < 3; ++c)
-                        to[3 + c] += *share * opacity * light.linear(pixel[c]);
-                    to[6] += *share * opacity;
-                }
+                    lit[3 + c] = opacity * lit[c];
+                lit[6] = opacity;
             }
         }
+        if (alpha)
+            averageAcross<7>(columns, width, y);
+        else
+            averageAcross<3>(columns, width, y);
     }
-    std::vector<float> sum(static_cast<std::size_t>(values));
+    sum_.resize(rowValues);
     for (int y = 0; y < height; ++y) {
+        float* __restrict sum = sum_.data();
+        const float* share = rows.shares.data() + rows.start[y];
+        for (int k = rows.first[y]; k < rows.first[y] + rows.count[y]; ++k, ++share) {
+            const float* __restrict from = across_.data() + static_cast<std::size_t>(k) * rowValues;
+            const float weight = *share;
+            if (k == rows.first[y])
+                for (std::size_t i = 0; i < rowValues; ++i)
+                    sum[i] = weight * from[i];
+            else
+                for (std::size_t i = 0; i < rowValues; ++i)
+                    sum[i] += weight * from[i];
+        }
         std::uint8_t* row = out.row(y);
         for (int x = 0; x < width; ++x) {
-            std::fill(sum.begin(), sum.end(), 0.0f);
-            const float* share = rows.shares.data() + rows.start[y];
-            for (int k = rows.first[y]; k < rows.first[y] + rows.count[y]; ++k, ++share) {
-                const float* from =
-                    across_.data() + (static_cast<std::size_t>(k) * width + x) * values;
-                for (int c = 0; c < values; ++c)
-                    sum[c] += *share * from[c];
-            }
-            const bool weighted = alpha && sum[6] > 0.0f;
+            const float* mean = sum_.data() + static_cast<std::size_t>(x) * values;
+            const bool weighted = alpha && mean[6] > 0.0f;
             for (int c = 0; c < 3; ++c)
-                row[x * 3 + c] = light.code(weighted ? sum[3 + c] / sum[6] : sum[c]);
+                row[x * 3 + c] = light.code(weighted ? mean[3 + c] / mean[6] : mean[c]);
             if (alpha)
-                out.alpha[static_cast<std::size_t>(y) * width + x] =
-                    static_cast<std::uint8_t>(std::lround(std::clamp(sum[6], 0.0f, 1.0f) * 255.0f));
+                out.alpha[static_cast<std::size_t>(y) * width + x] = static_cast<std::uint8_t>(
+                    std::lround(std::clamp(mean[6], 0.0f, 1.0f) * 255.0f));
         }
+    }
+}
+
+// Row y of the light values, `Values` a pixel, averaged over the spans of `columns`.
+template <int Values> void PictureResampler::averageAcross(const Spans& columns, int width, int y) {
+    float* to = across_.data() + static_cast<std::size_t>(y) * width * Values;
+    for (int x = 0; x < width; ++x, to += Values) {
+        const float* share = columns.shares.data() + columns.start[x];
+        const float* from = lightRow_.data() + static_cast<std::size_t>(columns.first[x]) * Values;
+        float sum[Values] = {};
+        for (int k = 0; k < columns.count[x]; ++k, ++share, from += Values) {
+            for (int c = 0; c < Values; ++c)
+                sum[c] += *share * from[c];
+        }
+        for (int c = 0; c < Values; ++c)
+            to[c] = sum[c];
     }
 }
 

@@ -19,6 +19,8 @@ public:
     void resample(const core::BgrImage& in, int width, int height, core::BgrImage& out);
 
 private:
+    struct Spans;
+    template <int Values> void averageAcross(const Spans& columns, int width, int y);
     void grow(const core::BgrImage& in, int width, int height, core::BgrImage& out);
     void shrink(const core::BgrImage& in, int width, int height, core::BgrImage& out);
     SwsContext& scalerFor(int inWidth, int inHeight, int outWidth, int outHeight);
@@ -28,8 +30,10 @@ private:
     // One channel of the picture in and out, rows padded as the scaler's fast paths need.
     std::vector<std::uint8_t> plane_;
     std::vector<std::uint8_t> scaled_;
-    core::BgrImage shrunk_;     // a picture shrunk along one side, to grow along the other
-    std::vector<float> across_; // rows averaged across, in linear light
+    core::BgrImage shrunk_;       // a picture shrunk along one side, to grow along the other
+    std::vector<float> across_;   // rows averaged across, in linear light
+    std::vector<float> lightRow_; // one row of the picture in, in linear light
+    std::vector<float> sum_;      // one row of the picture out, before its light is coded
 };
 
 } // namespace media
