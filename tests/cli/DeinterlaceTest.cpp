@@ -12,16 +12,23 @@ namespace fs = std::filesystem;
 using clitest::readBytes;
 using clitest::runExtract;
 
-// 12 frames of 128 x 96 MPEG-2 in key-frame intervals of 5 with B-frames: with `interlaced`,
-// each frame woven from two moments 1/50 s apart, top field first, and coded as fields.
-fs::path writeMovie(const fs::path& folder, bool interlaced) {
-    const fs::path movie = folder / (interlaced ? "woven.mpg" : "plain.mpg");
-    const std::string command =
-        "ffmpeg -nostdin -v error -y -f lavfi -i testsrc2=size=128x96:rate=" +
-        std::string(interlaced ? "50 -vf tinterlace=mode=interleave_top,setfield=tff "
-                                 "-flags +ilme+ildct -top 1"
-                               : "25") +
-        " -frames:v 12 -c:v mpeg2video -g 5 -bf 2 -q:v 2 '" + movie.string() + "'";
+// 12 frames woven from two moments 1/50 s apart, coded as fields: MPEG-2 top field first in
+// key-frame intervals of 5 with B-frames, or DV in AVI (its own engine) bottom field first. With
+// `woven` false, the MPEG-2 movie of whole frames.
+fs::path writeMovie(const fs::path& folder, const std::string& kind, bool woven = true) {
+    const bool dv = kind == "dv";
+    const fs::path movie = folder / (woven ? (dv ? "woven.avi" : "woven.mpg") : "plain.mpg");
+    std::string source = "testsrc2=size=" + std::string(dv ? "720x576" : "128x96") + ":rate=";
+    std::string coding =
+        dv ? " -c:v dvvideo -pix_fmt yuv420p" : " -c:v mpeg2video -g 5 -bf 2 -q:v 2";
+    if (!woven)
+        source += "25";
+    else if (dv)
+        source += "50 -vf tinterlace=mode=interleave_bottom,setfield=bff";
+    else
+        source += "50 -vf tinterlace=mode=interleave_top,setfield=tff -flags +ilme+ildct -top 1";
+    const std::string command = "ffmpeg -nostdin -v error -y -f lavfi -i " + source +
+                                " -frames:v 12" + coding + " '" + movie.string() + "'";
     if (std::system(command.c_str()) != 0)
         return {};
     return movie;
@@ -51,11 +58,13 @@ std::string fileOf(const char* stem, int frame) {
 // bwdif looks at the frames before and after: a frame must come out the same whether it was
 // reached by decoding on, by a seek (to a key frame: 5, whose frame before lies behind that key),
 // at either end of the movie, or by a job that starts in the middle; and combed at neither end.
-TEST(ExtractDeinterlace, GivesEachFrameTheSamePictureHoweverItIsReached) {
+class ExtractDeinterlace : public testing::TestWithParam<std::string> {};
+
+TEST_P(ExtractDeinterlace, GivesEachFrameTheSamePictureHoweverItIsReached) {
     if (!testmedia::canEncodeCharts())
         GTEST_SKIP() << "no ffmpeg command line";
-    const fs::path work = clitest::freshFolder("deinterlace");
-    const fs::path movie = writeMovie(work, true);
+    const fs::path work = clitest::freshFolder("deinterlace-" + GetParam());
+    const fs::path movie = writeMovie(work, GetParam());
     ASSERT_FALSE(movie.empty());
     const auto run = [&](const std::string& out, std::vector<std::string> options) {
         options.insert(options.end(), {"--out", (work / out).string(), movie.string()});
@@ -83,11 +92,13 @@ TEST(ExtractDeinterlace, GivesEachFrameTheSamePictureHoweverItIsReached) {
     }
 }
 
-TEST(ExtractDeinterlace, LeavesProgressiveFramesAsTheyAre) {
+INSTANTIATE_TEST_SUITE_P(Engines, ExtractDeinterlace, testing::Values("mpeg2", "dv"));
+
+TEST(ExtractDeinterlaceProgressive, LeavesProgressiveFramesAsTheyAre) {
     if (!testmedia::canEncodeCharts())
         GTEST_SKIP() << "no ffmpeg command line";
     const fs::path work = clitest::freshFolder("deinterlace-progressive");
-    const fs::path movie = writeMovie(work, false);
+    const fs::path movie = writeMovie(work, "mpeg2", false);
     ASSERT_FALSE(movie.empty());
     for (const char* out : {"as-is", "asked"}) {
         std::vector<std::string> args{"--out", (work / out).string(), movie.string()};

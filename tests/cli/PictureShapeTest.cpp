@@ -255,6 +255,11 @@ TEST(ExtractSize, KeepsTheShapeShownAfterTheTurn) {
         else
             EXPECT_EQ(shape.across, shape.down);
     }
+    // 11000 wide is 17417 high as shown: a usage error, though the stored picture is wide.
+    const clitest::RunResult tooTall =
+        runExtract({"--size", "11000x", "--out", (out / "tall").string(), movie}, out);
+    EXPECT_EQ(tooTall.exitCode, 2) << tooTall.err;
+    EXPECT_FALSE(fs::exists(out / "tall"));
 }
 
 } // namespace
