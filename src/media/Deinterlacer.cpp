@@ -19,11 +19,6 @@ namespace {
 // The frame deinterlaced and its two neighbours, and one spare for a step back.
 constexpr std::size_t framesHeld = 4;
 
-struct GraphDeleter {
-    void operator()(AVFilterGraph* graph) const { avfilter_graph_free(&graph); }
-};
-using GraphPtr = std::unique_ptr<AVFilterGraph, GraphDeleter>;
-
 bool isInterlaced(const AVFrame& picture) {
 #ifdef AV_FRAME_FLAG_INTERLACED
     return (picture.flags & AV_FRAME_FLAG_INTERLACED) != 0;
@@ -43,7 +38,7 @@ void markProgressive(AVFrame& picture) {
     picture.repeat_pict = 0;
 }
 
-bool sameLayout(const AVFrame& a, const AVFrame& b) {
+template <typename Other> bool sameLayout(const AVFrame& a, const Other& b) {
     return a.width == b.width && a.height == b.height && a.format == b.format;
 }
 
@@ -63,6 +58,83 @@ FramePtr copyOf(const AVFrame& picture, std::int64_t pts) {
 
 } // namespace
 
+void Deinterlacer::GraphDeleter::operator()(AVFilterGraph* graph) const {
+    avfilter_graph_free(&graph);
+}
+
+// bwdif fills the missing lines of the first picture it filters from the field alone, and
+// passes progressive pictures by without leaving that state. So a graph that is to use the
+// neighbours filters one picture first, to no purpose but that; afterwards each result depends
+// on the three pictures last fed alone.
+Deinterlacer::Graph Deinterlacer::makeGraph(const AVFrame& like, int threads) {
+    Graph made;
+    made.graph.reset(avfilter_graph_alloc());
+    if (!made.graph)
+        throw std::bad_alloc();
+    made.graph->nb_threads = threads;
+    made.width = like.width;
+    made.height = like.height;
+    made.format = like.format;
+    const AVRational aspect =
+        like.sample_aspect_ratio.num > 0 ? like.sample_aspect_ratio : AVRational{1, 1};
+    const std::string source = "video_size=" + std::to_string(like.width) + "x" +
+                               std::to_string(like.height) +
+                               ":pix_fmt=" + std::to_string(like.format) +
+                               ":time_base=1/25:pixel_aspect=" + std::to_string(aspect.num) + "/" +
+                               std::to_string(aspect.den);
+    AVFilterContext* filter = nullptr;
+    check(avfilter_graph_create_filter(&made.input, avfilter_get_by_name("buffer"), "in",
+                                       source.c_str(), nullptr, made.graph.get()),
+          "the source");
+    check(avfilter_graph_create_filter(&filter, avfilter_get_by_name("bwdif"), "bwdif",
+                                       "mode=send_frame:parity=auto:deint=interlaced", nullptr,
+                                       made.graph.get()),
+          "bwdif");
+    check(avfilter_graph_create_filter(&made.output, avfilter_get_by_name("buffersink"), "out",
+                                       nullptr, nullptr, made.graph.get()),
+          "the sink");
+    check(avfilter_link(made.input, 0, filter, 0), "linking");
+    check(avfilter_link(filter, 0, made.output, 0), "linking");
+    check(avfilter_graph_config(made.graph.get(), nullptr), "setting up");
+    return made;
+}
+
+// Feeds the pictures, the neighbours marked progressive (they only lend their fields, and pass
+// through at no cost), and keeps the output of `current`.
+void Deinterlacer::run(Graph& graph, const std::vector<const AVFrame*>& pictures,
+                       const AVFrame* current) {
+    // The first copy of `current` is the one filtered.
+    std::int64_t wanted = -1;
+    for (const AVFrame* picture : pictures) {
+        FramePtr copy = copyOf(*picture, graph.stamp);
+        if (picture == current && wanted < 0)
+            wanted = graph.stamp;
+        else
+            markProgressive(*copy);
+        ++graph.stamp;
+        check(av_buffersrc_add_frame_flags(graph.input, copy.get(), 0), "feeding");
+    }
+    const AVRational base = av_buffersink_get_time_base(graph.output);
+    FramePtr got(av_frame_alloc());
+    if (!got || (!out_ && !(out_ = FramePtr(av_frame_alloc()))))
+        throw std::bad_alloc();
+    bool found = false;
+    for (;;) {
+        const int result = av_buffersink_get_frame(graph.output, got.get());
+        if (result == AVERROR_EOF || result == AVERROR(EAGAIN))
+            break;
+        check(result, "filtering");
+        if (!found && av_rescale_q(got->pts, base, AVRational{1, 25}) == wanted) {
+            av_frame_unref(out_.get());
+            av_frame_move_ref(out_.get(), got.get());
+            found = true;
+        }
+        av_frame_unref(got.get());
+    }
+    if (!found)
+        throw std::runtime_error("cannot deinterlace: the filter gave no picture");
+}
+
 const AVFrame& Deinterlacer::deinterlace(int frame, const AVFrame& picture, int frameCount,
                                          const Neighbour& neighbour, int threads) {
     if (!isInterlaced(picture))
@@ -74,74 +146,22 @@ const AVFrame& Deinterlacer::deinterlace(int frame, const AVFrame& picture, int 
         before = nullptr;
     if (after && !sameLayout(*after, *current))
         after = nullptr;
-    // With no frame before, bwdif fills the missing lines from the field alone, whatever comes
-    // after. With no frame after, it would weave the fields as they are: the frame before stands
-    // in for it, time mirrored.
+    if (!before && !after) {
+        // The field alone: bwdif's way with the first picture of a fresh graph.
+        Graph alone = makeGraph(*current, threads);
+        run(alone, {current, current}, current);
+        return *out_;
+    }
+    // Where one neighbour is missing, at the ends of the movie, the other stands in for it.
+    if (!before)
+        before = after;
     if (!after)
-        after = before ? before : current;
-
-    GraphPtr graph(avfilter_graph_alloc());
-    if (!graph)
-        throw std::bad_alloc();
-    graph->nb_threads = threads;
-    const AVRational aspect =
-        current->sample_aspect_ratio.num > 0 ? current->sample_aspect_ratio : AVRational{1, 1};
-    const std::string source = "video_size=" + std::to_string(current->width) + "x" +
-                               std::to_string(current->height) +
-                               ":pix_fmt=" + std::to_string(current->format) +
-                               ":time_base=1/25:pixel_aspect=" + std::to_string(aspect.num) + "/" +
-                               std::to_string(aspect.den);
-    AVFilterContext* input = nullptr;
-    AVFilterContext* filter = nullptr;
-    AVFilterContext* output = nullptr;
-    check(avfilter_graph_create_filter(&input, avfilter_get_by_name("buffer"), "in", source.c_str(),
-                                       nullptr, graph.get()),
-          "the source");
-    check(avfilter_graph_create_filter(&filter, avfilter_get_by_name("bwdif"), "bwdif",
-                                       "mode=send_frame:parity=auto:deint=interlaced", nullptr,
-                                       graph.get()),
-          "bwdif");
-    check(avfilter_graph_create_filter(&output, avfilter_get_by_name("buffersink"), "out", nullptr,
-                                       nullptr, graph.get()),
-          "the sink");
-    check(avfilter_link(input, 0, filter, 0), "linking");
-    check(avfilter_link(filter, 0, output, 0), "linking");
-    check(avfilter_graph_config(graph.get(), nullptr), "setting up");
-
-    // Time stamps 0, 1, 2 for before, current and after: the output stamped 1 is the one wanted.
-    const AVFrame* inputs[3] = {before, current, after};
-    for (std::int64_t stamp = 0; stamp < 3; ++stamp) {
-        if (!inputs[stamp])
-            continue;
-        FramePtr copy = copyOf(*inputs[stamp], stamp);
-        if (stamp != 1)
-            markProgressive(*copy);
-        check(av_buffersrc_add_frame_flags(input, copy.get(), 0), "feeding");
+        after = before;
+    if (!graph_.graph || !sameLayout(*current, graph_)) {
+        graph_ = makeGraph(*current, threads);
+        run(graph_, {current, current}, current);
     }
-    check(av_buffersrc_add_frame_flags(input, nullptr, 0), "ending");
-    const AVRational base = av_buffersink_get_time_base(output);
-    if (!out_)
-        out_.reset(av_frame_alloc());
-    if (!out_)
-        throw std::bad_alloc();
-    bool found = false;
-    FramePtr got(av_frame_alloc());
-    if (!got)
-        throw std::bad_alloc();
-    for (;;) {
-        const int result = av_buffersink_get_frame(output, got.get());
-        if (result == AVERROR_EOF || result == AVERROR(EAGAIN))
-            break;
-        check(result, "filtering");
-        if (!found && av_rescale_q(got->pts, base, AVRational{1, 25}) == 1) {
-            av_frame_unref(out_.get());
-            av_frame_move_ref(out_.get(), got.get());
-            found = true;
-        }
-        av_frame_unref(got.get());
-    }
-    if (!found)
-        throw std::runtime_error("cannot deinterlace: the filter gave no picture");
+    run(graph_, {before, current, after}, current);
     return *out_;
 }
 

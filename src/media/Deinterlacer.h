@@ -2,17 +2,24 @@
 
 #include "media/FfmpegPtr.h"
 
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
+
+extern "C" {
+struct AVFilterContext;
+struct AVFilterGraph;
+}
 
 namespace media {
 
 // Deinterlaces the pictures the decoder marks interlaced with libavfilter's bwdif, one picture a
 // frame, in the field order the picture gives. Each is made from its own fields and those of the
 // frames shown just before and after it, and from nothing else: a frame fetched after a seek is
-// the one a run from the start gives. Where there is no frame before (the first frame, or one
-// that cannot be decoded) the missing lines come from the field alone; where there is none
-// after, the frame before stands in for it.
+// the one a run from the start gives. Where one neighbour is missing (at the ends of the movie,
+// or beside a frame that cannot be decoded) the other stands in for it; with neither, the
+// missing lines come from the field alone.
 class Deinterlacer {
 public:
     // The picture of a frame, valid until the next call; nullptr where there is none to use.
@@ -26,6 +33,20 @@ public:
                                const Neighbour& neighbour, int threads);
 
 private:
+    struct GraphDeleter {
+        void operator()(AVFilterGraph* graph) const;
+    };
+    struct Graph {
+        std::unique_ptr<AVFilterGraph, GraphDeleter> graph;
+        AVFilterContext* input = nullptr; // owned by the graph
+        AVFilterContext* output = nullptr;
+        int width = 0;
+        int height = 0;
+        int format = -1;
+        std::int64_t stamp = 0; // of the next picture fed
+    };
+    static Graph makeGraph(const AVFrame& like, int threads);
+    void run(Graph& graph, const std::vector<const AVFrame*>& pictures, const AVFrame* current);
     struct Held {
         int frame = -1;
         FramePtr picture;
@@ -35,6 +56,7 @@ private:
     const AVFrame* fetch(int frame, const Neighbour& neighbour);
 
     std::vector<Held> held_; // the frames seen last, oldest first
+    Graph graph_;            // fed one frame and its neighbours after another
     FramePtr out_;
 };
 
