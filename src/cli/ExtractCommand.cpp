@@ -82,6 +82,16 @@ DIR/clip_00012.bmp; frames are counted from 0.
   --square-pixels  write a movie whose pixels are not square (DV, anamorphic HD) at the size
                    it is shown at, stretched in one direction (Lanczos); by default pictures
                    keep their stored size, and PNG files say the pixels' shape (pHYs)
+  --deinterlace    deinterlace the frames the movie marks interlaced (bwdif, one picture a
+                   frame, each from its own fields and its neighbours', in the movie's field
+                   order); progressive frames stay as they are. Default: pictures as stored,
+                   fields woven, e.g. --deinterlace --format png
+  --size SIZE      resize the pictures as shown (turned, pixels square): WxH, Wx or xH (the
+                   other side keeps the shape), or N% (e.g. --size 640x, --size 50%), at
+                   most 16384 a side; shrinking averages each area in linear light, growing
+                   is Lanczos. The pixels written are square, unless WxH squeezes the
+                   picture: then PNG and JPEG files say the pixels' shape that shows it
+                   unsqueezed
   --keep-going     report a frame that cannot be decoded, go on from the next key frame,
                    and count the frames missing at the end (default: stop at the first)
   --info           print the movie's frames, width and height (of the pictures written),
@@ -117,7 +127,9 @@ decode under way ends at once, and no partial or temporary file is left.
 // How pictures are shown, as the command line asks.
 media::MovieOptions pictureOptions(const ExtractOptions& options) {
     return media::MovieOptions{.storedOrientation = options.noAutorotate,
-                               .squarePixels = options.squarePixels};
+                               .squarePixels = options.squarePixels,
+                               .deinterlace = options.deinterlace,
+                               .size = options.size};
 }
 
 void report(std::FILE* err, const std::string& message) {
@@ -194,6 +206,13 @@ void refuseSharedFrameNames(const MovieTask& task, ImageFormat format) {
                              "' the name '" + name + "'; add {frame} or {index}");
 }
 
+void refuseHugePictures(const std::string& name, const media::Movie& movie) {
+    if (movie.width() > core::SizeRequest::largest || movie.height() > core::SizeRequest::largest)
+        throw UsageError("the size asked for makes the pictures of '" + name + "' " +
+                         std::to_string(movie.width()) + "x" + std::to_string(movie.height()) +
+                         ": over " + std::to_string(core::SizeRequest::largest) + " pixels a side");
+}
+
 struct Preparation {
     std::vector<std::unique_ptr<MovieTask>> tasks;
     int failedMovies = 0;
@@ -207,9 +226,11 @@ Preparation prepare(const ExtractOptions& options, int keepOpen, std::FILE* err)
         if (StopSignals::received())
             break;
         try {
-            auto opened = std::make_unique<media::Movie>(core::pathFromUtf8(name),
-                                                         media::MovieOptions{.decoderThreads = 1});
+            media::MovieOptions opening = pictureOptions(options);
+            opening.decoderThreads = 1;
+            auto opened = std::make_unique<media::Movie>(core::pathFromUtf8(name), opening);
             const media::Movie& movie = *opened;
+            refuseHugePictures(name, movie);
             for (const std::string& notice : {repairNotice(name, movie), lossNotice(name, movie),
                                               truncationNotice(name, movie)})
                 if (!notice.empty())

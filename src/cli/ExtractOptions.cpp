@@ -118,6 +118,15 @@ private:
         } else if (arg.name == "--square-pixels") {
             noValue(arg);
             options_.squarePixels = true;
+        } else if (arg.name == "--deinterlace") {
+            noValue(arg);
+            options_.deinterlace = true;
+        } else if (arg.name == "--size") {
+            try {
+                options_.size = core::SizeRequest::parse(valueOf(arg));
+            } catch (const std::invalid_argument& e) {
+                throw UsageError(e.what());
+            }
         } else if (arg.name == "--out-per-movie") {
             noValue(arg);
             options_.outPerMovie = true;

@@ -2,6 +2,7 @@
 
 #include "cli/FrameList.h"
 #include "core/NamePattern.h"
+#include "core/SizeRequest.h"
 
 #include <cstdint>
 #include <optional>
@@ -39,6 +40,8 @@ struct ExtractOptions {
     bool keepGoing = false;
     bool noAutorotate = false; // pictures as stored, not turned by the display matrix
     bool squarePixels = false; // pictures stretched to the size their pixels are shown at
+    std::optional<core::SizeRequest> size; // pictures resized, as shown
+    bool deinterlace = false;              // pictures the decoder marks interlaced
     std::vector<std::string> movies;
 
     // Throws UsageError naming the offending argument.

@@ -269,7 +269,12 @@ void AviMovie::frameInto(int n, core::BgrImage& out) {
         }
         if (VideoDecoder::isDamaged(*picture->frame))
             throw damagedPicture(n);
-        converter_.convert(*picture->frame, width_, height_, paletteSize_, out);
+        const AVFrame& shown = options_.deinterlace ? deinterlacer_.deinterlace(
+                                                          n, *picture->frame, frameCount_,
+                                                          [this](int k) { return neighbour(k); },
+                                                          oneThread_ ? 1 : options_.decoderThreads)
+                                                    : *picture->frame;
+        converter_.convert(shown, width_, height_, paletteSize_, out);
     } catch (...) {
         live_ = false; // the decoder is left mid-stream
         throw;
@@ -317,6 +322,21 @@ bool AviMovie::complainedSince(std::uint64_t mark) {
 
 bool AviMovie::decodesOnFrameThreads() const {
     return !oneThread_ && decoder_->lagsBehind();
+}
+
+// A neighbour that cannot be decoded is left out, as at the ends of the movie.
+const AVFrame* AviMovie::neighbour(int n) {
+    try {
+        const Picture* picture = fetchSteadily(n);
+        lastRequest_ = n;
+        return picture && !VideoDecoder::isDamaged(*picture->frame) ? picture->frame.get()
+                                                                    : nullptr;
+    } catch (const MovieError& error) {
+        if (error.kind() == MovieError::Kind::Stopped)
+            throw;
+        live_ = false;
+        return nullptr;
+    }
 }
 
 bool AviMovie::dropFrameThreads() {

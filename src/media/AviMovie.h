@@ -1,6 +1,7 @@
 #pragma once
 
 #include "media/ChunkIndex.h"
+#include "media/Deinterlacer.h"
 #include "media/Demuxer.h"
 #include "media/FfmpegLog.h"
 #include "media/FfmpegPtr.h"
@@ -87,6 +88,7 @@ private:
     void learnKeyShift();
     const Picture* fetch(int n);
     const Picture* fetchSteadily(int n);
+    const AVFrame* neighbour(int n);
     bool dropFrameThreads();
     int keyFor(std::int64_t target) const;
     std::int64_t keyDisplayGuess(int key) const;
@@ -115,6 +117,7 @@ private:
     std::unique_ptr<VideoDecoder> decoder_;
     ChunkIndex index_;
     FrameConverter converter_;
+    Deinterlacer deinterlacer_;
     PacketPtr packet_;
     bool intraOnly_ = false;
     bool oneThread_ = false; // the decoder complained: frame threads would make results vary

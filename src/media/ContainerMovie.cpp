@@ -109,7 +109,7 @@ void ContainerMovie::frameInto(int n, core::BgrImage& out) {
         lastRequest_ = n;
         if (VideoDecoder::isDamaged(picture))
             throw damaged(n);
-        converter_.convert(picture, width_, height_, 256, out);
+        converter_.convert(shown(n, picture), width_, height_, 256, out);
     } catch (...) {
         live_ = false; // the decoder is left mid-stream
         throw;
@@ -123,6 +123,27 @@ void ContainerMovie::changeOptions(const MovieOptions& options) {
         return;
     decoder_ = VideoDecoder(demuxer_.stream(), file_, decoderThreads(), log_);
     live_ = false; // the new decoder holds nothing to decode on from
+}
+
+const AVFrame& ContainerMovie::shown(int n, const AVFrame& picture) {
+    if (!options_.deinterlace)
+        return picture;
+    return deinterlacer_.deinterlace(
+        n, picture, frameCount(), [this](int k) { return neighbour(k); }, decoderThreads());
+}
+
+// A neighbour that cannot be decoded is left out, as at the ends of the movie.
+const AVFrame* ContainerMovie::neighbour(int n) {
+    try {
+        const AVFrame& picture = fetchSteadily(n);
+        lastRequest_ = n;
+        return VideoDecoder::isDamaged(picture) ? nullptr : &picture;
+    } catch (const MovieError& error) {
+        if (error.kind() == MovieError::Kind::Stopped)
+            throw;
+        live_ = false;
+        return nullptr;
+    }
 }
 
 int ContainerMovie::decoderThreads() const {

@@ -2,6 +2,7 @@
 
 #include "core/BgrImage.h"
 #include "media/ContainerDemuxer.h"
+#include "media/Deinterlacer.h"
 #include "media/FfmpegLog.h"
 #include "media/FrameConverter.h"
 #include "media/FrameIndex.h"
@@ -65,6 +66,8 @@ private:
     static PacketList listPackets(ContainerDemuxer& demuxer, bool intraOnly);
     const AVFrame& fetch(int n);
     const AVFrame& fetchSteadily(int n);
+    const AVFrame& shown(int n, const AVFrame& picture);
+    const AVFrame* neighbour(int n);
     bool dropFrameThreads();
     int decoderThreads() const;
     bool canDecodeForward(int n, int key) const;
@@ -87,6 +90,7 @@ private:
     std::shared_ptr<const FrameIndex> shared_;
     const FrameIndex& index_; // *shared_
     FrameConverter converter_;
+    Deinterlacer deinterlacer_;
     PacketPtr packet_;
     int width_ = 0;
     int height_ = 0;

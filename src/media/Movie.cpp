@@ -44,10 +44,17 @@ int Movie::frameCount() const {
     return source_->frameCount();
 }
 int Movie::width() const {
-    return squarePixels_ ? squareSize().width : turnedSize().width;
+    return writtenSize().width;
 }
 int Movie::height() const {
-    return squarePixels_ ? squareSize().height : turnedSize().height;
+    return writtenSize().height;
+}
+core::PixelShape::Size Movie::writtenSize() const {
+    if (size_) {
+        const core::PixelShape::Size turned = turnedSize();
+        return size_->resolve(turned.width, turned.height, sampleAspect());
+    }
+    return squarePixels_ ? squareSize() : turnedSize();
 }
 PictureOrientation Movie::orientation() const {
     return source_->orientation();
@@ -127,6 +134,7 @@ void Movie::changeOptions(const MovieOptions& options) {
 void Movie::takeOptions(const MovieOptions& options) {
     storedOrientation_ = options.storedOrientation;
     squarePixels_ = options.squarePixels;
+    size_ = options.size;
 }
 
 void Movie::frameInto(int n, core::BgrImage& out) {
@@ -157,13 +165,33 @@ void Movie::showAsAsked(core::BgrImage& out) {
         std::swap(out, stored_);
         orientation.apply(stored_, out);
     }
-    if (squarePixels_ && !out.sampleAspect.isSquare()) {
+    if (size_) {
+        resize(out);
+    } else if (squarePixels_ && !out.sampleAspect.isSquare()) {
         const core::PixelShape::Size size = out.sampleAspect.squareSize(out.width, out.height);
         if (!resampler_)
             resampler_ = std::make_unique<PictureResampler>();
         std::swap(out, stored_);
         resampler_->resample(stored_, size.width, size.height, out);
     }
+}
+
+// One resampling from the picture as turned to the size asked for: the stretch to square pixels
+// is part of it.
+void Movie::resize(core::BgrImage& out) {
+    const core::PixelShape::Size size = size_->resolve(out.width, out.height, out.sampleAspect);
+    if (size.width > core::SizeRequest::largest || size.height > core::SizeRequest::largest)
+        throw MovieError(file(), "the size asked for, " + std::to_string(size.width) + " x " +
+                                     std::to_string(size.height) + ", is over " +
+                                     std::to_string(core::SizeRequest::largest) + " pixels a side");
+    const core::PixelShape shape = size_->shapeAfter(out.width, out.height, out.sampleAspect);
+    if (size.width != out.width || size.height != out.height) {
+        if (!resampler_)
+            resampler_ = std::make_unique<PictureResampler>();
+        std::swap(out, stored_);
+        resampler_->resample(stored_, size.width, size.height, out);
+    }
+    out.sampleAspect = shape;
 }
 
 } // namespace media

@@ -40,7 +40,7 @@ public:
 
     int frameCount() const;
     // The size of the pictures frame() gives: sides swapped by a quarter turn, stretched to
-    // square pixels when the options ask for it.
+    // square pixels or resized when the options ask for it.
     int width() const;
     int height() const;
     // How the movie's display matrix turns its pictures, whether or not the options let it: a
@@ -98,11 +98,14 @@ private:
     void takeOptions(const MovieOptions& options);
     void showAsAsked(core::BgrImage& out);
     core::PixelShape::Size turnedSize() const;
+    core::PixelShape::Size writtenSize() const;
+    void resize(core::BgrImage& out);
 
     std::unique_ptr<FrameSource> source_; // the engine for the movie's container
     std::optional<FileVersion> opened_;   // the file as it was when opened
     bool storedOrientation_ = false;
     bool squarePixels_ = false;
+    std::optional<core::SizeRequest> size_;
     core::BgrImage stored_; // a picture before its turn or stretch
     std::unique_ptr<PictureResampler> resampler_;
 };

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "core/SizeRequest.h"
 #include "media/MovieError.h"
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 namespace media {
 
@@ -24,6 +26,10 @@ struct MovieOptions {
     bool storedOrientation = false;
     // Pictures stretched to square pixels (see core::PixelShape::squareSize), after the turn.
     bool squarePixels = false;
+    // Pictures the decoder marks interlaced are deinterlaced (see Deinterlacer).
+    bool deinterlace = false;
+    // Pictures resized to this, as shown (turned, pixels square), last of all.
+    std::optional<core::SizeRequest> size = std::nullopt;
 
     // Throws that MovieError for `file` once stopRequested says yes.
     void stopIfAsked(const std::filesystem::path& file) const {

@@ -2,6 +2,8 @@
 
 #include "core/BgrImage.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstring>
 #include <stdexcept>
@@ -21,28 +23,191 @@ std::size_t planeSize(int width, int height) {
     return static_cast<std::size_t>(paddedRow(width)) * static_cast<std::size_t>(height + 1);
 }
 
-} // namespace
+bool hasAlpha(const core::BgrImage& image) {
+    return !image.alpha.empty() && image.alpha.size() == static_cast<std::size_t>(image.width) *
+                                                             static_cast<std::size_t>(image.height);
+}
 
-void PictureResampler::resample(const core::BgrImage& in, int width, int height,
-                                core::BgrImage& out) {
+void makeBlank(core::BgrImage& out, int width, int height, bool alpha) {
     out.width = width;
     out.height = height;
     out.bytes.assign(static_cast<std::size_t>(out.stride()) * static_cast<std::size_t>(height), 0);
     out.palette.clear(); // filtered colours leave any palette
     out.sampleAspect = {};
-    const bool hasAlpha =
-        in.alpha.size() == static_cast<std::size_t>(in.width) * static_cast<std::size_t>(in.height);
-    out.alpha.assign(
-        hasAlpha ? static_cast<std::size_t>(width) * static_cast<std::size_t>(height) : 0, 0);
+    out.alpha.assign(alpha ? static_cast<std::size_t>(width) * static_cast<std::size_t>(height) : 0,
+                     0);
+}
+
+// Averages are taken of light, not of code values: a fine black and white pattern shrinks to
+// the grey it looks like from afar (188), where averaging code values gives a darker 128. The
+// files are shown as sRGB, so its curve is the one undone.
+class LightTable {
+public:
+    LightTable() {
+        for (int c = 0; c < 256; ++c)
+            linear_[c] = static_cast<float>(toLinear(c / 255.0));
+        for (int c = 0; c < 255; ++c)
+            halfway_[c] = static_cast<float>(toLinear((c + 0.5) / 255.0));
+        for (int i = 0; i <= steps; ++i)
+            start_[i] = static_cast<std::uint8_t>(
+                std::lround(std::floor(fromLinear(static_cast<double>(i) / steps) * 255.0)));
+    }
+
+    float linear(std::uint8_t code) const { return linear_[code]; }
+    // The code whose light lies nearest `light` on the code scale.
+    std::uint8_t code(float light) const {
+        light = std::clamp(light, 0.0f, 1.0f);
+        int c = start_[static_cast<int>(light * steps)];
+        while (c < 255 && light >= halfway_[c])
+            ++c;
+        return static_cast<std::uint8_t>(c);
+    }
+
+private:
+    static double toLinear(double v) {
+        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    }
+    static double fromLinear(double v) {
+        return v <= 0.0031308 ? v * 12.92 : 1.055 * std::pow(v, 1.0 / 2.4) - 0.055;
+    }
+
+    static constexpr int steps = 4096;
+    float linear_[256] = {};
+    float halfway_[255] = {};            // the light halfway between code c and c + 1
+    std::uint8_t start_[steps + 1] = {}; // a code at or below that of light i / steps
+};
+
+const LightTable& lightTable() {
+    static const LightTable table;
+    return table;
+}
+
+} // namespace
+
+// The old pixels along one side that each new pixel covers, and the share each has in it.
+struct PictureResampler::Spans {
+    std::vector<int> first;
+    std::vector<int> count;
+    std::vector<std::size_t> start; // of the new pixel's shares in `shares`
+    std::vector<float> shares;
+
+    Spans(int from, int to) {
+        const double scale = static_cast<double>(from) / to;
+        for (int i = 0; i < to; ++i) {
+            const double begin = i * scale;
+            const double end = std::min<double>((i + 1) * scale, from);
+            const int low = static_cast<int>(begin);
+            const int high = std::min(from, static_cast<int>(std::ceil(end)));
+            first.push_back(low);
+            start.push_back(shares.size());
+            for (int k = low; k < high; ++k)
+                shares.push_back(static_cast<float>(
+                    (std::min<double>(end, k + 1) - std::max<double>(begin, k)) / scale));
+            count.push_back(high - low);
+        }
+    }
+};
+
+void PictureResampler::resample(const core::BgrImage& in, int width, int height,
+                                core::BgrImage& out) {
+    makeBlank(out, width, height, hasAlpha(in));
     if (width <= 0 || height <= 0 || in.width <= 0 || in.height <= 0)
         return;
+    const int across = std::min(width, in.width);
+    const int down = std::min(height, in.height);
+    if (across == in.width && down == in.height) {
+        grow(in, width, height, out);
+    } else if (across == width && down == height) {
+        shrink(in, width, height, out);
+    } else {
+        makeBlank(shrunk_, across, down, hasAlpha(in));
+        shrink(in, across, down, shrunk_);
+        grow(shrunk_, width, height, out);
+    }
+}
+
+// Colours are averaged weighted by their alpha, so the colour hidden under a clear pixel does
+// not bleed into its neighbours; an area wholly clear keeps its plain average.
+void PictureResampler::shrink(const core::BgrImage& in, int width, int height,
+                              core::BgrImage& out) {
+    const LightTable& light = lightTable();
+    const bool alpha = hasAlpha(in);
+    const int values = alpha ? 7 : 3; // colour, then with alpha: colour times alpha, alpha
+    const std::size_t rowValues = static_cast<std::size_t>(width) * values;
+    const Spans columns(in.width, width);
+    const Spans rows(in.height, height);
+    across_.resize(static_cast<std::size_t>(in.height) * rowValues);
+    lightRow_.resize(static_cast<std::size_t>(in.width) * values);
+    for (int y = 0; y < in.height; ++y) {
+        const std::uint8_t* pixel = in.row(y);
+        float* lit = lightRow_.data();
+        for (int x = 0; x < in.width; ++x, pixel += 3, lit += values) {
+            for (int c = 0; c < 3; ++c)
+                lit[c] = light.linear(pixel[c]);
+            if (alpha) {
+                const float opacity = in.alpha[static_cast<std::size_t>(y) * in.width + x] / 255.0f;
+                for (int c = 0; c < 3; ++c)
+                    lit[3 + c] = opacity * lit[c];
+                lit[6] = opacity;
+            }
+        }
+        if (alpha)
+            averageAcross<7>(columns, width, y);
+        else
+            averageAcross<3>(columns, width, y);
+    }
+    sum_.resize(rowValues);
+    for (int y = 0; y < height; ++y) {
+        float* __restrict sum = sum_.data();
+        const float* share = rows.shares.data() + rows.start[y];
+        for (int k = rows.first[y]; k < rows.first[y] + rows.count[y]; ++k, ++share) {
+            const float* __restrict from = across_.data() + static_cast<std::size_t>(k) * rowValues;
+            const float weight = *share;
+            if (k == rows.first[y])
+                for (std::size_t i = 0; i < rowValues; ++i)
+                    sum[i] = weight * from[i];
+            else
+                for (std::size_t i = 0; i < rowValues; ++i)
+                    sum[i] += weight * from[i];
+        }
+        std::uint8_t* row = out.row(y);
+        for (int x = 0; x < width; ++x) {
+            const float* mean = sum_.data() + static_cast<std::size_t>(x) * values;
+            const bool weighted = alpha && mean[6] > 0.0f;
+            for (int c = 0; c < 3; ++c)
+                row[x * 3 + c] = light.code(weighted ? mean[3 + c] / mean[6] : mean[c]);
+            if (alpha)
+                out.alpha[static_cast<std::size_t>(y) * width + x] = static_cast<std::uint8_t>(
+                    std::lround(std::clamp(mean[6], 0.0f, 1.0f) * 255.0f));
+        }
+    }
+}
+
+// Row y of the light values, `Values` a pixel, averaged over the spans of `columns`.
+template <int Values> void PictureResampler::averageAcross(const Spans& columns, int width, int y) {
+    float* to = across_.data() + static_cast<std::size_t>(y) * width * Values;
+    for (int x = 0; x < width; ++x, to += Values) {
+        const float* share = columns.shares.data() + columns.start[x];
+        const float* from = lightRow_.data() + static_cast<std::size_t>(columns.first[x]) * Values;
+        float sum[Values] = {};
+        for (int k = 0; k < columns.count[x]; ++k, ++share, from += Values) {
+            for (int c = 0; c < Values; ++c)
+                sum[c] += *share * from[c];
+        }
+        for (int c = 0; c < Values; ++c)
+            to[c] = sum[c];
+    }
+}
+
+void PictureResampler::grow(const core::BgrImage& in, int width, int height, core::BgrImage& out) {
+    const bool withAlpha = hasAlpha(in);
     SwsContext& scaler = scalerFor(in.width, in.height, width, height);
     const int inRow = paddedRow(in.width);
     const int outRow = paddedRow(width);
     plane_.resize(planeSize(in.width, in.height));
     scaled_.resize(planeSize(width, height));
     // Blue, green, red, then the alpha plane where there is one.
-    for (int channel = 0; channel < (hasAlpha ? 4 : 3); ++channel) {
+    for (int channel = 0; channel < (withAlpha ? 4 : 3); ++channel) {
         const bool isAlpha = channel == 3;
         for (int y = 0; y < in.height; ++y) {
             const std::uint8_t* from =

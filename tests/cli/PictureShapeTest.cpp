@@ -198,4 +198,68 @@ TEST(ExtractSquarePixels, WritesTheSizeThePictureIsShownAt) {
     EXPECT_NE(info.out.find("\nwidth=96\nheight=152\n"), std::string::npos) << info.out;
 }
 
+// --size works on the picture as shown: 96 x 151.7 upright (pixels 27:32). A size taken before
+// the turn gives 48 x 30, one that ignores the pixels' shape 48 x 64.
+TEST(ExtractSize, KeepsTheShapeShownAfterTheTurn) {
+    const fs::path out = freshFolder("size-turned");
+    const std::string movie = turnedMovie().string();
+    struct Case {
+        const char* size;
+        const char* format;
+        int width;
+        int height;
+    };
+    const Case cases[] = {{"48x", "png", 48, 76},   {"x76", "bmp", 48, 76},
+                          {"50%", "jpg", 48, 76},   {"1x1", "png", 1, 1},
+                          {"3x2", "jpg", 3, 2},     {"427x241", "bmp", 427, 241},
+                          {"7x300", "png", 7, 300}, {"96x76", "png", 96, 76}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.size);
+        const fs::path folder = out / (std::string(c.format) + "-" + c.size);
+        const clitest::RunResult run = runExtract({"--frames", "1", "--size", c.size, "--format",
+                                                   c.format, "--out", folder.string(), movie},
+                                                  out);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        const fs::path file = folder / frameFile(1, c.format);
+        int width = 0;
+        int height = 0;
+        if (c.format == std::string("bmp")) {
+            const Picture picture = readBmp(file);
+            width = picture.width;
+            height = picture.height;
+        } else if (c.format == std::string("jpg")) {
+            const std::vector<std::uint8_t> bytes = readBytes(file);
+            for (std::size_t i = 2; i + 8 < bytes.size(); ++i)
+                if (bytes[i] == 0xFF && bytes[i + 1] == 0xC0) { // the baseline frame header
+                    height = bytes[i + 5] << 8 | bytes[i + 6];
+                    width = bytes[i + 7] << 8 | bytes[i + 8];
+                    break;
+                }
+        } else {
+            png_image image{};
+            image.version = PNG_IMAGE_VERSION;
+            ASSERT_NE(png_image_begin_read_from_file(&image, file.c_str()), 0);
+            width = static_cast<int>(image.width);
+            height = static_cast<int>(image.height);
+            png_image_free(&image);
+        }
+        EXPECT_EQ(width, c.width);
+        EXPECT_EQ(height, c.height);
+        if (c.format != std::string("png"))
+            continue;
+        // Square pixels, except where both sides squeeze the picture: 96 x 76 shows as 48 x 76.
+        const PixelShape shape = pixelShapeInPng(file);
+        ASSERT_TRUE(shape.found);
+        if (c.size == std::string("96x76"))
+            EXPECT_NEAR(96.0 * shape.down / shape.across, 48.0, 0.5);
+        else
+            EXPECT_EQ(shape.across, shape.down);
+    }
+    // 11000 wide is 17417 high as shown: a usage error, though the stored picture is wide.
+    const clitest::RunResult tooTall =
+        runExtract({"--size", "11000x", "--out", (out / "tall").string(), movie}, out);
+    EXPECT_EQ(tooTall.exitCode, 2) << tooTall.err;
+    EXPECT_FALSE(fs::exists(out / "tall"));
+}
+
 } // namespace

@@ -101,7 +101,16 @@ INSTANTIATE_TEST_SUITE_P(
         BadUsage{"list_with_interval", {"--interval", "2", "--frames", "1", "MOVIE"}, "replaces"},
         BadUsage{"format_unknown", {"--format", "gif", "MOVIE"}, "bmp, png or jpg, not 'gif'"},
         BadUsage{"jobs_zero", {"--jobs", "0", "MOVIE"}, "jobs must be from 1 to 64"},
-        BadUsage{"jobs_past_most", {"--jobs", "65", "MOVIE"}, "from 1 to 64, not 65"}),
+        BadUsage{"jobs_past_most", {"--jobs", "65", "MOVIE"}, "from 1 to 64, not 65"},
+        BadUsage{"size_zero_side", {"--size", "0x10", "MOVIE"}, "needs sides from 1 to 16384"},
+        BadUsage{"size_negative", {"--size", "-5x", "MOVIE"}, "the size '-5x' is not understood"},
+        BadUsage{"size_no_side", {"--size", "x", "MOVIE"}, "give WxH, Wx, xH or N%"},
+        BadUsage{"size_two_crosses", {"--size", "4x4x4", "MOVIE"}, "not understood"},
+        BadUsage{"size_too_wide", {"--size", "16385x", "MOVIE"}, "needs sides from 1 to 16384"},
+        BadUsage{"size_no_percent", {"--size", "0%", "MOVIE"}, "from 1% to"},
+        // 128 x 96 pictures: 12801% makes them 16385 wide
+        BadUsage{"size_percent_too_big", {"--size", "12801%", "MOVIE"}, "16385x12289: over 16384"},
+        BadUsage{"size_side_makes_other_too_big", {"--size", "x12289", "MOVIE"}, "16385x12289"}),
     [](const testing::TestParamInfo<BadUsage>& info) { return info.param.name; });
 
 testmedia::MovieRecipe recipe(testmedia::Codec codec, int width, int height, int frames, int fps) {
