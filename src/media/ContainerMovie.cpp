@@ -109,7 +109,11 @@ void ContainerMovie::frameInto(int n, core::BgrImage& out) {
         lastRequest_ = n;
         if (VideoDecoder::isDamaged(picture))
             throw damaged(n);
-        converter_.convert(picture, width_, height_, 256, out);
+        if (options_.sketchWidth > 0)
+            converter_.convert(picture, options_.sketchWidth,
+                               options_.sketchHeight(width_, height_), 256, out);
+        else
+            converter_.convert(picture, width_, height_, 256, out);
     } catch (...) {
         live_ = false; // the decoder is left mid-stream
         throw;
