@@ -8,6 +8,7 @@
 #include "cli/MovieInfo.h"
 #include "cli/MovieTask.h"
 #include "cli/RunLog.h"
+#include "cli/ShotSearch.h"
 #include "cli/StopSignals.h"
 #include "cli/UsageError.h"
 #include "core/FrameNaming.h"
@@ -136,7 +137,15 @@ int finishOutput(std::FILE* out, std::FILE* err) {
 int describe(const ExtractOptions& options, std::FILE* out, std::FILE* err) {
     const std::string& name = options.movies.front();
     media::Movie movie(core::pathFromUtf8(name), pictureOptions(options));
-    if (options.mode == ExtractOptions::Mode::List) {
+    if (options.mode == ExtractOptions::Mode::List && options.scenes) {
+        const MovieLength length{name, movie.frameCount(), movie.claimedFrameCount(),
+                                 movie.frameTable(), movie.frameRate()};
+        const FramePlan range = FramePlan::resolve(options, length);
+        std::fputs(
+            shotTableCsv(findShots(movie, range, *options.scenes, options.keepGoing), length.table)
+                .c_str(),
+            out);
+    } else if (options.mode == ExtractOptions::Mode::List) {
         std::fputs(frameTableCsv(movie).c_str(), out);
     } else {
         try {
@@ -217,6 +226,13 @@ Preparation prepare(const ExtractOptions& options, int keepOpen, std::FILE* err)
             const MovieLength length{name, movie.frameCount(), movie.claimedFrameCount(),
                                      movie.frameTable(), movie.frameRate()};
             FramePlan plan = FramePlan::resolve(options, length);
+            if (options.scenes) {
+                std::vector<std::int32_t> starts;
+                for (const media::ShotDetector::Shot& shot :
+                     findShots(*opened, plan, *options.scenes, options.keepGoing))
+                    starts.push_back(shot.frame);
+                plan = plan.narrowed(starts);
+            }
             const std::string outDir =
                 options.outPerMovie ? options.outDir + "/" + movieBaseName(name) : options.outDir;
             result.tasks.push_back(std::make_unique<MovieTask>(
