@@ -142,7 +142,9 @@ std::optional<ShotDetector::Fade> ShotDetector::fadeEndingAt(int frame) const {
     // movie's own motion moves it over the frames between.
     std::optional<Fade> best;
     double bestMargin = 0.0;
-    for (int from = std::max(lastCut_, frame - longestFade_); from <= frame - 2; ++from) {
+    // Not from before a shot already found: that change is accounted for.
+    const int earliest = std::max(lastShot_, fade_ ? fade_->to : 0);
+    for (int from = std::max(earliest, frame - longestFade_); from <= frame - 2; ++from) {
         const double score = differenceOf(from, frame);
         const double margin = score - cutThreshold(from) - baseline(from) * (frame - from);
         if (margin > bestMargin) {
@@ -234,7 +236,7 @@ void ShotDetector::decide(int frame) {
     if (isCut(frame)) {
         settleFade();
         shots_.push_back({frame, change(frame)});
-        lastCut_ = frame;
+        lastShot_ = frame;
     } else if (const std::optional<Fade> fade = fadeEndingAt(frame)) {
         takeFade(*fade);
     }
@@ -256,8 +258,10 @@ void ShotDetector::takeFade(const Fade& fade) {
 }
 
 void ShotDetector::settleFade() {
-    if (fade_)
+    if (fade_) {
         shots_.push_back({fade_->to, fade_->score});
+        lastShot_ = fade_->to;
+    }
     fade_.reset();
 }
 

@@ -78,7 +78,7 @@ private:
     int firstLook_ = 0;
     std::vector<float> changes_; // changes_[n]: from frame n - 1 to frame n; 0 for frame 0
     int decided_ = 1;            // frames before this one are decided
-    int lastCut_ = 0;
+    int lastShot_ = 0;
     std::optional<Fade> fade_; // found, held while a later end could still be its own
     std::vector<Shot> shots_;
 };
