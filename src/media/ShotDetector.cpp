@@ -147,7 +147,7 @@ std::optional<ShotDetector::Fade> ShotDetector::fadeEndingAt(int frame) const {
     for (int from = std::max(earliest, frame - longestFade_); from <= frame - 2; ++from) {
         const double score = differenceOf(from, frame);
         const double margin = score - cutThreshold(from) - baseline(from) * (frame - from);
-        if (margin > bestMargin) {
+        if (margin > 0.0 && margin >= bestMargin) { // the latest of equals: where change began
             bestMargin = margin;
             best = Fade{from, frame, score};
         }
