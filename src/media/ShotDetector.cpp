@@ -12,6 +12,10 @@ namespace {
 
 // Frames after a fade's end that must settle.
 constexpr int settling = 2;
+// Mean distance of a flat picture's block values from their mean, in levels.
+constexpr double flatSpread = 8.0;
+// How much of a fade's last step the steps after it may still change, the new shot's motion.
+constexpr double settledShare = 0.25;
 // Below this a change between neighbours is quiet whatever the baseline.
 constexpr double quietLevel = 0.01;
 // How far a fade's middle pictures may stray from a mix of its ends, against the ends' distance.
@@ -135,23 +139,37 @@ bool ShotDetector::isCut(int frame) const {
 std::optional<ShotDetector::Fade> ShotDetector::fadeEndingAt(int frame) const {
     if (isQuiet(frame))
         return std::nullopt;
+    // The new shot settles: still, or moving at a fraction of the fade's pace.
     for (int next = frame + 1; next <= frame + settling; ++next)
-        if (!isQuiet(next))
+        if (!isQuiet(next) && change(next) > settledShare * change(frame))
             return std::nullopt;
+    // A fade that ended on a flat picture (black, white) goes on to the next shot's picture.
+    if (fade_ && isFlat(fade_->to) && frame - fade_->from <= longestFade_)
+        return Fade{fade_->from, frame, differenceOf(fade_->from, frame)};
     // The frame before the fade: the one that differs most from its end, beyond what the
     // movie's own motion moves it over the frames between.
     std::optional<Fade> best;
     double bestMargin = 0.0;
     // Not from before a shot already found: that change is accounted for.
     const int earliest = std::max(lastShot_, fade_ ? fade_->to : 0);
-    for (int from = std::max(earliest, frame - longestFade_); from <= frame - 2; ++from) {
-        const double score = differenceOf(from, frame);
-        const double margin = score - cutThreshold(from) - baseline(from) * (frame - from);
+    const int first = std::max(earliest, frame - longestFade_);
+    const auto marginFrom = [&](int from) {
+        return differenceOf(from, frame) - cutThreshold(from) - baseline(from) * (frame - from);
+    };
+    for (int from = first; from <= frame - 2; ++from) {
+        const double margin = marginFrom(from);
         if (margin > 0.0 && margin >= bestMargin) { // the latest of equals: where change began
             bestMargin = margin;
-            best = Fade{from, frame, score};
+            best = Fade{from, frame, differenceOf(from, frame)};
         }
     }
+    // Better still the last quiet frame before the run of change that ends here, where there is
+    // one: motion before the fade then weighs nothing.
+    int before = frame - 1;
+    while (before >= first && !isQuiet(before))
+        --before;
+    if (best && before >= first && before <= frame - 2 && marginFrom(before) > 0.0)
+        best = Fade{before, frame, differenceOf(before, frame)};
     // A fade in from the first frame is that shot's own beginning.
     if (!best || best->from == 0 || !looksMixed(best->from, frame))
         return std::nullopt;
@@ -210,6 +228,19 @@ bool ShotDetector::looksMixed(int from, int to) const {
             return false;
     }
     return true;
+}
+
+bool ShotDetector::isFlat(int frame) const {
+    const std::vector<std::uint8_t>& blocks =
+        looks_[static_cast<std::size_t>(frame - firstLook_)].blocks;
+    double sum = 0.0;
+    for (const std::uint8_t value : blocks)
+        sum += value;
+    const double mean = sum / static_cast<double>(std::max<std::size_t>(1, blocks.size()));
+    double spread = 0.0;
+    for (const std::uint8_t value : blocks)
+        spread += std::abs(value - mean);
+    return spread < flatSpread * static_cast<double>(blocks.size());
 }
 
 void ShotDetector::add(const core::BgrImage& picture) {

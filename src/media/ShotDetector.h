@@ -21,10 +21,12 @@ namespace media {
 // - it differs from the frame before far more than its neighbours do (a cut), unless a picture
 //   a few frames on matches the one before the jump, or one a few frames back matches it (a
 //   flash: going and coming back);
-// - or change ends on it, the frames after it settle, and a frame at most a second back differs
-//   from it as much as a cut's two sides and by more than the baseline's motion would carry it
-//   over that time (a fade or a dissolve). Fades through black that pause on the black count
-//   once, at their end.
+// - or change ends on it, the frames after it settle (still, or moving at a fraction of its
+//   pace), and a frame at most a second back (the last still one before the change, where there
+//   is one) differs from it as much as a cut's two sides, by more than the baseline's motion
+//   would carry it over that time, with the pictures between mixes of the two ends and a flat
+//   colour (a fade or a dissolve; a pan's are not). A fade through black or white that rests on
+//   it counts once, at the end of the fade that follows.
 // Memory stays flat: only the last second or so of pictures is kept.
 class ShotDetector {
 public:
@@ -64,6 +66,7 @@ private:
     bool isCut(int frame) const;
     std::optional<Fade> fadeEndingAt(int frame) const;
     bool looksMixed(int from, int to) const;
+    bool isFlat(int frame) const;
     void decide(int frame);
     void takeFade(const Fade& fade);
     void settleFade();
