@@ -137,7 +137,8 @@ bool ShotDetector::isCut(int frame) const {
 }
 
 std::optional<ShotDetector::Fade> ShotDetector::fadeEndingAt(int frame) const {
-    if (isQuiet(frame))
+    // A fade takes two steps at least; a single jump that is no cut is a flash or noise.
+    if (isQuiet(frame) || isQuiet(frame - 1))
         return std::nullopt;
     // The new shot settles: still, or moving at a fraction of the fade's pace.
     for (int next = frame + 1; next <= frame + settling; ++next)
