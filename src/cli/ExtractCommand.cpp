@@ -8,6 +8,7 @@
 #include "cli/MovieInfo.h"
 #include "cli/MovieTask.h"
 #include "cli/RunLog.h"
+#include "cli/ShotSearch.h"
 #include "cli/StopSignals.h"
 #include "cli/UsageError.h"
 #include "core/FrameNaming.h"
@@ -37,7 +38,7 @@ constexpr int exitBySignal = 128;
 constexpr const char* helpText =
     R"(Usage: kirimo-extract [OPTION]... MOVIE...
        kirimo-extract --info [--json] MOVIE
-       kirimo-extract --list MOVIE
+       kirimo-extract --list [--scenes [S]] MOVIE
 Writes frames of movies as 24-bit BMP, PNG or JPEG files. Frame 12 of clip.avi becomes
 DIR/clip_00012.bmp; frames are counted from 0.
 
@@ -54,6 +55,13 @@ DIR/clip_00012.bmp; frames are counted from 0.
                    varying frame rate this differs from --interval
   --keyframes      write only the key frames within --start and --end, each decoded from
                    its own data without the frames between them: quick, e.g. --keyframes
+  --scenes [S]     write the first frame of every shot within --start and --end: the first
+                   frame, each frame after a cut, and the first clean frame after a fade or
+                   a dissolve of up to 1 s; a flash or a camera pan starts no shot. S from
+                   1 to 100 (default 50): the higher, the smaller a change that counts, so
+                   more shots found and more found wrongly. S is read as --scenes=S, or
+                   from the next argument when that is all digits: --scenes 70 clip.mp4.
+                   Every frame is decoded (as a small picture), the shots then written
   --frames LIST    write the listed frames instead, e.g. 0,10,100-200,500-900/25: single
                    frames, inclusive ranges, ranges with a step; in any order, each written
                    once. A frame past a movie's last frame is an error, not clamped.
@@ -104,6 +112,8 @@ DIR/clip_00012.bmp; frames are counted from 0.
   --json           with --info: the same facts as one JSON object
   --list           print one CSV line a frame (frame, seconds, key, packet size) without
                    decoding
+                   or, with --scenes, one line a shot (frame, seconds, score: how far the
+                   pictures either side differ, 0 to 1), writing no pictures
   --help           show this help
   --version        show the version and the licence
 Options also take the form --option=value. Existing files of the same names are replaced.
@@ -148,7 +158,15 @@ int finishOutput(std::FILE* out, std::FILE* err) {
 int describe(const ExtractOptions& options, std::FILE* out, std::FILE* err) {
     const std::string& name = options.movies.front();
     media::Movie movie(core::pathFromUtf8(name), pictureOptions(options));
-    if (options.mode == ExtractOptions::Mode::List) {
+    if (options.mode == ExtractOptions::Mode::List && options.scenes) {
+        const MovieLength length{name, movie.frameCount(), movie.claimedFrameCount(),
+                                 movie.frameTable(), movie.frameRate()};
+        const FramePlan range = FramePlan::resolve(options, length);
+        std::fputs(
+            shotTableCsv(findShots(movie, range, *options.scenes, options.keepGoing), length.table)
+                .c_str(),
+            out);
+    } else if (options.mode == ExtractOptions::Mode::List) {
         std::fputs(frameTableCsv(movie).c_str(), out);
     } else {
         try {
@@ -238,6 +256,13 @@ Preparation prepare(const ExtractOptions& options, int keepOpen, std::FILE* err)
             const MovieLength length{name, movie.frameCount(), movie.claimedFrameCount(),
                                      movie.frameTable(), movie.frameRate()};
             FramePlan plan = FramePlan::resolve(options, length);
+            if (options.scenes) {
+                std::vector<std::int32_t> starts;
+                for (const media::ShotDetector::Shot& shot :
+                     findShots(*opened, plan, *options.scenes, options.keepGoing))
+                    starts.push_back(shot.frame);
+                plan = plan.narrowed(starts);
+            }
             const std::string outDir =
                 options.outPerMovie ? options.outDir + "/" + movieBaseName(name) : options.outDir;
             result.tasks.push_back(std::make_unique<MovieTask>(

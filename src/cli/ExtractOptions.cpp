@@ -155,6 +155,8 @@ private:
         } else if (arg.name == "--keyframes") {
             noValue(arg);
             options_.keyFrames = true;
+        } else if (arg.name == "--scenes") {
+            options_.scenes = parseNumber(arg.name, sceneValue(arg), 1, 100);
         } else if (arg.name == "--interval") {
             options_.interval = parseNumber(arg.name, valueOf(arg), 1);
         } else if (arg.name == "--frames") {
@@ -202,6 +204,17 @@ private:
             return ImageFormat::Jpeg;
         throw UsageError("option '--format' takes bmp, png or jpg, not '" + std::string(text) +
                          "'");
+    }
+
+    // The value is optional: "--scenes clip.mp4" takes the default, so only digits that follow
+    // are read as its value.
+    std::string_view sceneValue(const Argument& arg) {
+        if (arg.inlineValue)
+            return *arg.inlineValue;
+        if (index_ + 1 < args_.size() && isDecimal(args_[index_ + 1]) &&
+            std::isdigit(static_cast<unsigned char>(args_[index_ + 1].front())))
+            return args_[++index_];
+        return "50";
     }
 
     std::string_view valueOf(const Argument& arg) {
@@ -254,6 +267,13 @@ private:
         if ((options_.every || options_.keyFrames) && options_.interval != 1)
             throw UsageError(std::string(options_.every ? "'--every'" : "'--keyframes'") +
                              " replaces '--interval'");
+        if (options_.scenes && (options_.frames || !options_.at.empty() || options_.every ||
+                                options_.keyFrames || options_.interval != 1))
+            throw UsageError("'--scenes' chooses its frames itself: it goes with none of "
+                             "'--frames', '--at', '--every', '--keyframes', '--interval'");
+        if (options_.scenes && (*options_.scenes < 1 || *options_.scenes > 100))
+            throw UsageError("the keenness of '--scenes' must be from 1 to 100, not " +
+                             std::to_string(*options_.scenes));
         if (options_.every && options_.keyFrames)
             throw UsageError("'--every' and '--keyframes' exclude each other");
         if (options_.every && *options_.every <= 0)

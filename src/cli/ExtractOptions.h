@@ -30,6 +30,7 @@ struct ExtractOptions {
     std::vector<std::int64_t> at; // the frames shown at these times
     std::optional<std::int64_t> every;
     bool keyFrames = false;
+    std::optional<int> scenes; // the first frame of every shot, found this keenly (1 to 100)
     std::optional<core::NamePattern> names; // unset: <movie>_NNNNN
     std::optional<int> quality;             // JPEG only; unset: 92
     std::string outDir = ".";

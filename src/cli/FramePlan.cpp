@@ -101,6 +101,17 @@ std::int64_t FramePlan::milliseconds(std::int32_t index) const {
     return milliseconds_.empty() ? 0 : milliseconds_[static_cast<std::size_t>(index)];
 }
 
+FramePlan FramePlan::narrowed(const std::vector<std::int32_t>& chosen) const {
+    FramePlan plan({});
+    for (const std::int32_t frame : chosen)
+        if (const std::int32_t index = indexOf(frame); index >= 0) {
+            plan.frames_.push_back(frame);
+            if (!milliseconds_.empty())
+                plan.milliseconds_.push_back(milliseconds(index));
+        }
+    return plan;
+}
+
 FramePlan FramePlan::chooseFrames(const ExtractOptions& options, const MovieLength& movie) {
     if (movie.frames < 1)
         throw ExtractError("'" + movie.name + "' holds no frames");

@@ -37,6 +37,8 @@ public:
     // When the planned frame at `index` starts showing, in whole milliseconds rounded up; 0
     // when the movie's frame table was not given.
     std::int64_t milliseconds(std::int32_t index) const;
+    // The planned frames among `chosen` (ascending), with their times.
+    FramePlan narrowed(const std::vector<std::int32_t>& chosen) const;
 
 private:
     explicit FramePlan(std::vector<std::int32_t> frames) : frames_(std::move(frames)) {}

@@ -95,6 +95,19 @@ std::string frameTableCsv(const media::Movie& movie) {
     return text;
 }
 
+std::string shotTableCsv(const std::vector<media::ShotDetector::Shot>& shots,
+                         const std::vector<media::FrameRecord>& table) {
+    std::string text = "frame,seconds,score\n";
+    for (const media::ShotDetector::Shot& shot : shots) {
+        const auto at = static_cast<std::size_t>(shot.frame);
+        char line[96];
+        std::snprintf(line, sizeof line, "%d,%.6f,%.3f\n", shot.frame,
+                      at < table.size() ? table[at].seconds : 0.0, shot.score);
+        text += line;
+    }
+    return text;
+}
+
 std::string repairNotice(const std::string& name, const media::Movie& movie) {
     const int repaired = movie.repairedTimeStamps();
     if (repaired == 0)

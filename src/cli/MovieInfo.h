@@ -1,6 +1,10 @@
 #pragma once
 
+#include "media/FrameRecord.h"
+#include "media/ShotDetector.h"
+
 #include <string>
+#include <vector>
 
 namespace media {
 class Movie;
@@ -19,6 +23,10 @@ std::string describeMovie(const media::Movie& movie);
 std::string describeMovieAsJson(const media::Movie& movie);
 // "frame,seconds,key,packet_size" and one line a frame, from the container's tables.
 std::string frameTableCsv(const media::Movie& movie);
+// "frame,seconds,score" and one line a shot: its first frame, when it starts, and how far the
+// pictures either side of its start differ (0 to 1; 0 for the first).
+std::string shotTableCsv(const std::vector<media::ShotDetector::Shot>& shots,
+                         const std::vector<media::FrameRecord>& table);
 // "'clip.avi' is truncated: ..." for a movie cut short; empty otherwise.
 std::string truncationNotice(const std::string& name, const media::Movie& movie);
 // "'clip.ts': 1 damaged time stamp repaired ..." where the index put some right; else empty.

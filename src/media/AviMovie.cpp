@@ -264,7 +264,10 @@ void AviMovie::frameInto(int n, core::BgrImage& out) {
         const Picture* picture = fetchSteadily(n);
         lastRequest_ = n;
         if (picture == nullptr) {
-            out = core::BgrImage::blank(width_, height_);
+            out = options_.sketchWidth > 0
+                      ? core::BgrImage::blank(options_.sketchWidth,
+                                              options_.sketchHeight(width_, height_))
+                      : core::BgrImage::blank(width_, height_);
             return;
         }
         if (VideoDecoder::isDamaged(*picture->frame))
@@ -274,7 +277,11 @@ void AviMovie::frameInto(int n, core::BgrImage& out) {
                                                           [this](int k) { return neighbour(k); },
                                                           oneThread_ ? 1 : options_.decoderThreads)
                                                     : *picture->frame;
-        converter_.convert(shown, width_, height_, paletteSize_, out);
+        if (options_.sketchWidth > 0)
+            converter_.convert(shown, options_.sketchWidth, options_.sketchHeight(width_, height_),
+                               paletteSize_, out);
+        else
+            converter_.convert(shown, width_, height_, paletteSize_, out);
     } catch (...) {
         live_ = false; // the decoder is left mid-stream
         throw;

@@ -109,7 +109,12 @@ void ContainerMovie::frameInto(int n, core::BgrImage& out) {
         lastRequest_ = n;
         if (VideoDecoder::isDamaged(picture))
             throw damaged(n);
-        converter_.convert(shown(n, picture), width_, height_, 256, out);
+        const AVFrame& shownPicture = shown(n, picture);
+        if (options_.sketchWidth > 0)
+            converter_.convert(shownPicture, options_.sketchWidth,
+                               options_.sketchHeight(width_, height_), 256, out);
+        else
+            converter_.convert(shownPicture, width_, height_, 256, out);
     } catch (...) {
         live_ = false; // the decoder is left mid-stream
         throw;

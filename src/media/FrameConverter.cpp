@@ -174,8 +174,18 @@ void FrameConverter::convert(const AVFrame& frame, int width, int height, int pa
         valueOf(frame.colorspace), valueOf(frame.color_range), valueOf(frame.color_primaries),
         valueOf(frame.color_trc), codec_, format, frame.width, frame.height);
     const bool linear = colour.needsLinearLight();
+    // A sketch a quarter the picture's height or less reads every `skip`-th row only, of every
+    // plane: the scaler sees a picture of fewer rows, still averaging each row it reads whole.
+    int skip = 1;
+    if (!linear && width * 4 <= frame.width && height * 4 <= frame.height &&
+        !(desc->flags & (AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_BAYER | AV_PIX_FMT_FLAG_HWACCEL)))
+        skip = std::max(1, frame.height / (4 * height));
+    const int sourceHeight = frame.height / skip;
+    int linesize[4] = {};
+    for (int p = 0; p < 4; ++p)
+        linesize[p] = frame.linesize[p] * skip;
     const Source source{frame.width,
-                        frame.height,
+                        sourceHeight,
                         plainFormat(format),
                         colour.range == AVCOL_RANGE_JPEG,
                         colour.matrix,
@@ -197,17 +207,17 @@ void FrameConverter::convert(const AVFrame& frame, int width, int height, int pa
                         !(desc->flags & AV_PIX_FMT_FLAG_BAYER);
     const int planes = linear ? 3 : 1;
     const int stride = paddedStride(width, linear ? 2 : 3);
-    const int rows = banded ? std::min(bandRows(stride * planes), frame.height) : frame.height;
+    const int rows = banded ? std::min(bandRows(stride * planes), frame.height) : sourceHeight;
     Band band{nullptr, stride, (banded ? rows : height) + slackRows};
     band.bytes = bandFor(stride, band.capacity * planes);
     // Rows a multiple of 16 pixels wide take the fast paths' blocks whole: those go straight into
     // the picture, but for the last band, as a block's spill lands on the row after.
     const int direct = banded && !linear && width % 16 == 0 ? (frame.height - slackRows) & ~15 : 0;
     int done = 0; // output rows written
-    for (int y = 0; y < frame.height && done < height;) {
-        int count = y < direct ? direct : std::min(rows, frame.height - y);
+    for (int y = 0; y < sourceHeight && done < height;) {
+        int count = y < direct ? direct : std::min(rows, sourceHeight - y);
         if (y >= direct && y + count - done > band.capacity) { // a lagging scaler: all the rest
-            count = frame.height - y;
+            count = sourceHeight - y;
             band.capacity = height - done + slackRows;
             band.bytes = bandFor(stride, band.capacity * planes);
         }
@@ -221,7 +231,7 @@ void FrameConverter::convert(const AVFrame& frame, int width, int height, int pa
         if (y < direct) {
             std::uint8_t* const target[4] = {out.bytes.data(), nullptr, nullptr, nullptr};
             const int strides[4] = {out.stride(), 0, 0, 0};
-            written = sws_scale(&scaler, source, frame.linesize, y, count, target, strides);
+            written = sws_scale(&scaler, source, linesize, y, count, target, strides);
             if (written < 0 || written > count)
                 throw std::runtime_error("cannot convert a picture to BGR");
         } else {
@@ -234,7 +244,7 @@ void FrameConverter::convert(const AVFrame& frame, int width, int height, int pa
                     static_cast<std::uintptr_t>(done) * static_cast<std::uintptr_t>(stride));
                 strides[p] = stride;
             }
-            written = sws_scale(&scaler, source, frame.linesize, y, count, target, strides);
+            written = sws_scale(&scaler, source, linesize, y, count, target, strides);
             if (written < 0 || written > band.capacity || done + written > height)
                 throw std::runtime_error("cannot convert a picture to BGR");
             if (hdr)

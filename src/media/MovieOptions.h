@@ -3,6 +3,7 @@
 #include "core/SizeRequest.h"
 #include "media/MovieError.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -30,6 +31,16 @@ struct MovieOptions {
     bool deinterlace = false;
     // Pictures resized to this, as shown (turned, pixels square), last of all.
     std::optional<core::SizeRequest> size = std::nullopt;
+    // Pictures shrunk to this width, the height in proportion (2 rows at least), straight from
+    // the decoded planes: a cheap look at the content. 0 keeps the stored size.
+    int sketchWidth = 0;
+
+    // The size pictures of `width` x `height` are given at.
+    int sketchHeight(int width, int height) const {
+        return std::max(
+            2, static_cast<int>((static_cast<long long>(height) * sketchWidth + width / 2) /
+                                std::max(1, width)));
+    }
 
     // Throws that MovieError for `file` once stopRequested says yes.
     void stopIfAsked(const std::filesystem::path& file) const {

@@ -183,3 +183,37 @@ INSTANTIATE_TEST_SUITE_P(Media, OddWidthMovie, testing::Values(
 // clang-format on
 
 } // namespace
+
+namespace {
+
+// A 4:2:0 picture red above, blue below (BT.601, limited range), shrunk to a sketch a tenth its
+// size, which reads only some of its rows: each sketch row keeps its own half's colour, so the
+// chroma rows read are the ones beside the luma rows read, not twice as far down.
+TEST(FrameConverterSketch, RowsReadKeepTheirChroma) {
+    FramePtr frame(av_frame_alloc());
+    frame->format = AV_PIX_FMT_YUV420P;
+    frame->width = 640;
+    frame->height = 480;
+    ASSERT_GE(av_frame_get_buffer(frame.get(), 0), 0);
+    for (int y = 0; y < 480; ++y)
+        std::fill_n(frame->data[0] + y * frame->linesize[0], 640, y < 240 ? 81 : 41);
+    for (int y = 0; y < 240; ++y) {
+        std::fill_n(frame->data[1] + y * frame->linesize[1], 320, y < 120 ? 90 : 240);
+        std::fill_n(frame->data[2] + y * frame->linesize[2], 320, y < 120 ? 240 : 110);
+    }
+    media::FrameConverter converter;
+    core::BgrImage sketch;
+    converter.convert(*frame, 64, 48, 256, sketch);
+    ASSERT_EQ(sketch.width, 64);
+    ASSERT_EQ(sketch.height, 48);
+    for (const int y : {0, 12, 22, 25, 36, 47})
+        for (const int x : {0, 31, 63}) {
+            const std::uint8_t* pixel = sketch.row(y) + 3 * x;
+            const int blue = y < 24 ? 0 : 255;
+            EXPECT_NEAR(pixel[0], blue, 12) << x << "," << y;
+            EXPECT_NEAR(pixel[1], 0, 12) << x << "," << y;
+            EXPECT_NEAR(pixel[2], 255 - blue, 12) << x << "," << y;
+        }
+}
+
+} // namespace
