@@ -94,7 +94,9 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://avi.invalid/)
-# The libraries come from dpkg-shlibdeps; the Japanese window font is not a linked library.
+# The libraries come from dpkg-shlibdeps; the Japanese window font is not a linked library, nor
+# is libavfilter, opened only for deinterlacing.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-ipafont-gothic)
+string(REGEX MATCH "^[0-9]+" avfilter_major "${AVFILTER_VERSION}")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, libavfilter${avfilter_major}")
 include(CPack)

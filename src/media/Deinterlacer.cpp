@@ -1,16 +1,12 @@
 #include "media/Deinterlacer.h"
 
+#include "media/FilterLibrary.h"
+
 #include <algorithm>
 #include <memory>
 #include <new>
 #include <stdexcept>
 #include <string>
-
-extern "C" {
-#include <libavfilter/avfilter.h>
-#include <libavfilter/buffersink.h>
-#include <libavfilter/buffersrc.h>
-}
 
 namespace media {
 
@@ -59,7 +55,7 @@ FramePtr copyOf(const AVFrame& picture, std::int64_t pts) {
 } // namespace
 
 void Deinterlacer::GraphDeleter::operator()(AVFilterGraph* graph) const {
-    avfilter_graph_free(&graph);
+    FilterLibrary::get().graphFree(&graph);
 }
 
 // bwdif fills the missing lines of the first picture it filters from the field alone, and
@@ -67,8 +63,9 @@ void Deinterlacer::GraphDeleter::operator()(AVFilterGraph* graph) const {
 // neighbours filters one picture first, to no purpose but that; afterwards each result depends
 // on the three pictures last fed alone.
 Deinterlacer::Graph Deinterlacer::makeGraph(const AVFrame& like, int threads) {
+    const FilterLibrary& filters = FilterLibrary::get();
     Graph made;
-    made.graph.reset(avfilter_graph_alloc());
+    made.graph.reset(filters.graphAlloc());
     if (!made.graph)
         throw std::bad_alloc();
     made.graph->nb_threads = threads;
@@ -83,19 +80,19 @@ Deinterlacer::Graph Deinterlacer::makeGraph(const AVFrame& like, int threads) {
                                ":time_base=1/25:pixel_aspect=" + std::to_string(aspect.num) + "/" +
                                std::to_string(aspect.den);
     AVFilterContext* filter = nullptr;
-    check(avfilter_graph_create_filter(&made.input, avfilter_get_by_name("buffer"), "in",
-                                       source.c_str(), nullptr, made.graph.get()),
+    check(filters.createFilter(&made.input, filters.getByName("buffer"), "in", source.c_str(),
+                               nullptr, made.graph.get()),
           "the source");
-    check(avfilter_graph_create_filter(&filter, avfilter_get_by_name("bwdif"), "bwdif",
-                                       "mode=send_frame:parity=auto:deint=interlaced", nullptr,
-                                       made.graph.get()),
+    check(filters.createFilter(&filter, filters.getByName("bwdif"), "bwdif",
+                               "mode=send_frame:parity=auto:deint=interlaced", nullptr,
+                               made.graph.get()),
           "bwdif");
-    check(avfilter_graph_create_filter(&made.output, avfilter_get_by_name("buffersink"), "out",
-                                       nullptr, nullptr, made.graph.get()),
+    check(filters.createFilter(&made.output, filters.getByName("buffersink"), "out", nullptr,
+                               nullptr, made.graph.get()),
           "the sink");
-    check(avfilter_link(made.input, 0, filter, 0), "linking");
-    check(avfilter_link(filter, 0, made.output, 0), "linking");
-    check(avfilter_graph_config(made.graph.get(), nullptr), "setting up");
+    check(filters.link(made.input, 0, filter, 0), "linking");
+    check(filters.link(filter, 0, made.output, 0), "linking");
+    check(filters.graphConfig(made.graph.get(), nullptr), "setting up");
     return made;
 }
 
@@ -103,6 +100,7 @@ Deinterlacer::Graph Deinterlacer::makeGraph(const AVFrame& like, int threads) {
 // through at no cost), and keeps the output of `current`.
 void Deinterlacer::run(Graph& graph, const std::vector<const AVFrame*>& pictures,
                        const AVFrame* current) {
+    const FilterLibrary& filters = FilterLibrary::get();
     // The first copy of `current` is the one filtered.
     std::int64_t wanted = -1;
     for (const AVFrame* picture : pictures) {
@@ -112,15 +110,15 @@ void Deinterlacer::run(Graph& graph, const std::vector<const AVFrame*>& pictures
         else
             markProgressive(*copy);
         ++graph.stamp;
-        check(av_buffersrc_add_frame_flags(graph.input, copy.get(), 0), "feeding");
+        check(filters.addFrame(graph.input, copy.get(), 0), "feeding");
     }
-    const AVRational base = av_buffersink_get_time_base(graph.output);
+    const AVRational base = filters.sinkTimeBase(graph.output);
     FramePtr got(av_frame_alloc());
     if (!got || (!out_ && !(out_ = FramePtr(av_frame_alloc()))))
         throw std::bad_alloc();
     bool found = false;
     for (;;) {
-        const int result = av_buffersink_get_frame(graph.output, got.get());
+        const int result = filters.getFrame(graph.output, got.get());
         if (result == AVERROR_EOF || result == AVERROR(EAGAIN))
             break;
         check(result, "filtering");
