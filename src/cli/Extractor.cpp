@@ -35,6 +35,7 @@ Extractor::~Extractor() = default;
 
 void Extractor::run(MovieTask& task, PlanPiece piece) {
     decoding_ = settings_.decoding;
+    decodingApplied_ = false;
     if (decoding_.decoderThreads == 0) {
         const std::span<const std::int32_t> frames(task.plan().frames());
         decoding_.decoderThreads = media::DecoderThreads::choose(
@@ -189,11 +190,16 @@ media::Movie& Extractor::movieOf(MovieTask& task) {
     if (!movie_ || movieTask_ != &task) {
         movie_.reset();
         movie_ = task.takeOpened();
-        if (!movie_)
+        if (!movie_) {
             movie_ = std::make_unique<media::Movie>(task.file(), decoding_, task.index());
+            decodingApplied_ = true;
+        }
         movieTask_ = &task;
     }
-    movie_->changeOptions(decoding_); // a new decoder only for another thread count
+    if (!decodingApplied_) {
+        movie_->changeOptions(decoding_); // a new decoder only for another thread count
+        decodingApplied_ = true;
+    }
     return *movie_;
 }
 

@@ -60,6 +60,7 @@ private:
 
     ExtractSettings settings_;
     media::MovieOptions decoding_; // the settings' options, threads chosen for the stretch
+    bool decodingApplied_ = false; // the movie has been given them
     RunLog& log_;
     std::unique_ptr<media::Movie> movie_;
     const MovieTask* movieTask_ = nullptr;
