@@ -9,10 +9,22 @@
 
 namespace cli {
 
+namespace {
+
+// A bitmap file's rows then leave in one piece.
+std::vector<core::BgrImage> sparePictures(ImageFormat format, int count) {
+    std::vector<core::BgrImage> pictures(static_cast<std::size_t>(count));
+    for (core::BgrImage& picture : pictures)
+        picture.bottomFirst = format == ImageFormat::Bmp;
+    return pictures;
+}
+
+} // namespace
+
 FrameWriter::FrameWriter(ImageFormat format, int pictures, WrittenCallback onWritten,
                          JpegOptions jpeg)
     : format_(format), jpeg_(jpeg), onWritten_(std::move(onWritten)),
-      spare_(static_cast<std::size_t>(pictures)),
+      spare_(sparePictures(format, pictures)),
       thread_([this](const std::stop_token& stop) { writeLoop(stop); }) {}
 
 FrameWriter::~FrameWriter() {

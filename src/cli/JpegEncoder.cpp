@@ -56,9 +56,9 @@ std::vector<std::uint8_t> encodeJpeg(const core::BgrImage& image, const JpegOpti
     unsigned char* output = nullptr;
     unsigned long size = 0;
     const int subsampling = options.quality >= 100 ? TJSAMP_444 : TJSAMP_420;
-    const int result =
-        tjCompress2(compressor.get(), image.bytes.data(), image.width, image.stride(), image.height,
-                    TJPF_BGR, &output, &size, subsampling, options.quality, 0);
+    const int result = tjCompress2(
+        compressor.get(), image.bytes.data(), image.width, image.stride(), image.height, TJPF_BGR,
+        &output, &size, subsampling, options.quality, image.bottomFirst ? TJFLAG_BOTTOMUP : 0);
     const std::unique_ptr<unsigned char, BufferDeleter> owned(output);
     if (result != 0)
         throw ExtractError(std::string("cannot encode the JPEG file: ") +

@@ -101,6 +101,12 @@ std::vector<std::uint8_t> encodeBmp(const BgrImage& image) {
 void writeBmpFile(const std::filesystem::path& path, const BgrImage& image) {
     static constexpr std::uint8_t zeros[3] = {};
     const std::vector<std::uint8_t> headers = encodeHeaders(image);
+    if (image.bottomFirst) {
+        const std::span<const std::uint8_t> pieces[] = {
+            headers, {image.bytes.data(), static_cast<std::size_t>(checkedImageSize(image))}};
+        writeFileAtomically(path, pieces, Durability::cached);
+        return;
+    }
     const std::size_t pixelBytes = static_cast<std::size_t>(image.width) * 3;
     const std::size_t padding = static_cast<std::size_t>(image.stride()) - pixelBytes;
     std::vector<std::span<const std::uint8_t>> pieces;

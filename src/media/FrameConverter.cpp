@@ -229,8 +229,8 @@ void FrameConverter::convert(const AVFrame& frame, int width, int height, int pa
                                 : frame.data[p] + planeOffset(*desc, frame, p, y);
         int written = 0;
         if (y < direct) {
-            std::uint8_t* const target[4] = {out.bytes.data(), nullptr, nullptr, nullptr};
-            const int strides[4] = {out.stride(), 0, 0, 0};
+            std::uint8_t* const target[4] = {out.row(0), nullptr, nullptr, nullptr};
+            const int strides[4] = {static_cast<int>(out.rowStep()), 0, 0, 0};
             written = sws_scale(&scaler, source, linesize, y, count, target, strides);
             if (written < 0 || written > count)
                 throw std::runtime_error("cannot convert a picture to BGR");

@@ -113,11 +113,11 @@ void PictureOrientation::apply(const core::BgrImage& stored, core::BgrImage& out
     out.alpha.clear();
     if (width == 0 || height == 0)
         return;
-    const Walk walk = walkOver(stored, stored.stride(), 3);
+    const Walk walk = walkOver(stored, stored.rowStep(), 3);
     const std::ptrdiff_t start = walk.start;
     const std::ptrdiff_t across = walk.across;
     const std::ptrdiff_t down = walk.down;
-    const std::uint8_t* const source = stored.bytes.data();
+    const std::uint8_t* const source = stored.row(0);
     const int used = width * 3;
     const std::size_t padding = static_cast<std::size_t>(out.stride() - used);
     for (int y = 0; y < height; ++y) {

@@ -4,6 +4,7 @@
 #include "core/BgrImage.h"
 #include "core/Error.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdint>
 #include <gtest/gtest.h>
@@ -143,15 +144,24 @@ void expectWriteFails(const std::filesystem::path& file, const BgrImage& image,
 }
 
 // Rows go out in several system calls: the tall picture has more rows than one call takes, the
-// wide one rows larger than a call's share of bytes.
+// wide one rows larger than a call's share of bytes. A picture stored bottom first goes out as
+// stored, its padding zeroed as every picture's is.
 TEST(WriteBmpFile, WritesTheEncodedBytesAndNothingElse) {
     const ScratchFolder folder;
     for (const auto& [width, height] :
          {std::pair{5, 4}, std::pair{5, 1100}, std::pair{100000, 3}}) {
         const BgrImage image = patternImage(width, height);
         core::writeBmpFile(folder / "clip_00000.bmp", image);
-        EXPECT_EQ(readBytes(folder / "clip_00000.bmp"), asString(core::encodeBmp(image)))
-            << width << " x " << height;
+        const std::string expected = asString(core::encodeBmp(image));
+        EXPECT_EQ(readBytes(folder / "clip_00000.bmp"), expected) << width << " x " << height;
+
+        BgrImage stored = BgrImage::blank(width, height);
+        stored.bottomFirst = true;
+        for (int y = 0; y < height; ++y)
+            std::copy_n(image.row(y), width * 3, stored.row(y));
+        core::writeBmpFile(folder / "clip_00000.bmp", stored);
+        EXPECT_EQ(readBytes(folder / "clip_00000.bmp"), expected)
+            << width << " x " << height << ", rows bottom first";
     }
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"clip_00000.bmp"});
 }

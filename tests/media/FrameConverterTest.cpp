@@ -22,8 +22,9 @@ struct Size {
     int height;
 };
 
-// Every narrow width, the common sizes whose width is no multiple of 8 or 16, and pictures tall
-// enough to be converted in several bands.
+// Every narrow width, the common sizes whose width is no multiple of 8 or 16, pictures tall
+// enough to be converted in several bands, and rows a multiple of 16 wide, which the scaler
+// writes straight into the picture.
 std::vector<Size> sweepSizes() {
     std::vector<Size> sizes;
     for (int width = 1; width <= 80; ++width)
@@ -34,6 +35,7 @@ std::vector<Size> sweepSizes() {
     sizes.push_back({318, 242});
     sizes.push_back({426, 240});
     sizes.push_back({1918, 37});
+    sizes.push_back({640, 48});
     return sizes;
 }
 
@@ -101,32 +103,37 @@ class ConverterSweep : public testing::TestWithParam<AVPixelFormat> {};
 
 // swscale's fast paths write blocks of 8 or 16 pixels: into tight rows they either run past the
 // picture (heap corruption, caught by the sanitizer build) or leave the last columns black.
+// Pictures bound for bitmap files hold their rows bottom first.
 TEST_P(ConverterSweep, EveryColumnOfEverySizeIsWritten) {
     media::FrameConverter converter;
-    core::BgrImage image;
-    for (const Size size : sweepSizes()) {
-        const FramePtr frame = greyFrame(GetParam(), size);
-        ASSERT_TRUE(frame);
-        converter.convert(*frame, size.width, size.height, 256, image);
-        ASSERT_EQ(image.width, size.width);
-        ASSERT_EQ(image.height, size.height);
-        const bool exact = GetParam() == AV_PIX_FMT_PAL8;
-        int wrong = 0;
-        for (int y = 0; y < size.height; ++y)
-            for (int x = 0; x < size.width; ++x) {
-                const int grey = greyAt(x, y);
-                const int expected = exact ? grey : expectedGrey(limitedLuma(grey));
-                for (int c = 0; c < 3; ++c)
-                    if (std::abs(image.row(y)[x * 3 + c] - expected) > (exact ? 0 : 2) &&
-                        ++wrong <= 3)
-                        ADD_FAILURE() << size.width << "x" << size.height << ": pixel " << x << ","
-                                      << y << " channel " << c << " is "
-                                      << int{image.row(y)[x * 3 + c]} << ", not " << expected;
-            }
-        for (int y = 0; y < size.height; ++y)
-            for (int i = size.width * 3; i < image.stride(); ++i)
-                ASSERT_EQ(image.row(y)[i], 0) << size.width << "x" << size.height << " padding";
-        ASSERT_EQ(wrong, 0) << size.width << "x" << size.height;
+    for (const bool bottomFirst : {false, true}) {
+        SCOPED_TRACE(bottomFirst ? "rows bottom first" : "rows top first");
+        core::BgrImage image;
+        image.bottomFirst = bottomFirst;
+        for (const Size size : sweepSizes()) {
+            const FramePtr frame = greyFrame(GetParam(), size);
+            ASSERT_TRUE(frame);
+            converter.convert(*frame, size.width, size.height, 256, image);
+            ASSERT_EQ(image.width, size.width);
+            ASSERT_EQ(image.height, size.height);
+            const bool exact = GetParam() == AV_PIX_FMT_PAL8;
+            int wrong = 0;
+            for (int y = 0; y < size.height; ++y)
+                for (int x = 0; x < size.width; ++x) {
+                    const int grey = greyAt(x, y);
+                    const int expected = exact ? grey : expectedGrey(limitedLuma(grey));
+                    for (int c = 0; c < 3; ++c)
+                        if (std::abs(image.row(y)[x * 3 + c] - expected) > (exact ? 0 : 2) &&
+                            ++wrong <= 3)
+                            ADD_FAILURE() << size.width << "x" << size.height << ": pixel " << x
+                                          << "," << y << " channel " << c << " is "
+                                          << int{image.row(y)[x * 3 + c]} << ", not " << expected;
+                }
+            for (int y = 0; y < size.height; ++y)
+                for (int i = size.width * 3; i < image.stride(); ++i)
+                    ASSERT_EQ(image.row(y)[i], 0) << size.width << "x" << size.height << " padding";
+            ASSERT_EQ(wrong, 0) << size.width << "x" << size.height;
+        }
     }
 }
 

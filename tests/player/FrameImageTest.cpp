@@ -11,25 +11,29 @@
 
 namespace {
 
-// Width 5 leaves a padding byte at the end of each row: the conversion must skip it.
+// Width 5 leaves a padding byte at the end of each row: the conversion must skip it. Rows may be
+// stored either way up.
 TEST(FrameImage, KeepsEveryPixelAndSkipsRowPadding) {
-    core::BgrImage frame = core::BgrImage::blank(5, 3);
-    for (int y = 0; y < frame.height; ++y)
-        for (int x = 0; x < frame.width; ++x) {
-            std::uint8_t* pixel = frame.row(y) + 3 * x;
-            pixel[0] = static_cast<std::uint8_t>(10 * x + y);       // blue
-            pixel[1] = static_cast<std::uint8_t>(100 + x);          // green
-            pixel[2] = static_cast<std::uint8_t>(200 + 10 * y + x); // red
-        }
-    frame.row(0)[15] = 0xEE; // padding
+    for (const bool bottomFirst : {false, true}) {
+        core::BgrImage frame = core::BgrImage::blank(5, 3);
+        frame.bottomFirst = bottomFirst;
+        for (int y = 0; y < frame.height; ++y)
+            for (int x = 0; x < frame.width; ++x) {
+                std::uint8_t* pixel = frame.row(y) + 3 * x;
+                pixel[0] = static_cast<std::uint8_t>(10 * x + y);       // blue
+                pixel[1] = static_cast<std::uint8_t>(100 + x);          // green
+                pixel[2] = static_cast<std::uint8_t>(200 + 10 * y + x); // red
+            }
+        frame.row(0)[15] = 0xEE; // padding
 
-    const QImage picture = player::toQImage(frame);
-    ASSERT_EQ(picture.size(), QSize(5, 3));
-    EXPECT_EQ(picture.format(), QImage::Format_RGB32);
-    for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 5; ++x)
-            EXPECT_EQ(picture.pixel(x, y), qRgb(200 + 10 * y + x, 100 + x, 10 * x + y))
-                << x << ", " << y;
+        const QImage picture = player::toQImage(frame);
+        ASSERT_EQ(picture.size(), QSize(5, 3));
+        EXPECT_EQ(picture.format(), QImage::Format_RGB32);
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 5; ++x)
+                EXPECT_EQ(picture.pixel(x, y), qRgb(200 + 10 * y + x, 100 + x, 10 * x + y))
+                    << x << ", " << y << (bottomFirst ? ", rows bottom first" : "");
+    }
 }
 
 TEST(FrameImage, ShortDataIsRefusedAndNoSizeGivesNoPicture) {
