@@ -111,9 +111,10 @@ ff_f() {
 }
 
 echo "Timing (seconds per run) ..." >&2
-if wants a; then compare "a:every-frame-mjpeg640-bmp" 0.5 ours_a ff_a; fi
+if wants a; then compare "a:every-frame-mjpeg640-bmp" 0.45 ours_a ff_a; fi
 if wants b; then compare "b:every-frame-mjpeg640-png" 0.7 ours_b ff_b; fi
-if wants c; then compare "c:four-movies-jobs-2" 0.7 ours_c ff_c; fi
+# Both sides fill both cores in c, so its ratio is one of CPU time; its floor is about 0.8.
+if wants c; then compare "c:four-movies-jobs-2" 0.85 ours_c ff_c; fi
 if wants d; then compare "d:every-frame-h264-1080" 0.9 ours_d ff_d; fi
 if wants e; then compare "e:frame-990-h264-1080" 0.9 ours_e ff_e; fi
 if wants f; then compare "f:100-frames-h264-1080" 0.9 ours_f ff_f; fi
