@@ -11,7 +11,7 @@ namespace core {
 // A 24-bit picture, each row stride() bytes (blue, green, red per pixel, zero padding): the row
 // layout of a bitmap file. Rows are stored top first, or bottom first where the picture is bound
 // for a bitmap file, whose rows then go out in one piece: the system copies one run of bytes
-// into a file much faster than a run of rows.
+// into a file faster than the same bytes as a run of rows.
 struct BgrImage {
     int width = 0;
     int height = 0;
