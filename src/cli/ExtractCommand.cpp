@@ -16,6 +16,7 @@
 #include "core/Paths.h"
 #include "core/VersionText.h"
 #include "media/Movie.h"
+#include "picture/PictureOptions.h"
 
 #include <cerrno>
 #include <cstring>
@@ -135,11 +136,11 @@ decode under way ends at once, and no partial or temporary file is left.
 )";
 
 // How pictures are shown, as the command line asks.
-media::MovieOptions pictureOptions(const ExtractOptions& options) {
-    return media::MovieOptions{.storedOrientation = options.noAutorotate,
-                               .squarePixels = options.squarePixels,
-                               .deinterlace = options.deinterlace,
-                               .size = options.size};
+picture::PictureOptions pictureOptions(const ExtractOptions& options) {
+    return picture::PictureOptions{.storedOrientation = options.noAutorotate,
+                                   .squarePixels = options.squarePixels,
+                                   .deinterlace = options.deinterlace,
+                                   .size = options.size};
 }
 
 void report(std::FILE* err, const std::string& message) {
@@ -157,7 +158,7 @@ int finishOutput(std::FILE* out, std::FILE* err) {
 
 int describe(const ExtractOptions& options, std::FILE* out, std::FILE* err) {
     const std::string& name = options.movies.front();
-    media::Movie movie(core::pathFromUtf8(name), pictureOptions(options));
+    media::Movie movie(core::pathFromUtf8(name), {}, pictureOptions(options));
     if (options.mode == ExtractOptions::Mode::List && options.scenes) {
         const MovieLength length{name, movie.frameCount(), movie.claimedFrameCount(),
                                  movie.frameTable(), movie.frameRate()};
@@ -244,9 +245,9 @@ Preparation prepare(const ExtractOptions& options, int keepOpen, std::FILE* err)
         if (StopSignals::received())
             break;
         try {
-            media::MovieOptions opening = pictureOptions(options);
-            opening.decoderThreads = 1;
-            auto opened = std::make_unique<media::Movie>(core::pathFromUtf8(name), opening);
+            auto opened = std::make_unique<media::Movie>(core::pathFromUtf8(name),
+                                                         media::MovieOptions{.decoderThreads = 1},
+                                                         pictureOptions(options));
             const media::Movie& movie = *opened;
             refuseHugePictures(name, movie);
             for (const std::string& notice : {repairNotice(name, movie), lossNotice(name, movie),
@@ -258,7 +259,7 @@ Preparation prepare(const ExtractOptions& options, int keepOpen, std::FILE* err)
             FramePlan plan = FramePlan::resolve(options, length);
             if (options.scenes) {
                 std::vector<std::int32_t> starts;
-                for (const media::ShotDetector::Shot& shot :
+                for (const picture::ShotDetector::Shot& shot :
                      findShots(*opened, plan, *options.scenes, options.keepGoing))
                     starts.push_back(shot.frame);
                 plan = plan.narrowed(starts);
@@ -297,7 +298,7 @@ int extract(const ExtractOptions& options, std::FILE* err) {
         tasks.push_back(task.get());
     }
     RunLog log(err, total);
-    media::MovieOptions decoding = pictureOptions(options);
+    media::MovieOptions decoding;
     decoding.stopRequested = [] { return StopSignals::received() != 0; };
     if (options.keyFrames) {
         // Key frames decoded one packet at a time give frame threads nothing to overlap.
@@ -305,7 +306,7 @@ int extract(const ExtractOptions& options, std::FILE* err) {
         decoding.keyFramesAlone = true;
     }
     const ExtractSettings settings{options.format, options.quality.value_or(JpegOptions{}.quality),
-                                   options.keepGoing, decoding};
+                                   options.keepGoing, decoding, pictureOptions(options)};
     if (!StopSignals::received())
         runExtractJobs(tasks, jobs, settings, log);
     log.finish();

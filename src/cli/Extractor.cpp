@@ -191,13 +191,15 @@ media::Movie& Extractor::movieOf(MovieTask& task) {
         movie_.reset();
         movie_ = task.takeOpened();
         if (!movie_) {
-            movie_ = std::make_unique<media::Movie>(task.file(), decoding_, task.index());
+            movie_ = std::make_unique<media::Movie>(task.file(), decoding_, settings_.pictures,
+                                                    task.index());
             decodingApplied_ = true;
         }
         movieTask_ = &task;
     }
     if (!decodingApplied_) {
         movie_->changeOptions(decoding_); // a new decoder only for another thread count
+        movie_->changePictures(settings_.pictures);
         decodingApplied_ = true;
     }
     return *movie_;

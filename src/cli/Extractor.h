@@ -3,6 +3,7 @@
 #include "cli/ExtractOptions.h"
 #include "cli/KeyFrameSplit.h"
 #include "media/MovieOptions.h"
+#include "picture/PictureOptions.h"
 
 #include <cstdint>
 #include <exception>
@@ -28,6 +29,7 @@ struct ExtractSettings {
     int jpegQuality = 92;
     bool keepGoing = false;
     media::MovieOptions decoding; // 0 decoder threads: chosen for each stretch
+    picture::PictureOptions pictures;
     int coresPerJob = 1;
 };
 

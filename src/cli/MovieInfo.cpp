@@ -33,13 +33,13 @@ std::string aspectText(const core::PixelShape& aspect) {
     return std::to_string(aspect.num) + ":" + std::to_string(aspect.den);
 }
 
-std::string colourLines(const media::PictureColour& colour) {
+std::string colourLines(const picture::PictureColour& colour) {
     return "color_matrix=" + colour.matrixName() + "\ncolor_range=" + colour.rangeName() +
            "\ncolor_primaries=" + colour.primariesName() +
            "\ncolor_transfer=" + colour.transferName() + "\nhdr=" + colour.hdrName() + "\n";
 }
 
-std::string colourJson(const media::PictureColour& colour) {
+std::string colourJson(const picture::PictureColour& colour) {
     return ",\"color_matrix\":" + jsonString(colour.matrixName()) +
            ",\"color_range\":" + jsonString(colour.rangeName()) +
            ",\"color_primaries\":" + jsonString(colour.primariesName()) +
@@ -95,10 +95,10 @@ std::string frameTableCsv(const media::Movie& movie) {
     return text;
 }
 
-std::string shotTableCsv(const std::vector<media::ShotDetector::Shot>& shots,
+std::string shotTableCsv(const std::vector<picture::ShotDetector::Shot>& shots,
                          const std::vector<media::FrameRecord>& table) {
     std::string text = "frame,seconds,score\n";
-    for (const media::ShotDetector::Shot& shot : shots) {
+    for (const picture::ShotDetector::Shot& shot : shots) {
         const auto at = static_cast<std::size_t>(shot.frame);
         char line[96];
         std::snprintf(line, sizeof line, "%d,%.6f,%.3f\n", shot.frame,

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "media/FrameRecord.h"
-#include "media/ShotDetector.h"
+#include "picture/ShotDetector.h"
 
 #include <string>
 #include <vector>
@@ -25,7 +25,7 @@ std::string describeMovieAsJson(const media::Movie& movie);
 std::string frameTableCsv(const media::Movie& movie);
 // "frame,seconds,score" and one line a shot: its first frame, when it starts, and how far the
 // pictures either side of its start differ (0 to 1; 0 for the first).
-std::string shotTableCsv(const std::vector<media::ShotDetector::Shot>& shots,
+std::string shotTableCsv(const std::vector<picture::ShotDetector::Shot>& shots,
                          const std::vector<media::FrameRecord>& table);
 // "'clip.avi' is truncated: ..." for a movie cut short; empty otherwise.
 std::string truncationNotice(const std::string& name, const media::Movie& movie);

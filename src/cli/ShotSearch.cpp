@@ -4,6 +4,7 @@
 #include "cli/StopSignals.h"
 #include "core/BgrImage.h"
 #include "media/Movie.h"
+#include "picture/PictureOptions.h"
 
 namespace cli {
 
@@ -15,15 +16,14 @@ constexpr int sketchWidth = 64;
 
 } // namespace
 
-std::vector<media::ShotDetector::Shot> findShots(media::Movie& movie, const FramePlan& range,
-                                                 int sensitivity, bool keepGoing) {
+std::vector<picture::ShotDetector::Shot> findShots(media::Movie& movie, const FramePlan& range,
+                                                   int sensitivity, bool keepGoing) {
     // Every frame is decoded in order: decoder threads overlap them, and the pictures come out
     // already small.
-    movie.changeOptions(
-        media::MovieOptions{.decoderThreads = 0,
-                            .stopRequested = [] { return StopSignals::received() != 0; },
-                            .sketchWidth = sketchWidth});
-    media::ShotDetector detector(sensitivity, movie.frameRate());
+    movie.changeOptions(media::MovieOptions{
+        .decoderThreads = 0, .stopRequested = [] { return StopSignals::received() != 0; }});
+    movie.changePictures(picture::PictureOptions{.sketchWidth = sketchWidth});
+    picture::ShotDetector detector(sensitivity, movie.frameRate());
     core::BgrImage picture;
     for (const std::int32_t frame : range.frames()) {
         try {
@@ -34,9 +34,9 @@ std::vector<media::ShotDetector::Shot> findShots(media::Movie& movie, const Fram
         }
         detector.add(picture);
     }
-    std::vector<media::ShotDetector::Shot> shots = detector.finish();
+    std::vector<picture::ShotDetector::Shot> shots = detector.finish();
     if (range.count() > 0)
-        for (media::ShotDetector::Shot& shot : shots)
+        for (picture::ShotDetector::Shot& shot : shots)
             shot.frame = range.frame(shot.frame);
     return shots;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "media/ShotDetector.h"
+#include "picture/ShotDetector.h"
 
 #include <vector>
 
@@ -16,7 +16,7 @@ class FramePlan;
 // where shots begin among them, frame numbers the movie's; the plan's first frame is always
 // one. A frame that cannot be decoded fails the search with its MovieError, unless
 // `keepGoing`: it then counts as its predecessor's picture.
-std::vector<media::ShotDetector::Shot> findShots(media::Movie& movie, const FramePlan& range,
-                                                 int sensitivity, bool keepGoing);
+std::vector<picture::ShotDetector::Shot> findShots(media::Movie& movie, const FramePlan& range,
+                                                   int sensitivity, bool keepGoing);
 
 } // namespace cli

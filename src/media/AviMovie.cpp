@@ -30,18 +30,15 @@ namespace {
 // encoders that order their pictures otherwise; should a wanted picture go missing all the
 // same, the frame is decoded again without skipping.
 constexpr std::int64_t skipMargin = 1;
-// Consecutive decoder errors after which a stream is given up rather than polled forever.
-constexpr int failuresToGiveUp = 64;
 // In keyDisplay_: a chunk the index flags a key frame that decodes to a predicted picture.
 constexpr std::int64_t notAKey = -2;
 // Memory for pictures kept for stepping back (a spin button held down), and the fewest kept.
 constexpr std::size_t recentBudget = std::size_t{64} << 20;
 
-FramePtr allocateFrame() {
-    FramePtr frame(av_frame_alloc());
-    if (!frame)
-        throw std::bad_alloc();
-    return frame;
+std::unique_ptr<AviDemuxer> openDemuxer(const std::filesystem::path& file, FfmpegLog& log) {
+    auto demuxer = std::make_unique<AviDemuxer>(file);
+    demuxer->reportTo(log);
+    return demuxer;
 }
 
 int paletteSizeOf(const AVCodecParameters& parameters) {
@@ -56,41 +53,29 @@ double frameRateOf(const AVStream& stream) {
     return stream.avg_frame_rate.den > 0 ? av_q2d(stream.avg_frame_rate) : 0.0;
 }
 
-int clampToInt(std::int64_t value) {
-    return static_cast<int>(std::clamp<std::int64_t>(value, 0, std::numeric_limits<int>::max()));
-}
-
 } // namespace
 
 AviMovie::AviMovie(const std::filesystem::path& file, const MovieOptions& options)
-    : file_(file), options_(options), demuxer_(std::make_unique<Demuxer>(file)) {
-    demuxer_->reportTo(log_);
+    : file_(file), demuxer_(openDemuxer(file, log_)),
+      frames_(*this, demuxer_->stream(), file, options, log_) {
     const AVStream& stream = demuxer_->stream();
-    decoder_ = std::make_unique<VideoDecoder>(stream, file, options.decoderThreads, log_);
-    converter_.describeStream(stream);
+    facts_ = StreamFacts::read(demuxer_->context(), demuxer_->stream());
     packet_.reset(av_packet_alloc());
     if (!packet_)
         throw std::bad_alloc();
-    claimedFrames_ = clampToInt(stream.nb_frames);
     buildIndex();
     if (index_.empty())
         throw MovieError(file, "no video frames", MovieError::Kind::NoFrames);
-    if (decoder_->isIntraOnly())
+    if (frames_.decoder().isIntraOnly())
         index_.makeAllKeys();
     else if (!keyFlagsHold())
         index_.forgetKeys();
-    intraOnly_ = decoder_->isIntraOnly() || index_.allKeys();
+    intraOnly_ = frames_.decoder().isIntraOnly() || index_.allKeys();
     keyDisplay_.assign(static_cast<std::size_t>(index_.keyCount()), -1);
-    width_ = stream.codecpar->width;
-    height_ = stream.codecpar->height;
     frameRate_ = frameRateOf(stream);
     paletteSize_ = paletteSizeOf(*stream.codecpar);
-    const AVRational aspect =
-        av_guess_sample_aspect_ratio(&demuxer_->context(), &demuxer_->stream(), nullptr);
-    sampleAspect_ = core::PixelShape::of(aspect.num, aspect.den);
-    palettised_ = stream.codecpar->format == AV_PIX_FMT_PAL8;
     calibrate();
-    if (width_ <= 0 || height_ <= 0)
+    if (facts_.width <= 0 || facts_.height <= 0)
         throw MovieError(file, "the picture size is unknown");
     if (!intraOnly_ && index_.keyCount() > 1)
         learnKeyShift();
@@ -98,20 +83,8 @@ AviMovie::AviMovie(const std::filesystem::path& file, const MovieOptions& option
 
 AviMovie::~AviMovie() = default;
 
-FramePtr AviMovie::newFrame() {
-    return allocateFrame();
-}
-
-PictureColour AviMovie::colour() const {
-    return PictureColour::ofStream(*demuxer_->stream().codecpar);
-}
-
 std::string AviMovie::containerName() const {
     return demuxer_->formatName();
-}
-
-std::string AviMovie::codecName() const {
-    return avcodec_get_name(demuxer_->stream().codecpar->codec_id);
 }
 
 // The header's frame count is not trusted: frameCount() counts the chunks the file really
@@ -147,10 +120,10 @@ void AviMovie::buildIndexAsStored() {
     const bool indexed = layout.hasChunkIndex() || layout.isExtended();
     if (!index_.empty() && indexed && !truncated_) {
         frameCount_ = index_.frameCount();
-        if (claimedFrames_ > frameCount_)
-            frameCount_ =
-                std::min(claimedFrames_, frameCount_ + layout.trailingEmptyChunks(stream.index));
-        if (frameCount_ >= claimedFrames_)
+        if (facts_.claimedFrames > frameCount_)
+            frameCount_ = std::min(facts_.claimedFrames,
+                                   frameCount_ + layout.trailingEmptyChunks(stream.index));
+        if (frameCount_ >= facts_.claimedFrames)
             return;
     }
     const std::optional<std::int64_t> firstDamaged = demuxer_->scanToEnd();
@@ -160,12 +133,12 @@ void AviMovie::buildIndexAsStored() {
     if (!indexed && demuxer_->keysFound())
         index_.setKeys(*demuxer_->keysFound());
     frameCount_ = index_.frameCount();
-    if (!truncated_ && claimedFrames_ > frameCount_)
+    if (!truncated_ && facts_.claimedFrames > frameCount_)
         frameCount_ =
-            std::min(claimedFrames_, frameCount_ + layout.trailingEmptyChunks(stream.index));
+            std::min(facts_.claimedFrames, frameCount_ + layout.trailingEmptyChunks(stream.index));
     // Without an index of its own, a file whose headers promise more than its data holds has lost
     // its end, even where its RIFF size was mended or the cut fell between chunks.
-    truncated_ = truncated_ || (!indexed && claimedFrames_ > frameCount_);
+    truncated_ = truncated_ || (!indexed && facts_.claimedFrames > frameCount_);
 }
 
 // An index entry out of sequence points at a chunk not its own (another stream's, a later
@@ -206,16 +179,17 @@ bool AviMovie::keyFlagsHold() {
         return true;
     if (!demuxer_->seek(index_.timestamp(1)))
         return false;
-    decoder_->flush();
+    VideoDecoder& decoder = frames_.decoder();
+    decoder.flush();
     bool read = demuxer_->readPacket(*packet_);
     while (read && packet_->size <= 0)
         read = demuxer_->readPacket(*packet_);
-    const bool sent = read && decoder_->send(packet_.get());
-    decoder_->send(nullptr);
-    const FramePtr frame = allocateFrame();
+    const bool sent = read && decoder.send(packet_.get());
+    decoder.send(nullptr);
+    const FramePtr frame = picture::allocateFrame();
     VideoDecoder::Status status = VideoDecoder::Status::NeedsInput;
-    for (int tries = 0; tries < failuresToGiveUp; ++tries) {
-        status = decoder_->receive(*frame);
+    for (int tries = 0; tries < FrameDecoder::failuresToGiveUp; ++tries) {
+        status = decoder.receive(*frame);
         if (status != VideoDecoder::Status::Failed)
             break;
     }
@@ -243,10 +217,10 @@ void AviMovie::calibrate() {
     }
     std::swap(current_, next_);
     recentLimit_ = recentLimitFor(frame);
-    palettised_ = palettised_ || frame.format == AV_PIX_FMT_PAL8;
-    if (width_ <= 0 || height_ <= 0) {
-        width_ = frame.width;
-        height_ = frame.height;
+    facts_.palettised = facts_.palettised || frame.format == AV_PIX_FMT_PAL8;
+    if (facts_.width <= 0 || facts_.height <= 0) {
+        facts_.width = frame.width;
+        facts_.height = frame.height;
     }
 }
 
@@ -257,105 +231,27 @@ void AviMovie::learnKeyShift() {
     pull(next_);
 }
 
-void AviMovie::frameInto(int n, core::BgrImage& out) {
+const AVFrame* AviMovie::decoded(int n) {
     if (n < 0 || n >= frameCount_)
         throw outOfRange(n);
-    try {
-        const Picture* picture = fetchSteadily(n);
-        lastRequest_ = n;
-        if (picture == nullptr) {
-            out = options_.sketchWidth > 0
-                      ? core::BgrImage::blank(options_.sketchWidth,
-                                              options_.sketchHeight(width_, height_))
-                      : core::BgrImage::blank(width_, height_);
-            return;
-        }
-        if (VideoDecoder::isDamaged(*picture->frame))
-            throw damagedPicture(n);
-        const AVFrame& shown = options_.deinterlace ? deinterlacer_.deinterlace(
-                                                          n, *picture->frame, frameCount_,
-                                                          [this](int k) { return neighbour(k); },
-                                                          oneThread_ ? 1 : options_.decoderThreads)
-                                                    : *picture->frame;
-        if (options_.sketchWidth > 0)
-            converter_.convert(shown, options_.sketchWidth, options_.sketchHeight(width_, height_),
-                               paletteSize_, out);
-        else
-            converter_.convert(shown, width_, height_, paletteSize_, out);
-    } catch (...) {
-        live_ = false; // the decoder is left mid-stream
-        throw;
-    }
+    return frames_.picture(n);
+}
+
+const AVFrame* AviMovie::fetch(int n) {
+    const Picture* picture = fetchPicture(n);
+    return picture != nullptr ? picture->frame.get() : nullptr;
 }
 
 void AviMovie::changeOptions(const MovieOptions& options) {
-    const bool sameThreads = options.decoderThreads == options_.decoderThreads;
-    options_ = options;
-    if (sameThreads || oneThread_)
-        return;
-    decoder_ =
-        std::make_unique<VideoDecoder>(demuxer_->stream(), file_, options.decoderThreads, log_);
-    live_ = false; // the new decoder holds nothing to decode on from
+    if (frames_.changeOptions(options))
+        live_ = false; // the new decoder holds nothing to decode on from
 }
 
-// Once the decoder or demuxer complains, pictures come from one thread, decoded again from the
-// key frame: frame threads conceal damage differently from run to run and do not mark it, so
-// the same movie would give other pictures, or fail for other reasons, for other job counts.
-const AviMovie::Picture* AviMovie::fetchSteadily(int n) {
-    try {
-        const Picture* picture = fetch(n);
-        if (!dropFrameThreads())
-            return picture;
-    } catch (const MovieError& error) {
-        if (error.kind() == MovieError::Kind::Stopped || !dropFrameThreads())
-            throw;
-    }
-    return fetch(n);
-}
-
-bool AviMovie::complainedSince(std::uint64_t mark) {
-    if (decodesOnFrameThreads()) {
-        decoder_->flush(); // waits for the threads, whose complaints are then all in the log
-        live_ = false;
-        current_.valid = false;
-        next_.valid = false;
-        recent_.clear();
-    }
-    const bool complained = log_.complaints() > mark;
-    if (complained)
-        dropFrameThreads();
-    return complained;
-}
-
-bool AviMovie::decodesOnFrameThreads() const {
-    return !oneThread_ && decoder_->lagsBehind();
-}
-
-// A neighbour that cannot be decoded is left out, as at the ends of the movie.
-const AVFrame* AviMovie::neighbour(int n) {
-    try {
-        const Picture* picture = fetchSteadily(n);
-        lastRequest_ = n;
-        return picture && !VideoDecoder::isDamaged(*picture->frame) ? picture->frame.get()
-                                                                    : nullptr;
-    } catch (const MovieError& error) {
-        if (error.kind() == MovieError::Kind::Stopped)
-            throw;
-        live_ = false;
-        return nullptr;
-    }
-}
-
-bool AviMovie::dropFrameThreads() {
-    if (oneThread_ || !decoder_->lagsBehind() || log_.complaints() == 0)
-        return false;
-    oneThread_ = true;
-    decoder_ = std::make_unique<VideoDecoder>(demuxer_->stream(), file_, 1, log_);
+void AviMovie::forgetPictures() {
     live_ = false;
     current_.valid = false;
     next_.valid = false;
     recent_.clear();
-    return true;
 }
 
 // Frame n of an AVI file is its chunk slot: a slot without a chunk repeats the picture before.
@@ -389,7 +285,7 @@ std::vector<FrameRecord> AviMovie::frameTable() const {
 }
 
 // The picture of frame n, or nullptr for a frame before the first picture of the movie.
-const AviMovie::Picture* AviMovie::fetch(int n) {
+const AviMovie::Picture* AviMovie::fetchPicture(int n) {
     std::int64_t target = n;
     int targetPosition = -1;
     if (intraOnly_) {
@@ -403,8 +299,9 @@ const AviMovie::Picture* AviMovie::fetch(int n) {
         return &current_;
     if (const auto kept = recent_.find(target); kept != recent_.end())
         return &kept->second;
-    const bool steppingBack = !intraOnly_ && n < lastRequest_ &&
-                              lastRequest_ - n <= static_cast<std::int64_t>(recentLimit_);
+    const int lastRequest = frames_.lastRequest();
+    const bool steppingBack = !intraOnly_ && n < lastRequest &&
+                              lastRequest - n <= static_cast<std::int64_t>(recentLimit_);
     keepFrom_ = steppingBack ? target - static_cast<std::int64_t>(recentLimit_) + 1 : target;
     int key = keyFor(target);
     if (key < 0)
@@ -419,7 +316,7 @@ const AviMovie::Picture* AviMovie::fetch(int n) {
             seekToKey(key);
         target_ = target;
         targetPosition_ = targetPosition;
-        stopAfterTarget_ = intraOnly_ && decoder_->lagsBehind() && n != lastRequest_ + 1;
+        stopAfterTarget_ = intraOnly_ && frames_.decoder().lagsBehind() && n != lastRequest + 1;
         const Outcome outcome = decodeUntil(target);
         if (stopAfterTarget_)
             live_ = false; // drained: the next fetch starts afresh
@@ -484,19 +381,16 @@ void AviMovie::seekToKey(int key) {
     const bool alreadyThere = position == 0 && demuxer_->isAtStart();
     if (!alreadyThere && !demuxer_->seek(index_.timestamp(position))) {
         // Start over from the beginning of a freshly opened file.
-        demuxer_ = std::make_unique<Demuxer>(file_);
-        demuxer_->reportTo(log_);
+        demuxer_ = openDemuxer(file_, log_);
         key = 0;
     }
-    decoder_->flush();
+    frames_.restart();
     current_.valid = false;
     next_.valid = false;
     lastOutput_.reset();
     live_ = true;
     nextRead_ = index_.keyPosition(key);
     inputEnded_ = false;
-    drainSent_ = false;
-    outputEnded_ = false;
     damaged_ = false;
     seekKey_ = key;
     awaitingFirst_ = true;
@@ -533,42 +427,33 @@ AviMovie::Outcome AviMovie::decodeUntil(std::int64_t target) {
 }
 
 bool AviMovie::pull(Picture& into) {
-    int failures = 0;
-    while (!outputEnded_ || !drained_.empty()) {
-        if (!drained_.empty()) {
-            std::swap(into, drained_.front());
-            drained_.pop_front();
-            return true;
-        }
-        switch (decoder_->receive(*into.frame)) {
-        case VideoDecoder::Status::Frame:
-            into.display = displayOf(*into.frame);
-            into.valid = true;
-            markCutOff(into);
-            // Not before: pictures stored after a key frame may show before it and refer to
-            // the damaged pictures ahead of it.
-            if (into.frame->key_frame)
-                damaged_ = false;
-            return true;
-        case VideoDecoder::Status::Ended:
-            outputEnded_ = true;
-            break;
-        case VideoDecoder::Status::Failed:
-            // What is left of the chunk cut short may well not decode.
-            damaged_ = damaged_ || cutChunkAt_ < 0;
-            outputEnded_ = ++failures >= failuresToGiveUp;
-            break;
-        case VideoDecoder::Status::NeedsInput:
-            if (drainSent_)
-                outputEnded_ = true;
-            else
-                feed();
-            if (drainSent_ && cutChunkAt_ >= 0)
-                collectDrain();
-            break;
-        }
-    }
-    return false;
+    if (takeDrained(into))
+        return true;
+    const auto feedOrCollect = [this] {
+        feed();
+        if (frames_.drainSent() && cutChunkAt_ >= 0)
+            collectDrain();
+    };
+    // What is left of the chunk cut short may well not decode.
+    const auto failed = [this] { damaged_ = damaged_ || cutChunkAt_ < 0; };
+    if (!frames_.pull(*into.frame, feedOrCollect, failed))
+        return takeDrained(into);
+    into.display = displayOf(*into.frame);
+    into.valid = true;
+    markCutOff(into);
+    // Not before: pictures stored after a key frame may show before it and refer to the
+    // damaged pictures ahead of it.
+    if (into.frame->key_frame)
+        damaged_ = false;
+    return true;
+}
+
+bool AviMovie::takeDrained(Picture& into) {
+    if (drained_.empty())
+        return false;
+    std::swap(into, drained_.front());
+    drained_.pop_front();
+    return true;
 }
 
 // The last pictures of a drain carry no time stamp and are numbered on from the one before,
@@ -578,13 +463,14 @@ void AviMovie::collectDrain() {
     int failures = 0;
     for (;;) {
         Picture picture;
-        const VideoDecoder::Status status = decoder_->receive(*picture.frame);
+        const VideoDecoder::Status status = frames_.decoder().receive(*picture.frame);
         if (status == VideoDecoder::Status::Frame) {
             picture.display = displayOf(*picture.frame);
             picture.valid = true;
             markCutOff(picture);
             drained_.push_back(std::move(picture));
-        } else if (status != VideoDecoder::Status::Failed || ++failures >= failuresToGiveUp) {
+        } else if (status != VideoDecoder::Status::Failed ||
+                   ++failures >= FrameDecoder::failuresToGiveUp) {
             break;
         }
     }
@@ -593,7 +479,7 @@ void AviMovie::collectDrain() {
         for (Picture& picture : drained_)
             picture.cutOff =
                 picture.cutOff || picture.frame->best_effort_timestamp == AV_NOPTS_VALUE;
-    outputEnded_ = true;
+    frames_.endOutput();
 }
 
 // Pictures counted on after the picture of the chunk cut short may have skipped one stored
@@ -613,7 +499,7 @@ void AviMovie::markCutOff(Picture& picture) {
 void AviMovie::feed() {
     const bool wantedIsIn = stopAfterTarget_ && nextRead_ > targetPosition_;
     while (!inputEnded_ && !wantedIsIn) {
-        options_.stopIfAsked(file_);
+        frames_.stopIfAsked();
         if (!demuxer_->readPacket(*packet_)) {
             inputEnded_ = true;
             break;
@@ -634,13 +520,12 @@ void AviMovie::feed() {
             continue;
         if (paletteOwed_)
             attachPalette(*packet_);
-        decoder_->skipUnreferenced(mayBeSkipped(position));
-        if (!decoder_->send(packet_.get()))
+        frames_.decoder().skipUnreferenced(mayBeSkipped(position));
+        if (!frames_.decoder().send(packet_.get()))
             damaged_ = true;
         return;
     }
-    decoder_->send(nullptr);
-    drainSent_ = true;
+    frames_.sendEnd();
 }
 
 // The picture of the chunk cut short still takes its place in display order; without it, the
@@ -649,8 +534,8 @@ bool AviMovie::sendCutChunk() {
     if (intraOnly_ || packet_->size <= 0)
         return false;
     cutChunkAt_ = packet_->pos;
-    decoder_->skipUnreferenced(false);
-    decoder_->send(packet_.get());
+    frames_.decoder().skipUnreferenced(false);
+    frames_.decoder().send(packet_.get());
     return true;
 }
 
@@ -732,20 +617,12 @@ bool AviMovie::repeatsAllowed() const {
 }
 
 MovieError AviMovie::failure(int n) const {
-    if (truncated_ && inputEnded_)
-        return MovieError(file_, n, "file truncated: the data ends before this frame");
-    const std::string detail = log_.takeLastError();
-    return MovieError(file_, n,
-                      detail.empty() ? "decode failure" : "decode failure (" + detail + ")");
-}
-
-MovieError AviMovie::damagedPicture(int n) const {
-    return MovieError(file_, n, "damaged picture: the decoder had to conceal errors in it");
+    return frames_.failure(n, truncated_ && inputEnded_);
 }
 
 MovieError AviMovie::outOfRange(int n) const {
     const std::string present = "frames 0 to " + std::to_string(frameCount_ - 1);
-    if (truncated_ && n >= frameCount_ && n < claimedFrames_)
+    if (truncated_ && n >= frameCount_ && n < facts_.claimedFrames)
         return MovieError(file_, n,
                           "file truncated: the data ends before this frame (" + present +
                               " are present)");
@@ -753,7 +630,7 @@ MovieError AviMovie::outOfRange(int n) const {
         return MovieError(file_, n,
                           "frame out of range (the movie has " + present +
                               "; the file is truncated: its header promises " +
-                              std::to_string(claimedFrames_) + " frames)");
+                              std::to_string(facts_.claimedFrames) + " frames)");
     return MovieError(file_, n, "frame out of range (the movie has " + present + ")");
 }
 

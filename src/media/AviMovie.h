@@ -1,14 +1,13 @@
 #pragma once
 
+#include "media/AviDemuxer.h"
 #include "media/ChunkIndex.h"
-#include "media/Deinterlacer.h"
-#include "media/Demuxer.h"
 #include "media/FfmpegLog.h"
 #include "media/FfmpegPtr.h"
-#include "media/FrameConverter.h"
+#include "media/FrameDecoder.h"
 #include "media/FrameSource.h"
 #include "media/MovieOptions.h"
-#include "media/VideoDecoder.h"
+#include "media/StreamFacts.h"
 
 #include <cstdint>
 #include <deque>
@@ -26,41 +25,36 @@ class MovieError;
 // An AVI movie. Frame n is chunk slot n: a slot without a chunk (a dropped frame) repeats the
 // picture before it. Reading on from the last frame decodes on; a jump seeks to the key frame at
 // or before the wanted one.
-class AviMovie final : public FrameSource {
+class AviMovie final : public FrameSource, private FrameDecoder::Engine {
 public:
     // Throws MovieError.
     AviMovie(const std::filesystem::path& file, const MovieOptions& options);
     ~AviMovie() override;
 
     int frameCount() const override { return frameCount_; }
-    int width() const override { return width_; }
-    int height() const override { return height_; }
     double frameRate() const override { return frameRate_; }
     const std::filesystem::path& file() const override { return file_; }
-    bool isPalettised() const override { return palettised_; }
-    PictureColour colour() const override;
-    int claimedFrameCount() const override { return claimedFrames_; }
+    const StreamFacts& facts() const override { return facts_; }
+    int paletteSize() const override { return paletteSize_; }
+    int claimedFrameCount() const override { return facts_.claimedFrames; }
     bool isTruncated() const override { return truncated_; }
 
     std::string containerName() const override;
-    std::string codecName() const override;
     std::vector<FrameRecord> frameTable() const override;
-    PictureOrientation orientation() const override { return decoder_->orientation(); }
-    core::PixelShape sampleAspect() const override { return sampleAspect_; }
-    void frameInto(int n, core::BgrImage& out) override;
+    picture::PictureOrientation orientation() const override {
+        return frames_.decoder().orientation();
+    }
+    const AVFrame* decoded(int n) override;
     void changeOptions(const MovieOptions& options) override;
-    std::uint64_t complaints() const override { return log_.complaints(); }
-    bool complainedSince(std::uint64_t mark) override;
-    bool decodesOnFrameThreads() const override;
+    FrameDecoder& frames() override { return frames_; }
+    const FrameDecoder& frames() const override { return frames_; }
 
 private:
     // The fewest pictures kept for stepping back, whatever their size.
     static constexpr std::size_t fewestRecent = 2;
 
-    static FramePtr newFrame();
-
     struct Picture {
-        FramePtr frame = newFrame();
+        FramePtr frame = picture::allocateFrame();
         std::int64_t display = 0;
         bool valid = false;
         bool cutOff = false; // from the chunk cut short, or its number is uncertain because of it
@@ -68,13 +62,8 @@ private:
 
     std::filesystem::path file_;
     int frameCount_ = 0;
-    int width_ = 0;
-    int height_ = 0;
     double frameRate_ = 0.0;
-    bool palettised_ = false;
-    core::PixelShape sampleAspect_;
-
-    int claimedFrames_ = 0; // the header's count, which may exceed the frames present
+    StreamFacts facts_; // the header's frame count may exceed the frames present
     bool truncated_ = false;
 
     enum class Outcome { Found, Overshot, Missing, CutOff };
@@ -86,16 +75,18 @@ private:
     bool keyFlagsHold();
     void calibrate();
     void learnKeyShift();
-    const Picture* fetch(int n);
-    const Picture* fetchSteadily(int n);
-    const AVFrame* neighbour(int n);
-    bool dropFrameThreads();
+    const AVFrame* fetch(int n) override;
+    void leaveStream() override { live_ = false; }
+    void forgetPictures() override;
+    const AVStream& stream() const override { return demuxer_->stream(); }
+    const Picture* fetchPicture(int n);
     int keyFor(std::int64_t target) const;
     std::int64_t keyDisplayGuess(int key) const;
     bool canDecodeForward(std::int64_t target, int key) const;
     void seekToKey(int key);
     Outcome decodeUntil(std::int64_t target);
     bool pull(Picture& into);
+    bool takeDrained(Picture& into);
     void collectDrain();
     void markCutOff(Picture& picture);
     void feed();
@@ -108,19 +99,14 @@ private:
     std::int64_t displayOf(const AVFrame& frame);
     bool repeatsAllowed() const;
     MovieError failure(int n) const;
-    MovieError damagedPicture(int n) const;
     MovieError outOfRange(int n) const;
 
-    MovieOptions options_;
     mutable FfmpegLog log_; // before the contexts that report to it; taken from when failing
-    std::unique_ptr<Demuxer> demuxer_;
-    std::unique_ptr<VideoDecoder> decoder_;
+    std::unique_ptr<AviDemuxer> demuxer_;
+    FrameDecoder frames_;
     ChunkIndex index_;
-    FrameConverter converter_;
-    Deinterlacer deinterlacer_;
     PacketPtr packet_;
     bool intraOnly_ = false;
-    bool oneThread_ = false; // the decoder complained: frame threads would make results vary
     int paletteSize_ = 256;
 
     // Where decoding stands.
@@ -129,8 +115,6 @@ private:
     bool live_ = false; // the decoder holds the stream from a key frame up to nextRead_
     int nextRead_ = 0;  // index position of the next chunk to read
     bool inputEnded_ = false;
-    bool drainSent_ = false;
-    bool outputEnded_ = false;
     bool stopAfterTarget_ = false; // drain once the wanted chunk is in (one-off fetches)
     int targetPosition_ = -1;
     std::int64_t target_ = 0;
@@ -138,7 +122,6 @@ private:
     bool paletteOwed_ = false; // the next packet must carry the palette
     bool skipping_ = true;     // unreferenced pictures far from the target may be skipped
     std::optional<std::int64_t> lastOutput_;
-    int lastRequest_ = -2;
     // Stepping back one frame at a time would decode from the key frame at every step: a run
     // that serves such a step keeps the pictures before its target, as many as the budget holds.
     std::map<std::int64_t, Picture> recent_; // by display number

@@ -3,7 +3,8 @@
 #include "media/AviMovie.h"
 #include "media/ContainerDemuxer.h"
 #include "media/ContainerMovie.h"
-#include "media/PictureResampler.h"
+#include "media/FrameDecoder.h"
+#include "picture/SizeError.h"
 
 #include <exception>
 #include <new>
@@ -11,23 +12,28 @@
 
 namespace media {
 
-Movie::Movie(const std::filesystem::path& file, MovieOptions options)
-    : Movie(file, std::move(options), nullptr) {}
+Movie::Movie(const std::filesystem::path& file, MovieOptions options,
+             picture::PictureOptions pictures)
+    : Movie(file, std::move(options), std::move(pictures), nullptr) {}
 
 Movie::Movie(const std::filesystem::path& file, MovieOptions options,
-             std::shared_ptr<const MovieIndex> index)
-    : opened_(FileVersion::of(file)) {
+             picture::PictureOptions pictures, std::shared_ptr<const MovieIndex> index)
+    : opened_(FileVersion::of(file)), source_(open(file, options, std::move(index), opened_)),
+      chain_(source_->facts().pictures(source_->frameCount(), source_->paletteSize()), pictures) {}
+
+std::unique_ptr<FrameSource> Movie::open(const std::filesystem::path& file,
+                                         const MovieOptions& options,
+                                         std::shared_ptr<const MovieIndex> index,
+                                         const std::optional<FileVersion>& opened) {
     std::shared_ptr<const FrameIndex> frames;
-    if (index && opened_ && index->version == *opened_)
+    if (index && opened && index->version == *opened)
         frames = index->frames;
     // AVI files keep their own engine (slot numbering, empty chunks repeat a picture); so do
     // files no demuxer recognises, which it reports on.
     InputContextPtr input = ContainerDemuxer::tryOpen(file);
     if (input && !ContainerDemuxer::isAvi(*input))
-        source_ = std::make_unique<ContainerMovie>(file, std::move(input), options, frames);
-    else
-        source_ = std::make_unique<AviMovie>(file, options);
-    takeOptions(options);
+        return std::make_unique<ContainerMovie>(file, std::move(input), options, frames);
+    return std::make_unique<AviMovie>(file, options);
 }
 
 std::shared_ptr<const MovieIndex> Movie::index() const {
@@ -44,33 +50,22 @@ int Movie::frameCount() const {
     return source_->frameCount();
 }
 int Movie::width() const {
-    return writtenSize().width;
+    return chain_.outputSize(orientation(), storedAspect()).width;
 }
 int Movie::height() const {
-    return writtenSize().height;
+    return chain_.outputSize(orientation(), storedAspect()).height;
 }
-core::PixelShape::Size Movie::writtenSize() const {
-    if (size_) {
-        const core::PixelShape::Size turned = turnedSize();
-        return size_->resolve(turned.width, turned.height, sampleAspect());
-    }
-    return squarePixels_ ? squareSize() : turnedSize();
-}
-PictureOrientation Movie::orientation() const {
+picture::PictureOrientation Movie::orientation() const {
     return source_->orientation();
 }
+core::PixelShape Movie::storedAspect() const {
+    return source_->facts().sampleAspect;
+}
 core::PixelShape Movie::sampleAspect() const {
-    const core::PixelShape stored = source_->sampleAspect();
-    return !storedOrientation_ && orientation().swapsSides() ? stored.turned() : stored;
+    return chain_.shownAspect(orientation(), storedAspect());
 }
 core::PixelShape::Size Movie::squareSize() const {
-    const core::PixelShape::Size turned = turnedSize();
-    return sampleAspect().squareSize(turned.width, turned.height);
-}
-core::PixelShape::Size Movie::turnedSize() const {
-    if (!storedOrientation_ && orientation().swapsSides())
-        return {source_->height(), source_->width()};
-    return {source_->width(), source_->height()};
+    return chain_.squareSize(orientation(), storedAspect());
 }
 double Movie::frameRate() const {
     return source_->frameRate();
@@ -79,18 +74,16 @@ const std::filesystem::path& Movie::file() const {
     return source_->file();
 }
 bool Movie::isPalettised() const {
-    return source_->isPalettised();
+    return source_->facts().palettised;
 }
-
-PictureColour Movie::colour() const {
-    return source_->colour();
+picture::PictureColour Movie::colour() const {
+    return source_->facts().colour;
 }
-
 std::string Movie::containerName() const {
     return source_->containerName();
 }
 std::string Movie::codecName() const {
-    return source_->codecName();
+    return source_->facts().codecName();
 }
 int Movie::claimedFrameCount() const {
     return source_->claimedFrameCount();
@@ -115,26 +108,23 @@ core::BgrImage Movie::frame(int n) {
 }
 
 std::uint64_t Movie::complaints() const {
-    return source_->complaints();
+    return source_->frames().complaints();
 }
 
 bool Movie::complainedSince(std::uint64_t mark) {
-    return source_->complainedSince(mark);
+    return source_->frames().complainedSince(mark);
 }
 
 bool Movie::decodesOnFrameThreads() const {
-    return source_->decodesOnFrameThreads();
+    return source_->frames().decodesOnFrameThreads();
 }
 
 void Movie::changeOptions(const MovieOptions& options) {
     source_->changeOptions(options);
-    takeOptions(options);
 }
 
-void Movie::takeOptions(const MovieOptions& options) {
-    storedOrientation_ = options.storedOrientation;
-    squarePixels_ = options.squarePixels;
-    size_ = options.size;
+void Movie::changePictures(const picture::PictureOptions& pictures) {
+    chain_.setOptions(pictures);
 }
 
 void Movie::frameInto(int n, core::BgrImage& out) {
@@ -146,52 +136,20 @@ void Movie::frameInto(int n, core::BgrImage& out) {
             throw MovieError(file(), n, "the file has changed since it was opened");
     }
     try {
-        source_->frameInto(n, out);
-        showAsAsked(out);
+        const AVFrame* decoded = source_->decoded(n);
+        FrameDecoder& frames = source_->frames();
+        chain_.render(
+            n, decoded, [&frames](int k) { return frames.neighbour(k); }, frames.threads(),
+            source_->orientation(), storedAspect(), out);
     } catch (const MovieError&) {
         throw;
     } catch (const std::bad_alloc&) {
         throw;
+    } catch (const picture::SizeError& error) {
+        throw MovieError(file(), error.what());
     } catch (const std::exception& error) {
         throw MovieError(file(), n, error.what());
     }
-}
-
-// Each step only where it changes the picture: a movie shown as stored costs no copy.
-void Movie::showAsAsked(core::BgrImage& out) {
-    const PictureOrientation orientation = source_->orientation();
-    out.sampleAspect = source_->sampleAspect();
-    if (!storedOrientation_ && !orientation.isUpright()) {
-        std::swap(out, stored_);
-        orientation.apply(stored_, out);
-    }
-    if (size_) {
-        resize(out);
-    } else if (squarePixels_ && !out.sampleAspect.isSquare()) {
-        const core::PixelShape::Size size = out.sampleAspect.squareSize(out.width, out.height);
-        if (!resampler_)
-            resampler_ = std::make_unique<PictureResampler>();
-        std::swap(out, stored_);
-        resampler_->resample(stored_, size.width, size.height, out);
-    }
-}
-
-// One resampling from the picture as turned to the size asked for: the stretch to square pixels
-// is part of it.
-void Movie::resize(core::BgrImage& out) {
-    const core::PixelShape::Size size = size_->resolve(out.width, out.height, out.sampleAspect);
-    if (size.width > core::SizeRequest::largest || size.height > core::SizeRequest::largest)
-        throw MovieError(file(), "the size asked for, " + std::to_string(size.width) + " x " +
-                                     std::to_string(size.height) + ", is over " +
-                                     std::to_string(core::SizeRequest::largest) + " pixels a side");
-    const core::PixelShape shape = size_->shapeAfter(out.width, out.height, out.sampleAspect);
-    if (size.width != out.width || size.height != out.height) {
-        if (!resampler_)
-            resampler_ = std::make_unique<PictureResampler>();
-        std::swap(out, stored_);
-        resampler_->resample(stored_, size.width, size.height, out);
-    }
-    out.sampleAspect = shape;
 }
 
 } // namespace media

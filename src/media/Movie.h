@@ -7,8 +7,10 @@
 #include "media/MovieError.h"
 #include "media/MovieIndex.h"
 #include "media/MovieOptions.h"
-#include "media/PictureColour.h"
-#include "media/PictureOrientation.h"
+#include "picture/PictureChain.h"
+#include "picture/PictureColour.h"
+#include "picture/PictureOptions.h"
+#include "picture/PictureOrientation.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -20,19 +22,20 @@
 namespace media {
 
 class FrameSource;
-class PictureResampler;
 
 // A movie whose frames are fetched by number (0-based, display order) as 24-bit BGR
-// pictures, turned upright as its display matrix says. Reading on from the last frame decodes
-// on; a jump seeks to the key frame at or before the wanted one. Memory stays flat in the
-// length of the movie.
+// pictures, turned upright as its display matrix says: an engine for its container, which
+// decodes, joined to the picture stages, which make the picture asked for. Reading on from the
+// last frame decodes on; a jump seeks to the key frame at or before the wanted one. Memory
+// stays flat in the length of the movie.
 class Movie {
 public:
-    explicit Movie(const std::filesystem::path& file,
-                   MovieOptions options = {}); // throws MovieError
+    // Throws MovieError.
+    explicit Movie(const std::filesystem::path& file, MovieOptions options = {},
+                   picture::PictureOptions pictures = {});
     // Opens the file with the index another Movie of it built (index()): no second pass over
     // the file. An index of another file version is not used.
-    Movie(const std::filesystem::path& file, MovieOptions options,
+    Movie(const std::filesystem::path& file, MovieOptions options, picture::PictureOptions pictures,
           std::shared_ptr<const MovieIndex> index);
     ~Movie();
     Movie(Movie&&) noexcept;
@@ -46,7 +49,7 @@ public:
     // How the movie's display matrix turns its pictures, whether or not the options let it: a
     // matrix may come with the pictures rather than the stream, and is known once one of them
     // is decoded.
-    PictureOrientation orientation() const;
+    picture::PictureOrientation orientation() const;
     // The shape of the pixels of the pictures in the orientation frame() gives them, before any
     // stretch to square pixels.
     core::PixelShape sampleAspect() const;
@@ -56,7 +59,7 @@ public:
     const std::filesystem::path& file() const;
     bool isPalettised() const;
     // The colour matrix, range, primaries and transfer, each declared or assumed.
-    PictureColour colour() const;
+    picture::PictureColour colour() const;
     // The demuxer's short name for the container ("avi") and the codec's ("mjpeg").
     std::string containerName() const;
     std::string codecName() const;
@@ -84,6 +87,8 @@ public:
     // Decodes from now on as `options` say: a movie opened to be looked at can go on to be
     // extracted without being opened again. Another thread count takes a new decoder.
     void changeOptions(const MovieOptions& options);
+    // Makes the pictures from now on as `pictures` say.
+    void changePictures(const picture::PictureOptions& pictures);
 
     // Frame threads hand a picture out before the decoder has said all it will about the
     // packets decoded alongside it, and they conceal damage differently from run to run.
@@ -95,19 +100,15 @@ public:
     bool decodesOnFrameThreads() const;
 
 private:
-    void takeOptions(const MovieOptions& options);
-    void showAsAsked(core::BgrImage& out);
-    core::PixelShape::Size turnedSize() const;
-    core::PixelShape::Size writtenSize() const;
-    void resize(core::BgrImage& out);
+    static std::unique_ptr<FrameSource> open(const std::filesystem::path& file,
+                                             const MovieOptions& options,
+                                             std::shared_ptr<const MovieIndex> index,
+                                             const std::optional<FileVersion>& opened);
+    core::PixelShape storedAspect() const;
 
-    std::unique_ptr<FrameSource> source_; // the engine for the movie's container
     std::optional<FileVersion> opened_;   // the file as it was when opened
-    bool storedOrientation_ = false;
-    bool squarePixels_ = false;
-    std::optional<core::SizeRequest> size_;
-    core::BgrImage stored_; // a picture before its turn or stretch
-    std::unique_ptr<PictureResampler> resampler_;
+    std::unique_ptr<FrameSource> source_; // the engine for the movie's container
+    picture::PictureChain chain_;
 };
 
 } // namespace media

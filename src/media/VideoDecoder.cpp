@@ -2,6 +2,7 @@
 
 #include "media/FfmpegLog.h"
 #include "media/MovieError.h"
+#include "media/StreamFacts.h"
 
 #include <algorithm>
 
@@ -13,7 +14,7 @@ namespace media {
 
 VideoDecoder::VideoDecoder(const AVStream& stream, const std::filesystem::path& file, int threads,
                            FfmpegLog& log)
-    : orientation_(PictureOrientation::ofStream(stream)) {
+    : orientation_(StreamFacts::orientationOf(stream)) {
     const AVCodecParameters& parameters = *stream.codecpar;
     const AVCodec* codec = avcodec_find_decoder(parameters.codec_id);
     const std::string name = avcodec_get_name(parameters.codec_id);
@@ -41,7 +42,7 @@ bool VideoDecoder::send(const AVPacket* packet) {
 VideoDecoder::Status VideoDecoder::receive(AVFrame& frame) {
     const int result = avcodec_receive_frame(context_.get(), &frame);
     if (result >= 0) {
-        orientation_ = PictureOrientation::ofFrame(frame, orientation_);
+        orientation_ = picture::PictureOrientation::ofFrame(frame, orientation_);
         return Status::Frame;
     }
     if (result == AVERROR(EAGAIN))

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "media/FfmpegPtr.h"
-#include "media/PictureOrientation.h"
+#include "picture/PictureOrientation.h"
 
 #include <filesystem>
 
@@ -36,11 +36,11 @@ public:
     static bool isDamaged(const AVFrame& frame);
     // As the display matrix of the last picture that carried one says (such a matrix holds for
     // the pictures after it), or else the stream's.
-    PictureOrientation orientation() const { return orientation_; }
+    picture::PictureOrientation orientation() const { return orientation_; }
 
 private:
     CodecContextPtr context_;
-    PictureOrientation orientation_;
+    picture::PictureOrientation orientation_;
 };
 
 } // namespace media

@@ -152,7 +152,7 @@ TEST(SharedIndex, ServesOnlyTheFileVersionItWasBuiltFrom) {
     const std::shared_ptr<const media::MovieIndex> index = first.index();
     ASSERT_NE(index, nullptr);
 
-    media::Movie second(file, {}, index);
+    media::Movie second(file, {}, {}, index);
     EXPECT_EQ(second.index()->frames, index->frames);
     ASSERT_EQ(second.frameCount(), recipe.frames);
     EXPECT_EQ(frameNumberOf(second.frame(20)), 20);
@@ -160,7 +160,7 @@ TEST(SharedIndex, ServesOnlyTheFileVersionItWasBuiltFrom) {
     recipe.frames = 48;
     std::filesystem::copy_file(testmedia::sharedContainerMovie(recipe), file,
                                std::filesystem::copy_options::overwrite_existing);
-    media::Movie rewritten(file, {}, index);
+    media::Movie rewritten(file, {}, {}, index);
     EXPECT_NE(rewritten.index()->frames, index->frames);
     ASSERT_EQ(rewritten.frameCount(), 48);
     EXPECT_EQ(frameNumberOf(rewritten.frame(40)), 40);

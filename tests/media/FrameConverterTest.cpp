@@ -1,4 +1,4 @@
-#include "media/FrameConverter.h"
+#include "picture/FrameConverter.h"
 
 #include "MediaTestSupport.h"
 #include "core/BgrImage.h"
@@ -105,7 +105,7 @@ class ConverterSweep : public testing::TestWithParam<AVPixelFormat> {};
 // picture (heap corruption, caught by the sanitizer build) or leave the last columns black.
 // Pictures bound for bitmap files hold their rows bottom first.
 TEST_P(ConverterSweep, EveryColumnOfEverySizeIsWritten) {
-    media::FrameConverter converter;
+    picture::FrameConverter converter;
     for (const bool bottomFirst : {false, true}) {
         SCOPED_TRACE(bottomFirst ? "rows bottom first" : "rows top first");
         core::BgrImage image;
@@ -208,7 +208,7 @@ TEST(FrameConverterSketch, RowsReadKeepTheirChroma) {
         std::fill_n(frame->data[1] + y * frame->linesize[1], 320, y < 120 ? 90 : 240);
         std::fill_n(frame->data[2] + y * frame->linesize[2], 320, y < 120 ? 240 : 110);
     }
-    media::FrameConverter converter;
+    picture::FrameConverter converter;
     core::BgrImage sketch;
     converter.convert(*frame, 64, 48, 256, sketch);
     ASSERT_EQ(sketch.width, 64);

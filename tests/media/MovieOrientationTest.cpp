@@ -1,7 +1,7 @@
 #include "MediaTestSupport.h"
 #include "core/BgrImage.h"
 #include "media/Movie.h"
-#include "media/PictureOrientation.h"
+#include "picture/PictureOrientation.h"
 #include "support/testmedia/BgrImage.h"
 #include "support/testmedia/ContainerMedia.h"
 #include "support/testmedia/Pictures.h"
@@ -102,11 +102,11 @@ TEST_P(MovieOrientation, PicturesComeOutAsTheCommandLineShowsThem) {
 // after changing its mind.
 TEST_P(MovieOrientation, StoredOrientationOnRequest) {
     const auto file = testmedia::sharedContainerMovie(recipeOf(GetParam()));
-    media::Movie movie(file, media::MovieOptions{.storedOrientation = true});
+    media::Movie movie(file, {}, picture::PictureOptions{.storedOrientation = true});
     EXPECT_EQ(movie.width(), storedWidth);
     EXPECT_EQ(movie.height(), storedHeight);
     EXPECT_LT(meanDifference(movie.frame(3), shownPicture(3, 0, false)), codingLoss);
-    movie.changeOptions({});
+    movie.changePictures({});
     EXPECT_LT(
         meanDifference(movie.frame(4), shownPicture(4, GetParam().clockwise, GetParam().mirrored)),
         codingLoss);
@@ -142,7 +142,7 @@ TEST(PictureOrientationAlpha, TurnsWithTheColours) {
         }
     for (const int turns : {0, 1, 2, 3})
         for (const bool mirrored : {false, true}) {
-            const media::PictureOrientation orientation(turns, mirrored);
+            const picture::PictureOrientation orientation(turns, mirrored);
             core::BgrImage out;
             out.alpha.assign(15, 7); // what an earlier picture left in the buffer
             orientation.apply(stored, out);
@@ -156,7 +156,7 @@ TEST(PictureOrientationAlpha, TurnsWithTheColours) {
     core::BgrImage opaque = core::BgrImage::blank(5, 3);
     core::BgrImage out;
     out.alpha.assign(15, 7);
-    media::PictureOrientation(1, false).apply(opaque, out);
+    picture::PictureOrientation(1, false).apply(opaque, out);
     EXPECT_TRUE(out.alpha.empty());
 }
 

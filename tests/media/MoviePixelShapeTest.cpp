@@ -35,7 +35,7 @@ TEST_P(MoviePixelShape, StoredSizeUnlessSquarePixelsAreAsked) {
     EXPECT_EQ(stored.height, 96);
     EXPECT_EQ(stored.sampleAspect, (core::PixelShape{8, 9}));
 
-    movie.changeOptions({.squarePixels = true});
+    movie.changePictures({.squarePixels = true});
     EXPECT_EQ(movie.width(), 128);
     EXPECT_EQ(movie.height(), 108);
     const core::BgrImage square = movie.frame(2);

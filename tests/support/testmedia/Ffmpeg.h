@@ -14,7 +14,7 @@ using media::CodecContextPtr;
 using media::ffmpegErrorText;
 using media::FramePtr;
 using media::PacketPtr;
-using media::ScalerPtr;
+using picture::ScalerPtr;
 
 struct OutputContextDeleter {
     void operator()(AVFormatContext* context) const {

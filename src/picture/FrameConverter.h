@@ -1,7 +1,7 @@
 #pragma once
 
-#include "media/FfmpegPtr.h"
-#include "media/PictureColour.h"
+#include "picture/PictureColour.h"
+#include "picture/PicturePtr.h"
 
 #include <cstdint>
 #include <memory>
@@ -10,7 +10,7 @@ namespace core {
 struct BgrImage;
 }
 
-namespace media {
+namespace picture {
 
 class ColourStage;
 
@@ -27,8 +27,9 @@ public:
     FrameConverter(FrameConverter&&) noexcept;
     FrameConverter& operator=(FrameConverter&&) noexcept;
 
-    // The stream the pictures come from: its codec (some fix their colours) and its light level.
-    void describeStream(const AVStream& stream);
+    // Where the pictures come from: their codec (some fix their colours) and the most light the
+    // stream says it holds, cd/m² (0 when it does not say).
+    void describeSource(AVCodecID codec, double peak);
 
     // `paletteSize` entries of a palettised picture's palette are handed on.
     void convert(const AVFrame& frame, int width, int height, int paletteSize, core::BgrImage& out);
@@ -63,4 +64,4 @@ private:
     PictureColour stageColour_;
 };
 
-} // namespace media
+} // namespace picture

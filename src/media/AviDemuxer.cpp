@@ -1,4 +1,4 @@
-#include "media/Demuxer.h"
+#include "media/AviDemuxer.h"
 
 #include "media/FfmpegLog.h"
 #include "media/MovieError.h"
@@ -117,7 +117,7 @@ private:
 
 } // namespace
 
-Demuxer::Demuxer(const std::filesystem::path& file) {
+AviDemuxer::AviDemuxer(const std::filesystem::path& file) {
     FfmpegLog::install();
     requireRegularFile(file);
     input_ = openInput(file);
@@ -135,15 +135,15 @@ Demuxer::Demuxer(const std::filesystem::path& file) {
     layout_ = AviLayout::read(file);
 }
 
-void Demuxer::reportTo(FfmpegLog& log) {
+void AviDemuxer::reportTo(FfmpegLog& log) {
     log.attach(*input_);
 }
 
-const char* Demuxer::formatName() const {
+const char* AviDemuxer::formatName() const {
     return input_->iformat->name;
 }
 
-bool Demuxer::readPacket(AVPacket& packet) {
+bool AviDemuxer::readPacket(AVPacket& packet) {
     for (;;) {
         av_packet_unref(&packet);
         atStart_ = false;
@@ -163,13 +163,13 @@ bool Demuxer::readPacket(AVPacket& packet) {
     }
 }
 
-bool Demuxer::seek(std::int64_t timestamp) {
+bool AviDemuxer::seek(std::int64_t timestamp) {
     atStart_ = false;
     return av_seek_frame(input_.get(), stream_->index, timestamp + shift_, AVSEEK_FLAG_BACKWARD) >=
            0;
 }
 
-std::optional<std::int64_t> Demuxer::scanToEnd() {
+std::optional<std::int64_t> AviDemuxer::scanToEnd() {
     const PacketPtr packet(av_packet_alloc());
     if (!packet)
         throw std::bad_alloc();

@@ -1,7 +1,7 @@
-#include "media/FrameConverter.h"
+#include "picture/FrameConverter.h"
 
 #include "core/BgrImage.h"
-#include "media/ColourStage.h"
+#include "picture/ColourStage.h"
 
 #include <algorithm>
 #include <cstring>
@@ -10,12 +10,11 @@
 #include <vector>
 
 extern "C" {
-#include <libavutil/mastering_display_metadata.h>
 #include <libavutil/mem.h>
 #include <libavutil/pixdesc.h>
 }
 
-namespace media {
+namespace picture {
 
 namespace {
 
@@ -147,21 +146,6 @@ template <typename Enum> int valueOf(const Enum& stored) {
     return value;
 }
 
-// The brightest light the stream says it holds, cd/m², or 0.
-double peakOf(const AVStream& stream) {
-    std::size_t size = 0;
-    if (const auto* light = reinterpret_cast<const AVContentLightMetadata*>(
-            av_stream_get_side_data(&stream, AV_PKT_DATA_CONTENT_LIGHT_LEVEL, &size));
-        light != nullptr && size >= sizeof *light && light->MaxCLL > 0)
-        return light->MaxCLL;
-    if (const auto* mastering = reinterpret_cast<const AVMasteringDisplayMetadata*>(
-            av_stream_get_side_data(&stream, AV_PKT_DATA_MASTERING_DISPLAY_METADATA, &size));
-        mastering != nullptr && size >= sizeof *mastering && mastering->has_luminance &&
-        mastering->max_luminance.den > 0)
-        return av_q2d(mastering->max_luminance);
-    return 0.0;
-}
-
 } // namespace
 
 void FrameConverter::convert(const AVFrame& frame, int width, int height, int paletteSize,
@@ -263,9 +247,8 @@ FrameConverter::~FrameConverter() = default;
 FrameConverter::FrameConverter(FrameConverter&&) noexcept = default;
 FrameConverter& FrameConverter::operator=(FrameConverter&&) noexcept = default;
 
-void FrameConverter::describeStream(const AVStream& stream) {
-    codec_ = stream.codecpar->codec_id;
-    const double peak = peakOf(stream);
+void FrameConverter::describeSource(AVCodecID codec, double peak) {
+    codec_ = codec;
     peak_ = peak > 0.0 ? std::min(peak, 10000.0) : 10000.0;
     stage_.reset();
 }
@@ -313,4 +296,4 @@ SwsContext& FrameConverter::scalerFor(const Source& source) {
     return *scaler_;
 }
 
-} // namespace media
+} // namespace picture

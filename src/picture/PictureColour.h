@@ -2,14 +2,12 @@
 
 #include <string>
 
-struct AVCodecParameters;
-
 extern "C" {
 #include <libavcodec/codec_id.h>
 #include <libavutil/pixfmt.h>
 }
 
-namespace media {
+namespace picture {
 
 // What a stream's pixel values mean, in FFmpeg's colour numbers: what the stream declares, and
 // for what it leaves out, what players assume. Values are kept as the integers the stream stores,
@@ -29,9 +27,6 @@ struct PictureColour {
     static PictureColour resolve(int matrix, int range, int primaries, int transfer,
                                  AVCodecID codec, AVPixelFormat format, int width, int height);
 
-    // The stream's declared colours, read as resolve() reads them.
-    static PictureColour ofStream(const AVCodecParameters& parameters);
-
     bool isPq() const { return transfer == AVCOL_TRC_SMPTE2084; }
     bool isHlg() const { return transfer == AVCOL_TRC_ARIB_STD_B67; }
     // Primaries wider than BT.709's, which are turned into BT.709's in linear light.
@@ -49,4 +44,4 @@ struct PictureColour {
     bool operator==(const PictureColour&) const = default;
 };
 
-} // namespace media
+} // namespace picture

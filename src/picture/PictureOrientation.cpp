@@ -1,4 +1,4 @@
-#include "media/PictureOrientation.h"
+#include "picture/PictureOrientation.h"
 
 #include "core/BgrImage.h"
 
@@ -7,12 +7,11 @@
 #include <cstring>
 
 extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
 #include <libavutil/display.h>
+#include <libavutil/frame.h>
 }
 
-namespace media {
+namespace picture {
 
 namespace {
 
@@ -54,16 +53,6 @@ PictureOrientation PictureOrientation::fromDisplayMatrix(const std::int32_t* mat
     if (near(angle, 0) && matrix[4] < 0)
         return {2, true};
     return {};
-}
-
-PictureOrientation PictureOrientation::ofStream(const AVStream& stream) {
-    std::size_t size = 0;
-    const std::uint8_t* data = av_stream_get_side_data(&stream, AV_PKT_DATA_DISPLAYMATRIX, &size);
-    if (data == nullptr || size < 9 * sizeof(std::int32_t))
-        return {};
-    std::int32_t matrix[9];
-    std::memcpy(matrix, data, sizeof matrix);
-    return fromDisplayMatrix(matrix);
 }
 
 PictureOrientation PictureOrientation::ofFrame(const AVFrame& frame, PictureOrientation stream) {
@@ -151,4 +140,4 @@ void PictureOrientation::turnAlpha(const core::BgrImage& stored, core::BgrImage&
     }
 }
 
-} // namespace media
+} // namespace picture

@@ -1,13 +1,12 @@
-#include "media/PictureColour.h"
+#include "picture/PictureColour.h"
 
 #include <cstring>
 
 extern "C" {
-#include <libavcodec/codec_par.h>
 #include <libavutil/pixdesc.h>
 }
 
-namespace media {
+namespace picture {
 
 namespace {
 
@@ -75,24 +74,7 @@ PictureColour PictureColour::resolve(int matrix, int range, int primaries, int t
     return colour;
 }
 
-namespace {
-
-// A damaged stream may store a number outside the enumeration: read as the integer it is.
-template <typename Enum> int valueOf(const Enum& stored) {
-    int value = 0;
-    static_assert(sizeof value == sizeof stored);
-    std::memcpy(&value, &stored, sizeof value);
-    return value;
-}
-
-} // namespace
-
-PictureColour PictureColour::ofStream(const AVCodecParameters& parameters) {
-    return resolve(valueOf(parameters.color_space), valueOf(parameters.color_range),
-                   valueOf(parameters.color_primaries), valueOf(parameters.color_trc),
-                   parameters.codec_id, static_cast<AVPixelFormat>(parameters.format),
-                   parameters.width, parameters.height);
-}
+namespace {} // namespace
 
 bool PictureColour::isWideGamut() const {
     return primaries == AVCOL_PRI_BT2020 || primaries == AVCOL_PRI_SMPTE432 ||
@@ -121,4 +103,4 @@ std::string PictureColour::hdrName() const {
     return isPq() ? "pq" : isHlg() ? "hlg" : "no";
 }
 
-} // namespace media
+} // namespace picture

@@ -1,4 +1,4 @@
-#include "media/FilterLibrary.h"
+#include "picture/FilterLibrary.h"
 
 #include <stdexcept>
 #include <string>
@@ -9,7 +9,7 @@
 #include <dlfcn.h>
 #endif
 
-namespace media {
+namespace picture {
 
 namespace {
 
@@ -70,4 +70,4 @@ const FilterLibrary& FilterLibrary::get() {
     return *loaded;
 }
 
-} // namespace media
+} // namespace picture

@@ -1,4 +1,4 @@
-#include "media/ShotDetector.h"
+#include "picture/ShotDetector.h"
 
 #include "core/BgrImage.h"
 
@@ -59,11 +59,11 @@ const Scene black = [](double, double, double rgb[3]) { rgb[0] = rgb[1] = rgb[2]
 const Scene white = [](double, double, double rgb[3]) { rgb[0] = rgb[1] = rgb[2] = 255; };
 
 std::vector<int> shotsOf(const std::vector<core::BgrImage>& pictures) {
-    media::ShotDetector detector(50, 25.0);
+    picture::ShotDetector detector(50, 25.0);
     for (const core::BgrImage& p : pictures)
         detector.add(p);
     std::vector<int> frames;
-    for (const media::ShotDetector::Shot& shot : detector.finish())
+    for (const picture::ShotDetector::Shot& shot : detector.finish())
         frames.push_back(shot.frame);
     return frames;
 }

@@ -6,7 +6,7 @@ extern "C" {
 #include <libavfilter/buffersrc.h>
 }
 
-namespace media {
+namespace picture {
 
 // libavfilter, opened the first time a picture needs it. Linked, it would load some thirty more
 // libraries (speech synthesis, Vulkan, LAPACK, ...) into every run of both programs, about 25 ms
@@ -30,4 +30,4 @@ private:
     FilterLibrary() = default;
 };
 
-} // namespace media
+} // namespace picture

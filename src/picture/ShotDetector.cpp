@@ -1,4 +1,4 @@
-#include "media/ShotDetector.h"
+#include "picture/ShotDetector.h"
 
 #include "core/BgrImage.h"
 
@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 
-namespace media {
+namespace picture {
 
 namespace {
 
@@ -305,4 +305,4 @@ void ShotDetector::forget() {
     }
 }
 
-} // namespace media
+} // namespace picture

@@ -10,7 +10,7 @@ namespace core {
 struct BgrImage;
 }
 
-namespace media {
+namespace picture {
 
 // Finds the first frame of every shot in a run of consecutive pictures, from small copies of
 // them (a sketch some 64 pixels wide is plenty). Two pictures differ by their colour histograms
@@ -86,4 +86,4 @@ private:
     std::vector<Shot> shots_;
 };
 
-} // namespace media
+} // namespace picture

@@ -5,14 +5,13 @@
 
 extern "C" {
 struct AVFrame;
-struct AVStream;
 }
 
 namespace core {
 struct BgrImage;
 }
 
-namespace media {
+namespace picture {
 
 // How a stored picture is shown upright: turned clockwise by a quarter turn or more, then
 // mirrored left to right.
@@ -25,8 +24,6 @@ public:
     // As the ffmpeg command line turns a picture of this display matrix (nine 16.16 and 2.30
     // numbers); nullptr is as stored. Angles other than quarter turns leave it as stored.
     static PictureOrientation fromDisplayMatrix(const std::int32_t* matrix);
-    // The stream's display matrix, if any.
-    static PictureOrientation ofStream(const AVStream& stream);
     // The frame's own display matrix where it carries one, else `stream`.
     static PictureOrientation ofFrame(const AVFrame& frame, PictureOrientation stream);
 
@@ -54,4 +51,4 @@ private:
     bool mirrored_ = false;
 };
 
-} // namespace media
+} // namespace picture

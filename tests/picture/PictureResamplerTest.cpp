@@ -1,4 +1,4 @@
-#include "media/PictureResampler.h"
+#include "picture/PictureResampler.h"
 
 #include "core/BgrImage.h"
 
@@ -24,7 +24,7 @@ core::BgrImage halves(int width, int height, int edge) {
 // through a matrix), the edge moves with the stretch, and it is filtered, not repeated pixels.
 TEST(PictureResampler, StretchesWithAFilterKeepingEveryChannel) {
     const core::BgrImage picture = halves(54, 20, 27);
-    media::PictureResampler resampler;
+    picture::PictureResampler resampler;
     core::BgrImage stretched;
     resampler.resample(picture, 64, 20, stretched);
 
@@ -50,7 +50,7 @@ TEST(PictureResampler, StretchesWithAFilterKeepingEveryChannel) {
 
 // A picture of another size takes a scaler of its own.
 TEST(PictureResampler, FollowsAChangeOfSize) {
-    media::PictureResampler resampler;
+    picture::PictureResampler resampler;
     core::BgrImage out;
     resampler.resample(halves(54, 20, 27), 64, 20, out);
     resampler.resample(halves(20, 30, 10), 20, 40, out);
@@ -66,7 +66,7 @@ TEST(PictureResampler, StretchesTheAlphaPlaneWithTheColours) {
     for (int y = 0; y < picture.height; ++y)
         for (int x = 0; x < picture.width; ++x)
             picture.alpha.push_back(picture.row(y)[3 * x + 1]);
-    media::PictureResampler resampler;
+    picture::PictureResampler resampler;
     core::BgrImage stretched;
     resampler.resample(picture, 64, 20, stretched);
 

@@ -1,4 +1,4 @@
-#include "media/PictureResampler.h"
+#include "picture/PictureResampler.h"
 
 #include "core/BgrImage.h"
 
@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace media {
+namespace picture {
 
 namespace {
 
@@ -248,4 +248,4 @@ SwsContext& PictureResampler::scalerFor(int inWidth, int inHeight, int outWidth,
     return *scaler_;
 }
 
-} // namespace media
+} // namespace picture

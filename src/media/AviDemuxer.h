@@ -13,10 +13,10 @@ namespace media {
 class FfmpegLog;
 
 // The AVI file: its video stream and the packets of that stream in stored order.
-class Demuxer {
+class AviDemuxer {
 public:
     // Throws MovieError when the file cannot be opened, is no AVI file or has no video.
-    explicit Demuxer(const std::filesystem::path& file);
+    explicit AviDemuxer(const std::filesystem::path& file);
 
     AVFormatContext& context() const { return *input_; }
     AVStream& stream() const { return *stream_; }

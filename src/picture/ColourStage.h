@@ -1,12 +1,12 @@
 #pragma once
 
-#include "media/PictureColour.h"
+#include "picture/PictureColour.h"
 
 #include <array>
 #include <cstdint>
 #include <vector>
 
-namespace media {
+namespace picture {
 
 // Turns R'G'B' rows of a stream whose light is HDR or whose primaries are wider than BT.709's
 // into 24-bit BGR as an SDR BT.709 movie holds it: light as its BT.1886 display shows it.
@@ -49,4 +49,4 @@ private:
     std::vector<std::uint8_t> encode_; // SDR signal bytes by the square root of light
 };
 
-} // namespace media
+} // namespace picture

@@ -1,9 +1,9 @@
-#include "media/ColourStage.h"
+#include "picture/ColourStage.h"
 
 #include <algorithm>
 #include <cmath>
 
-namespace media {
+namespace picture {
 
 namespace {
 
@@ -246,4 +246,4 @@ void ColourStage::mapRow(const std::uint16_t* gs, const std::uint16_t* bs, const
     }
 }
 
-} // namespace media
+} // namespace picture

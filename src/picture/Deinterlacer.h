@@ -1,6 +1,6 @@
 #pragma once
 
-#include "media/FfmpegPtr.h"
+#include "picture/PicturePtr.h"
 
 #include <cstdint>
 #include <functional>
@@ -12,7 +12,7 @@ struct AVFilterContext;
 struct AVFilterGraph;
 }
 
-namespace media {
+namespace picture {
 
 // Deinterlaces the pictures the decoder marks interlaced with libavfilter's bwdif, one picture a
 // frame, in the field order the picture gives. Each is made from its own fields and those of the
@@ -60,4 +60,4 @@ private:
     FramePtr out_;
 };
 
-} // namespace media
+} // namespace picture

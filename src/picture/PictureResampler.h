@@ -1,12 +1,12 @@
 #pragma once
 
 #include "core/BgrImage.h"
-#include "media/FfmpegPtr.h"
+#include "picture/PicturePtr.h"
 
 #include <cstdint>
 #include <vector>
 
-namespace media {
+namespace picture {
 
 // Resizes 24-bit pictures: a side that shrinks by the average of the area each new pixel
 // covers, in linear light; a side that grows with a Lanczos filter, each colour channel on its
@@ -36,4 +36,4 @@ private:
     std::vector<float> sum_;      // one row of the picture out, before its light is coded
 };
 
-} // namespace media
+} // namespace picture

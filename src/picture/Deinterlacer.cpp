@@ -1,6 +1,6 @@
-#include "media/Deinterlacer.h"
+#include "picture/Deinterlacer.h"
 
-#include "media/FilterLibrary.h"
+#include "picture/FilterLibrary.h"
 
 #include <algorithm>
 #include <memory>
@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace media {
+namespace picture {
 
 namespace {
 
@@ -192,4 +192,4 @@ const AVFrame* Deinterlacer::fetch(int frame, const Neighbour& neighbour) {
     return picture ? keep(frame, *picture) : nullptr;
 }
 
-} // namespace media
+} // namespace picture

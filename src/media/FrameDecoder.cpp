@@ -1,0 +1,147 @@
+#include "media/FrameDecoder.h"
+
+#include "media/FfmpegLog.h"
+
+#include <string>
+
+namespace media {
+
+FrameDecoder::FrameDecoder(Engine& engine, const AVStream& stream,
+                           const std::filesystem::path& file, const MovieOptions& options,
+                           FfmpegLog& log)
+    : engine_(engine), file_(file), options_(options), log_(log),
+      decoder_(std::make_unique<VideoDecoder>(stream, file, options.decoderThreads, log)) {}
+
+const AVFrame* FrameDecoder::picture(int n) {
+    try {
+        const AVFrame* picture = steadily(n);
+        lastRequest_ = n;
+        if (picture != nullptr && VideoDecoder::isDamaged(*picture))
+            throw damaged(n);
+        return picture;
+    } catch (...) {
+        engine_.leaveStream();
+        throw;
+    }
+}
+
+// A neighbour that cannot be decoded is left out, as at the ends of the movie.
+const AVFrame* FrameDecoder::neighbour(int n) {
+    try {
+        const AVFrame* picture = steadily(n);
+        lastRequest_ = n;
+        return picture != nullptr && !VideoDecoder::isDamaged(*picture) ? picture : nullptr;
+    } catch (const MovieError& error) {
+        if (error.kind() == MovieError::Kind::Stopped)
+            throw;
+        engine_.leaveStream();
+        return nullptr;
+    }
+}
+
+// Once the decoder or demuxer complains, pictures come from one thread, decoded again from the
+// key frame: frame threads conceal damage differently from run to run and do not mark it, so
+// the same movie would give other pictures, or fail for other reasons, for other job counts.
+const AVFrame* FrameDecoder::steadily(int n) {
+    try {
+        const AVFrame* picture = engine_.fetch(n);
+        if (!dropFrameThreads())
+            return picture;
+    } catch (const MovieError& error) {
+        if (error.kind() == MovieError::Kind::Stopped || !dropFrameThreads())
+            throw;
+    }
+    return engine_.fetch(n);
+}
+
+bool FrameDecoder::changeOptions(const MovieOptions& options) {
+    const bool sameThreads = options.decoderThreads == options_.decoderThreads;
+    options_ = options;
+    if (sameThreads || oneThread_)
+        return false;
+    replaceDecoder(options.decoderThreads);
+    return true;
+}
+
+std::uint64_t FrameDecoder::complaints() const {
+    return log_.complaints();
+}
+
+bool FrameDecoder::complainedSince(std::uint64_t mark) {
+    if (decodesOnFrameThreads()) {
+        decoder_->flush(); // waits for the threads, whose complaints are then all in the log
+        engine_.forgetPictures();
+    }
+    const bool complained = log_.complaints() > mark;
+    if (complained)
+        dropFrameThreads();
+    return complained;
+}
+
+bool FrameDecoder::decodesOnFrameThreads() const {
+    return !oneThread_ && decoder_->lagsBehind();
+}
+
+bool FrameDecoder::dropFrameThreads() {
+    if (oneThread_ || !decoder_->lagsBehind() || log_.complaints() == 0)
+        return false;
+    oneThread_ = true;
+    replaceDecoder(1);
+    engine_.forgetPictures();
+    return true;
+}
+
+void FrameDecoder::replaceDecoder(int threads) {
+    decoder_ = std::make_unique<VideoDecoder>(engine_.stream(), file_, threads, log_);
+}
+
+void FrameDecoder::restart() {
+    decoder_->flush();
+    drainSent_ = false;
+    outputEnded_ = false;
+}
+
+void FrameDecoder::sendEnd() {
+    decoder_->send(nullptr);
+    drainSent_ = true;
+}
+
+bool FrameDecoder::pull(AVFrame& into, const std::function<void()>& feed,
+                        const std::function<void()>& failed) {
+    int failures = 0;
+    while (!outputEnded_) {
+        switch (decoder_->receive(into)) {
+        case VideoDecoder::Status::Frame:
+            return true;
+        case VideoDecoder::Status::Ended:
+            outputEnded_ = true;
+            break;
+        case VideoDecoder::Status::Failed:
+            if (failed)
+                failed();
+            outputEnded_ = ++failures >= failuresToGiveUp;
+            break;
+        case VideoDecoder::Status::NeedsInput:
+            if (drainSent_)
+                outputEnded_ = true;
+            else
+                feed();
+            break;
+        }
+    }
+    return false;
+}
+
+MovieError FrameDecoder::failure(int n, bool dataEnded) const {
+    if (dataEnded)
+        return MovieError(file_, n, "file truncated: the data ends before this frame");
+    const std::string detail = log_.takeLastError();
+    return MovieError(file_, n,
+                      detail.empty() ? "decode failure" : "decode failure (" + detail + ")");
+}
+
+MovieError FrameDecoder::damaged(int n) const {
+    return MovieError(file_, n, "damaged picture: the decoder had to conceal errors in it");
+}
+
+} // namespace media
