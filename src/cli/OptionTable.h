@@ -2,6 +2,7 @@
 
 #include "cli/CommandLineOption.h"
 
+#include <cstddef>
 #include <span>
 #include <string>
 #include <string_view>
