@@ -73,12 +73,4 @@ TEST(FramePlan, NarrowedKeepsEachFramesOwnTime) {
     EXPECT_EQ(shots.milliseconds(1), 280);
 }
 
-// Fails when a frame number is worked out in 32 bits: 5 + 2 * 2^30 would wrap below zero.
-TEST(FramePlan, StepsOverTheLongestMovieWithoutWrapping) {
-    const cli::MovieLength longest{"long.mkv", 2147483647, 2147483647, {}, 25.0};
-    const FramePlan plan = FramePlan::resolve({.start = 5, .end = std::nullopt},
-                                              cli::EveryNthFrame{1073741824}, longest);
-    EXPECT_EQ(plan.frames(), (std::vector<std::int32_t>{5, 1073741829}));
-}
-
 } // namespace
