@@ -1,10 +1,10 @@
 #pragma once
 
-#include "cli/FrameList.h"
+#include "cli/FrameChoice.h"
+#include "cli/FrameRange.h"
 #include "core/NamePattern.h"
 #include "core/SizeRequest.h"
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,31 +18,39 @@ enum class ImageFormat { Bmp, Png, Jpeg };
 struct ExtractOptions {
     enum class Mode { Extract, Info, List, Help, Version };
 
+    // How pictures are shown before they are written.
+    struct Picture {
+        bool noAutorotate = false;             // as stored, not turned by the display matrix
+        bool squarePixels = false;             // stretched to the size their pixels are shown at
+        std::optional<core::SizeRequest> size; // resized, as shown
+        bool deinterlace = false;              // the frames the decoder marks interlaced
+    };
+
+    // Where the files go and what they are.
+    struct Output {
+        std::string folder = ".";
+        bool perMovie = false; // each movie's files in a folder named after it
+        ImageFormat format = ImageFormat::Bmp;
+        std::optional<core::NamePattern> names; // unset: <movie>_NNNNN
+        std::optional<int> quality;             // JPEG only; unset: 92
+    };
+
+    // How the run goes about it.
+    struct Run {
+        // Each job holds a decoder and a few pictures: about 50 MB at 1920x1080.
+        static constexpr int maxJobs = 64;
+
+        std::optional<int> jobs; // unset: one per core
+        bool keepGoing = false;  // past frames that cannot be decoded
+        bool json = false;       // the facts of --info as one JSON object
+    };
+
     Mode mode = Mode::Extract;
-    std::optional<std::int32_t> start;
-    std::optional<std::int32_t> end;
-    std::int32_t interval = 1;
-    std::optional<FrameList> frames;
-    // Times in nanoseconds from the first frame; a time given for the start or the end stands
-    // in for the frame number.
-    std::optional<std::int64_t> startTime;
-    std::optional<std::int64_t> endTime;
-    std::vector<std::int64_t> at; // the frames shown at these times
-    std::optional<std::int64_t> every;
-    bool keyFrames = false;
-    std::optional<int> scenes; // the first frame of every shot, found this keenly (1 to 100)
-    std::optional<core::NamePattern> names; // unset: <movie>_NNNNN
-    std::optional<int> quality;             // JPEG only; unset: 92
-    std::string outDir = ".";
-    bool outPerMovie = false;
-    std::optional<int> jobs; // unset: one per core
-    ImageFormat format = ImageFormat::Bmp;
-    bool json = false;
-    bool keepGoing = false;
-    bool noAutorotate = false; // pictures as stored, not turned by the display matrix
-    bool squarePixels = false; // pictures stretched to the size their pixels are shown at
-    std::optional<core::SizeRequest> size; // pictures resized, as shown
-    bool deinterlace = false;              // pictures the decoder marks interlaced
+    FrameRange range;
+    FrameChoice choice;
+    Picture picture;
+    Output output;
+    Run run;
     std::vector<std::string> movies;
 
     // Throws UsageError naming the offending argument.

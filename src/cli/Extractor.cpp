@@ -1,5 +1,6 @@
 #include "cli/Extractor.h"
 
+#include "cli/DecoderThreads.h"
 #include "cli/ExtractError.h"
 #include "cli/FrameWriter.h"
 #include "cli/MovieTask.h"
@@ -9,7 +10,6 @@
 #include "core/FrameNaming.h"
 #include "core/PathRules.h"
 #include "core/Paths.h"
-#include "media/DecoderThreads.h"
 #include "media/Movie.h"
 
 #include <exception>
@@ -38,9 +38,9 @@ void Extractor::run(MovieTask& task, PlanPiece piece) {
     decodingApplied_ = false;
     if (decoding_.decoderThreads == 0) {
         const std::span<const std::int32_t> frames(task.plan().frames());
-        decoding_.decoderThreads = media::DecoderThreads::choose(
-            {media::DecoderThreads::decodesPerSeek(
-                 frames.subspan(piece.begin, piece.end - piece.begin), task.keyFrames()),
+        decoding_.decoderThreads = DecoderThreads::choose(
+            {DecoderThreads::decodesPerSeek(frames.subspan(piece.begin, piece.end - piece.begin),
+                                            task.keyFrames()),
              task.pictures().area, task.pictures().codec, settings_.coresPerJob});
     }
     // A folder that still does not exist afterwards makes the first file fail, with its name.

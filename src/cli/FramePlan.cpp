@@ -1,7 +1,6 @@
 #include "cli/FramePlan.h"
 
 #include "cli/ExtractError.h"
-#include "cli/ExtractOptions.h"
 #include "cli/FrameClock.h"
 #include "cli/UsageError.h"
 #include "core/FrameRange.h"
@@ -79,10 +78,63 @@ std::vector<std::int32_t> framesEvery(std::int64_t step, std::int64_t from, std:
     return frames;
 }
 
+std::vector<std::int32_t> framesAt(const std::vector<std::int64_t>& times, const FrameClock& clock,
+                                   const MovieLength& movie) {
+    std::vector<std::int32_t> frames;
+    for (const std::int64_t time : times)
+        frames.push_back(frameAtTime(time, "the time", clock, movie));
+    std::sort(frames.begin(), frames.end());
+    frames.erase(std::unique(frames.begin(), frames.end()), frames.end());
+    return frames;
+}
+
+// The first and last frame of the range, checked against the movie.
+struct Stretch {
+    std::int32_t start = 0;
+    std::int32_t end = 0;
+};
+
+Stretch stretchOf(const FrameRange& range, const FrameClock& clock, const MovieLength& movie) {
+    const std::optional<std::int64_t> startTime = range.startTime();
+    const std::optional<std::int64_t> endTime = range.endTime();
+    const Stretch stretch{.start = startTime
+                                       ? frameAtTime(*startTime, "the start time", clock, movie)
+                                       : range.startFrame().value_or(0),
+                          .end = endTime ? frameAtTime(*endTime, "the end time", clock, movie)
+                                         : range.endFrame().value_or(movie.frames - 1)};
+    if (range.endFrame())
+        checkWithinMovie(stretch.end, "the end frame", movie);
+    if (movie.claimedFrames > movie.frames)
+        checkWithinMovie(stretch.start, "the start frame", movie);
+    if (stretch.start > stretch.end)
+        throw UsageError("the start frame " + std::to_string(stretch.start) +
+                         " lies after the end frame " + std::to_string(stretch.end));
+    return stretch;
+}
+
+std::vector<std::int32_t> keyFramesWithin(Stretch stretch, const FrameClock& clock) {
+    std::vector<std::int32_t> frames;
+    for (std::int32_t frame = stretch.start; frame <= stretch.end; ++frame)
+        if (clock.isKey(frame))
+            frames.push_back(frame);
+    return frames;
+}
+
+std::vector<std::int32_t> framesStepping(Stretch stretch, std::int32_t interval) {
+    std::vector<std::int32_t> frames(
+        static_cast<std::size_t>(core::frameCount(stretch.start, stretch.end, interval)));
+    for (std::size_t index = 0; index < frames.size(); ++index)
+        // Stays below the end frame by construction, so the 64-bit product fits in 32 bits.
+        frames[index] =
+            static_cast<std::int32_t>(stretch.start + static_cast<std::int64_t>(index) * interval);
+    return frames;
+}
+
 } // namespace
 
-FramePlan FramePlan::resolve(const ExtractOptions& options, const MovieLength& movie) {
-    FramePlan plan = chooseFrames(options, movie);
+FramePlan FramePlan::resolve(const FrameRange& range, const FrameChoice& choice,
+                             const MovieLength& movie) {
+    FramePlan plan = chooseFrames(range, choice, movie);
     if (static_cast<std::int32_t>(movie.table.size()) == movie.frames) {
         const FrameClock clock(movie.table, movie.frameRate);
         for (const std::int32_t frame : plan.frames_)
@@ -112,53 +164,26 @@ FramePlan FramePlan::narrowed(const std::vector<std::int32_t>& chosen) const {
     return plan;
 }
 
-FramePlan FramePlan::chooseFrames(const ExtractOptions& options, const MovieLength& movie) {
+FramePlan FramePlan::chooseFrames(const FrameRange& range, const FrameChoice& choice,
+                                  const MovieLength& movie) {
     if (movie.frames < 1)
         throw ExtractError("'" + movie.name + "' holds no frames");
-    if (options.frames) {
-        checkWithinMovie(options.frames->highest(), "the listed frame", movie);
-        return FramePlan(options.frames->resolve(movie.frames));
+    if (const FrameList* listed = std::get_if<FrameList>(&choice)) {
+        checkWithinMovie(listed->highest(), "the listed frame", movie);
+        return FramePlan(listed->resolve(movie.frames));
     }
     const FrameClock clock(movie.table, movie.frameRate);
-    if (!options.at.empty()) {
-        std::vector<std::int32_t> frames;
-        for (const std::int64_t time : options.at)
-            frames.push_back(frameAtTime(time, "the time", clock, movie));
-        std::sort(frames.begin(), frames.end());
-        frames.erase(std::unique(frames.begin(), frames.end()), frames.end());
-        return FramePlan(std::move(frames));
-    }
-    const std::int32_t start = options.startTime
-                                   ? frameAtTime(*options.startTime, "the start time", clock, movie)
-                                   : options.start.value_or(0);
-    const std::int32_t end = options.endTime
-                                 ? frameAtTime(*options.endTime, "the end time", clock, movie)
-                                 : options.end.value_or(movie.frames - 1);
-    if (options.end)
-        checkWithinMovie(end, "the end frame", movie);
-    if (movie.claimedFrames > movie.frames)
-        checkWithinMovie(start, "the start frame", movie);
-    if (start > end)
-        throw UsageError("the start frame " + std::to_string(start) + " lies after the end frame " +
-                         std::to_string(end));
-    if (options.every)
-        return FramePlan(framesEvery(*options.every,
-                                     options.startTime.value_or(clock.startOf(start)),
-                                     options.endTime.value_or(clock.end()), end, clock));
-    if (options.keyFrames) {
-        std::vector<std::int32_t> frames;
-        for (std::int32_t frame = start; frame <= end; ++frame)
-            if (clock.isKey(frame))
-                frames.push_back(frame);
-        return FramePlan(std::move(frames));
-    }
-    std::vector<std::int32_t> frames(
-        static_cast<std::size_t>(core::frameCount(start, end, options.interval)));
-    for (std::size_t index = 0; index < frames.size(); ++index)
-        // Stays below the end frame by construction, so the 64-bit product fits in 32 bits.
-        frames[index] =
-            static_cast<std::int32_t>(start + static_cast<std::int64_t>(index) * options.interval);
-    return FramePlan(std::move(frames));
+    if (const AtTimes* at = std::get_if<AtTimes>(&choice))
+        return FramePlan(framesAt(at->nanoseconds, clock, movie));
+    const Stretch stretch = stretchOf(range, clock, movie);
+    if (const EveryDuration* every = std::get_if<EveryDuration>(&choice))
+        return FramePlan(framesEvery(every->nanoseconds,
+                                     range.startTime().value_or(clock.startOf(stretch.start)),
+                                     range.endTime().value_or(clock.end()), stretch.end, clock));
+    if (std::holds_alternative<KeyFrames>(choice))
+        return FramePlan(keyFramesWithin(stretch, clock));
+    const EveryNthFrame* everyNth = std::get_if<EveryNthFrame>(&choice);
+    return FramePlan(framesStepping(stretch, everyNth ? everyNth->interval : 1));
 }
 
 } // namespace cli

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cli/FrameChoice.h"
+#include "cli/FrameRange.h"
 #include "media/FrameRecord.h"
 
 #include <cstdint>
@@ -7,8 +9,6 @@
 #include <vector>
 
 namespace cli {
-
-struct ExtractOptions;
 
 // What a run needs to know about a movie's length.
 struct MovieLength {
@@ -22,10 +22,12 @@ struct MovieLength {
 // The frames a run writes, ascending, each once.
 class FramePlan {
 public:
-    // Applies the defaults (frame 0 to the last frame) and checks the frames against the movie:
-    // UsageError for a frame or time past a whole movie's end, ExtractError for one past the cut
-    // of a truncated movie or for a movie without frames. Times choose the frames shown then.
-    static FramePlan resolve(const ExtractOptions& options, const MovieLength& movie);
+    // The frames `choice` takes within `range`, whose unset ends are the movie's first and last
+    // frame, checked against the movie: UsageError for a frame or time past a whole movie's end,
+    // ExtractError for one past the cut of a truncated movie or for a movie without frames.
+    // Times choose the frames shown then; shots are sought among every frame of the range.
+    static FramePlan resolve(const FrameRange& range, const FrameChoice& choice,
+                             const MovieLength& movie);
 
     std::int32_t count() const { return static_cast<std::int32_t>(frames_.size()); }
     std::int32_t frame(std::int32_t index) const {
@@ -42,7 +44,8 @@ public:
 
 private:
     explicit FramePlan(std::vector<std::int32_t> frames) : frames_(std::move(frames)) {}
-    static FramePlan chooseFrames(const ExtractOptions& options, const MovieLength& movie);
+    static FramePlan chooseFrames(const FrameRange& range, const FrameChoice& choice,
+                                  const MovieLength& movie);
 
     std::vector<std::int32_t> frames_;
     std::vector<std::int64_t> milliseconds_; // by plan index

@@ -1,9 +1,9 @@
-#include "media/DecoderThreads.h"
+#include "cli/DecoderThreads.h"
 
 #include <gtest/gtest.h>
 #include <vector>
 
-using media::DecoderThreads;
+using cli::DecoderThreads;
 
 // Reading on costs the pictures between two planned frames; a key frame between them makes a
 // seek to the key frame at or before the next one.

@@ -4,7 +4,7 @@
 #include <span>
 #include <string_view>
 
-namespace media {
+namespace cli {
 
 // How many threads a job's decoder gets for a stretch of a movie. Frame threads pay off only
 // where a core would otherwise idle and each seek is followed by a long run of costly
@@ -28,4 +28,4 @@ public:
                                        std::span<const std::int32_t> keyFrames);
 };
 
-} // namespace media
+} // namespace cli

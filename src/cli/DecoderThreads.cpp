@@ -1,9 +1,9 @@
-#include "media/DecoderThreads.h"
+#include "cli/DecoderThreads.h"
 
 #include <algorithm>
 #include <array>
 
-namespace media {
+namespace cli {
 
 namespace {
 
@@ -54,4 +54,4 @@ std::int64_t DecoderThreads::decodesPerSeek(std::span<const std::int32_t> frames
     return seeks > 0 ? decodes / seeks : 0;
 }
 
-} // namespace media
+} // namespace cli
