@@ -11,6 +11,20 @@ endif()
 set(KIRIMO_APP_ID invalid.avi.KirimoAvi)
 set(resources ${CMAKE_SOURCE_DIR}/resources)
 
+set(icon_sizes 16 22 24 32 48 64 128 256)
+
+# Every folder a whole install puts files in. Before it copies any, the install notes which of
+# them it makes, beside its manifest, for README's uninstall.
+set(install_folders ${CMAKE_INSTALL_BINDIR} ${CMAKE_INSTALL_DOCDIR}
+    ${CMAKE_INSTALL_DATADIR}/applications ${CMAKE_INSTALL_DATADIR}/metainfo
+    ${CMAKE_INSTALL_MANDIR}/man1)
+foreach(size ${icon_sizes})
+  list(APPEND install_folders ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
+install(CODE "set(KIRIMO_INSTALL_FOLDERS \"${install_folders}\")
+set(KIRIMO_FOLDER_RECORD \"${CMAKE_BINARY_DIR}/install_folders.txt\")
+include(\"${CMAKE_SOURCE_DIR}/cmake/RecordInstallFolders.cmake\")")
+
 install(TARGETS kirimo-avi kirimo-extract RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${resources}/Readme.txt DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${resources}/desktop/${KIRIMO_APP_ID}.desktop
@@ -20,7 +34,7 @@ configure_file(${resources}/desktop/${KIRIMO_APP_ID}.metainfo.xml
                ${CMAKE_BINARY_DIR}/desktop/${KIRIMO_APP_ID}.metainfo.xml @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/desktop/${KIRIMO_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-foreach(size 16 22 24 32 48 64 128 256)
+foreach(size ${icon_sizes})
   install(FILES ${resources}/images/icon${size}.png
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
           RENAME ${KIRIMO_APP_ID}.png)
@@ -63,11 +77,14 @@ add_custom_command(
   DEPENDS ${CMAKE_BINARY_DIR}/debian/changelog.Debian
   COMMENT "Compressed Debian changelog")
 add_custom_target(kirimo-changelog ALL DEPENDS ${changelog})
-install(FILES ${changelog} DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# Debian's own files belong to the package alone: a component that a plain install leaves out and
+# the package asks for.
+install(FILES ${changelog} DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT debian EXCLUDE_FROM_ALL)
 install(FILES ${resources}/debian/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
-        RENAME kirimo-avi)
+        RENAME kirimo-avi COMPONENT debian EXCLUDE_FROM_ALL)
 
-# What `scripts/run.sh` builds: the programs and all `cmake --install` takes, none of the tests.
+# What `scripts/run.sh` builds: the programs and all that `cmake --install` and the package take,
+# none of the tests.
 add_custom_target(kirimo-programs)
 add_dependencies(kirimo-programs kirimo-avi kirimo-extract kirimo-changelog)
 if(TARGET kirimo-man)
@@ -75,6 +92,11 @@ if(TARGET kirimo-man)
 endif()
 
 set(CPACK_GENERATOR DEB)
+# One package of everything a plain install takes (the component of rules that name none) and the
+# Debian component.
+set(CPACK_INSTALL_CMAKE_PROJECTS
+    "${CMAKE_BINARY_DIR};${PROJECT_NAME};${CMAKE_INSTALL_DEFAULT_COMPONENT_NAME};/"
+    "${CMAKE_BINARY_DIR};${PROJECT_NAME};debian;/")
 set(CPACK_PACKAGE_NAME kirimo-avi)
 set(CPACK_PACKAGE_VENDOR "Kirimo team")
 set(CPACK_PACKAGE_CONTACT "Kirimo team <info@avi.invalid>")
@@ -99,4 +121,6 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://avi.invalid/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 string(REGEX MATCH "^[0-9]+" avfilter_major "${AVFILTER_VERSION}")
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, libavfilter${avfilter_major}")
+# The help button opens the user's guide through xdg-open.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
 include(CPack)

@@ -44,6 +44,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <exception>
 #include <utility>
 
@@ -83,6 +84,32 @@ QStringList localFilesOf(const QMimeData* data) {
         if (url.isLocalFile())
             files << QDir::toNativeSeparators(url.toLocalFile());
     return files;
+}
+
+// The cursor promises a drop only where the drop would take a movie.
+void answerDrag(QDragMoveEvent& event) {
+    if (std::ranges::any_of(localFilesOf(event.mimeData()), isAviName))
+        event.acceptProposedAction();
+    else
+        event.ignore();
+}
+
+// The window's command line takes AVI movies only; what it passes over is said, not swallowed.
+void tellIgnoredArgument(const QString& argument, const char* reason) {
+    std::fprintf(stderr, "kirimo-avi: ignored '%s': %s\n", qUtf8Printable(argument), reason);
+}
+
+QString whyNotOpened(platform::ShellOpenFailure failure) {
+    switch (failure) {
+    case platform::ShellOpenFailure::NoSuchFile:
+        return QStringLiteral("ファイルが見つかりません。");
+    case platform::ShellOpenFailure::NoOpener:
+        return QStringLiteral("ファイルを開くプログラム xdg-open がありません。"
+                              "xdg-utils パッケージを入れてください。");
+    case platform::ShellOpenFailure::Refused:
+        break;
+    }
+    return QStringLiteral("ファイルを開くプログラムを起動できません。");
 }
 
 } // namespace
@@ -178,12 +205,17 @@ void TChangeForm1::WriteSettings() {
 void TChangeForm1::ExamineCommandLine() {
     for (qsizetype i = 1; i < commandLine_.size(); ++i) {
         const QString argument = commandLine_[i];
-        if (!platform::fileExists(argument))
+        if (!platform::fileExists(argument)) {
+            tellIgnoredArgument(argument, "no such file");
             continue;
+        }
         fileExt_ =
             QString::fromStdString(core::extractFileExt(utf8(argument), core::PathRules::native()));
         if (isAviName(argument))
             Edit2->setFilename(argument);
+        else
+            tellIgnoredArgument(argument, "the window opens AVI movies only; use kirimo-extract "
+                                          "for other movies");
     }
 }
 
@@ -198,7 +230,14 @@ void TChangeForm1::SSButton7Click() {
 }
 
 void TChangeForm1::SSButton6Click() {
-    platform::shellOpen(app::guidePath(exeDir_));
+    const QString guide = app::guidePath(exeDir_);
+    if (platform::shellOpen(guide))
+        return;
+    platform::messageBox(this,
+                         QStringLiteral("説明書を開けません。\n%1\n%2")
+                             .arg(guide, whyNotOpened(platform::shellOpenFailure(guide))),
+                         TApplication::Title(), platform::MessageIcon::Error,
+                         platform::MessageButtons::Ok);
 }
 
 void TChangeForm1::SSButton5Click() {
@@ -563,13 +602,11 @@ void TChangeForm1::routeDropsToWindow() {
 }
 
 void TChangeForm1::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls())
-        event->acceptProposedAction();
+    answerDrag(*event);
 }
 
 void TChangeForm1::dragMoveEvent(QDragMoveEvent* event) {
-    if (event->mimeData()->hasUrls())
-        event->acceptProposedAction();
+    answerDrag(*event);
 }
 
 void TChangeForm1::dropEvent(QDropEvent* event) {
@@ -586,7 +623,7 @@ bool TChangeForm1::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::DragEnter:
     case QEvent::DragMove:
         if (static_cast<QDropEvent*>(event)->mimeData()->hasUrls()) {
-            static_cast<QDropEvent*>(event)->acceptProposedAction();
+            answerDrag(*static_cast<QDragMoveEvent*>(event));
             return true;
         }
         break;

@@ -16,11 +16,13 @@ const char* helpText() {
     return R"(Usage: kirimo-avi [MOVIE]...
   or:  kirimo-avi --screenshot PNG [MOVIE]
 Cuts still frames out of AVI movies and writes them as numbered 24-bit BMP files,
-in a window. Each MOVIE named is loaded in turn as the window opens; the last one
-stays loaded. The same extraction without a window: kirimo-extract.
+in a window. Each AVI MOVIE named is loaded in turn as the window opens; the last
+one stays loaded, and any other name is passed over with a line on standard error.
+The same extraction without a window, for other movies too: kirimo-extract.
 
   --screenshot PNG  open the window as at start, with MOVIE loaded, save its
-                    picture as PNG and quit; messages go to standard error
+                    picture as PNG and quit; messages go to standard error;
+                    without a display the window is drawn offscreen
   --help            show this help and quit
   --version         show the version and the licence and quit
 

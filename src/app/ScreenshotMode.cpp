@@ -7,6 +7,7 @@
 #include <QEventLoop>
 #include <QPixmap>
 #include <QTimer>
+#include <QtGlobal>
 #include <cstdio>
 
 namespace app {
@@ -15,6 +16,16 @@ namespace {
 
 const QString screenshotOption = QStringLiteral("--screenshot");
 constexpr int settleMilliseconds = 800;
+
+bool platformChosen(const QStringList& arguments) {
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+           arguments.contains(QStringLiteral("-platform"));
+}
+
+bool displayReachable() {
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
 
 void printMessage(const platform::MessageBoxRequest& request) {
     std::fprintf(stderr, "%s: %s\n", qUtf8Printable(request.caption), qUtf8Printable(request.text));
@@ -29,6 +40,14 @@ std::optional<ScreenshotRequest> screenshotRequest(const QStringList& arguments)
     if (arguments.size() > 3)
         request.movie = arguments[3];
     return request;
+}
+
+void drawScreenshotOffscreenWithoutDisplay(int argc, const char* const* argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (screenshotRequest(arguments) && !platformChosen(arguments) && !displayReachable())
+        qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
 int takeScreenshot(TChangeForm1& window, const ScreenshotRequest& request) {

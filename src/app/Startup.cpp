@@ -55,6 +55,7 @@ void createWindows(TApplication& application) {
 }
 
 int runKirimoAvi(int argc, char** argv) {
+    drawScreenshotOffscreenWithoutDisplay(argc, argv);
     TApplication application(argc, argv);
     try {
         application.setTitle(QStringLiteral("Kirimo AVI"));

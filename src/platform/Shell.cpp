@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <utility>
 
 namespace platform {
@@ -45,6 +46,18 @@ bool shellOpen(const QString& target) {
     if (target.isEmpty())
         return false;
     return QDesktopServices::openUrl(shellTargetUrl(target));
+}
+
+ShellOpenFailure shellOpenFailure(const QString& target) {
+    const QUrl url = shellTargetUrl(target);
+    if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile()))
+        return ShellOpenFailure::NoSuchFile;
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    // Qt hands every target to xdg-open on these desktops.
+    if (QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty())
+        return ShellOpenFailure::NoOpener;
+#endif
+    return ShellOpenFailure::Refused;
 }
 
 void beep() {

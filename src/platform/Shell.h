@@ -14,6 +14,15 @@ QUrl shellTargetUrl(const QString& target);
 // in the mail program. False when nothing could be started; callers may ignore it.
 bool shellOpen(const QString& target);
 
+// Why shellOpen() could not open a target, as far as can be told afterwards: the first thing found
+// in the way.
+enum class ShellOpenFailure {
+    NoSuchFile, // a local file or folder that does not exist
+    NoOpener,   // no program to hand targets to (on X11 and Wayland: xdg-open, of xdg-utils)
+    Refused,    // the desktop would not open it, and does not say why
+};
+ShellOpenFailure shellOpenFailure(const QString& target);
+
 // The platform's default alert sound.
 void beep();
 

@@ -33,6 +33,7 @@
 #include <QUrl>
 #include <fstream>
 #include <iterator>
+#include <memory>
 
 std::filesystem::path AppScratch::fsPath(const QString& name) const {
     return std::filesystem::path(file(name).toStdString());
@@ -193,15 +194,38 @@ void clickBrowseButton(TCustomBrowseEdit& edit) {
     runGuarded([&] { edit.BrowseButton()->Click(); });
 }
 
-void dropFiles(QWidget& target, const QStringList& files) {
-    QMimeData data;
+namespace {
+
+std::unique_ptr<QMimeData> draggedFiles(const QStringList& files) {
+    auto data = std::make_unique<QMimeData>();
     QList<QUrl> urls;
     for (const QString& file : files)
         urls << QUrl::fromLocalFile(file);
-    data.setUrls(urls);
+    data->setUrls(urls);
+    return data;
+}
+
+} // namespace
+
+void dropFiles(QWidget& target, const QStringList& files) {
+    const std::unique_ptr<QMimeData> data = draggedFiles(files);
     const QPointF at = QPointF(target.width() / 2.0, target.height() / 2.0);
-    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&target, &enter);
-    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent drop(at, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&target, &drop);
+}
+
+int acceptedDragEvents(QWidget& target, const QStringList& files) {
+    const std::unique_ptr<QMimeData> data = draggedFiles(files);
+    const QPoint at(target.width() / 2, target.height() / 2);
+    QDragEnterEvent enter(at, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QDragMoveEvent move(at, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    int accepted = 0;
+    for (QDragMoveEvent* drag : {static_cast<QDragMoveEvent*>(&enter), &move}) {
+        drag->ignore();
+        QApplication::sendEvent(&target, drag);
+        accepted += drag->isAccepted() ? 1 : 0;
+    }
+    return accepted;
 }

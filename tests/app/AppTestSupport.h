@@ -115,6 +115,9 @@ void clickBrowseButton(TCustomBrowseEdit& edit);
 
 // Drops the files on the widget (window coordinates of `target`'s centre).
 void dropFiles(QWidget& target, const QStringList& files);
+// Drags the files over the widget's centre, an enter and then a move, without a drop; returns how
+// many of the two the window accepted.
+int acceptedDragEvents(QWidget& target, const QStringList& files);
 
 #include "app/ChangeForm1.h"
 

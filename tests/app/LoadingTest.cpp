@@ -151,6 +151,36 @@ TEST_F(Loading, DroppingTheLoadedMovieAgainReloadsIt) {
     expectLoaded(movie, 9);
 }
 
+// Regression: a drag without an AVI name showed the copy cursor, and its drop did nothing.
+TEST_F(Loading, ADragOffersADropOnlyWhenItHoldsAnAviName) {
+    const QStringList others{textFile(QStringLiteral("a.txt")),
+                             scratch().file(QStringLiteral("clip.mp4"))};
+    const QStringList withAvi = others + QStringList{scratch().file(QStringLiteral("clip.AVI"))};
+    QWidget* const child = &destination(); // an edit that takes text drops of its own
+    for (QWidget* target : {static_cast<QWidget*>(&main()), child}) {
+        EXPECT_EQ(acceptedDragEvents(*target, others), 0) << target->objectName().toStdString();
+        EXPECT_EQ(acceptedDragEvents(*target, withAvi), 2) << target->objectName().toStdString();
+    }
+}
+
+// Regression: a command line naming only other movies opened an empty window without a word.
+TEST_F(Loading, CommandLineNamesTheWindowDoesNotTakeAreToldOnStandardError) {
+    const QString movie = smallMovie(10);
+    const QString clip = copyAs(movie, QStringLiteral("clip.mp4"));
+    const QString gone = scratch().file(QStringLiteral("gone.avi"));
+    ::testing::internal::CaptureStderr();
+    runWith({clip, gone, movie});
+    const QStringList said =
+        QString::fromStdString(::testing::internal::GetCapturedStderr()).split(u'\n');
+    expectLoaded(movie, 9);
+    EXPECT_EQ(said.filter(QStringLiteral("kirimo-avi: ")).join(u'\n').toStdString(),
+              QStringLiteral("kirimo-avi: ignored '%1': the window opens AVI movies only; use "
+                             "kirimo-extract for other movies\n"
+                             "kirimo-avi: ignored '%2': no such file")
+                  .arg(clip, gone)
+                  .toStdString());
+}
+
 // Regression: a drop without an AVI reloaded the AVI of an earlier drop over the movie chosen
 // since.
 TEST_F(Loading, ADropWithoutAviKeepsTheMovieChosenSinceAnEarlierDrop) {

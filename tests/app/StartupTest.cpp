@@ -7,6 +7,7 @@
 #include "framework/Timer.h"
 #include "platform/Colors.h"
 #include "skin/ShineSpeedButton.h"
+#include "support/ScopedEnvironmentVariable.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -110,6 +111,22 @@ TEST_F(TitleButtons, TheGuideOpensReadmeBesideTheProgram) {
     clickButton("SSButton6");
     EXPECT_EQ(recorder.shellOpens, QStringList{QStringLiteral(R"(C:\Apps\Cutter/Readme.txt)")});
     EXPECT_TRUE(recorder.messages.empty()); // the shell's answer is not examined
+}
+
+// Regression: where the desktop has no program to open files with, the button did nothing at all.
+TEST_F(TitleButtons, AGuideThatCannotBeOpenedIsReportedWithTheReason) {
+    const QString guide = scratch().file(QStringLiteral("Readme.txt"));
+    writeText(guide, "guide");
+    main().setExeDir(scratch().path());
+    recorder.shellOpenResult = false;
+    const ScopedEnvironmentVariable path("PATH", QFile::encodeName(scratch().path()));
+    clickButton("SSButton6");
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    const platform::MessageBoxRequest& message = recorder.messages[0];
+    EXPECT_EQ(message.caption, QStringLiteral("Kirimo AVI"));
+    EXPECT_EQ(message.icon, platform::MessageIcon::Error);
+    EXPECT_TRUE(message.text.contains(guide)) << message.text.toStdString();
+    EXPECT_TRUE(message.text.contains(QStringLiteral("xdg-utils"))) << message.text.toStdString();
 }
 
 TEST_F(TitleButtons, TheProgramFolderIsWhereTheExecutableLies) {

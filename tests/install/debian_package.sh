@@ -36,10 +36,14 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for needed in libqt6widgets6 libavcodec; do
   [[ $depends == *"$needed"* ]] || { echo "Depends lacks $needed: $depends"; exit 1; }
 done
+# The window's help button opens the guide through xdg-open.
+[[ $(dpkg-deb -f "$deb" Recommends) == *xdg-utils* ]] ||
+  { echo "Recommends lacks xdg-utils: $(dpkg-deb -f "$deb" Recommends)"; exit 1; }
 
 # What Debian asks of a package, checked here too, so a machine without lintian still catches it.
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for file in ./usr/share/doc/$package/copyright ./usr/share/doc/$package/changelog.Debian.gz \
+  ./usr/share/lintian/overrides/$package \
   ./usr/share/man/man1/kirimo-avi.1.gz ./usr/share/man/man1/kirimo-extract.1.gz; do
   grep -qx "$file" <<<"$contents" || { echo "the package lacks $file"; exit 1; }
 done

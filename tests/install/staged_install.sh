@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # `cmake --install` into a staging folder, then the installed tree as a desktop and a user see
 # it: the desktop entry, metadata, icons, manual pages, the user's guide where the installed
-# program looks for it, and the installed programs at work.
+# program looks for it, and the installed programs at work; no file of the Debian package's own;
+# and README's uninstall, which leaves the tree as it was before.
 # Usage: staged_install.sh BUILD_DIR SCRATCH_DIR DOCDIR_FROM_BINDIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
+readme=$(cd "$(dirname "$0")/../.." && pwd)/README.md
 scratch=$(realpath -m "$2")
 docdir_from_bindir=$3
 
@@ -19,11 +21,18 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 rm -rf "$scratch"
 stage=$scratch/stage/usr
-mkdir -p "$scratch"
+# As on a real system: an empty folder the install did not make, and a shared one that holds
+# another program's file.
+mkdir -p "$stage/bin" "$stage/share/applications"
+touch "$stage/share/applications/mimeinfo.cache"
+before=$(cd "$scratch/stage" && find . | sort)
 cmake --install "$build" --prefix "$stage" >/dev/null
 
 [ "$(ls "$stage/bin")" = "$(printf 'kirimo-avi\nkirimo-extract')" ] ||
   fail "bin holds $(ls "$stage/bin" | tr '\n' ' '), not just the two programs"
+
+debian_only=$(cd "$stage" && find . -name changelog.Debian.gz -o -name lintian)
+[ -z "$debian_only" ] || fail "the Debian package's own files went into the prefix: $debian_only"
 
 # Desktop entry and metadata.
 entries=("$stage"/share/applications/*.desktop)
@@ -85,6 +94,19 @@ cd "$scratch"
 [ "$(ls installed 2>/dev/null)" = "clip_00007.bmp" ] &&
   cmp -s installed/clip_00007.bmp built/clip_00007.bmp ||
   fail "the installed kirimo-extract did not write clip_00007.bmp as the built one does"
+
+# Installed once more (README's way to remake the manifest), then removed by README's commands.
+cmake --install "$build" --prefix "$stage" >/dev/null
+uninstall=$(sed -n 's/^\(xargs [^#]*\).*$/\1/p' "$readme" | sed "s|build/|$build/|g")
+if [ -z "$uninstall" ]; then
+  fail "README gives no uninstall commands"
+else
+  bash -c "$uninstall" || fail "README's uninstall failed: $uninstall"
+  after=$(cd "$scratch/stage" && find . | sort)
+  [ "$after" = "$before" ] ||
+    fail "README's uninstall leaves the tree otherwise than before the install:
+$(diff <(echo "$before") <(echo "$after"))"
+fi
 
 if [ "$failures" -eq 0 ]; then
   echo "1 passed, 0 failed"

@@ -1,8 +1,11 @@
+#include "ServicesScratch.h"
 #include "platform/MessageBox.h"
 #include "platform/ServiceRecorder.h"
 #include "platform/Shell.h"
+#include "support/ScopedEnvironmentVariable.h"
 
 #include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
@@ -37,6 +40,21 @@ TEST(ShellTarget, MailAddressKeepsItsAddress) {
 TEST(ShellTarget, RelativeFileIsTakenFromTheCurrentFolder) {
     const QUrl url = platform::shellTargetUrl(QStringLiteral("Readme.txt"));
     EXPECT_EQ(url.toLocalFile(), QDir::current().absoluteFilePath(QStringLiteral("Readme.txt")));
+}
+
+// A failed open is explained by the first thing in the way: the file, then the program the
+// desktop hands every target to.
+TEST(ShellOpenFailure, NamesAMissingFileThenAMissingOpener) {
+    const ServicesScratch scratch;
+    const QString guide = scratch.file(QStringLiteral("Readme.txt"));
+    QFile opener(scratch.file(QStringLiteral("xdg-open")));
+    ASSERT_TRUE(QFile(guide).open(QIODevice::WriteOnly) && opener.open(QIODevice::WriteOnly));
+    EXPECT_EQ(platform::shellOpenFailure(scratch.file(QStringLiteral("gone.txt"))),
+              platform::ShellOpenFailure::NoSuchFile);
+    const ScopedEnvironmentVariable path("PATH", QFile::encodeName(scratch.path()));
+    EXPECT_EQ(platform::shellOpenFailure(guide), platform::ShellOpenFailure::NoOpener);
+    opener.setPermissions(opener.permissions() | QFileDevice::ExeOwner);
+    EXPECT_EQ(platform::shellOpenFailure(guide), platform::ShellOpenFailure::Refused);
 }
 
 TEST(ServiceRecorder, RecordsShellOpensBeepsAndMessagesThenRestoresTheHooks) {

@@ -2,6 +2,7 @@
 # The real program in a real X server: started with a movie on the command line, Convert
 # clicked at its place on the screen, the files checked against kirimo-extract's, the window
 # dragged by its surface, then closed with its own "×" button and the position it saved checked.
+# Before that, the program where no display can be reached at all.
 # Usage: real_window.sh BIN_DIR SCRATCH_DIR [openbox]   (openbox: under that window manager)
 set -euo pipefail
 bin=$1
@@ -13,6 +14,17 @@ cp "$bin/kirimo-avi" "$bin/Readme.txt" "$scratch/exe/"
 cd "$scratch"
 "$bin/kirimo-make-sample" clip.avi
 printf '[SET0]\r\nM_TOP=40\r\nM_LEFT=30\r\n[SET1]\r\nPATH=%s\r\n' "$scratch/out" > exe/Kirimo.ini
+
+# A screenshot is drawn offscreen, while a window run fails at once with the toolkit's own
+# complaint instead of running unseen.
+without_display() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 60 "$@"; exit $?; }
+(without_display ./exe/kirimo-avi --screenshot shot.png clip.avi) >/dev/null 2>&1 &&
+  [ "$(identify -format '%wx%h' shot.png 2>/dev/null)" = "484x214" ] ||
+  { echo "no 484x214 screenshot of the main window without a display"; exit 1; }
+status=0
+(without_display ./exe/kirimo-avi clip.avi) >no-display.err 2>&1 || status=$?
+[ "$status" -ne 0 ] && [ "$status" -ne 124 ] && grep -q 'could not connect to display' no-display.err ||
+  { cat no-display.err; echo "a window run without a display ended with status $status"; exit 1; }
 
 app=""
 openbox=""
