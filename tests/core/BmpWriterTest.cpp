@@ -206,6 +206,9 @@ TEST(WriteBmpFile, MissingFolderFailsWithoutCreatingIt) {
 }
 
 TEST(WriteBmpFile, ReadOnlyFolderFails) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows ignores a folder's read-only mark";
+#endif
     const ScratchFolder folder;
     std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_read |
                                                     std::filesystem::perms::owner_exec);
@@ -324,7 +327,10 @@ TEST_F(ReadOnlyDisk, TheSystemsReasonIsReported) {
 TEST(WriteBmpFile, WritesThroughASymbolicLink) {
     const ScratchFolder folder;
     writeBytes(folder / "real.bmp", "old");
-    std::filesystem::create_symlink("real.bmp", folder / "clip_00000.bmp");
+    std::error_code error;
+    std::filesystem::create_symlink("real.bmp", folder / "clip_00000.bmp", error);
+    if (error)
+        GTEST_SKIP() << "cannot make a symbolic link here: " << error.message();
     const BgrImage image = patternImage(2, 2);
     core::writeBmpFile(folder / "clip_00000.bmp", image);
     EXPECT_TRUE(std::filesystem::is_symlink(folder / "clip_00000.bmp"));
