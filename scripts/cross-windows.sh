@@ -16,7 +16,8 @@ command -v "$compiler" >/dev/null || missing+=("$compiler (g++-mingw-w64-x86-64)
 [ -n "$wine" ] || missing+=("wine64")
 [ -f /usr/src/googletest/CMakeLists.txt ] || missing+=("GoogleTest's sources (googletest)")
 if [ ${#missing[@]} -gt 0 ]; then
-  echo "windows check skipped: ${missing[*]} not installed"
+  printf -v names '%s, ' "${missing[@]}"
+  echo "windows check skipped: ${names%, } not installed"
   exit 0
 fi
 
@@ -39,12 +40,14 @@ status=0
 # Wine shows the root of the machine as drive Z:.
 KIRIMO_TEST_TMP="Z:$scratch" timeout 600 "$wine" "$build/core_tests.exe" --gtest_brief=1 \
   >"$log" 2>&1 || status=$?
+sed -i 's/\r$//' "$log" # Windows ends its lines with CR LF
 grep -v '^\[  PASSED  \]' "$log" || true
 
-passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\./\1/p' "$log")
-failed=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) tests\?, listed below:/\1/p' "$log")
-echo "windows core_tests: ${passed:-0} passed, ${failed:-0} failed"
-if [ "$status" -ne 0 ] || [ -z "$passed" ] || [ "${failed:-0}" -ne 0 ]; then
+# In brief output each failed test has one line, with its time.
+passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\.$/\1/p' "$log")
+failed=$(grep -c '^\[  FAILED  \] .* ([0-9]* ms)$' "$log" || true)
+echo "windows core_tests: ${passed:-0} passed, $failed failed"
+if [ "$status" -ne 0 ] || [ -z "$passed" ] || [ "$failed" -ne 0 ]; then
   echo "windows check failed (core_tests exit status $status; full output in $log)" >&2
   exit 1
 fi
