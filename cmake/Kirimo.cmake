@@ -1,5 +1,11 @@
 # Each source folder is one library target made of the files it holds.
-set(KIRIMO_WARNINGS -Wall -Wextra)
+if(MSVC)
+  set(KIRIMO_WARNINGS /W4)
+  # The sources and their Japanese strings are UTF-8, whatever code page the system uses.
+  add_compile_options(/utf-8)
+else()
+  set(KIRIMO_WARNINGS -Wall -Wextra)
+endif()
 
 option(KIRIMO_PCH "Precompile the heavy library headers, once per kind of library" ON)
 option(KIRIMO_UNITY_TESTS "Compile the test files of a folder a few at a time in one unit" ON)

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test.
+# Sets up, builds and runs every test, then the Windows check (scripts/cross-windows.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -7,3 +7,4 @@ bash scripts/build.sh
 cd build
 ctest --output-on-failure -j "$(nproc)"
 bash ../scripts/sanitize.sh # from build/
+bash ../scripts/cross-windows.sh

@@ -237,7 +237,7 @@ int extract(const ExtractOptions& options, std::FILE* err) {
         }
     }
     if (const int signal = StopSignals::received()) {
-        report(err, std::string("stopped by SIG") + sigabbrev_np(signal) + ": " +
+        report(err, "stopped by SIG" + std::string(StopSignals::name(signal)) + ": " +
                         std::to_string(log.filesWritten()) + " files written, each whole");
         return exitBySignal + signal;
     }

@@ -17,6 +17,53 @@ namespace {
 
 constexpr char32_t replacementCharacter = 0xFFFD;
 
+#ifdef _WIN32
+
+// The shape of code page 932 itself. The system's table also maps the bytes it leaves undefined
+// (0x80, 0xA0, 0xFD to 0xFF) and, asked for whole strings, lets a lead byte swallow the line
+// end after it; decoding one character at a time replaces exactly the bytes iconv refuses.
+bool isLeadByte(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+bool isSingleByteCharacter(unsigned char byte) {
+    return byte <= 0x7F || (byte >= 0xA1 && byte <= 0xDF);
+}
+
+struct DecodedCharacter {
+    char32_t character;
+    std::size_t length;
+};
+
+DecodedCharacter decodeCharacter(std::string_view bytes) {
+    const auto first = static_cast<unsigned char>(bytes.front());
+    std::size_t length = 0;
+    if (isSingleByteCharacter(first))
+        length = 1;
+    else if (isLeadByte(first) && bytes.size() >= 2)
+        length = 2;
+    else
+        return {replacementCharacter, 1};
+    wchar_t wide = 0;
+    if (MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(length),
+                            &wide, 1) != 1)
+        return {replacementCharacter, 1};
+    return {wide, length};
+}
+
+std::string convertWithSystem(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    while (!bytes.empty()) {
+        const DecodedCharacter decoded = decodeCharacter(bytes);
+        appendUtf8(out, decoded.character);
+        bytes.remove_prefix(decoded.length);
+    }
+    return out;
+}
+
+#else
+
 std::string latin1ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() * 2);
@@ -24,27 +71,6 @@ std::string latin1ToUtf8(std::string_view bytes) {
         appendUtf8(out, static_cast<unsigned char>(c));
     return out;
 }
-
-#ifdef _WIN32
-
-std::string convertWithSystem(std::string_view bytes) {
-    if (bytes.empty())
-        return {};
-    const int size = static_cast<int>(bytes.size());
-    const int wideLength = MultiByteToWideChar(932, 0, bytes.data(), size, nullptr, 0);
-    if (wideLength <= 0)
-        return latin1ToUtf8(bytes);
-    std::vector<wchar_t> wide(static_cast<std::size_t>(wideLength));
-    MultiByteToWideChar(932, 0, bytes.data(), size, wide.data(), wideLength);
-    const int utf8Length =
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(utf8Length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, out.data(), utf8Length, nullptr,
-                        nullptr);
-    return out;
-}
-
-#else
 
 class IconvDescriptor {
 public:

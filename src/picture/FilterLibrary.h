@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint> // before FFmpeg's headers, which need its UINT64_C
+
 extern "C" {
 #include <libavfilter/avfilter.h>
 #include <libavfilter/buffersink.h>

@@ -214,12 +214,15 @@ TEST(ExtractFrameTable, ListsTheContainersTimesKeysAndSizes) {
 }
 
 // Whichever of the three signals stops a run, only whole files stay, no temporary file, the
-// count it reports is the count in the folder, and the status is 128 + the signal.
+// count it reports is the count in the folder, the signal is named, and the status is 128 + the
+// signal.
 TEST(ExtractInterruption, StopsPromptlyLeavingOnlyWholeFiles) {
     const testmedia::MovieRecipe big = recipe(Codec::Mjpeg, 300, 640, 480);
     const fs::path movie = testmedia::sharedMovie(big);
     const std::uintmax_t wholeSize = 54 + 640 * 480 * 3;
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    const std::pair<int, std::string> signals[] = {
+        {SIGINT, "INT"}, {SIGTERM, "TERM"}, {SIGHUP, "HUP"}};
+    for (const auto& [signal, signalName] : signals) {
         const fs::path out = freshFolder("interrupt-" + std::to_string(signal));
         clitest::BackgroundRun run({"--jobs", "2", "--out", out.string(), movie.string()}, out);
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
@@ -237,7 +240,8 @@ TEST(ExtractInterruption, StopsPromptlyLeavingOnlyWholeFiles) {
             EXPECT_NE(name.front(), '.') << name;
             EXPECT_EQ(fs::file_size(out / name), wholeSize) << name;
         }
-        EXPECT_NE(result.err.find(": " + std::to_string(names.size()) + " files written"),
+        EXPECT_NE(result.err.find("stopped by SIG" + signalName + ": " +
+                                  std::to_string(names.size()) + " files written"),
                   std::string::npos)
             << result.err;
     }

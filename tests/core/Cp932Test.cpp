@@ -46,7 +46,8 @@ INSTANTIATE_TEST_SUITE_P(
                       DecodeCase{"D:\\\x95\x5C\\", "D:\\表\\"},
                       // a lone lead byte at the end, and a byte no character starts with
                       DecodeCase{"a\x91", "a\xEF\xBF\xBD"}, DecodeCase{"\xA0z", "\xEF\xBF\xBDz"},
-                      DecodeCase{"", ""}));
+                      // a lead byte before a line end does not take the line end with it
+                      DecodeCase{"\x81\nM=1", "\xEF\xBF\xBD\nM=1"}, DecodeCase{"", ""}));
 
 struct Utf8Case {
     std::string text;

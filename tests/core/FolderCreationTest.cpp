@@ -3,6 +3,7 @@
 #include "ScratchFolder.h"
 #include "core/Error.h"
 #include "core/PathRules.h"
+#include "core/Paths.h"
 
 #include <atomic>
 #include <gtest/gtest.h>
@@ -108,19 +109,25 @@ TEST(ForceDirectories, EmptyPathRaisesTheLibraryError) {
     EXPECT_TRUE(folders.created().empty());
 }
 
+// A folder on disk as the program names it: UTF-8, split by the system's own rules.
+std::string diskName(const std::filesystem::path& path) {
+    return core::pathToUtf8(path);
+}
+
 TEST(ForceDirectoriesOnDisk, CreatesEveryMissingLevel) {
     const ScratchFolder folder;
-    const std::string target = (folder / "A" / "B" / "C").string() + "/";
-    EXPECT_TRUE(core::forceDirectories(target, PathRules::posix()));
+    const PathRules rules = PathRules::native();
+    const std::string target = diskName(folder / "A" / "B" / "C") + rules.separator();
+    EXPECT_TRUE(core::forceDirectories(target, rules));
     EXPECT_TRUE(std::filesystem::is_directory(folder / "A" / "B" / "C"));
-    EXPECT_TRUE(core::forceDirectories(target, PathRules::posix()));
+    EXPECT_TRUE(core::forceDirectories(target, rules));
 }
 
 TEST(ForceDirectoriesOnDisk, FileInTheWayFails) {
     const ScratchFolder folder;
     writeBytes(folder / "file", "x");
-    EXPECT_FALSE(core::forceDirectories((folder / "file" / "sub").string(), PathRules::posix()));
-    EXPECT_FALSE(core::forceDirectories((folder / "file").string(), PathRules::posix()));
+    EXPECT_FALSE(core::forceDirectories(diskName(folder / "file" / "sub"), PathRules::native()));
+    EXPECT_FALSE(core::forceDirectories(diskName(folder / "file"), PathRules::native()));
 }
 
 // Another job creates each level between the look and the creation: the folders are there,
@@ -141,7 +148,7 @@ TEST(ForceDirectoriesOnDisk, JobsCreatingOneParentSideBySideAllSucceed) {
     const ScratchFolder folder;
     constexpr int jobs = 8;
     for (int round = 0; round < 20; ++round) {
-        const std::string parent = (folder / ("frames" + std::to_string(round))).string();
+        const std::string parent = diskName(folder / ("frames" + std::to_string(round)));
         std::atomic<int> ready{0};
         std::atomic<int> failed{0};
         std::vector<std::jthread> threads;
@@ -150,8 +157,9 @@ TEST(ForceDirectoriesOnDisk, JobsCreatingOneParentSideBySideAllSucceed) {
                 ++ready;
                 while (ready.load() < jobs)
                     std::this_thread::yield();
-                if (!core::forceDirectories(parent + "/m" + std::to_string(job),
-                                            PathRules::posix()))
+                const PathRules rules = PathRules::native();
+                if (!core::forceDirectories(parent + rules.separator() + "m" + std::to_string(job),
+                                            rules))
                     ++failed;
             });
         threads.clear();

@@ -1,7 +1,9 @@
 #include "core/Paths.h"
 
+#include "ScratchFolder.h"
 #include "core/PathRules.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -149,5 +151,16 @@ INSTANTIATE_TEST_SUITE_P(
         AviCase{Rules::windows, "clip.ＡＶＩ", false}, AviCase{Rules::posix, "/m/clip.avi", true},
         AviCase{Rules::posix, "x.avi/clip", false}, AviCase{Rules::posix, "x.avi:clip", false},
         AviCase{Rules::posix, "a\\b.aVi", true}));
+
+// Windows names files in UTF-16: a name given as UTF-8 must reach the disk as itself, not
+// through the system's code page, and come back the same.
+TEST(PathUtf8, JapaneseNamesReachTheDiskAndComeBackUnchanged) {
+    const ScratchFolder folder;
+    const std::string name = "全フレーム_表.bmp";
+    writeBytes(core::pathFromUtf8(core::pathToUtf8(folder.path()) + "/" + name), "x");
+    EXPECT_TRUE(std::filesystem::exists(folder.path() / u8"全フレーム_表.bmp"));
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
+        EXPECT_EQ(core::pathToUtf8(entry.path().filename()), name);
+}
 
 } // namespace

@@ -208,6 +208,9 @@ TEST(ProfileFile, ReadOnlyFileIsLeftAlone) {
 TEST(ProfileFile, ReadOnlyOrMissingFolderRefusesWrites) {
     const ScratchFolder folder;
     EXPECT_FALSE(ProfileFile(folder / "missing" / "Kirimo.ini").writeInteger("SET0", "M_TOP", 2));
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows ignores a folder's read-only mark";
+#endif
     std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_read |
                                                     std::filesystem::perms::owner_exec);
     EXPECT_FALSE(ProfileFile(folder / "Kirimo.ini").writeInteger("SET0", "M_TOP", 2));
@@ -216,6 +219,9 @@ TEST(ProfileFile, ReadOnlyOrMissingFolderRefusesWrites) {
 }
 
 TEST(ProfileFile, ReplacingKeepsTheFilesPermissions) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows keeps no permission but read-only, which refuses the write";
+#endif
     const ScratchFolder folder;
     writeBytes(folder / "Kirimo.ini", "[SET0]\r\nM_TOP=1\r\n");
     const auto permissions =

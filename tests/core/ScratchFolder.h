@@ -23,13 +23,13 @@ public:
                 c = '_';
         }
         path_ = base / name;
+        makeWritable();
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
     ~ScratchFolder() {
+        makeWritable();
         std::error_code ignored;
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
         std::filesystem::remove_all(path_, ignored);
     }
     ScratchFolder(const ScratchFolder&) = delete;
@@ -47,6 +47,17 @@ public:
     }
 
 private:
+    // Tests take write permission away; POSIX still removes a read-only file from a writable
+    // folder, Windows does not remove it at all.
+    void makeWritable() const {
+        namespace fs = std::filesystem;
+        std::error_code ignored;
+        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
+        for (fs::recursive_directory_iterator entry(path_, ignored), end; entry != end;
+             entry.increment(ignored))
+            fs::permissions(entry->path(), fs::perms::owner_write, fs::perm_options::add, ignored);
+    }
+
     std::filesystem::path path_;
 };
 
