@@ -83,12 +83,13 @@ std::string describeMovieAsJson(const media::Movie& movie) {
            ",\"claimed_frames\":" + std::to_string(movie.claimedFrameCount()) + "}\n";
 }
 
-std::string frameTableCsv(const media::Movie& movie) {
+std::string frameTableCsv(const std::vector<media::FrameRecord>& table,
+                          const std::vector<std::int32_t>& frames) {
     std::string text = "frame,seconds,key,packet_size\n";
-    int frame = 0;
-    for (const media::FrameRecord& record : movie.frameTable()) {
+    for (const std::int32_t frame : frames) {
+        const media::FrameRecord& record = table.at(static_cast<std::size_t>(frame));
         char line[96];
-        std::snprintf(line, sizeof line, "%d,%.6f,%d,%d\n", frame++, record.seconds,
+        std::snprintf(line, sizeof line, "%d,%.6f,%d,%d\n", frame, record.seconds,
                       record.key ? 1 : 0, record.packetSize);
         text += line;
     }

@@ -3,6 +3,7 @@
 #include "media/FrameRecord.h"
 #include "picture/ShotDetector.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -21,8 +22,10 @@ namespace cli {
 std::string describeMovie(const media::Movie& movie);
 // The same facts as one JSON object on one line.
 std::string describeMovieAsJson(const media::Movie& movie);
-// "frame,seconds,key,packet_size" and one line a frame, from the container's tables.
-std::string frameTableCsv(const media::Movie& movie);
+// "frame,seconds,key,packet_size" and one line for each of `frames`, from the container's
+// tables.
+std::string frameTableCsv(const std::vector<media::FrameRecord>& table,
+                          const std::vector<std::int32_t>& frames);
 // "frame,seconds,score" and one line a shot: its first frame, when it starts, and how far the
 // pictures either side of its start differ (0 to 1; 0 for the first).
 std::string shotTableCsv(const std::vector<picture::ShotDetector::Shot>& shots,

@@ -80,7 +80,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadUsage{"start_after_last_frame",
                  {"--start", "30", "MOVIE"},
                  "start frame 30 lies after the end frame 29"},
-        BadUsage{"end_past_last_frame", {"--end", "30", "MOVIE"}, "past the last frame 29"},
+        BadUsage{"end_past_last_frame",
+                 {"--start", "31", "--end", "40", "MOVIE"},
+                 "start frame 31 lies after the end frame 29"},
         BadUsage{"no_movie", {"--start", "1"}, "no movie given"},
         BadUsage{"movies_sharing_file_names", {"MOVIE", "MOVIE"}, "files of the same names"},
         BadUsage{"empty_out", {"MOVIE", "--out="}, "'--out' needs a folder name"},
@@ -99,6 +101,10 @@ INSTANTIATE_TEST_SUITE_P(
                  "frame 40 lies past the last frame 29"},
         BadUsage{"list_with_range", {"--frames", "1", "--end", "3", "MOVIE"}, "replaces"},
         BadUsage{"list_with_interval", {"--interval", "2", "--frames", "1", "MOVIE"}, "replaces"},
+        // 5 digits and ".bmp" make 301 bytes.
+        BadUsage{"name_too_long",
+                 {"--name", "{frame}" + std::string(292, 'n'), "MOVIE"},
+                 "names of up to 301 bytes"},
         BadUsage{"format_unknown", {"--format", "gif", "MOVIE"}, "bmp, png or jpg, not 'gif'"},
         BadUsage{"jobs_zero", {"--jobs", "0", "MOVIE"}, "jobs must be from 1 to 64"},
         BadUsage{"jobs_past_most", {"--jobs", "65", "MOVIE"}, "from 1 to 64, not 65"},
@@ -273,6 +279,20 @@ TEST(ExtractFormat, TakesTheFormatNameInAnyCase) {
         EXPECT_EQ(fileNames(work / "out"),
                   (std::vector<std::string>{"clip_00000" + ending, "clip_00001" + ending}));
     }
+}
+
+// One command line for movies of different lengths: an end past one's end is its last frame.
+TEST(ExtractRange, TakesAnEndPastTheMovieAsItsLastFrameWithANote) {
+    const fs::path work = freshFolder("end-past-movie");
+    const clitest::RunResult run = runExtract(
+        {"--end", "2m", "--interval", "10", "--out", "out", usageMovie().string()}, work);
+
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(fileNames(work / "out"),
+              (std::vector<std::string>{"clip_00000.bmp", "clip_00010.bmp", "clip_00020.bmp"}));
+    EXPECT_NE(run.err.find("clip.avi': --end 120.000 s is past the end; taking the last frame, 29"),
+              std::string::npos)
+        << run.err;
 }
 
 TEST(ExtractVersion, NamesProgramReleaseAndLicenceEvenWithOtherArguments) {
