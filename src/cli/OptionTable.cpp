@@ -263,9 +263,10 @@ constexpr CommandLineOption table[] = {
          "rotation (0, 90, 180, 270: the clockwise turn the display matrix gives),\n"
          "mirrored (yes when it mirrors the picture left to right after the turn),\n"
          "sar (the pixels' width to height), display_width and display_height (the\n"
-         "size with square pixels), fps, container, codec and colours (matrix,\n"
-         "range, primaries, transfer; what is assumed where the movie declares\n"
-         "none) and whether it is HDR",
+         "size with square pixels), fps, duration (seconds), container, codec,\n"
+         "pixel_format, bit_depth, field_order (progressive, tff, bff or unknown,\n"
+         "as the stream declares) and colours (matrix, range, primaries, transfer;\n"
+         "what is assumed where the movie declares none) and whether it is HDR",
          [](ExtractOptions& options, const OptionValue&) {
              options.mode = ExtractOptions::Mode::Info;
          }),
