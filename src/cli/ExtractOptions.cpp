@@ -73,9 +73,9 @@ private:
 
 // What a run that writes no pictures cannot carry out: options shaping the files written, and
 // for --info, which describes the whole movie, the ways of choosing frames too; --list lists
-// the frames a run would write, but not how their pictures would look.
-constexpr std::string_view shapingFiles[] = {"--out",     "--out-per-movie", "--format",
-                                             "--quality", "--name",          "--deinterlace"};
+// the frames a run would write, but not how their pictures would look. The folder (--out) only
+// says where files would go, so scripts may pass it to every run.
+constexpr std::string_view shapingFiles[] = {"--format", "--quality", "--name", "--deinterlace"};
 constexpr std::string_view choosingFrames[] = {"--start", "--end",       "--interval", "--at",
                                                "--every", "--keyframes", "--scenes",   "--frames"};
 constexpr std::string_view shapingPictures[] = {"--size", "--no-autorotate", "--square-pixels"};
