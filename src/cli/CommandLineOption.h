@@ -30,6 +30,8 @@ struct CommandLineOption {
     bool answersAlone = false;
     // Stores the value into the options; throws UsageError for a value it cannot take.
     void (*apply)(ExtractOptions& options, const OptionValue& value) = nullptr;
+    // Named twice is refused: the second would silently replace the first.
+    bool givenOnce = false;
 };
 
 } // namespace cli

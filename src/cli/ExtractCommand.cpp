@@ -62,17 +62,21 @@ int finishOutput(std::FILE* out, std::FILE* err) {
 int describe(const ExtractOptions& options, std::FILE* out, std::FILE* err) {
     const std::string& name = options.movies.front();
     media::Movie movie(core::pathFromUtf8(name), {}, pictureOptions(options.picture));
-    const ShotStarts* shots = std::get_if<ShotStarts>(&options.choice);
-    if (options.mode == ExtractOptions::Mode::List && shots) {
+    if (options.mode == ExtractOptions::Mode::List) {
+        // The frames a run would write, planned as a run plans them.
         const MovieLength length{name, movie.frameCount(), movie.claimedFrameCount(),
                                  movie.frameTable(), movie.frameRate()};
-        const FramePlan range = FramePlan::resolve(options.range, options.choice, length);
-        std::fputs(shotTableCsv(findShots(movie, range, shots->sensitivity, options.run.keepGoing),
-                                length.table)
-                       .c_str(),
-                   out);
-    } else if (options.mode == ExtractOptions::Mode::List) {
-        std::fputs(frameTableCsv(movie).c_str(), out);
+        const FramePlan plan = FramePlan::resolve(options.range, options.choice, length);
+        if (!plan.notice().empty())
+            report(err, plan.notice());
+        if (const ShotStarts* shots = std::get_if<ShotStarts>(&options.choice))
+            std::fputs(
+                shotTableCsv(findShots(movie, plan, shots->sensitivity, options.run.keepGoing),
+                             length.table)
+                    .c_str(),
+                out);
+        else
+            std::fputs(frameTableCsv(length.table, plan.frames()).c_str(), out);
     } else {
         try {
             movie.frame(0); // a display matrix may come with the pictures alone
@@ -130,6 +134,20 @@ void refuseSharedFrameNames(const MovieTask& task, ImageFormat format) {
                              "' the name '" + name + "'; add {frame} or {index}");
 }
 
+// Common file systems hold names of at most 255 bytes: a longer one fails only once files are
+// being written. The last frame planned has the longest number, time and index.
+void refuseOverlongFileNames(const MovieTask& task, ImageFormat format) {
+    constexpr std::size_t longestName = 255;
+    if (task.plan().count() == 0)
+        return;
+    const std::string path = outputFileName(task, task.plan().frames().back(), format);
+    const std::string name = path.substr(path.rfind('/') + 1);
+    if (name.size() > longestName)
+        throw UsageError("the files of '" + task.name() + "' would get names of up to " +
+                         std::to_string(name.size()) + " bytes, such as '" + name +
+                         "'; a file name holds at most " + std::to_string(longestName));
+}
+
 void refuseHugePictures(const std::string& name, const media::Movie& movie) {
     if (movie.width() > core::SizeRequest::largest || movie.height() > core::SizeRequest::largest)
         throw UsageError("the size asked for makes the pictures of '" + name + "' " +
@@ -162,6 +180,8 @@ Preparation prepare(const ExtractOptions& options, int keepOpen, std::FILE* err)
             const MovieLength length{name, movie.frameCount(), movie.claimedFrameCount(),
                                      movie.frameTable(), movie.frameRate()};
             FramePlan plan = FramePlan::resolve(options.range, options.choice, length);
+            if (!plan.notice().empty())
+                report(err, plan.notice());
             if (const ShotStarts* shots = std::get_if<ShotStarts>(&options.choice)) {
                 std::vector<std::int32_t> starts;
                 for (const picture::ShotDetector::Shot& shot :
@@ -178,6 +198,7 @@ Preparation prepare(const ExtractOptions& options, int keepOpen, std::FILE* err)
             result.tasks.back()->describePictures(
                 {std::int64_t{movie.width()} * movie.height(), movie.codecName()});
             refuseSharedFrameNames(*result.tasks.back(), output.format);
+            refuseOverlongFileNames(*result.tasks.back(), output.format);
             if (static_cast<int>(result.tasks.size()) <= keepOpen)
                 result.tasks.back()->keepOpened(std::move(opened));
         } catch (const UsageError&) {
@@ -211,10 +232,9 @@ int extract(const ExtractOptions& options, std::FILE* err) {
         decoding.decoderThreads = 1;
         decoding.keyFramesAlone = true;
     }
-    const ExtractSettings settings{options.output.format,
-                                   options.output.quality.value_or(JpegOptions{}.quality),
-                                   options.run.keepGoing, decoding,
-                                   pictureOptions(options.picture)};
+    const ExtractSettings settings{
+        options.output.format, options.output.quality.value_or(JpegOptions{}.quality),
+        options.run.keepGoing, decoding, pictureOptions(options.picture)};
     if (!StopSignals::received())
         runExtractJobs(tasks, jobs, settings, log);
     log.finish();

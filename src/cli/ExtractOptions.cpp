@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <span>
 
 namespace cli {
 
@@ -70,6 +71,19 @@ private:
     std::vector<FrameChoice> choices_;
 };
 
+// What a run that writes no pictures cannot carry out: options shaping the files written, and
+// for --info, which describes the whole movie, the ways of choosing frames too; --list lists
+// the frames a run would write, but not how their pictures would look. The folder (--out) only
+// says where files would go, so scripts may pass it to every run.
+constexpr std::string_view shapingFiles[] = {"--format", "--quality", "--name", "--deinterlace"};
+constexpr std::string_view choosingFrames[] = {"--start", "--end",       "--interval", "--at",
+                                               "--every", "--keyframes", "--scenes",   "--frames"};
+constexpr std::string_view shapingPictures[] = {"--size", "--no-autorotate", "--square-pixels"};
+
+bool isAmong(std::string_view name, std::span<const std::string_view> names) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
 class Parser {
 public:
     explicit Parser(const std::vector<std::string_view>& args) : args_(args) {}
@@ -89,6 +103,7 @@ public:
                 applyOption(splitArgument(arg));
         }
         checkComplete();
+        takeFormatFromNames();
         checkChoices();
         options_.choice = named_.chosen();
         return options_;
@@ -106,8 +121,18 @@ private:
         // "--help=x" asks for no help: only the bare word does.
         if (!option || option->answersAlone)
             throw UsageError("unknown option '" + std::string(arg.name) + "'");
+        if (option->givenOnce && wasGiven(option->name))
+            throw UsageError("option '" + std::string(option->name) +
+                             "' is given twice: the second would replace the first");
         option->apply(options_, {arg.name, valueFor(*option, arg)});
         named_.note(options_.choice);
+        given_.push_back(option);
+    }
+
+    bool wasGiven(std::string_view name) const {
+        return std::any_of(given_.begin(), given_.end(), [name](const CommandLineOption* option) {
+            return option->name == name;
+        });
     }
 
     std::string_view valueFor(const CommandLineOption& option, const Argument& arg) {
@@ -143,6 +168,41 @@ private:
             throw UsageError("the number of jobs must be from 1 to " + std::to_string(maxJobs) +
                              ", not " + std::to_string(*options_.run.jobs));
         checkFrameRange();
+        checkDescribing();
+    }
+
+    // "{frame}.png" asks for PNG files as much as "--format png" does.
+    void takeFormatFromNames() {
+        if (!options_.output.names)
+            return;
+        const std::string_view extension = options_.output.names->extension();
+        const std::optional<ImageFormat> named = imageFormatNamed(extension);
+        if (!named)
+            return;
+        if (wasGiven("--format") && *named != options_.output.format)
+            throw UsageError("the name pattern ends in '." + std::string(extension) +
+                             "', which is not the format '--format' asks for");
+        options_.output.format = *named;
+    }
+
+    void checkDescribing() const {
+        if (wasGiven("--info") && wasGiven("--list"))
+            throw UsageError("'--info' and '--list' exclude each other");
+        const bool info = options_.mode == ExtractOptions::Mode::Info;
+        if (!info && options_.mode != ExtractOptions::Mode::List)
+            return;
+        const std::string mode = info ? "'--info'" : "'--list'";
+        for (const CommandLineOption* option : given_) {
+            const std::string name = "option '" + std::string(option->name) + "'";
+            if (isAmong(option->name, shapingFiles))
+                throw UsageError(name + " shapes the files written, and " + mode + " writes none");
+            if (info && isAmong(option->name, choosingFrames))
+                throw UsageError(name + " chooses frames, and " + mode +
+                                 " describes the whole movie");
+            if (!info && isAmong(option->name, shapingPictures))
+                throw UsageError(name + " shapes the pictures written, and " + mode +
+                                 " writes none");
+        }
     }
 
     void checkFrameRange() const {
@@ -210,9 +270,23 @@ private:
     bool onlyMoviesFollow_ = false;
     ExtractOptions options_;
     NamedChoices named_;
+    std::vector<const CommandLineOption*> given_; // in the order named
 };
 
 } // namespace
+
+std::optional<ImageFormat> imageFormatNamed(std::string_view name) {
+    std::string lower(name); // PNG, Png and png alike: people write a format either way
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (lower == "bmp")
+        return ImageFormat::Bmp;
+    if (lower == "png")
+        return ImageFormat::Png;
+    if (lower == "jpg" || lower == "jpeg")
+        return ImageFormat::Jpeg;
+    return std::nullopt;
+}
 
 ExtractOptions ExtractOptions::parse(const std::vector<std::string_view>& args) {
     return Parser(args).run();

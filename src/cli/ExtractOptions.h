@@ -14,6 +14,9 @@ namespace cli {
 
 enum class ImageFormat { Bmp, Png, Jpeg };
 
+// The format "bmp", "png", "jpg" or "jpeg" names, in any case; nullopt for any other name.
+std::optional<ImageFormat> imageFormatNamed(std::string_view name);
+
 // What the command line asks for, checked for everything that needs no movie to check.
 struct ExtractOptions {
     enum class Mode { Extract, Info, List, Help, Version };

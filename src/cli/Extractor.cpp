@@ -210,22 +210,23 @@ std::string Extractor::fileNameFor(const MovieTask& task, std::int32_t frame) co
 }
 
 std::string outputFileName(const MovieTask& task, std::int32_t frame, ImageFormat format) {
-    std::string name;
+    const std::string_view extension = format == ImageFormat::Png    ? "png"
+                                       : format == ImageFormat::Jpeg ? "jpg"
+                                                                     : "bmp";
     if (const std::optional<core::NamePattern>& names = task.names()) {
         const core::PathRules rules = core::PathRules::native();
         const std::string movie =
             core::extractFileName(core::changeFileExt(task.name(), "", rules), rules);
         const std::int32_t index = task.plan().indexOf(frame);
-        name = task.outDir() + "/" +
-               names->expand({movie, frame, task.plan().milliseconds(index), index + 1}) + ".bmp";
-    } else {
-        name = core::outputFileName(task.outDir(), task.name(), frame, core::PathRules::native());
+        const std::string name =
+            task.outDir() + "/" +
+            names->expand({movie, frame, task.plan().milliseconds(index), index + 1});
+        // A pattern ending in a format's extension chose the format by it: it is the file's.
+        return imageFormatNamed(names->extension()) ? name : name + "." + std::string(extension);
     }
-    if (format == ImageFormat::Png)
-        name.replace(name.size() - 3, 3, "png");
-    else if (format == ImageFormat::Jpeg)
-        name.replace(name.size() - 3, 3, "jpg");
-    return name;
+    std::string name =
+        core::outputFileName(task.outDir(), task.name(), frame, core::PathRules::native());
+    return name.replace(name.size() - 3, 3, extension);
 }
 
 } // namespace cli

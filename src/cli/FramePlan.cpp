@@ -92,18 +92,38 @@ std::vector<std::int32_t> framesAt(const std::vector<std::int64_t>& times, const
 struct Stretch {
     std::int32_t start = 0;
     std::int32_t end = 0;
+    std::string notice; // an end past the movie's, taken as its last frame
 };
 
+// One command line serves movies of different lengths: an end past a whole movie's is its last
+// frame. A truncated movie lacks frames it promised, so reaching past its cut stays an error.
+Stretch endOf(const FrameRange& range, const FrameClock& clock, const MovieLength& movie) {
+    const std::int32_t last = movie.frames - 1;
+    const std::string lastFrame = "the last frame, " + std::to_string(last);
+    if (const std::optional<std::int64_t> endTime = range.endTime()) {
+        if (*endTime <= clock.end() || movie.claimedFrames > movie.frames)
+            return {.end = frameAtTime(*endTime, "the end time", clock, movie), .notice = {}};
+        return {.end = last,
+                .notice = "'" + movie.name + "': --end " + secondsText(*endTime) +
+                          " is past the end; taking " + lastFrame};
+    }
+    const std::optional<std::int32_t> endFrame = range.endFrame();
+    if (!endFrame)
+        return {.end = last, .notice = {}};
+    if (*endFrame <= last || *endFrame < movie.claimedFrames) {
+        checkWithinMovie(*endFrame, "the end frame", movie);
+        return {.end = *endFrame, .notice = {}};
+    }
+    return {.end = last,
+            .notice = "'" + movie.name + "': --end " + std::to_string(*endFrame) +
+                      " is past the end; taking " + lastFrame};
+}
+
 Stretch stretchOf(const FrameRange& range, const FrameClock& clock, const MovieLength& movie) {
+    Stretch stretch = endOf(range, clock, movie);
     const std::optional<std::int64_t> startTime = range.startTime();
-    const std::optional<std::int64_t> endTime = range.endTime();
-    const Stretch stretch{.start = startTime
-                                       ? frameAtTime(*startTime, "the start time", clock, movie)
-                                       : range.startFrame().value_or(0),
-                          .end = endTime ? frameAtTime(*endTime, "the end time", clock, movie)
-                                         : range.endFrame().value_or(movie.frames - 1)};
-    if (range.endFrame())
-        checkWithinMovie(stretch.end, "the end frame", movie);
+    stretch.start = startTime ? frameAtTime(*startTime, "the start time", clock, movie)
+                              : range.startFrame().value_or(0);
     if (movie.claimedFrames > movie.frames)
         checkWithinMovie(stretch.start, "the start frame", movie);
     if (stretch.start > stretch.end)
@@ -128,6 +148,18 @@ std::vector<std::int32_t> framesStepping(Stretch stretch, std::int32_t interval)
         frames[index] =
             static_cast<std::int32_t>(stretch.start + static_cast<std::int64_t>(index) * interval);
     return frames;
+}
+
+std::vector<std::int32_t> framesWithin(const Stretch& stretch, const FrameRange& range,
+                                       const FrameChoice& choice, const FrameClock& clock) {
+    if (const EveryDuration* every = std::get_if<EveryDuration>(&choice))
+        return framesEvery(every->nanoseconds,
+                           range.startTime().value_or(clock.startOf(stretch.start)),
+                           range.endTime().value_or(clock.end()), stretch.end, clock);
+    if (std::holds_alternative<KeyFrames>(choice))
+        return keyFramesWithin(stretch, clock);
+    const EveryNthFrame* everyNth = std::get_if<EveryNthFrame>(&choice);
+    return framesStepping(stretch, everyNth ? everyNth->interval : 1);
 }
 
 } // namespace
@@ -155,6 +187,7 @@ std::int64_t FramePlan::milliseconds(std::int32_t index) const {
 
 FramePlan FramePlan::narrowed(const std::vector<std::int32_t>& chosen) const {
     FramePlan plan({});
+    plan.notice_ = notice_;
     for (const std::int32_t frame : chosen)
         if (const std::int32_t index = indexOf(frame); index >= 0) {
             plan.frames_.push_back(frame);
@@ -176,14 +209,9 @@ FramePlan FramePlan::chooseFrames(const FrameRange& range, const FrameChoice& ch
     if (const AtTimes* at = std::get_if<AtTimes>(&choice))
         return FramePlan(framesAt(at->nanoseconds, clock, movie));
     const Stretch stretch = stretchOf(range, clock, movie);
-    if (const EveryDuration* every = std::get_if<EveryDuration>(&choice))
-        return FramePlan(framesEvery(every->nanoseconds,
-                                     range.startTime().value_or(clock.startOf(stretch.start)),
-                                     range.endTime().value_or(clock.end()), stretch.end, clock));
-    if (std::holds_alternative<KeyFrames>(choice))
-        return FramePlan(keyFramesWithin(stretch, clock));
-    const EveryNthFrame* everyNth = std::get_if<EveryNthFrame>(&choice);
-    return FramePlan(framesStepping(stretch, everyNth ? everyNth->interval : 1));
+    FramePlan plan(framesWithin(stretch, range, choice, clock));
+    plan.notice_ = stretch.notice;
+    return plan;
 }
 
 } // namespace cli

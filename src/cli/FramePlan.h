@@ -23,8 +23,9 @@ struct MovieLength {
 class FramePlan {
 public:
     // The frames `choice` takes within `range`, whose unset ends are the movie's first and last
-    // frame, checked against the movie: UsageError for a frame or time past a whole movie's end,
-    // ExtractError for one past the cut of a truncated movie or for a movie without frames.
+    // frame, checked against the movie: UsageError for a frame or time past a whole movie's end
+    // (but for the range's end, which is then its last frame, with a notice), ExtractError for
+    // one past the cut of a truncated movie or for a movie without frames.
     // Times choose the frames shown then; shots are sought among every frame of the range.
     static FramePlan resolve(const FrameRange& range, const FrameChoice& choice,
                              const MovieLength& movie);
@@ -41,6 +42,9 @@ public:
     std::int64_t milliseconds(std::int32_t index) const;
     // The planned frames among `chosen` (ascending), with their times.
     FramePlan narrowed(const std::vector<std::int32_t>& chosen) const;
+    // What the plan took otherwise than the command line said, for standard error; empty when
+    // nothing.
+    const std::string& notice() const { return notice_; }
 
 private:
     explicit FramePlan(std::vector<std::int32_t> frames) : frames_(std::move(frames)) {}
@@ -49,6 +53,7 @@ private:
 
     std::vector<std::int32_t> frames_;
     std::vector<std::int64_t> milliseconds_; // by plan index
+    std::string notice_;
 };
 
 } // namespace cli

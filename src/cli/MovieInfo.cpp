@@ -1,11 +1,18 @@
 #include "cli/MovieInfo.h"
 
+#include "cli/FrameClock.h"
 #include "core/Paths.h"
 #include "core/PixelShape.h"
+#include "core/TimeText.h"
 #include "media/Movie.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+
+extern "C" {
+#include <libavutil/pixdesc.h>
+}
 
 namespace cli {
 
@@ -39,12 +46,33 @@ std::string colourLines(const picture::PictureColour& colour) {
            "\ncolor_transfer=" + colour.transferName() + "\nhdr=" + colour.hdrName() + "\n";
 }
 
+// A value and what is assumed in its place apart, for scripts to read without taking the text
+// form's "unknown (assumed bt709)" apart: "unknown" and "bt709"; the declared value and null.
+std::string colourFactJson(const std::string& key, const std::string& declaredName, bool assumed,
+                           const char* valueName) {
+    return ",\"" + key + "\":" + (assumed ? std::string("\"unknown\"") : jsonString(declaredName)) +
+           ",\"" + key + "_assumed\":" +
+           (assumed && valueName != nullptr ? jsonString(valueName) : std::string("null"));
+}
+
 std::string colourJson(const picture::PictureColour& colour) {
-    return ",\"color_matrix\":" + jsonString(colour.matrixName()) +
-           ",\"color_range\":" + jsonString(colour.rangeName()) +
-           ",\"color_primaries\":" + jsonString(colour.primariesName()) +
-           ",\"color_transfer\":" + jsonString(colour.transferName()) +
+    return colourFactJson("color_matrix", colour.matrixName(), colour.matrixAssumed,
+                          av_color_space_name(static_cast<AVColorSpace>(colour.matrix))) +
+           colourFactJson("color_range", colour.rangeName(), colour.rangeAssumed,
+                          av_color_range_name(static_cast<AVColorRange>(colour.range))) +
+           colourFactJson(
+               "color_primaries", colour.primariesName(), colour.primariesAssumed,
+               av_color_primaries_name(static_cast<AVColorPrimaries>(colour.primaries))) +
+           colourFactJson("color_transfer", colour.transferName(), colour.transferAssumed,
+                          av_color_transfer_name(
+                              static_cast<AVColorTransferCharacteristic>(colour.transfer))) +
            ",\"hdr\":" + jsonString(colour.hdrName());
+}
+
+// From the first frame's start to the last's end, in seconds with milliseconds.
+std::string durationText(const media::Movie& movie) {
+    const std::int64_t nanoseconds = FrameClock(movie.frameTable(), movie.frameRate()).end();
+    return core::formatSeconds((nanoseconds + 500'000) / 1'000'000);
 }
 
 } // namespace
@@ -58,8 +86,11 @@ std::string describeMovie(const media::Movie& movie) {
         "\nsar=" + aspectText(movie.sampleAspect()) +
         "\ndisplay_width=" + std::to_string(movie.squareSize().width) +
         "\ndisplay_height=" + std::to_string(movie.squareSize().height) +
-        "\nfps=" + formatFrameRate(movie.frameRate()) + "\ncontainer=" + movie.containerName() +
-        "\ncodec=" + movie.codecName() + "\n" + colourLines(movie.colour());
+        "\nfps=" + formatFrameRate(movie.frameRate()) + "\nduration=" + durationText(movie) +
+        "\ncontainer=" + movie.containerName() + "\ncodec=" + movie.codecName() +
+        "\npixel_format=" + movie.pixelFormatName() +
+        "\nbit_depth=" + std::to_string(movie.bitDepth()) +
+        "\nfield_order=" + movie.fieldOrderName() + "\n" + colourLines(movie.colour());
     if (movie.isTruncated())
         text += "truncated=yes\nclaimed_frames=" + std::to_string(movie.claimedFrameCount()) + "\n";
     return text;
@@ -76,19 +107,24 @@ std::string describeMovieAsJson(const media::Movie& movie) {
            ",\"display_width\":" + std::to_string(movie.squareSize().width) +
            ",\"display_height\":" + std::to_string(movie.squareSize().height) +
            ",\"fps\":" + formatFrameRate(movie.frameRate()) +
+           ",\"duration\":" + durationText(movie) +
            ",\"container\":" + jsonString(movie.containerName()) +
-           ",\"codec\":" + jsonString(movie.codecName()) + colourJson(movie.colour()) +
+           ",\"codec\":" + jsonString(movie.codecName()) +
+           ",\"pixel_format\":" + jsonString(movie.pixelFormatName()) +
+           ",\"bit_depth\":" + std::to_string(movie.bitDepth()) +
+           ",\"field_order\":" + jsonString(movie.fieldOrderName()) + colourJson(movie.colour()) +
            ",\"palettised\":" + (movie.isPalettised() ? "true" : "false") +
            ",\"truncated\":" + (movie.isTruncated() ? "true" : "false") +
            ",\"claimed_frames\":" + std::to_string(movie.claimedFrameCount()) + "}\n";
 }
 
-std::string frameTableCsv(const media::Movie& movie) {
+std::string frameTableCsv(const std::vector<media::FrameRecord>& table,
+                          const std::vector<std::int32_t>& frames) {
     std::string text = "frame,seconds,key,packet_size\n";
-    int frame = 0;
-    for (const media::FrameRecord& record : movie.frameTable()) {
+    for (const std::int32_t frame : frames) {
+        const media::FrameRecord& record = table.at(static_cast<std::size_t>(frame));
         char line[96];
-        std::snprintf(line, sizeof line, "%d,%.6f,%d,%d\n", frame++, record.seconds,
+        std::snprintf(line, sizeof line, "%d,%.6f,%d,%d\n", frame, record.seconds,
                       record.key ? 1 : 0, record.packetSize);
         text += line;
     }

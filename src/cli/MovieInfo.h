@@ -3,6 +3,7 @@
 #include "media/FrameRecord.h"
 #include "picture/ShotDetector.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -14,15 +15,19 @@ namespace cli {
 
 // "frames=N", "width=W", "height=H" (of the pictures written), "rotation=0|90|180|270",
 // "mirrored=yes|no", "sar=N:D" (of the pictures as turned), "display_width=W", "display_height=H"
-// (their size with square pixels), "fps=R", "container=C", "codec=C" lines, one fact a line, for
-// scripts to read, then the colours: "color_matrix=", "color_range=", "color_primaries=",
-// "color_transfer=" (FFmpeg's names, or "unknown (assumed bt709)") and "hdr=pq|hlg|no"; a
-// truncated file adds "truncated=yes" and "claimed_frames=N".
+// (their size with square pixels), "fps=R", "duration=S.mmm", "container=C", "codec=C",
+// "pixel_format=F", "bit_depth=N", "field_order=progressive|tff|bff|unknown" lines, one fact a
+// line, for scripts to read, then the colours: "color_matrix=", "color_range=",
+// "color_primaries=", "color_transfer=" (FFmpeg's names, or "unknown (assumed bt709)") and
+// "hdr=pq|hlg|no"; a truncated file adds "truncated=yes" and "claimed_frames=N".
 std::string describeMovie(const media::Movie& movie);
-// The same facts as one JSON object on one line.
+// The same facts as one JSON object on one line, each colour as "color_matrix": "unknown" and
+// "color_matrix_assumed": "bt709" (null where declared).
 std::string describeMovieAsJson(const media::Movie& movie);
-// "frame,seconds,key,packet_size" and one line a frame, from the container's tables.
-std::string frameTableCsv(const media::Movie& movie);
+// "frame,seconds,key,packet_size" and one line for each of `frames`, from the container's
+// tables.
+std::string frameTableCsv(const std::vector<media::FrameRecord>& table,
+                          const std::vector<std::int32_t>& frames);
 // "frame,seconds,score" and one line a shot: its first frame, when it starts, and how far the
 // pictures either side of its start differ (0 to 1; 0 for the first).
 std::string shotTableCsv(const std::vector<picture::ShotDetector::Shot>& shots,

@@ -24,14 +24,15 @@ bool isDecimal(std::string_view text) {
 }
 
 // `lowest` and `highest` only word the complaint; the range itself is checked once all is read.
-std::int32_t wholeNumber(const OptionValue& value, int lowest = 0, int highest = 2147483647) {
+std::int32_t wholeNumber(const OptionValue& value, int lowest = 0, int highest = 2147483647,
+                         std::string_view hint = {}) {
     // Plain decimal only: hexadecimal forms would wrap silently into negative numbers.
     const std::optional<std::int32_t> number =
         isDecimal(value.text) ? core::strToInt(value.text) : std::nullopt;
     if (!number)
         throw UsageError("option '" + std::string(value.option) + "' needs a whole number from " +
                          std::to_string(lowest) + " to " + std::to_string(highest) + ", not '" +
-                         std::string(value.text) + "'");
+                         std::string(value.text) + "'" + std::string(hint));
     return *number;
 }
 
@@ -67,25 +68,26 @@ std::int64_t durationWithUnit(const OptionValue& value) {
 RangeBound rangeBound(const OptionValue& value) {
     if (core::namesTime(value.text))
         return FrameTime{timeValue(value)};
-    return wholeNumber(value);
+    // "1.5" reads as a time without its unit: say how to write one.
+    const std::string hint = core::parseTime(value.text)
+                                 ? " (a time needs its unit: '" + std::string(value.text) + "s')"
+                                 : std::string();
+    return wholeNumber(value, 0, 2147483647, hint);
 }
 
 std::string folderName(const OptionValue& value) {
     if (value.text.empty())
         throw UsageError("option '--out' needs a folder name");
+    // "-" reads as standard output elsewhere; a folder of that name is never what was meant.
+    if (value.text == "-")
+        throw UsageError("option '--out' needs a folder name, not '-': the pictures cannot go to "
+                         "standard output (a folder named '-' is './-')");
     return std::string(value.text);
 }
 
 ImageFormat imageFormat(const OptionValue& value) {
-    std::string name(value.text); // PNG, Png and png alike: people write a format either way
-    std::transform(name.begin(), name.end(), name.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (name == "bmp")
-        return ImageFormat::Bmp;
-    if (name == "png")
-        return ImageFormat::Png;
-    if (value.text == "jpg" || value.text == "jpeg")
-        return ImageFormat::Jpeg;
+    if (const std::optional<ImageFormat> format = imageFormatNamed(value.text))
+        return *format;
     throw UsageError("option '--format' takes bmp, png or jpg, not '" + std::string(value.text) +
                      "'");
 }
@@ -117,6 +119,11 @@ constexpr CommandLineOption valued(std::string_view name, std::string_view metav
     return {name, {}, Takes::Value, metavar, {}, help, false, apply};
 }
 
+constexpr CommandLineOption givenOnce(CommandLineOption option) {
+    option.givenOnce = true;
+    return option;
+}
+
 constexpr CommandLineOption table[] = {
     valued("--start", "S",
            "first frame to write (default 0), or a time with \"s\" or a colon\n"
@@ -124,7 +131,9 @@ constexpr CommandLineOption table[] = {
            [](ExtractOptions& options, const OptionValue& value) {
                options.range.start = rangeBound(value);
            }),
-    valued("--end", "E", "last frame to write (default: the movie's last frame), or a time",
+    valued("--end", "E",
+           "last frame to write (default: the movie's last frame), or a time; an end\n"
+           "past a movie's end is its last frame, with a note",
            [](ExtractOptions& options, const OptionValue& value) {
                options.range.end = rangeBound(value);
            }),
@@ -132,14 +141,14 @@ constexpr CommandLineOption table[] = {
            [](ExtractOptions& options, const OptionValue& value) {
                options.choice = EveryNthFrame{wholeNumber(value, 1)};
            }),
-    valued("--at", "T[,T...]",
-           "write the frames shown at times T, counted from the first frame: seconds\n"
-           "(12.5) or a timecode (1:23.5, 01:02:03.040), e.g. --at 0,1:23.5. The frame\n"
-           "shown at T is the last that starts at or before it; a time past the last\n"
-           "frame's end is an error.",
-           [](ExtractOptions& options, const OptionValue& value) {
-               options.choice = AtTimes{timeList(value)};
-           }),
+    givenOnce(valued("--at", "T[,T...]",
+                     "write the frames shown at times T, counted from the first frame: seconds\n"
+                     "(12.5) or a timecode (1:23.5, 01:02:03.040), e.g. --at 0,1:23.5. The frame\n"
+                     "shown at T is the last that starts at or before it; a time past the last\n"
+                     "frame's end is an error.",
+                     [](ExtractOptions& options, const OptionValue& value) {
+                         options.choice = AtTimes{timeList(value)};
+                     })),
     valued("--every", "D",
            "write the frames shown at 0, D, 2D, ... within --start and --end, each\n"
            "frame once (D: 2s, 0.5s, 1m or a timecode), e.g. --every 2s; on a movie of\n"
@@ -167,7 +176,8 @@ constexpr CommandLineOption table[] = {
      .apply =
          [](ExtractOptions& options, const OptionValue& value) {
              options.choice = ShotStarts{wholeNumber(value, 1, 100)};
-         }},
+         },
+     .givenOnce = true},
     valued("--frames", "LIST",
            "write the listed frames instead, e.g. 0,10,100-200,500-900/25: single\n"
            "frames, inclusive ranges, ranges with a step; in any order, each written\n"
@@ -198,7 +208,7 @@ constexpr CommandLineOption table[] = {
            "JPEG quality from 1 to 100 (default 92); 100 keeps the colour at full\n"
            "resolution (4:4:4)",
            [](ExtractOptions& options, const OptionValue& value) {
-               options.output.quality = wholeNumber(value);
+               options.output.quality = wholeNumber(value, 1, 100);
            }),
     valued("--name", "PATTERN",
            "name the files by PATTERN (the extension follows the format), with the\n"
@@ -206,7 +216,9 @@ constexpr CommandLineOption table[] = {
            "{time} (12.480: seconds, rounded up to the millisecond, so --at with it\n"
            "gives the same frame), {timecode} (00-01-23.480) and {index} (1, 2, 3, ...\n"
            "in frame order); e.g. --name \"{movie}-{timecode}\". It needs one of {frame},\n"
-           "{time}, {timecode}, {index}, and no folder (that is --out).",
+           "{time}, {timecode}, {index}, and no folder (that is --out). A pattern\n"
+           "ending in .bmp, .png, .jpg or .jpeg keeps it and sets the format by it.\n"
+           "The names must fit in 255 bytes.",
            [](ExtractOptions& options, const OptionValue& value) {
                options.output.names = namePattern(value);
            }),
@@ -232,16 +244,16 @@ constexpr CommandLineOption table[] = {
          "order); progressive frames stay as they are. Default: pictures as stored,\n"
          "fields woven, e.g. --deinterlace --format png",
          [](ExtractOptions& options, const OptionValue&) { options.picture.deinterlace = true; }),
-    valued("--size", "SIZE",
-           "resize the pictures as shown (turned, pixels square): WxH, Wx or xH (the\n"
-           "other side keeps the shape), or N% (e.g. --size 640x, --size 50%), at\n"
-           "most 16384 a side; shrinking averages each area in linear light, growing\n"
-           "is Lanczos. The pixels written are square, unless WxH squeezes the\n"
-           "picture: then PNG and JPEG files say the pixels' shape that shows it\n"
-           "unsqueezed",
-           [](ExtractOptions& options, const OptionValue& value) {
-               options.picture.size = sizeRequest(value);
-           }),
+    givenOnce(valued("--size", "SIZE",
+                     "resize the pictures as shown (turned, pixels square): WxH, Wx or xH (the\n"
+                     "other side keeps the shape), or N% (e.g. --size 640x, --size 50%), at\n"
+                     "most 16384 a side; shrinking averages each area in linear light, growing\n"
+                     "is Lanczos. The pixels written are square, unless WxH squeezes the\n"
+                     "picture: then PNG and JPEG files say the pixels' shape that shows it\n"
+                     "unsqueezed",
+                     [](ExtractOptions& options, const OptionValue& value) {
+                         options.picture.size = sizeRequest(value);
+                     })),
     flag("--keep-going",
          "report a frame that cannot be decoded, go on from the next key frame,\n"
          "and count the frames missing at the end (default: stop at the first)",
@@ -251,19 +263,21 @@ constexpr CommandLineOption table[] = {
          "rotation (0, 90, 180, 270: the clockwise turn the display matrix gives),\n"
          "mirrored (yes when it mirrors the picture left to right after the turn),\n"
          "sar (the pixels' width to height), display_width and display_height (the\n"
-         "size with square pixels), fps, container, codec and colours (matrix,\n"
-         "range, primaries, transfer; what is assumed where the movie declares\n"
-         "none) and whether it is HDR",
+         "size with square pixels), fps, duration (seconds), container, codec,\n"
+         "pixel_format, bit_depth, field_order (progressive, tff, bff or unknown,\n"
+         "as the stream declares) and colours (matrix, range, primaries, transfer;\n"
+         "what is assumed where the movie declares none) and whether it is HDR",
          [](ExtractOptions& options, const OptionValue&) {
              options.mode = ExtractOptions::Mode::Info;
          }),
     flag("--json", "with --info: the same facts as one JSON object",
          [](ExtractOptions& options, const OptionValue&) { options.run.json = true; }),
     flag("--list",
-         "print one CSV line a frame (frame, seconds, key, packet size) without\n"
-         "decoding\n"
-         "or, with --scenes, one line a shot (frame, seconds, score: how far the\n"
-         "pictures either side differ, 0 to 1), writing no pictures",
+         "print one CSV line for each frame a run would write (frame, seconds, key,\n"
+         "packet size), as --start, --end and the way of choosing frames say,\n"
+         "without decoding or, with --scenes, one line a shot (frame, seconds,\n"
+         "score: how far the pictures either side differ, 0 to 1), writing no\n"
+         "pictures",
          [](ExtractOptions& options, const OptionValue&) {
              options.mode = ExtractOptions::Mode::List;
          }),

@@ -105,4 +105,12 @@ bool NamePattern::usesMovie() const {
                        [](const Part& part) { return part.kind == Kind::Movie; });
 }
 
+std::string_view NamePattern::extension() const {
+    if (parts_.empty() || parts_.back().kind != Kind::Text)
+        return {};
+    const std::string_view text = parts_.back().text;
+    const std::size_t dot = text.rfind('.');
+    return dot == std::string_view::npos ? std::string_view() : text.substr(dot + 1);
+}
+
 } // namespace core

@@ -27,6 +27,9 @@ public:
 
     std::string expand(const Fields& fields) const;
     bool usesMovie() const;
+    // What follows the last dot of the text the pattern ends in ("png" of "{frame}.png"); empty
+    // when it ends in a field or in text without a dot.
+    std::string_view extension() const;
 
 private:
     enum class Kind { Text, Movie, Frame, Time, Timecode, Index };

@@ -85,6 +85,15 @@ std::string Movie::containerName() const {
 std::string Movie::codecName() const {
     return source_->facts().codecName();
 }
+std::string Movie::pixelFormatName() const {
+    return source_->facts().pixelFormatName();
+}
+int Movie::bitDepth() const {
+    return source_->facts().bitDepth;
+}
+std::string Movie::fieldOrderName() const {
+    return source_->facts().fieldOrderName();
+}
 int Movie::claimedFrameCount() const {
     return source_->claimedFrameCount();
 }

@@ -63,6 +63,11 @@ public:
     // The demuxer's short name for the container ("avi") and the codec's ("mjpeg").
     std::string containerName() const;
     std::string codecName() const;
+    // The pixel format the stream declares ("yuv420p" or "unknown"), the bits of a component in
+    // it (0 when unknown), and the field shown first ("progressive", "tff", "bff", "unknown").
+    std::string pixelFormatName() const;
+    int bitDepth() const;
+    std::string fieldOrderName() const;
     // The count the file's header promises (0 when it has none), and whether the data ends
     // before that: frameCount() then counts only the frames present.
     int claimedFrameCount() const;

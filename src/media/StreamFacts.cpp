@@ -9,6 +9,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/mastering_display_metadata.h>
+#include <libavutil/pixdesc.h>
 }
 
 namespace media {
@@ -52,6 +53,11 @@ StreamFacts StreamFacts::read(AVFormatContext& context, AVStream& stream) {
     facts.palettised = parameters.format == AV_PIX_FMT_PAL8;
     facts.claimedFrames = static_cast<int>(
         std::clamp<std::int64_t>(stream.nb_frames, 0, std::numeric_limits<int>::max()));
+    facts.pixelFormat = parameters.format;
+    if (const AVPixFmtDescriptor* format =
+            av_pix_fmt_desc_get(static_cast<AVPixelFormat>(parameters.format)))
+        facts.bitDepth = format->comp[0].depth;
+    facts.fieldOrder = valueOf(parameters.field_order);
     return facts;
 }
 
@@ -74,6 +80,26 @@ picture::PictureOrientation StreamFacts::orientationOf(const AVStream& stream) {
 
 std::string StreamFacts::codecName() const {
     return avcodec_get_name(codec);
+}
+
+std::string StreamFacts::pixelFormatName() const {
+    const char* name = av_get_pix_fmt_name(static_cast<AVPixelFormat>(pixelFormat));
+    return name != nullptr ? name : "unknown";
+}
+
+std::string StreamFacts::fieldOrderName() const {
+    switch (fieldOrder) {
+    case AV_FIELD_PROGRESSIVE:
+        return "progressive";
+    case AV_FIELD_TT: // named by the field shown first, whichever is coded first
+    case AV_FIELD_BT:
+        return "tff";
+    case AV_FIELD_BB:
+    case AV_FIELD_TB:
+        return "bff";
+    default:
+        return "unknown";
+    }
 }
 
 picture::SourcePictures StreamFacts::pictures(int frameCount, int paletteSize) const {

@@ -65,6 +65,22 @@ TEST_P(ExtractChosenFrames, WritesTheFramesShownAtTheTimes) {
                   frame);
 }
 
+// Fails when --list leaves out the choice or the range and lists every frame of the movie.
+TEST_P(ExtractChosenFrames, ListsTheFramesARunWouldWrite) {
+    const ChoiceCase& c = GetParam();
+    std::vector<std::string> args = c.options;
+    args.insert(args.end(), {"--list", variableRateMovie().string()});
+
+    const clitest::RunResult run = runExtract(args, freshFolder(std::string("list-") + c.name));
+
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    std::vector<int> listed;
+    for (std::size_t line = run.out.find('\n'); line + 1 < run.out.size();
+         line = run.out.find('\n', line + 1))
+        listed.push_back(std::stoi(run.out.substr(line + 1)));
+    EXPECT_EQ(listed, c.frames) << run.out;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, ExtractChosenFrames,
     testing::Values(
@@ -84,7 +100,11 @@ INSTANTIATE_TEST_SUITE_P(
         // Frame 30 starts at 1.48 s; a step of 0.01 s meets each frame once, however short.
         ChoiceCase{"every_from_a_start_frame",
                    {"--start", "30", "--every", "0.01s"},
-                   {30, 31, 32, 33, 34, 35}}),
+                   {30, 31, 32, 33, 34, 35}},
+        ChoiceCase{"interval_within_frames",
+                   {"--start", "5", "--end", "20", "--interval", "5"},
+                   {5, 10, 15, 20}},
+        ChoiceCase{"keyframes_from_a_start_time", {"--keyframes", "--start", "0.1s"}, {12, 24}}),
     [](const testing::TestParamInfo<ChoiceCase>& info) { return std::string(info.param.name); });
 
 // Times in names are those of the frames written, not of the instants asked for.
@@ -178,7 +198,9 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         // The last frame starts at 1.72 s and lasts 0.04 s.
         RefusedCase{"time_past_the_end", {"--at", "0,1.760000001"}, "1.760000001 s lies past"},
-        RefusedCase{"end_time_past_the_end", {"--end", "2s"}, "2.000 s lies past"},
+        RefusedCase{"start_time_past_the_end",
+                    {"--start", "2s", "--end", "3s"},
+                    "start time 2.000 s lies past"},
         RefusedCase{"every_without_unit", {"--every", "2"}, "'--interval N'"},
         RefusedCase{"every_zero", {"--every", "0s"}, "more than 0"},
         RefusedCase{"bad_timecode", {"--at", "1:75"}, "needs a time"},

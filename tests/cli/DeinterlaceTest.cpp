@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -123,6 +124,21 @@ TEST(ExtractDeinterlaceProgressive, LeavesProgressiveFramesAsTheyAre) {
         const std::vector<std::uint8_t> asIs = readBytes(work / "as-is" / fileOf("plain", frame));
         ASSERT_FALSE(asIs.empty());
         EXPECT_EQ(readBytes(work / "asked" / fileOf("plain", frame)), asIs) << frame;
+    }
+}
+
+// Fails when --info reads the field order from anywhere but the stream's declaration.
+TEST(ExtractDeinterlaceInfo, SaysTheFieldOrderTheStreamDeclares) {
+    if (!testmedia::canEncodeCharts())
+        GTEST_SKIP() << "no ffmpeg command line";
+    const fs::path work = clitest::freshFolder("deinterlace-info");
+    for (const auto& [kind, order] :
+         {std::pair{"mpeg2", "tff"}, std::pair{"plain", "progressive"}}) {
+        const fs::path movie = writeMovie(work, kind);
+        ASSERT_FALSE(movie.empty());
+        const clitest::RunResult run = runExtract({"--info", movie.string()}, work);
+        EXPECT_NE(run.out.find("\nfield_order=" + std::string(order) + "\n"), std::string::npos)
+            << run.out;
     }
 }
 

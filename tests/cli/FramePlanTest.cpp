@@ -63,6 +63,25 @@ INSTANTIATE_TEST_SUITE_P(
                         "listed_frame_past_the_promise", {}, cli::FrameList::parse("3,30"), false}),
     [](const testing::TestParamInfo<PastTheCut>& info) { return std::string(info.param.name); });
 
+// Fails when an end past the movie's is refused, which keeps one command line from covering
+// movies of different lengths, or taken without a word; a time asked for with --at is not a
+// bound, and past the end stays an error.
+TEST(FramePlan, TakesAnEndPastAWholeMovieAsItsLastFrame) {
+    const cli::MovieLength movie = steadyMovie(10, 10); // ends at 0.4 s
+    const FramePlan byFrame =
+        FramePlan::resolve({.start = 2, .end = 50}, cli::EveryNthFrame{3}, movie);
+    EXPECT_EQ(byFrame.frames(), (std::vector<std::int32_t>{2, 5, 8}));
+    EXPECT_EQ(byFrame.notice(), "'cut.avi': --end 50 is past the end; taking the last frame, 9");
+    const FramePlan byTime =
+        FramePlan::resolve({.start = std::nullopt, .end = cli::FrameTime{120'000 * millisecond}},
+                           cli::KeyFrames{}, movie);
+    EXPECT_EQ(byTime.frames(), std::vector<std::int32_t>{0});
+    EXPECT_EQ(byTime.notice(),
+              "'cut.avi': --end 120.000 s is past the end; taking the last frame, 9");
+    EXPECT_EQ(FramePlan::resolve({.start = 2, .end = 9}, cli::EveryNthFrame{}, movie).notice(), "");
+    EXPECT_THROW(FramePlan::resolve({}, cli::AtTimes{{401 * millisecond}}, movie), cli::UsageError);
+}
+
 // Fails when a narrowed plan reads its times by the new positions rather than the frames':
 // the files of shots named by {time} would carry the times of the frames before them.
 TEST(FramePlan, NarrowedKeepsEachFramesOwnTime) {

@@ -80,7 +80,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadUsage{"start_after_last_frame",
                  {"--start", "30", "MOVIE"},
                  "start frame 30 lies after the end frame 29"},
-        BadUsage{"end_past_last_frame", {"--end", "30", "MOVIE"}, "past the last frame 29"},
+        BadUsage{"end_past_last_frame",
+                 {"--start", "31", "--end", "40", "MOVIE"},
+                 "start frame 31 lies after the end frame 29"},
         BadUsage{"no_movie", {"--start", "1"}, "no movie given"},
         BadUsage{"movies_sharing_file_names", {"MOVIE", "MOVIE"}, "files of the same names"},
         BadUsage{"empty_out", {"MOVIE", "--out="}, "'--out' needs a folder name"},
@@ -99,6 +101,10 @@ INSTANTIATE_TEST_SUITE_P(
                  "frame 40 lies past the last frame 29"},
         BadUsage{"list_with_range", {"--frames", "1", "--end", "3", "MOVIE"}, "replaces"},
         BadUsage{"list_with_interval", {"--interval", "2", "--frames", "1", "MOVIE"}, "replaces"},
+        // 5 digits and ".bmp" make 301 bytes.
+        BadUsage{"name_too_long",
+                 {"--name", "{frame}" + std::string(292, 'n'), "MOVIE"},
+                 "names of up to 301 bytes"},
         BadUsage{"format_unknown", {"--format", "gif", "MOVIE"}, "bmp, png or jpg, not 'gif'"},
         BadUsage{"jobs_zero", {"--jobs", "0", "MOVIE"}, "jobs must be from 1 to 64"},
         BadUsage{"jobs_past_most", {"--jobs", "65", "MOVIE"}, "from 1 to 64, not 65"},
@@ -123,6 +129,7 @@ testmedia::MovieRecipe recipe(testmedia::Codec codec, int width, int height, int
     return recipe;
 }
 
+const std::string jpegFormat = "pixel_format=yuvj420p\nbit_depth=8\nfield_order=unknown\n";
 // JPEG declares BT.601 in full range; raw RGB needs no matrix; neither says its primaries.
 const std::string jpegColours = "color_matrix=bt470bg\ncolor_range=pc\n"
                                 "color_primaries=unknown (assumed bt709)\n"
@@ -178,25 +185,29 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         InfoCase{"mjpeg", recipe(testmedia::Codec::Mjpeg, 128, 96, 30, 25),
                  "frames=30\nwidth=128\nheight=96\nrotation=0\nmirrored=no\nsar=1:1\n"
-                 "display_width=128\ndisplay_height=96\nfps=25\ncontainer=avi\ncodec=mjpeg\n" +
-                     jpegColours},
+                 "display_width=128\ndisplay_height=96\nfps=25\nduration=1.200\ncontainer=avi\n"
+                 "codec=mjpeg\n" +
+                     jpegFormat + jpegColours},
         InfoCase{"raw", recipe(testmedia::Codec::RawBgr24, 64, 48, 7, 30),
                  "frames=7\nwidth=64\nheight=48\nrotation=0\nmirrored=no\nsar=1:1\n"
-                 "display_width=64\ndisplay_height=48\nfps=30\ncontainer=avi\ncodec=rawvideo\n" +
+                 "display_width=64\ndisplay_height=48\nfps=30\nduration=0.233\ncontainer=avi\n"
+                 "codec=rawvideo\npixel_format=bgr24\nbit_depth=8\nfield_order=unknown\n" +
                      rgbColours},
         InfoCase{"ntsc_rate_two_decimals",
                  recipe(testmedia::Codec::Mjpeg, 64, 48, 3, 30),
                  "frames=3\nwidth=64\nheight=48\nrotation=0\nmirrored=no\nsar=1:1\n"
-                 "display_width=64\ndisplay_height=48\nfps=29.97\ncontainer=avi\ncodec=mjpeg\n" +
-                     jpegColours,
+                 "display_width=64\ndisplay_height=48\nfps=29.97\nduration=0.100\ncontainer=avi\n"
+                 "codec=mjpeg\n" +
+                     jpegFormat + jpegColours,
                  {},
                  30000,
                  1001},
         InfoCase{"film_rate_three_decimals",
                  recipe(testmedia::Codec::Mjpeg, 64, 48, 3, 24),
                  "frames=3\nwidth=64\nheight=48\nrotation=0\nmirrored=no\nsar=1:1\n"
-                 "display_width=64\ndisplay_height=48\nfps=23.976\ncontainer=avi\ncodec=mjpeg\n" +
-                     jpegColours,
+                 "display_width=64\ndisplay_height=48\nfps=23.976\nduration=0.125\ncontainer=avi\n"
+                 "codec=mjpeg\n" +
+                     jpegFormat + jpegColours,
                  {},
                  24000,
                  1001},
@@ -204,11 +215,13 @@ INSTANTIATE_TEST_SUITE_P(
                  recipe(testmedia::Codec::RawPal8, 64, 48, 5, 25),
                  R"({"file":"clip.avi","frames":5,"width":64,"height":48,)"
                  R"("rotation":0,"mirrored":false,"sar":"1:1","display_width":64,)"
-                 R"("display_height":48,"fps":25,)"
-                 R"x("container":"avi","codec":"rawvideo","color_matrix":"unknown (assumed gbr)",)x"
-                 R"x("color_range":"unknown (assumed pc)",)x"
-                 R"x("color_primaries":"unknown (assumed bt709)",)x"
-                 R"x("color_transfer":"unknown (assumed bt709)","hdr":"no",)x"
+                 R"("display_height":48,"fps":25,"duration":0.200,)"
+                 R"("container":"avi","codec":"rawvideo","pixel_format":"pal8","bit_depth":8,)"
+                 R"("field_order":"unknown",)"
+                 R"("color_matrix":"unknown","color_matrix_assumed":"gbr",)"
+                 R"("color_range":"unknown","color_range_assumed":"pc",)"
+                 R"("color_primaries":"unknown","color_primaries_assumed":"bt709",)"
+                 R"("color_transfer":"unknown","color_transfer_assumed":"bt709","hdr":"no",)"
                  R"("palettised":true,"truncated":false,)"
                  R"("claimed_frames":5})"
                  "\n",
@@ -254,6 +267,23 @@ INSTANTIATE_TEST_SUITE_P(
                        "color_transfer=arib-std-b67\nhdr=hlg\n"}),
     [](const testing::TestParamInfo<ColourInfoCase>& info) { return info.param.name; });
 
+// Fails when the stream's own format is not read (8 bits for every movie) or a declared colour
+// reads as assumed in the JSON form.
+TEST(ExtractInfoOutput, TellsTheStreamsDepthAndItsDeclaredColours) {
+    if (!testmedia::canEncodeCharts())
+        GTEST_SKIP() << "no ffmpeg command line with zscale";
+    const fs::path movie = testmedia::sharedChartMovie(testmedia::ChartCoding::Hdr10, 256, 32);
+    const fs::path work = freshFolder("info-depth");
+    const clitest::RunResult text = runExtract({"--info", movie.string()}, work);
+    EXPECT_NE(text.out.find("\npixel_format=yuv420p10le\nbit_depth=10\nfield_order=progressive\n"),
+              std::string::npos)
+        << text.out;
+    const clitest::RunResult json = runExtract({"--info", "--json", movie.string()}, work);
+    EXPECT_NE(json.out.find(R"("color_matrix":"bt2020nc","color_matrix_assumed":null,)"),
+              std::string::npos)
+        << json.out;
+}
+
 TEST(ExtractInfoOutput, AFullStandardOutputFailsTheRun) {
     const fs::path work = freshFolder("info-full");
     const clitest::RunResult run = runExtract({"--info", usageMovie().string()}, work, "/dev/full");
@@ -273,6 +303,20 @@ TEST(ExtractFormat, TakesTheFormatNameInAnyCase) {
         EXPECT_EQ(fileNames(work / "out"),
                   (std::vector<std::string>{"clip_00000" + ending, "clip_00001" + ending}));
     }
+}
+
+// One command line for movies of different lengths: an end past one's end is its last frame.
+TEST(ExtractRange, TakesAnEndPastTheMovieAsItsLastFrameWithANote) {
+    const fs::path work = freshFolder("end-past-movie");
+    const clitest::RunResult run = runExtract(
+        {"--end", "2m", "--interval", "10", "--out", "out", usageMovie().string()}, work);
+
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(fileNames(work / "out"),
+              (std::vector<std::string>{"clip_00000.bmp", "clip_00010.bmp", "clip_00020.bmp"}));
+    EXPECT_NE(run.err.find("clip.avi': --end 120.000 s is past the end; taking the last frame, 29"),
+              std::string::npos)
+        << run.err;
 }
 
 TEST(ExtractVersion, NamesProgramReleaseAndLicenceEvenWithOtherArguments) {
