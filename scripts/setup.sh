@@ -12,6 +12,7 @@ packages=(
   xvfb xauth xdotool x11-apps x11-utils imagemagick ffmpeg openbox qt6-translations-l10n
   help2man desktop-file-utils appstream man-db dpkg-dev dex libpng-dev lintian
   libturbojpeg0-dev
+  clang libclang-rt-14-dev
 )
 
 # Another package manager run (an unattended upgrade, a second terminal) holds these while it
