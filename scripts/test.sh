@@ -7,3 +7,4 @@ bash scripts/build.sh
 cd build
 ctest --output-on-failure -j "$(nproc)"
 bash ../scripts/sanitize.sh # from build/
+bash ../scripts/fuzz.sh 20
