@@ -196,6 +196,8 @@ void writeFoundFaults(const fs::path& out) {
     writeSeed(out / "chunk_index", "chunk-at-top-of-range", topOfRange.encode());
     writeSeed(out / "mp4_composition_offsets", "box-leading-back",
               Mp4TrackInput::encode(1, 8, testmedia::mp4BoxLeadingBack()));
+    writeSeed(out / "demux_index", "stamps-ages-away",
+              readAll(testmedia::damagedContainerMovie(ContainerDamage::MatroskaStampsAgesAway)));
 }
 
 void writeProfileSeeds(const fs::path& out) {
