@@ -60,8 +60,8 @@ for harness in "${harnesses[@]}"; do
   # New inputs go to the corpus (kept between runs, so longer runs build on shorter ones); the
   # seeds stay as made.
   status=0
-  "$fuzz/${harness}_fuzzer" "${options[@]}" -max_total_time="$seconds" -timeout=10 \
-    -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$findings/" \
+  "$fuzz/${harness}_fuzzer" "${options[@]}" -max_total_time="$seconds" \
+    -print_final_stats=1 -artifact_prefix="$findings/" \
     "$corpus" "$fuzz/seeds/$harness" >"$log" 2>&1 || status=$?
   done_line=$(grep -E '^#[0-9]+[[:space:]]+DONE' "$log" | tail -n 1 || true)
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
