@@ -13,12 +13,15 @@ if [ $# -gt 0 ] && [[ $1 =~ ^[0-9]+$ ]]; then
   shift
 fi
 
-probe=$(mktemp -d)
-trap 'rm -rf "$probe"' EXIT
+# In memory where the system has it: the harnesses write each input to a file there, and a
+# harness that crashes leaves its file behind.
+scratch=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+export KIRIMO_FUZZ_TMP=$scratch
 echo 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }' \
-  >"$probe/probe.cpp"
+  >"$scratch/probe.cpp"
 if ! command -v clang++ >/dev/null ||
-  ! clang++ -fsanitize=fuzzer "$probe/probe.cpp" -o "$probe/probe" 2>/dev/null; then
+  ! clang++ -fsanitize=fuzzer "$scratch/probe.cpp" -o "$scratch/probe" 2>/dev/null; then
   echo "fuzz: skipped: no clang++ with libFuzzer (Debian packages clang, libclang-rt-14-dev)"
   exit 0
 fi
