@@ -13,6 +13,7 @@ packages=(
   help2man desktop-file-utils appstream man-db dpkg-dev dex libpng-dev lintian
   libturbojpeg0-dev
   g++-mingw-w64-x86-64 wine64 googletest
+  clang libclang-rt-14-dev
 )
 
 # Another package manager run (an unattended upgrade, a second terminal) holds these while it

@@ -257,14 +257,23 @@ std::int64_t freeTimeNear(const std::vector<IndexedPacket>& packets, int i, std:
     std::sort(shown.begin(), shown.end());
     std::int64_t best = expected;
     std::int64_t bestDistance = -1;
-    for (std::size_t k = 1; k < shown.size(); ++k)
-        for (std::int64_t free = shown[k - 1] + step; free + step / 2 < shown[k]; free += step) {
+    for (std::size_t k = 1; k < shown.size(); ++k) {
+        // Only the free times either side of `expected` can be nearest. Walked to step by step,
+        // a gap of hours at a step of one tick (stamps the demuxer guessed) took billions.
+        std::int64_t free = shown[k - 1] + step;
+        const std::int64_t lastBefore = std::min(expected, shown[k] - step / 2 - 1);
+        if (lastBefore > free)
+            free += (lastBefore - free) / step * step;
+        for (; free + step / 2 < shown[k]; free += step) {
             const std::int64_t distance = free > expected ? free - expected : expected - free;
             if (bestDistance < 0 || distance < bestDistance) {
                 best = free;
                 bestDistance = distance;
             }
+            if (free >= expected)
+                break;
         }
+    }
     return best;
 }
 

@@ -39,9 +39,15 @@ bool isVideoChunk(const Header& header, int streamNumber) {
            (header.id[3] == 'c' || header.id[3] == 'b');
 }
 
+// Record lists sit right inside the movi list. Lists nested deeper are no movie data, and
+// followed down they would exhaust the stack: a small file holds a hundred thousand of them.
+constexpr int deepestList = 8;
+
 // Walks the chunks between `from` and `to`, descending into record lists.
 bool walk(std::ifstream& in, std::int64_t from, std::int64_t to, int streamNumber,
-          std::vector<MoviChunks::Chunk>& chunks) {
+          std::vector<MoviChunks::Chunk>& chunks, int depth = 0) {
+    if (depth > deepestList)
+        return false;
     for (std::int64_t at = from; at + 8 <= to;) {
         const std::optional<Header> header = readHeader(in, at);
         if (!header)
@@ -50,7 +56,7 @@ bool walk(std::ifstream& in, std::int64_t from, std::int64_t to, int streamNumbe
         if (end > to)
             return false;
         if (std::memcmp(header->id.data(), "LIST", 4) == 0) {
-            if (!walk(in, at + 12, end, streamNumber, chunks))
+            if (!walk(in, at + 12, end, streamNumber, chunks, depth + 1))
                 return false;
         } else if (isVideoChunk(*header, streamNumber)) {
             chunks.push_back({at, header->size});

@@ -78,11 +78,12 @@ std::optional<std::vector<char>> readMovieBox(const std::filesystem::path& file)
         const std::string_view type(header.data() + 4, 4);
         if (size == 0 || size < headerSize)
             return std::nullopt;
+        // A box reaching past the end of the file is a damaged (or cut) one, and no box follows
+        // it; skipped by its size, it could even lead back to an earlier box, for ever.
+        const auto at = static_cast<std::uint64_t>(in.tellg());
+        if (size - headerSize > fileSize - std::min<std::uint64_t>(at, fileSize))
+            return std::nullopt;
         if (type == "moov") {
-            // A box reaching past the end of the file is a damaged (or cut) one.
-            const auto at = static_cast<std::uint64_t>(in.tellg());
-            if (size - headerSize > fileSize - std::min<std::uint64_t>(at, fileSize))
-                return std::nullopt;
             std::vector<char> box(static_cast<std::size_t>(size - headerSize));
             if (!in.read(box.data(), static_cast<std::streamsize>(box.size())))
                 return std::nullopt;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <stdexcept>
@@ -131,8 +132,9 @@ Bytes flipSliceBits(const std::filesystem::path& source) {
 
 // Copies the packets of `source` from the video packet `first` (stored order) on, as a stream
 // copy that starts there leaves them.
+// `retime` may change the stamps of each packet copied, given its stored place in the source.
 void copyFrom(const std::filesystem::path& source, int first, const std::filesystem::path& file,
-              const char* muxerName) {
+              const char* muxerName, const std::function<void(AVPacket&, int)>& retime = nullptr) {
     AVFormatContext* raw = nullptr;
     if (avformat_open_input(&raw, source.string().c_str(), nullptr, nullptr) < 0)
         throw std::runtime_error("cannot open " + source.string());
@@ -158,6 +160,8 @@ void copyFrom(const std::filesystem::path& source, int first, const std::filesys
     const PacketPtr packet(av_packet_alloc());
     for (int stored = 0; av_read_frame(input.get(), packet.get()) >= 0;) {
         if (packet->stream_index == video && stored++ >= first) {
+            if (retime)
+                retime(*packet, stored - 1);
             packet->stream_index = stream->index;
             packet->pos = -1;
             av_packet_rescale_ts(packet.get(), timeBase, stream->time_base);
@@ -316,6 +320,15 @@ void writeDamaged(const std::filesystem::path& file, ContainerDamage damage) {
             recipe.codec = VideoCodec::Mpeg2;
         return writeAll(file, moveStamp(readAll(sharedContainerMovie(recipe)), 20, 6199 * 90000));
     }
+    case ContainerDamage::MatroskaStampsAgesAway: {
+        ContainerRecipe recipe;
+        recipe.container = Container::Matroska;
+        return copyFrom(sharedContainerMovie(recipe), 0, file, "matroska",
+                        [](AVPacket& packet, int stored) {
+                            if (stored == 20 || stored == 22)
+                                packet.pts += std::int64_t{1} << 50; // in milliseconds
+                        });
+    }
     case ContainerDamage::FragmentLost: {
         ContainerRecipe recipe;
         recipe.container = Container::FragmentedMp4;
@@ -397,6 +410,8 @@ std::string damageName(ContainerDamage damage) {
         return "TransportStampFar";
     case ContainerDamage::TransportStampFarH264:
         return "TransportStampFarH264";
+    case ContainerDamage::MatroskaStampsAgesAway:
+        return "MatroskaStampsAgesAway";
     case ContainerDamage::FragmentLost:
         return "FragmentLost";
     case ContainerDamage::Mp4FalseKeyFrame:

@@ -27,6 +27,9 @@ enum class ContainerDamage {
     FragmentLost,          // fragmented MP4 whose second fragment header is unreadable
     Mp4FalseKeyFrame,      // the index's last key frame moved to the predicted picture after it
     MovGarbledLastFrame,   // ProRes in QuickTime, the last picture's header overwritten
+    // Two blocks' times (stored pictures 20 and 22) moved 2^50 ms on, ages beyond any gap a
+    // repair could walk tick by tick; H.264 in Matroska, whose times run to 64 bits.
+    MatroskaStampsAgesAway,
 };
 
 std::string damageName(ContainerDamage damage);
