@@ -521,7 +521,7 @@ void AviMovie::feed() {
         if (paletteOwed_)
             attachPalette(*packet_);
         frames_.decoder().skipUnreferenced(mayBeSkipped(position));
-        if (!frames_.decoder().send(packet_.get()))
+        if (!frames_.send(*packet_))
             damaged_ = true;
         return;
     }
@@ -535,7 +535,7 @@ bool AviMovie::sendCutChunk() {
         return false;
     cutChunkAt_ = packet_->pos;
     frames_.decoder().skipUnreferenced(false);
-    frames_.decoder().send(packet_.get());
+    frames_.send(*packet_);
     return true;
 }
 

@@ -205,7 +205,7 @@ void ContainerMovie::feed() {
         packet_->pts = number >= 0 ? number : -1 - position;
         packet_->dts = AV_NOPTS_VALUE;
         frames_.decoder().skipUnreferenced(skipping_ && number >= 0 && number < target_);
-        frames_.decoder().send(packet_.get());
+        frames_.send(*packet_);
         return;
     }
     frames_.sendEnd();

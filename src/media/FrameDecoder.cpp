@@ -95,6 +95,11 @@ void FrameDecoder::replaceDecoder(int threads) {
     decoder_ = std::make_unique<VideoDecoder>(engine_.stream(), file_, threads, log_);
 }
 
+bool FrameDecoder::send(const AVPacket& packet) {
+    errorLinesBeforeSend_ = log_.errorLines();
+    return decoder_->send(&packet);
+}
+
 void FrameDecoder::restart() {
     decoder_->flush();
     drainSent_ = false;
@@ -112,6 +117,8 @@ bool FrameDecoder::pull(AVFrame& into, const std::function<void()>& feed,
     while (!outputEnded_) {
         switch (decoder_->receive(into)) {
         case VideoDecoder::Status::Frame:
+            if (errorsLoggedFor())
+                into.decode_error_flags |= FF_DECODE_ERROR_INVALID_BITSTREAM;
             return true;
         case VideoDecoder::Status::Ended:
             outputEnded_ = true;
@@ -132,6 +139,15 @@ bool FrameDecoder::pull(AVFrame& into, const std::function<void()>& feed,
     return false;
 }
 
+// Some decoders (MJPEG) hand out a picture built from garbage without marking it, and only
+// their log tells. The complaint is pinned on a picture only where it can be: on one thread a
+// codec whose pictures stand alone gives each packet's picture before the next packet goes in.
+// Frame threads get there too, as the first complaint moves decoding to one thread.
+bool FrameDecoder::errorsLoggedFor() const {
+    return decoder_->isIntraOnly() && !decoder_->lagsBehind() &&
+           log_.errorLines() > errorLinesBeforeSend_;
+}
+
 MovieError FrameDecoder::failure(int n, bool dataEnded) const {
     if (dataEnded)
         return MovieError(file_, n, "file truncated: the data ends before this frame");
@@ -141,7 +157,7 @@ MovieError FrameDecoder::failure(int n, bool dataEnded) const {
 }
 
 MovieError FrameDecoder::damaged(int n) const {
-    return MovieError(file_, n, "damaged picture: the decoder had to conceal errors in it");
+    return MovieError(file_, n, "damaged picture: the decoder found errors in it");
 }
 
 } // namespace media

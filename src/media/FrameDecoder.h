@@ -71,6 +71,8 @@ public:
     bool complainedSince(std::uint64_t mark);
     bool decodesOnFrameThreads() const;
 
+    // Hands the decoder a packet; false when it rejects the packet as damaged.
+    bool send(const AVPacket& packet);
     // The decoder forgets every picture, for data from a new position.
     void restart();
     // Hands the decoder the end of the stream: what it holds comes out.
@@ -79,7 +81,8 @@ public:
     bool outputEnded() const { return outputEnded_; }
     void endOutput() { outputEnded_ = true; }
     // The decoder's next picture into `into`: `feed` hands it a packet (or the end) when it
-    // wants one, `failed` hears of every error. False once nothing more will come.
+    // wants one, `failed` hears of every error. False once nothing more will come. A picture
+    // whose packet made the decoder log an error comes out marked damaged.
     bool pull(AVFrame& into, const std::function<void()>& feed,
               const std::function<void()>& failed = nullptr);
 
@@ -92,6 +95,7 @@ private:
     const AVFrame* steadily(int n);
     bool dropFrameThreads();
     void replaceDecoder(int threads);
+    bool errorsLoggedFor() const;
 
     Engine& engine_;
     std::filesystem::path file_;
@@ -102,6 +106,7 @@ private:
     bool drainSent_ = false;
     bool outputEnded_ = false;
     int lastRequest_ = -2;
+    std::uint64_t errorLinesBeforeSend_ = 0;
 };
 
 } // namespace media

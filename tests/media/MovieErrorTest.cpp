@@ -432,6 +432,22 @@ TEST(MovieDamage, TheDecodersComplaintCarriesNoAddress) {
     EXPECT_FALSE(mentions(*error, "[")) << error->what();
 }
 
+// MJPEG decodes noise in its data into a picture it does not mark, and only its log tells: that
+// frame is an error however it is reached, and its neighbours stay good.
+TEST(MovieDamage, APictureTheDecoderLoggedErrorsForIsDamaged) {
+    const auto file = scratchFolder() / "scrambled-5.avi";
+    testmedia::writeScrambledFrame(file, 12, 5);
+    media::Movie movie(file);
+    for (const int from : {4, 0, 8}) { // reading on, by a jump forward, by a jump back
+        EXPECT_EQ(frameNumberOf(movie.frame(from)), from);
+        const auto error = errorOf([&] { movie.frame(5); });
+        ASSERT_TRUE(error.has_value()) << "after frame " << from;
+        EXPECT_EQ(error->frame(), 5);
+        EXPECT_TRUE(mentions(*error, "damaged")) << error->what();
+    }
+    EXPECT_EQ(frameNumberOf(movie.frame(6)), 6);
+}
+
 // A stop asked for mid-jump ends the decode at the next packet, in either engine; the movie
 // then still serves the frame.
 TEST(MovieStop, ALongJumpEndsWhenAskedAndTheMovieGoesOn) {

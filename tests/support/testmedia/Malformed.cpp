@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <random>
+#include <span>
 #include <stdexcept>
 
 namespace testmedia {
@@ -152,22 +154,42 @@ void writeIndexlessMovie(const std::filesystem::path& file, const MovieRecipe& r
     writeBytes(file, riff.bytes());
 }
 
-void writeGarbledFrame(const std::filesystem::path& file, int frames, int garbled) {
-    if (garbled < 0 || garbled >= frames)
-        throw std::invalid_argument("the garbled frame must be one of the movie's");
+namespace {
+
+// Overwrites the data of one frame's chunk of a fresh MJPEG movie as `damage` says.
+template <typename Damage>
+void writeDamagedFrame(const std::filesystem::path& file, int frames, int damaged, Damage damage) {
+    if (damaged < 0 || damaged >= frames)
+        throw std::invalid_argument("the damaged frame must be one of the movie's");
     MovieRecipe movie;
     movie.frames = frames;
     writeMovie(file, movie);
     RiffFile riff(readBytes(file));
     int frame = 0;
     for (const RiffFile::Chunk& chunk : riff.children(riff.require(riff.root(), "LIST", "movi"))) {
-        if (chunk.id.substr(2) != "dc" || frame++ != garbled)
+        if (chunk.id.substr(2) != "dc" || frame++ != damaged)
             continue;
         std::vector<std::uint8_t> bytes = riff.bytes();
-        std::fill_n(bytes.begin() + std::ptrdiff_t(chunk.dataOffset()), chunk.size, 0);
+        damage(std::span(bytes).subspan(chunk.dataOffset(), chunk.size));
         return writeBytes(file, bytes);
     }
     throw std::runtime_error(fileText(file) + ": frame chunk not found");
+}
+
+} // namespace
+
+void writeGarbledFrame(const std::filesystem::path& file, int frames, int garbled) {
+    writeDamagedFrame(file, frames, garbled,
+                      [](std::span<std::uint8_t> data) { std::fill(data.begin(), data.end(), 0); });
+}
+
+// Past the headers and the first rows, so that the picture still decodes.
+void writeScrambledFrame(const std::filesystem::path& file, int frames, int scrambled) {
+    writeDamagedFrame(file, frames, scrambled, [](std::span<std::uint8_t> data) {
+        std::minstd_rand noise(7);
+        for (std::uint8_t& byte : data.subspan(data.size() / 3, data.size() / 4))
+            byte = static_cast<std::uint8_t>(noise());
+    });
 }
 
 void writeMisindexedMovie(const std::filesystem::path& file, int frames, int entry, int before) {
