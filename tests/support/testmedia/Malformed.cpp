@@ -78,6 +78,14 @@ void claimFrames(RiffFile& riff, std::uint32_t frames) {
             riff.write32(dmlh->dataOffset() + dmlhTotalFrames, frames);
 }
 
+std::vector<std::size_t> videoChunkOffsets(const RiffFile& riff) {
+    std::vector<std::size_t> chunks;
+    for (const RiffFile::Chunk& chunk : riff.children(riff.require(riff.root(), "LIST", "movi")))
+        if (chunk.id.substr(2) == "dc")
+            chunks.push_back(chunk.offset);
+    return chunks;
+}
+
 } // namespace
 
 std::string malformedName(Malformed kind) {
@@ -192,6 +200,39 @@ void writeScrambledFrame(const std::filesystem::path& file, int frames, int scra
     });
 }
 
+void writeOverwrittenChunks(const std::filesystem::path& file, int frames, int first, int last) {
+    MovieRecipe movie;
+    movie.frames = frames;
+    writeMovie(file, movie);
+    std::vector<std::uint8_t> bytes = readBytes(file);
+    const RiffFile riff(bytes);
+    const std::vector<std::size_t> chunks = videoChunkOffsets(riff);
+    if (first < 0 || first > last || last + 1 >= static_cast<int>(chunks.size()))
+        throw std::invalid_argument("the overwritten chunks must lie inside the movie");
+    std::minstd_rand noise(11);
+    for (std::size_t at = chunks[static_cast<std::size_t>(first)];
+         at < chunks[static_cast<std::size_t>(last) + 1]; ++at)
+        bytes[at] = static_cast<std::uint8_t>(noise());
+    writeBytes(file, bytes);
+}
+
+void writeDamagedIndexEntry(const std::filesystem::path& file, int frames, int entry,
+                            IndexEntryDamage damage) {
+    MovieRecipe movie;
+    movie.frames = frames;
+    writeMovie(file, movie);
+    RiffFile riff(readBytes(file));
+    const RiffFile::Chunk idx1 = riff.require(riff.root(), "idx1");
+    const std::size_t at = idx1.dataOffset() + static_cast<std::size_t>(entry) * 16;
+    if (at + 16 > idx1.end())
+        throw std::invalid_argument("the movie has too few index entries");
+    if (damage == IndexEntryDamage::Size)
+        riff.write32(at + 12, riff.read32(at + 12) - 16);
+    else
+        riff.write32(at, 0x63647a7a); // "zzdc"
+    writeBytes(file, riff.bytes());
+}
+
 void writeMisindexedMovie(const std::filesystem::path& file, int frames, int entry, int before) {
     MovieRecipe movie;
     movie.frames = frames;
@@ -200,10 +241,7 @@ void writeMisindexedMovie(const std::filesystem::path& file, int frames, int ent
     const RiffFile riff(bytes);
     const RiffFile::Chunk movi = riff.require(riff.root(), "LIST", "movi");
     const RiffFile::Chunk idx1 = riff.require(riff.root(), "idx1");
-    std::vector<std::size_t> chunks;
-    for (const RiffFile::Chunk& chunk : riff.children(movi))
-        if (chunk.id.substr(2) == "dc")
-            chunks.push_back(chunk.offset);
+    const std::vector<std::size_t> chunks = videoChunkOffsets(riff);
     if (before >= static_cast<int>(chunks.size()) || entry >= static_cast<int>(chunks.size()))
         throw std::invalid_argument("the movie has too few chunks");
     // Index offsets count from a base the writer chose: the first entry is the first chunk.
