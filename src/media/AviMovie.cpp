@@ -447,6 +447,7 @@ bool AviMovie::pull(Picture& into) {
     if (!frames_.pull(*into.frame, feedOrCollect, failed))
         return takeDrained(into);
     into.display = displayOf(*into.frame);
+    frames_.numbered(*into.frame, into.display);
     into.valid = true;
     markCutOff(into);
     // Not before: pictures stored after a key frame may show before it and refer to the
@@ -474,6 +475,7 @@ void AviMovie::collectDrain() {
         const VideoDecoder::Status status = frames_.decoder().receive(*picture.frame);
         if (status == VideoDecoder::Status::Frame) {
             picture.display = displayOf(*picture.frame);
+            frames_.numbered(*picture.frame, picture.display);
             picture.valid = true;
             markCutOff(picture);
             drained_.push_back(std::move(picture));

@@ -172,6 +172,7 @@ bool ContainerMovie::pull(Picture& into) {
         into.number = numberOf(*into.frame);
         if (into.number < 0)
             continue; // a picture no frame shows
+        frames_.numbered(*into.frame, into.number);
         into.valid = true;
         lastOutput_ = into.number;
         return true;

@@ -4,7 +4,18 @@
 
 #include <string>
 
+extern "C" {
+#include <libavutil/dict.h>
+}
+
 namespace media {
+
+namespace {
+
+// In a picture's metadata: the damaged frame it is built on.
+constexpr const char* builtOnKey = "kirimo:built-on";
+
+} // namespace
 
 FrameDecoder::FrameDecoder(Engine& engine, const AVStream& stream,
                            const std::filesystem::path& file, const MovieOptions& options,
@@ -17,7 +28,7 @@ const AVFrame* FrameDecoder::picture(int n) {
         const AVFrame* picture = steadily(n);
         lastRequest_ = n;
         if (picture != nullptr && VideoDecoder::isDamaged(*picture))
-            throw damaged(n);
+            throw damaged(n, *picture);
         return picture;
     } catch (...) {
         engine_.leaveStream();
@@ -102,6 +113,7 @@ bool FrameDecoder::send(const AVPacket& packet) {
 
 void FrameDecoder::restart() {
     decoder_->flush();
+    damagedSinceKey_.reset();
     drainSent_ = false;
     outputEnded_ = false;
 }
@@ -154,6 +166,31 @@ MovieError FrameDecoder::failure(int n, bool dataEnded) const {
     const std::string detail = log_.takeLastError();
     return MovieError(file_, n,
                       detail.empty() ? "decode failure" : "decode failure (" + detail + ")");
+}
+
+// Decoders mark the picture they conceal damage in, not those predicted from it. Whatever
+// decodes through a damaged picture on its way to a frame makes that frame a dependant, as a
+// run that meets the damaged frame first skips it. The mark travels with the picture, to every
+// copy an engine keeps.
+void FrameDecoder::numbered(AVFrame& picture, std::int64_t number) {
+    if (decoder_->isIntraOnly())
+        return;
+    if (VideoDecoder::isDamaged(picture)) {
+        if (!damagedSinceKey_)
+            damagedSinceKey_ = number;
+    } else if (picture.key_frame) {
+        damagedSinceKey_.reset();
+    } else if (damagedSinceKey_ && *damagedSinceKey_ < number) {
+        picture.decode_error_flags |= FF_DECODE_ERROR_MISSING_REFERENCE;
+        av_dict_set_int(&picture.metadata, builtOnKey, *damagedSinceKey_, 0);
+    }
+}
+
+MovieError FrameDecoder::damaged(int n, const AVFrame& picture) const {
+    const AVDictionaryEntry* builtOn = av_dict_get(picture.metadata, builtOnKey, nullptr, 0);
+    if (builtOn == nullptr)
+        return damaged(n);
+    return MovieError::dependant(file_, n, std::stoi(builtOn->value));
 }
 
 MovieError FrameDecoder::damaged(int n) const {

@@ -86,10 +86,16 @@ public:
     bool pull(AVFrame& into, const std::function<void()>& feed,
               const std::function<void()>& failed = nullptr);
 
+    // Each picture as it comes out, numbered: one shown after a damaged picture and before the
+    // next sound key picture is built on it, and is marked damaged too.
+    void numbered(AVFrame& picture, std::int64_t number);
+
     // Why frame n could not be decoded: the data ended early in a file cut short, or the
     // decoder's last complaint.
     MovieError failure(int n, bool dataEnded) const;
     MovieError damaged(int n) const;
+    // As damaged(), or dependant when the picture is built on another one that is.
+    MovieError damaged(int n, const AVFrame& picture) const;
 
 private:
     const AVFrame* steadily(int n);
@@ -107,6 +113,7 @@ private:
     bool outputEnded_ = false;
     int lastRequest_ = -2;
     std::uint64_t errorLinesBeforeSend_ = 0;
+    std::optional<std::int64_t> damagedSinceKey_; // the first damaged picture since a key one
 };
 
 } // namespace media
