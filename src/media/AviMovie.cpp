@@ -624,6 +624,7 @@ bool AviMovie::takeChunk(int position) {
         nextRead_ = position + 1;
         return false;
     }
+    resumedAt_ = -1; // a chunk skipped again on a later pass is checked again
     return true;
 }
 
