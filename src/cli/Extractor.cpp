@@ -28,6 +28,13 @@ constexpr int picturesInFlight = 3;
 
 } // namespace
 
+Extractor::Damage Extractor::damageOf(const media::MovieError& error) {
+    std::optional<std::int32_t> builtOn;
+    if (error.dependsOn() >= 0)
+        builtOn = error.dependsOn();
+    return {error.what(), builtOn}; // names file and frame
+}
+
 Extractor::Extractor(const ExtractSettings& settings, RunLog& log)
     : settings_(settings), log_(log) {}
 
@@ -63,7 +70,7 @@ std::size_t Extractor::writeFrom(MovieTask& task, std::size_t index, std::size_t
             log_.fileWritten();
         },
         JpegOptions{settings_.jpegQuality});
-    std::optional<std::string> damage;
+    std::optional<Damage> damage;
     std::optional<std::uint64_t> mark;  // the movie's complaints before its first picture here
     std::vector<std::int32_t> threaded; // frames whose pictures came from frame threads
     for (; index < end; ++index) {
@@ -82,14 +89,14 @@ std::size_t Extractor::writeFrom(MovieTask& task, std::size_t index, std::size_t
                 threaded.push_back(frame);
         } catch (const media::MovieError& e) {
             if (e.kind() == media::MovieError::Kind::Stopped)
-                break;         // a signal cut a long decode short: the movie itself is sound
-            damage = e.what(); // names file and frame
+                break; // a signal cut a long decode short: the movie itself is sound
+            damage = damageOf(e);
         } catch (const std::exception& e) {
-            damage = damageText(task, frame, e);
+            damage = Damage{damageText(task, frame, e), std::nullopt};
         }
         if (damage) {
             if (!settings_.keepGoing)
-                task.fail(frame, *damage);
+                task.fail(frame, damage->reason);
             break;
         }
         writer.submit({fileNameFor(task, frame), frame, std::move(*picture)});
@@ -121,24 +128,22 @@ void Extractor::rewriteSteadily(MovieTask& task, const std::vector<std::int32_t>
             break;
         if (frame < trustedFrom) {
             discardFile(task, frame);
-            log_.message(task.name() + ": frame " + std::to_string(frame) +
-                         ": skipped: it depends on the damaged frame " +
-                         std::to_string(damagedFrame));
+            log_.message(dependantText(task, frame, damagedFrame));
             task.frameMissing();
             continue;
         }
         std::optional<core::BgrImage> picture = writer.takePicture();
         if (!picture)
             break;
-        std::optional<std::string> damage;
+        std::optional<Damage> damage;
         try {
             movie_->frameInto(frame, *picture);
         } catch (const media::MovieError& e) {
             if (e.kind() == media::MovieError::Kind::Stopped)
                 break;
-            damage = e.what();
+            damage = damageOf(e);
         } catch (const std::exception& e) {
-            damage = damageText(task, frame, e);
+            damage = Damage{damageText(task, frame, e), std::nullopt};
         }
         if (!damage) {
             writer.submit({fileNameFor(task, frame), frame, std::move(*picture)});
@@ -146,12 +151,12 @@ void Extractor::rewriteSteadily(MovieTask& task, const std::vector<std::int32_t>
         }
         discardFile(task, frame);
         if (!settings_.keepGoing) {
-            task.fail(frame, *damage);
+            task.fail(frame, damage->reason);
             break;
         }
-        log_.message(*damage);
+        damagedFrame = damage->builtOn.value_or(frame);
+        log_.message(damage->builtOn ? dependantText(task, frame, damagedFrame) : damage->reason);
         task.frameMissing();
-        damagedFrame = frame;
         trustedFrom = task.nextKeyFrameAfter(frame);
     }
     writer.finish();
@@ -168,18 +173,26 @@ std::string Extractor::damageText(const MovieTask& task, std::int32_t frame,
     return task.name() + ": frame " + std::to_string(frame) + ": " + e.what();
 }
 
+std::string Extractor::dependantText(const MovieTask& task, std::int32_t frame,
+                                     std::int32_t damaged) {
+    return task.name() + ": frame " + std::to_string(frame) +
+           ": skipped: it depends on the damaged frame " + std::to_string(damaged);
+}
+
 std::size_t Extractor::skipDamaged(MovieTask& task, std::size_t index, std::size_t end,
-                                   const std::string& reason) {
-    const std::int32_t damaged = task.plan().frame(static_cast<std::int32_t>(index));
-    log_.message(reason);
+                                   const Damage& damage) {
+    const std::int32_t first = task.plan().frame(static_cast<std::int32_t>(index));
+    // A fetch that met the damaged frame on its way reports the frame asked for in the words
+    // a run through the damaged frame uses.
+    const std::int32_t damaged = damage.builtOn.value_or(first);
+    log_.message(damage.builtOn ? dependantText(task, first, damaged) : damage.reason);
     task.frameMissing();
     // Pictures up to the next key frame may lean on the damaged one: none of them is trusted.
-    const std::int32_t restart = task.nextKeyFrameAfter(damaged);
+    const std::int32_t restart = task.nextKeyFrameAfter(first);
     for (++index; index < end && task.plan().frame(static_cast<std::int32_t>(index)) < restart;
          ++index) {
-        log_.message(task.name() + ": frame " +
-                     std::to_string(task.plan().frame(static_cast<std::int32_t>(index))) +
-                     ": skipped: it depends on the damaged frame " + std::to_string(damaged));
+        log_.message(
+            dependantText(task, task.plan().frame(static_cast<std::int32_t>(index)), damaged));
         task.frameMissing();
     }
     movie_.reset(); // a decoder that failed starts afresh

@@ -8,12 +8,14 @@
 #include <cstdint>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace media {
 class Movie;
-}
+class MovieError;
+} // namespace media
 
 namespace core {
 struct BgrImage;
@@ -49,14 +51,23 @@ public:
 private:
     // Writes frames from plan index `index` on; returns the index where it stopped.
     std::size_t writeFrom(MovieTask& task, std::size_t index, std::size_t end);
-    // Counts and reports the frames that depend on the damaged `frame`; returns the index of
-    // the next frame worth decoding.
+    // Why a frame was not written, and the damaged frame it is built on, if that is why.
+    struct Damage {
+        std::string reason;
+        std::optional<std::int32_t> builtOn;
+    };
+
+    // Counts and reports the frame at `index` and those that depend on it, or on the damaged
+    // frame it is built on; returns the index of the next frame worth decoding.
     std::size_t skipDamaged(MovieTask& task, std::size_t index, std::size_t end,
-                            const std::string& reason);
+                            const Damage& damage);
     void rewriteSteadily(MovieTask& task, const std::vector<std::int32_t>& frames);
     void discardFile(const MovieTask& task, std::int32_t frame);
     static std::string damageText(const MovieTask& task, std::int32_t frame,
                                   const std::exception& e);
+    static Damage damageOf(const media::MovieError& error);
+    static std::string dependantText(const MovieTask& task, std::int32_t frame,
+                                     std::int32_t damaged);
     media::Movie& movieOf(MovieTask& task);
     std::string fileNameFor(const MovieTask& task, std::int32_t frame) const;
 

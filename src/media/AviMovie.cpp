@@ -34,6 +34,10 @@ constexpr std::int64_t skipMargin = 1;
 constexpr std::int64_t notAKey = -2;
 // Memory for pictures kept for stepping back (a spin button held down), and the fewest kept.
 constexpr std::size_t recentBudget = std::size_t{64} << 20;
+// What positionOf() says of a packet that is no chunk of the index.
+constexpr int notIndexed = -1;
+constexpr int pastTheIndex = -2;
+constexpr std::int64_t chunkHeaderSize = 8;
 
 std::unique_ptr<AviDemuxer> openDemuxer(const std::filesystem::path& file, FfmpegLog& log) {
     auto demuxer = std::make_unique<AviDemuxer>(file);
@@ -293,6 +297,8 @@ const AviMovie::Picture* AviMovie::fetchPicture(int n) {
         targetPosition = index_.lastAtOrBefore(n);
         if (targetPosition < 0)
             return nullptr;
+        if (lostChunks_.contains(targetPosition))
+            throw chunkLost(n);
         target = index_.timestamp(targetPosition);
     }
     if (current_.valid && current_.display == target && !current_.cutOff)
@@ -320,6 +326,8 @@ const AviMovie::Picture* AviMovie::fetchPicture(int n) {
         const Outcome outcome = decodeUntil(target);
         if (stopAfterTarget_)
             live_ = false; // drained: the next fetch starts afresh
+        if (intraOnly_ && lostChunks_.contains(targetPosition))
+            throw chunkLost(n);
         if (seekKeyFalse_) {
             // Pictures decoded from a false key frame lack their references.
             key = keyFor(target);
@@ -439,6 +447,7 @@ bool AviMovie::pull(Picture& into) {
     if (!frames_.pull(*into.frame, feedOrCollect, failed))
         return takeDrained(into);
     into.display = displayOf(*into.frame);
+    frames_.numbered(*into.frame, into.display);
     into.valid = true;
     markCutOff(into);
     // Not before: pictures stored after a key frame may show before it and refer to the
@@ -466,6 +475,7 @@ void AviMovie::collectDrain() {
         const VideoDecoder::Status status = frames_.decoder().receive(*picture.frame);
         if (status == VideoDecoder::Status::Frame) {
             picture.display = displayOf(*picture.frame);
+            frames_.numbered(*picture.frame, picture.display);
             picture.valid = true;
             markCutOff(picture);
             drained_.push_back(std::move(picture));
@@ -511,17 +521,18 @@ void AviMovie::feed() {
             break;
         }
         const int position = positionOf(*packet_);
-        if (position < 0) {
+        if (position == pastTheIndex) {
             inputEnded_ = true;
             break;
         }
-        nextRead_ = position + 1;
-        if (packet_->size <= 0)
+        if (!takeChunk(position))
             continue;
+        nextRead_ = position + 1;
+        restamp(*packet_, position);
         if (paletteOwed_)
             attachPalette(*packet_);
         frames_.decoder().skipUnreferenced(mayBeSkipped(position));
-        if (!frames_.decoder().send(packet_.get()))
+        if (!frames_.send(*packet_))
             damaged_ = true;
         return;
     }
@@ -535,7 +546,7 @@ bool AviMovie::sendCutChunk() {
         return false;
     cutChunkAt_ = packet_->pos;
     frames_.decoder().skipUnreferenced(false);
-    frames_.decoder().send(packet_.get());
+    frames_.send(*packet_);
     return true;
 }
 
@@ -582,12 +593,69 @@ void AviMovie::attachPalette(AVPacket& packet) {
         std::copy(palette.begin(), palette.end(), side);
 }
 
+// By the chunk's place in the file: after damage the demuxer counts on from the chunks it
+// read, not from the index.
 int AviMovie::positionOf(const AVPacket& packet) const {
+    if (packet.pos >= chunkHeaderSize) {
+        // The demuxer tells where the chunk's data start, the index where its header does.
+        const std::int64_t header = packet.pos - chunkHeaderSize;
+        if (const int position = index_.positionAt(header); position >= 0)
+            return position;
+        return header > index_.offset(index_.size() - 1) ? pastTheIndex : notIndexed;
+    }
     if (packet.dts == AV_NOPTS_VALUE)
-        return nextRead_ < index_.size() ? nextRead_ : -1;
+        return nextRead_ < index_.size() ? nextRead_ : pastTheIndex;
     if (packet.dts > index_.timestamp(index_.size() - 1))
-        return -1;
+        return pastTheIndex;
     return std::max(index_.lastAtOrBefore(packet.dts), 0);
+}
+
+// The index decides which chunk is which frame's. Past damage the demuxer searches on for
+// something that looks like a chunk: it may skip chunks the index names, or take noise (or a
+// dropped frame) for one. A chunk the index names that is not where it says, or not of the size
+// it says, is lost: its frame is damaged, and no other frame moves.
+bool AviMovie::takeChunk(int position) {
+    if (position == notIndexed || position < nextRead_)
+        return false;
+    if (position > nextRead_ && resumeAtSkippedChunk(position))
+        return false;
+    if (packet_->size != index_.packetSize(position)) {
+        markLost(position);
+        nextRead_ = position + 1;
+        return false;
+    }
+    resumedAt_ = -1; // a chunk skipped again on a later pass is checked again
+    return true;
+}
+
+// True when the demuxer was sent back to a chunk it skipped that is where the index says.
+bool AviMovie::resumeAtSkippedChunk(int position) {
+    for (int skipped = nextRead_; skipped < position; ++skipped) {
+        const MoviChunks::Chunk chunk{index_.offset(skipped),
+                                      static_cast<std::uint32_t>(index_.packetSize(skipped))};
+        if (skipped != resumedAt_ && MoviChunks::isThere(file_, demuxer_->stream().index, chunk)) {
+            resumedAt_ = skipped;
+            nextRead_ = skipped;
+            if (demuxer_->seek(index_.timestamp(skipped)))
+                return true;
+        }
+        markLost(skipped);
+    }
+    nextRead_ = position;
+    return false;
+}
+
+// Pictures decoded after a lost chunk may lean on the picture it held.
+void AviMovie::markLost(int position) {
+    lostChunks_.insert(position);
+    damaged_ = true;
+}
+
+void AviMovie::restamp(AVPacket& packet, int position) const {
+    const std::int64_t stamp = index_.timestamp(position);
+    if (packet.pts != AV_NOPTS_VALUE && packet.dts != AV_NOPTS_VALUE)
+        packet.pts += stamp - packet.dts;
+    packet.dts = stamp;
 }
 
 std::int64_t AviMovie::displayOf(const AVFrame& frame) {
@@ -618,6 +686,11 @@ bool AviMovie::repeatsAllowed() const {
 
 MovieError AviMovie::failure(int n) const {
     return frames_.failure(n, truncated_ && inputEnded_);
+}
+
+MovieError AviMovie::chunkLost(int n) const {
+    return MovieError(file_, n,
+                      "damaged data: the chunk the index names for this frame is not there");
 }
 
 MovieError AviMovie::outOfRange(int n) const {

@@ -15,6 +15,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -90,6 +91,10 @@ private:
     void collectDrain();
     void markCutOff(Picture& picture);
     void feed();
+    bool takeChunk(int position);
+    bool resumeAtSkippedChunk(int position);
+    void markLost(int position);
+    void restamp(AVPacket& packet, int position) const;
     bool sendCutChunk();
     bool mayBeSkipped(int position) const;
     void keepRecent(const Picture& picture);
@@ -99,6 +104,7 @@ private:
     std::int64_t displayOf(const AVFrame& frame);
     bool repeatsAllowed() const;
     MovieError failure(int n) const;
+    MovieError chunkLost(int n) const;
     MovieError outOfRange(int n) const;
 
     mutable FfmpegLog log_; // before the contexts that report to it; taken from when failing
@@ -132,6 +138,9 @@ private:
     std::int64_t cutChunkAt_ = -1;
     bool cutPictureShown_ = false;
     std::deque<Picture> drained_;
+    // Index positions whose chunks are not where the index says, or not the size it says.
+    std::set<int> lostChunks_;
+    int resumedAt_ = -1; // the skipped chunk the demuxer was last sent back to
 
     // Display numbers: a picture's best-effort time stamp less this offset (decoder delay).
     std::int64_t timestampOffset_ = 0;

@@ -44,7 +44,11 @@ ChunkIndex ChunkIndex::fromStream(const AVStream& stream, std::int64_t fileSize,
             index.keys_.push_back(index.size());
         index.timestamps_.push_back(entry->timestamp);
         index.sizes_.push_back(entry->size);
+        index.offsets_.push_back(entry->pos);
     }
+    for (int position = 0; position < index.size(); ++position)
+        index.byOffset_.emplace_back(index.offsets_[position], position);
+    std::sort(index.byOffset_.begin(), index.byOffset_.end());
     // Decoding can always start at the beginning, whether or not the index marks it.
     if (!index.empty() && (index.keys_.empty() || index.keys_.front() != 0))
         index.keys_.insert(index.keys_.begin(), 0);
@@ -90,6 +94,11 @@ int ChunkIndex::positionOf(std::int64_t timestamp) const {
 int ChunkIndex::lastAtOrBefore(std::int64_t timestamp) const {
     const auto after = std::upper_bound(timestamps_.begin(), timestamps_.end(), timestamp);
     return static_cast<int>(after - timestamps_.begin()) - 1;
+}
+
+int ChunkIndex::positionAt(std::int64_t offset) const {
+    const auto found = std::lower_bound(byOffset_.begin(), byOffset_.end(), std::pair{offset, 0});
+    return found != byOffset_.end() && found->first == offset ? found->second : -1;
 }
 
 int ChunkIndex::lastKeyAtOrBefore(std::int64_t timestamp) const {

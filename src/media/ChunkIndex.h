@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 struct AVStream;
@@ -25,6 +26,8 @@ public:
     int frameCount() const;
     std::int64_t timestamp(int position) const { return timestamps_[position]; }
     int packetSize(int position) const { return sizes_[position]; }
+    // Where in the file the chunk's header lies, as the index says.
+    std::int64_t offset(int position) const { return offsets_[position]; }
     bool isKey(int position) const;
     bool allKeys() const { return keys_.size() == timestamps_.size(); }
     bool hasGaps() const;
@@ -33,6 +36,8 @@ public:
     int positionOf(std::int64_t timestamp) const;
     // Position of the last chunk stamped at or before `timestamp`, or -1.
     int lastAtOrBefore(std::int64_t timestamp) const;
+    // Position of the chunk whose header lies at `offset`, or -1.
+    int positionAt(std::int64_t offset) const;
 
     // Stamps every chunk `shift` earlier.
     void shiftTimestamps(std::int64_t shift);
@@ -51,6 +56,8 @@ public:
 private:
     std::vector<std::int64_t> timestamps_;
     std::vector<int> sizes_;
+    std::vector<std::int64_t> offsets_;
+    std::vector<std::pair<std::int64_t, int>> byOffset_; // (offset, position), ascending
     std::vector<int> keys_; // positions of key chunks, ascending; the first chunk always
 };
 

@@ -172,6 +172,7 @@ bool ContainerMovie::pull(Picture& into) {
         into.number = numberOf(*into.frame);
         if (into.number < 0)
             continue; // a picture no frame shows
+        frames_.numbered(*into.frame, into.number);
         into.valid = true;
         lastOutput_ = into.number;
         return true;
@@ -205,7 +206,7 @@ void ContainerMovie::feed() {
         packet_->pts = number >= 0 ? number : -1 - position;
         packet_->dts = AV_NOPTS_VALUE;
         frames_.decoder().skipUnreferenced(skipping_ && number >= 0 && number < target_);
-        frames_.decoder().send(packet_.get());
+        frames_.send(*packet_);
         return;
     }
     frames_.sendEnd();

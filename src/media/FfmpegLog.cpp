@@ -92,6 +92,7 @@ void FfmpegLog::noteConcealment() {
 void FfmpegLog::record(std::string line) {
     const std::lock_guard lock(mutex_);
     lastError_ = std::move(line);
+    ++errorLines_;
     ++complaints_;
 }
 

@@ -34,11 +34,14 @@ public:
     void noteConcealment();
     // Error lines and concealed pictures since the log was made; never goes back.
     std::uint64_t complaints() const { return complaints_.load(); }
+    // Error lines alone: warnings and notes of concealment are not counted.
+    std::uint64_t errorLines() const { return errorLines_.load(); }
 
 private:
     std::mutex mutex_;
     std::string lastError_;
     std::atomic<std::uint64_t> complaints_{0};
+    std::atomic<std::uint64_t> errorLines_{0};
 };
 
 } // namespace media

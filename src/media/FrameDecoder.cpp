@@ -4,7 +4,18 @@
 
 #include <string>
 
+extern "C" {
+#include <libavutil/dict.h>
+}
+
 namespace media {
+
+namespace {
+
+// In a picture's metadata: the damaged frame it is built on.
+constexpr const char* builtOnKey = "kirimo:built-on";
+
+} // namespace
 
 FrameDecoder::FrameDecoder(Engine& engine, const AVStream& stream,
                            const std::filesystem::path& file, const MovieOptions& options,
@@ -17,7 +28,7 @@ const AVFrame* FrameDecoder::picture(int n) {
         const AVFrame* picture = steadily(n);
         lastRequest_ = n;
         if (picture != nullptr && VideoDecoder::isDamaged(*picture))
-            throw damaged(n);
+            throw damaged(n, *picture);
         return picture;
     } catch (...) {
         engine_.leaveStream();
@@ -95,8 +106,14 @@ void FrameDecoder::replaceDecoder(int threads) {
     decoder_ = std::make_unique<VideoDecoder>(engine_.stream(), file_, threads, log_);
 }
 
+bool FrameDecoder::send(const AVPacket& packet) {
+    errorLinesBeforeSend_ = log_.errorLines();
+    return decoder_->send(&packet);
+}
+
 void FrameDecoder::restart() {
     decoder_->flush();
+    damagedSinceKey_.reset();
     drainSent_ = false;
     outputEnded_ = false;
 }
@@ -112,6 +129,8 @@ bool FrameDecoder::pull(AVFrame& into, const std::function<void()>& feed,
     while (!outputEnded_) {
         switch (decoder_->receive(into)) {
         case VideoDecoder::Status::Frame:
+            if (errorsLoggedFor())
+                into.decode_error_flags |= FF_DECODE_ERROR_INVALID_BITSTREAM;
             return true;
         case VideoDecoder::Status::Ended:
             outputEnded_ = true;
@@ -132,6 +151,15 @@ bool FrameDecoder::pull(AVFrame& into, const std::function<void()>& feed,
     return false;
 }
 
+// Some decoders (MJPEG) hand out a picture built from garbage without marking it, and only
+// their log tells. The complaint is pinned on a picture only where it can be: on one thread a
+// codec whose pictures stand alone gives each packet's picture before the next packet goes in.
+// Frame threads get there too, as the first complaint moves decoding to one thread.
+bool FrameDecoder::errorsLoggedFor() const {
+    return decoder_->isIntraOnly() && !decoder_->lagsBehind() &&
+           log_.errorLines() > errorLinesBeforeSend_;
+}
+
 MovieError FrameDecoder::failure(int n, bool dataEnded) const {
     if (dataEnded)
         return MovieError(file_, n, "file truncated: the data ends before this frame");
@@ -140,8 +168,33 @@ MovieError FrameDecoder::failure(int n, bool dataEnded) const {
                       detail.empty() ? "decode failure" : "decode failure (" + detail + ")");
 }
 
+// Decoders mark the picture they conceal damage in, not those predicted from it. Whatever
+// decodes through a damaged picture on its way to a frame makes that frame a dependant, as a
+// run that meets the damaged frame first skips it. The mark travels with the picture, to every
+// copy an engine keeps.
+void FrameDecoder::numbered(AVFrame& picture, std::int64_t number) {
+    if (decoder_->isIntraOnly())
+        return;
+    if (VideoDecoder::isDamaged(picture)) {
+        if (!damagedSinceKey_)
+            damagedSinceKey_ = number;
+    } else if (picture.key_frame) {
+        damagedSinceKey_.reset();
+    } else if (damagedSinceKey_ && *damagedSinceKey_ < number) {
+        picture.decode_error_flags |= FF_DECODE_ERROR_MISSING_REFERENCE;
+        av_dict_set_int(&picture.metadata, builtOnKey, *damagedSinceKey_, 0);
+    }
+}
+
+MovieError FrameDecoder::damaged(int n, const AVFrame& picture) const {
+    const AVDictionaryEntry* builtOn = av_dict_get(picture.metadata, builtOnKey, nullptr, 0);
+    if (builtOn == nullptr)
+        return damaged(n);
+    return MovieError::dependant(file_, n, std::stoi(builtOn->value));
+}
+
 MovieError FrameDecoder::damaged(int n) const {
-    return MovieError(file_, n, "damaged picture: the decoder had to conceal errors in it");
+    return MovieError(file_, n, "damaged picture: the decoder found errors in it");
 }
 
 } // namespace media

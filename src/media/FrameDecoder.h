@@ -71,6 +71,8 @@ public:
     bool complainedSince(std::uint64_t mark);
     bool decodesOnFrameThreads() const;
 
+    // Hands the decoder a packet; false when it rejects the packet as damaged.
+    bool send(const AVPacket& packet);
     // The decoder forgets every picture, for data from a new position.
     void restart();
     // Hands the decoder the end of the stream: what it holds comes out.
@@ -79,19 +81,27 @@ public:
     bool outputEnded() const { return outputEnded_; }
     void endOutput() { outputEnded_ = true; }
     // The decoder's next picture into `into`: `feed` hands it a packet (or the end) when it
-    // wants one, `failed` hears of every error. False once nothing more will come.
+    // wants one, `failed` hears of every error. False once nothing more will come. A picture
+    // whose packet made the decoder log an error comes out marked damaged.
     bool pull(AVFrame& into, const std::function<void()>& feed,
               const std::function<void()>& failed = nullptr);
+
+    // Each picture as it comes out, numbered: one shown after a damaged picture and before the
+    // next sound key picture is built on it, and is marked damaged too.
+    void numbered(AVFrame& picture, std::int64_t number);
 
     // Why frame n could not be decoded: the data ended early in a file cut short, or the
     // decoder's last complaint.
     MovieError failure(int n, bool dataEnded) const;
     MovieError damaged(int n) const;
+    // As damaged(), or dependant when the picture is built on another one that is.
+    MovieError damaged(int n, const AVFrame& picture) const;
 
 private:
     const AVFrame* steadily(int n);
     bool dropFrameThreads();
     void replaceDecoder(int threads);
+    bool errorsLoggedFor() const;
 
     Engine& engine_;
     std::filesystem::path file_;
@@ -102,6 +112,8 @@ private:
     bool drainSent_ = false;
     bool outputEnded_ = false;
     int lastRequest_ = -2;
+    std::uint64_t errorLinesBeforeSend_ = 0;
+    std::optional<std::int64_t> damagedSinceKey_; // the first damaged picture since a key one
 };
 
 } // namespace media

@@ -68,6 +68,12 @@ bool walk(std::ifstream& in, std::int64_t from, std::int64_t to, int streamNumbe
 
 } // namespace
 
+bool MoviChunks::isThere(const std::filesystem::path& file, int streamNumber, const Chunk& chunk) {
+    std::ifstream in(file, std::ios::binary);
+    const std::optional<Header> header = readHeader(in, chunk.pos);
+    return header && isVideoChunk(*header, streamNumber) && header->size == chunk.size;
+}
+
 std::optional<std::vector<MoviChunks::Chunk>>
 MoviChunks::ofStream(const std::filesystem::path& file, int streamNumber) {
     if (streamNumber < 0 || streamNumber > 99)

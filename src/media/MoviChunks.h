@@ -19,6 +19,9 @@ public:
     // Nullopt when the list cannot be walked to its end.
     static std::optional<std::vector<Chunk>> ofStream(const std::filesystem::path& file,
                                                       int streamNumber);
+    // Whether a header naming a video chunk of the stream, of `chunk.size` bytes, lies at
+    // `chunk.pos`.
+    static bool isThere(const std::filesystem::path& file, int streamNumber, const Chunk& chunk);
 };
 
 } // namespace media

@@ -20,4 +20,10 @@ MovieError::MovieError(const std::filesystem::path& file, int frame, const std::
     : std::runtime_error(pathText(file) + ": frame " + std::to_string(frame) + ": " + reason),
       file_(file), frame_(frame), reason_(reason), kind_(kind) {}
 
+MovieError MovieError::dependant(const std::filesystem::path& file, int frame, int damaged) {
+    MovieError error(file, frame, "it depends on the damaged frame " + std::to_string(damaged));
+    error.dependsOn_ = damaged;
+    return error;
+}
+
 } // namespace media

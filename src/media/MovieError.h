@@ -27,14 +27,21 @@ public:
     MovieError(const std::filesystem::path& file, int frame, const std::string& reason,
                Kind kind = Kind::Unreadable);
 
+    // Frame `frame` cannot be trusted: its picture is built on the damaged picture of frame
+    // `damaged`.
+    static MovieError dependant(const std::filesystem::path& file, int frame, int damaged);
+
     const std::filesystem::path& file() const { return file_; }
     int frame() const { return frame_; } // -1 when no frame is concerned
+    // The damaged frame a dependant() frame is built on; -1 for any other error.
+    int dependsOn() const { return dependsOn_; }
     const std::string& reason() const { return reason_; }
     Kind kind() const { return kind_; }
 
 private:
     std::filesystem::path file_;
     int frame_ = -1;
+    int dependsOn_ = -1;
     std::string reason_;
     Kind kind_ = Kind::Unreadable;
 };

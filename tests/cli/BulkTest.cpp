@@ -333,6 +333,33 @@ TEST(ExtractConcealedPicture, StopsThereOrKeepsGoingFromTheNextKeyFrame) {
     }
 }
 
+// A frame built on a damaged key frame is never written, however the run reaches it: alone it
+// fails naming that key frame, and a run from the middle of its GOP reports each frame in the
+// words of a run through the key frame.
+TEST(ExtractConcealedPicture, AFrameBuiltOnADamagedKeyFrameIsNeverWritten) {
+    const fs::path root = freshFolder("concealed-key");
+    fs::copy_file(testmedia::damagedContainerMovie(testmedia::ContainerDamage::Mp4FlippedKeyFrame),
+                  root / "key.mp4");
+    const fs::path alone = root / "alone";
+    const clitest::RunResult single =
+        runExtract({"--frames", "17", "--out", alone.string(), "key.mp4"}, root);
+    EXPECT_EQ(single.exitCode, 1);
+    EXPECT_NE(single.err.find("frame 17: it depends on the damaged frame 12"), std::string::npos)
+        << single.err;
+    EXPECT_TRUE(fileNames(alone).empty());
+
+    const fs::path part = root / "part";
+    const clitest::RunResult run = runExtract(
+        {"--keep-going", "--start", "14", "--end", "25", "--out", part.string(), "key.mp4"}, root);
+    EXPECT_EQ(run.exitCode, 1);
+    for (int frame = 14; frame < 24; ++frame)
+        EXPECT_NE(run.err.find("frame " + std::to_string(frame) +
+                               ": skipped: it depends on the damaged frame 12"),
+                  std::string::npos)
+            << run.err;
+    EXPECT_EQ(fileNames(part), frameFiles("key", {24, 25}));
+}
+
 // Recordings cut from the middle of a movie are numbered from the first picture a player shows:
 // pictures that refer to the part cut off are no frames, and the rest all decode.
 TEST(ExtractCutRecording, NumbersFromTheFirstPictureShown) {

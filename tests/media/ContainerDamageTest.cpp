@@ -171,6 +171,30 @@ TEST(ConcealedPicture, PicturesHandedOutBeforeTheComplaintAreOwnedUpTo) {
         EXPECT_EQ(movie.frame(n).bytes, steady.frame(n).bytes) << "frame " << n;
 }
 
+// Decoders mark only the picture they conceal damage in. A frame predicted from a damaged key
+// frame, fetched alone, is an error naming that key frame, as a run through it finds it.
+TEST(ConcealedPicture, AFrameBuiltOnADamagedKeyFrameNamesIt) {
+    const auto file = testmedia::damagedContainerMovie(ContainerDamage::Mp4FlippedKeyFrame);
+    for (const int threads : {1, 0}) {
+        media::Movie movie(file, {.decoderThreads = threads});
+        for (const int n : {sourceGop + 5, 2 * sourceGop - 1, sourceGop + 5, sourceGop + 6}) {
+            const auto error = errorOf([&] { movie.frame(n); });
+            ASSERT_TRUE(error.has_value()) << "frame " << n << ", threads " << threads;
+            EXPECT_EQ(error->frame(), n);
+            EXPECT_EQ(error->dependsOn(), sourceGop);
+            EXPECT_NE(
+                error->reason().find("depends on the damaged frame " + std::to_string(sourceGop)),
+                std::string::npos)
+                << error->what();
+        }
+        const auto error = errorOf([&] { movie.frame(sourceGop); });
+        ASSERT_TRUE(error.has_value());
+        EXPECT_EQ(error->dependsOn(), -1);
+        EXPECT_EQ(frameNumberOf(movie.frame(2 * sourceGop)), 2 * sourceGop);
+        EXPECT_EQ(frameNumberOf(movie.frame(sourceGop - 1)), sourceGop - 1);
+    }
+}
+
 // Recordings cut from the middle of a movie: the pictures that refer to the part cut off are
 // no frames. Counting starts at the first picture a player shows, and every frame decodes.
 class CutRecording : public testing::TestWithParam<ContainerDamage> {};

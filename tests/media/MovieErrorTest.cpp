@@ -432,6 +432,65 @@ TEST(MovieDamage, TheDecodersComplaintCarriesNoAddress) {
     EXPECT_FALSE(mentions(*error, "[")) << error->what();
 }
 
+// MJPEG decodes noise in its data into a picture it does not mark, and only its log tells: that
+// frame is an error however it is reached, and its neighbours stay good.
+TEST(MovieDamage, APictureTheDecoderLoggedErrorsForIsDamaged) {
+    const auto file = scratchFolder() / "scrambled-5.avi";
+    testmedia::writeScrambledFrame(file, 12, 5);
+    media::Movie movie(file);
+    for (const int from : {4, 0, 8}) { // reading on, by a jump forward, by a jump back
+        EXPECT_EQ(frameNumberOf(movie.frame(from)), from);
+        const auto error = errorOf([&] { movie.frame(5); });
+        ASSERT_TRUE(error.has_value()) << "after frame " << from;
+        EXPECT_EQ(error->frame(), 5);
+        EXPECT_TRUE(mentions(*error, "damaged")) << error->what();
+    }
+    EXPECT_EQ(frameNumberOf(movie.frame(6)), 6);
+}
+
+// An index entry whose chunk is not where it says, or not the size it says: that frame is
+// damaged, and every other frame keeps its own picture, whether read on to or jumped to.
+TEST(MovieDamage, AnIndexEntryWithoutItsChunkIsADamagedFrameThatMovesNoOther) {
+    const auto overwritten = scratchFolder() / "overwritten-10-11.avi";
+    const auto missized = scratchFolder() / "missized-10.avi";
+    testmedia::writeOverwrittenChunks(overwritten, 30, 10, 11);
+    testmedia::writeDamagedIndexEntry(missized, 30, 10, testmedia::IndexEntryDamage::Size);
+    for (const auto& [file, lastDamaged] : {std::pair{overwritten, 11}, std::pair{missized, 10}}) {
+        media::Movie movie(file);
+        ASSERT_EQ(movie.frameCount(), 30) << utf8(file);
+        std::vector<int> frames{29, 12, lastDamaged, 10, 13, 5};
+        for (int n = 0; n < 30; ++n)
+            frames.push_back(n);
+        for (const int n : frames) {
+            std::optional<int> shown;
+            const auto error = errorOf([&] { shown = frameNumberOf(movie.frame(n)); });
+            if (n < 10 || n > lastDamaged) {
+                EXPECT_EQ(shown, n) << utf8(file);
+                continue;
+            }
+            ASSERT_TRUE(error.has_value()) << utf8(file) << ", frame " << n;
+            EXPECT_EQ(error->frame(), n);
+            EXPECT_TRUE(mentions(*error, "damaged")) << error->what();
+        }
+    }
+}
+
+// An index entry of no stream is dropped, and the demuxer's own count of the chunks it reads no
+// longer matches the index past it: each frame must still be one picture however it is reached.
+TEST(MovieDamage, AnIndexEntryOfNoStreamGivesEachFrameOnePicture) {
+    const auto file = scratchFolder() / "misnamed-10.avi";
+    testmedia::writeDamagedIndexEntry(file, 30, 10, testmedia::IndexEntryDamage::Id);
+    media::Movie readingOn(file);
+    media::Movie jumping(file);
+    const int count = readingOn.frameCount();
+    std::vector<int> shown;
+    for (int n = 0; n < count; ++n)
+        shown.push_back(frameNumberOf(readingOn.frame(n)));
+    for (int n = count - 1; n >= 0; n -= 2)
+        EXPECT_EQ(frameNumberOf(jumping.frame(n)), shown[static_cast<std::size_t>(n)])
+            << "frame " << n;
+}
+
 // A stop asked for mid-jump ends the decode at the next packet, in either engine; the movie
 // then still serves the frame.
 TEST(MovieStop, ALongJumpEndsWhenAskedAndTheMovieGoesOn) {

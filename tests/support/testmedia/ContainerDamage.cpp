@@ -121,9 +121,9 @@ std::vector<StoredPicture> storedPictures(const std::filesystem::path& file) {
 constexpr int flippedPicture = ContainerRecipe{}.gop + 1; // in stored order
 
 // Past the slice header, so the picture still decodes, with errors the decoder conceals.
-Bytes flipSliceBits(const std::filesystem::path& source) {
+Bytes flipSliceBits(const std::filesystem::path& source, int stored) {
     Bytes bytes = readAll(source);
-    const StoredPicture picture = storedPictures(source).at(flippedPicture);
+    const StoredPicture picture = storedPictures(source).at(static_cast<std::size_t>(stored));
     for (std::int64_t at = picture.pos + picture.size / 3; at < picture.pos + picture.size * 2 / 3;
          ++at)
         bytes.at(static_cast<std::size_t>(at)) ^= 0x55;
@@ -297,7 +297,11 @@ void writeDamaged(const std::filesystem::path& file, ContainerDamage damage) {
         return writeAll(file, sourceBytes(Container::RawH264));
     case ContainerDamage::Mp4FlippedBits: {
         ContainerRecipe recipe;
-        return writeAll(file, flipSliceBits(sharedContainerMovie(recipe)));
+        return writeAll(file, flipSliceBits(sharedContainerMovie(recipe), flippedPicture));
+    }
+    case ContainerDamage::Mp4FlippedKeyFrame: {
+        const auto source = sharedContainerMovie({});
+        return writeAll(file, flipSliceBits(source, secondKeyOf(source)));
     }
     case ContainerDamage::TransportCutAtKey: {
         ContainerRecipe recipe;
@@ -363,6 +367,7 @@ std::string extensionOf(ContainerDamage damage) {
     case ContainerDamage::Mp4WithoutIndex:
     case ContainerDamage::Mp4CutInData:
     case ContainerDamage::Mp4FlippedBits:
+    case ContainerDamage::Mp4FlippedKeyFrame:
     case ContainerDamage::FragmentLost:
     case ContainerDamage::Mp4FalseKeyFrame:
         return ".mp4";
@@ -402,6 +407,8 @@ std::string damageName(ContainerDamage damage) {
         return "ElementaryStream";
     case ContainerDamage::Mp4FlippedBits:
         return "Mp4FlippedBits";
+    case ContainerDamage::Mp4FlippedKeyFrame:
+        return "Mp4FlippedKeyFrame";
     case ContainerDamage::TransportCutAtKey:
         return "TransportCutAtKey";
     case ContainerDamage::MatroskaCutMidGop:

@@ -17,6 +17,7 @@ enum class ContainerDamage {
     UnknownCodec,         // a Matroska video stream of a codec nobody decodes
     ElementaryStream,     // H.264 with B-frames and no container: its picture order unknown
     Mp4FlippedBits,       // bits flipped in the slice data of one reference picture
+    Mp4FlippedKeyFrame,   // the same in the second key frame (frame 12)
     // Stream-copied from the middle of a movie, as recordings and cuts are; each holds the
     // pictures from 12 on as its whole frames.
     TransportCutAtKey, // MPEG-2 (open GOPs) from its second I-frame, leading B-frames and all

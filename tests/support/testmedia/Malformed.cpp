@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <random>
+#include <span>
 #include <stdexcept>
 
 namespace testmedia {
@@ -74,6 +76,14 @@ void claimFrames(RiffFile& riff, std::uint32_t frames) {
     if (const auto odml = riff.find(hdrl, "LIST", "odml"))
         if (const auto dmlh = riff.find(*odml, "dmlh"))
             riff.write32(dmlh->dataOffset() + dmlhTotalFrames, frames);
+}
+
+std::vector<std::size_t> videoChunkOffsets(const RiffFile& riff) {
+    std::vector<std::size_t> chunks;
+    for (const RiffFile::Chunk& chunk : riff.children(riff.require(riff.root(), "LIST", "movi")))
+        if (chunk.id.substr(2) == "dc")
+            chunks.push_back(chunk.offset);
+    return chunks;
 }
 
 } // namespace
@@ -152,22 +162,75 @@ void writeIndexlessMovie(const std::filesystem::path& file, const MovieRecipe& r
     writeBytes(file, riff.bytes());
 }
 
-void writeGarbledFrame(const std::filesystem::path& file, int frames, int garbled) {
-    if (garbled < 0 || garbled >= frames)
-        throw std::invalid_argument("the garbled frame must be one of the movie's");
+namespace {
+
+// Overwrites the data of one frame's chunk of a fresh MJPEG movie as `damage` says.
+template <typename Damage>
+void writeDamagedFrame(const std::filesystem::path& file, int frames, int damaged, Damage damage) {
+    if (damaged < 0 || damaged >= frames)
+        throw std::invalid_argument("the damaged frame must be one of the movie's");
     MovieRecipe movie;
     movie.frames = frames;
     writeMovie(file, movie);
     RiffFile riff(readBytes(file));
     int frame = 0;
     for (const RiffFile::Chunk& chunk : riff.children(riff.require(riff.root(), "LIST", "movi"))) {
-        if (chunk.id.substr(2) != "dc" || frame++ != garbled)
+        if (chunk.id.substr(2) != "dc" || frame++ != damaged)
             continue;
         std::vector<std::uint8_t> bytes = riff.bytes();
-        std::fill_n(bytes.begin() + std::ptrdiff_t(chunk.dataOffset()), chunk.size, 0);
+        damage(std::span(bytes).subspan(chunk.dataOffset(), chunk.size));
         return writeBytes(file, bytes);
     }
     throw std::runtime_error(fileText(file) + ": frame chunk not found");
+}
+
+} // namespace
+
+void writeGarbledFrame(const std::filesystem::path& file, int frames, int garbled) {
+    writeDamagedFrame(file, frames, garbled,
+                      [](std::span<std::uint8_t> data) { std::fill(data.begin(), data.end(), 0); });
+}
+
+// Past the headers and the first rows, so that the picture still decodes.
+void writeScrambledFrame(const std::filesystem::path& file, int frames, int scrambled) {
+    writeDamagedFrame(file, frames, scrambled, [](std::span<std::uint8_t> data) {
+        std::minstd_rand noise(7);
+        for (std::uint8_t& byte : data.subspan(data.size() / 3, data.size() / 4))
+            byte = static_cast<std::uint8_t>(noise());
+    });
+}
+
+void writeOverwrittenChunks(const std::filesystem::path& file, int frames, int first, int last) {
+    MovieRecipe movie;
+    movie.frames = frames;
+    writeMovie(file, movie);
+    std::vector<std::uint8_t> bytes = readBytes(file);
+    const RiffFile riff(bytes);
+    const std::vector<std::size_t> chunks = videoChunkOffsets(riff);
+    if (first < 0 || first > last || last + 1 >= static_cast<int>(chunks.size()))
+        throw std::invalid_argument("the overwritten chunks must lie inside the movie");
+    std::minstd_rand noise(11);
+    for (std::size_t at = chunks[static_cast<std::size_t>(first)];
+         at < chunks[static_cast<std::size_t>(last) + 1]; ++at)
+        bytes[at] = static_cast<std::uint8_t>(noise());
+    writeBytes(file, bytes);
+}
+
+void writeDamagedIndexEntry(const std::filesystem::path& file, int frames, int entry,
+                            IndexEntryDamage damage) {
+    MovieRecipe movie;
+    movie.frames = frames;
+    writeMovie(file, movie);
+    RiffFile riff(readBytes(file));
+    const RiffFile::Chunk idx1 = riff.require(riff.root(), "idx1");
+    const std::size_t at = idx1.dataOffset() + static_cast<std::size_t>(entry) * 16;
+    if (at + 16 > idx1.end())
+        throw std::invalid_argument("the movie has too few index entries");
+    if (damage == IndexEntryDamage::Size)
+        riff.write32(at + 12, riff.read32(at + 12) - 16);
+    else
+        riff.write32(at, 0x63647a7a); // "zzdc"
+    writeBytes(file, riff.bytes());
 }
 
 void writeMisindexedMovie(const std::filesystem::path& file, int frames, int entry, int before) {
@@ -178,10 +241,7 @@ void writeMisindexedMovie(const std::filesystem::path& file, int frames, int ent
     const RiffFile riff(bytes);
     const RiffFile::Chunk movi = riff.require(riff.root(), "LIST", "movi");
     const RiffFile::Chunk idx1 = riff.require(riff.root(), "idx1");
-    std::vector<std::size_t> chunks;
-    for (const RiffFile::Chunk& chunk : riff.children(movi))
-        if (chunk.id.substr(2) == "dc")
-            chunks.push_back(chunk.offset);
+    const std::vector<std::size_t> chunks = videoChunkOffsets(riff);
     if (before >= static_cast<int>(chunks.size()) || entry >= static_cast<int>(chunks.size()))
         throw std::invalid_argument("the movie has too few chunks");
     // Index offsets count from a base the writer chose: the first entry is the first chunk.

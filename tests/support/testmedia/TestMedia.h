@@ -115,6 +115,24 @@ void writeIndexlessMovie(const std::filesystem::path& file, const MovieRecipe& r
 // picture no decoder accepts, in a file whose layout and index are sound.
 void writeGarbledFrame(const std::filesystem::path& file, int frames, int garbled);
 
+// A valid MJPEG movie of `frames` frames but for a stretch of noise amid the data of frame
+// `scrambled`: the decoder still makes a picture of it, partly garbage, and says so only in its
+// log.
+void writeScrambledFrame(const std::filesystem::path& file, int frames, int scrambled);
+
+// A valid MJPEG movie of `frames` frames whose video chunks `first` to `last` (headers and
+// data) are overwritten with noise, its index intact: the index points at chunks that are gone.
+void writeOverwrittenChunks(const std::filesystem::path& file, int frames, int first, int last);
+
+// A valid MJPEG movie of `frames` frames whose index entry of chunk `entry` is damaged as
+// `damage` says.
+enum class IndexEntryDamage {
+    Size, // another size than its chunk's
+    Id,   // a chunk id of no stream
+};
+void writeDamagedIndexEntry(const std::filesystem::path& file, int frames, int entry,
+                            IndexEntryDamage damage);
+
 // A valid MJPEG movie of `frames` frames with a sound chunk (of a stream the headers do not
 // list) stored before video chunk `before`, and the index entry of chunk `entry` pointing at
 // that sound chunk: an entry out of sequence, on another stream's chunk.
