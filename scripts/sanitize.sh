@@ -5,6 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD}
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIRIMO_SANITIZE=ON \
   -DKIRIMO_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
 cmake --build build-asan --target core_tests media_tests cli_tests kirimo-extract

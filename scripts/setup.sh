@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config clang-format
+  build-essential cmake ninja-build pkg-config clang-format ccache
   qt6-base-dev qt6-base-dev-tools libqt6test6 libgl-dev
   libavformat-dev libavcodec-dev libavfilter-dev libswscale-dev libavutil-dev
   libgtest-dev libgmock-dev libbenchmark-dev

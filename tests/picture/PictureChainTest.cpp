@@ -2,6 +2,7 @@
 
 #include "core/BgrImage.h"
 #include "picture/PicturePtr.h"
+#include "picture/SizeError.h"
 
 #include <gtest/gtest.h>
 
@@ -55,6 +56,15 @@ TEST(PictureChain, AFrameWithoutAPictureIsBlackAtTheSizeOfTheOthers) {
     EXPECT_EQ(out.width, 64);
     EXPECT_EQ(out.height, 48);
     EXPECT_EQ(out.row(47)[3 * 63], 0);
+}
+
+// A size either of whose sides no picture can have is refused before any memory is taken for
+// it: a tall, narrow picture asked for at a small width is tallest of all.
+TEST(PictureChain, RefusesASizeTooTallAsMuchAsOneTooWide) {
+    picture::PictureChain chain(sourceOf(2, 4000), {.size = core::SizeRequest::parse("16x")});
+    const picture::FramePtr decoded = topWhite(2, 4000);
+    core::BgrImage out;
+    EXPECT_THROW(chain.render(0, decoded.get(), nullptr, 1, {}, {}, out), picture::SizeError);
 }
 
 } // namespace
