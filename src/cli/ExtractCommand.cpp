@@ -5,6 +5,7 @@
 #include "cli/ExtractOptions.h"
 #include "cli/FramePlan.h"
 #include "cli/JpegEncoder.h"
+#include "cli/Manifest.h"
 #include "cli/MovieInfo.h"
 #include "cli/MovieTask.h"
 #include "cli/OptionTable.h"
@@ -24,7 +25,9 @@
 #include <exception>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <variant>
@@ -162,7 +165,8 @@ struct Preparation {
 
 // Opens every movie and checks its frames before any file is written. The first `keepOpen`
 // movies stay open for the jobs that start on them.
-Preparation prepare(const ExtractOptions& options, int keepOpen, std::FILE* err) {
+Preparation prepare(const ExtractOptions& options, int keepOpen, Manifest* manifest,
+                    std::FILE* err) {
     Preparation result;
     for (const std::string& name : options.movies) {
         if (StopSignals::received())
@@ -199,6 +203,8 @@ Preparation prepare(const ExtractOptions& options, int keepOpen, std::FILE* err)
                 {std::int64_t{movie.width()} * movie.height(), movie.codecName()});
             refuseSharedFrameNames(*result.tasks.back(), output.format);
             refuseOverlongFileNames(*result.tasks.back(), output.format);
+            if (manifest)
+                manifest->addMovie(*result.tasks.back(), length.table);
             if (static_cast<int>(result.tasks.size()) <= keepOpen)
                 result.tasks.back()->keepOpened(std::move(opened));
         } catch (const UsageError&) {
@@ -211,12 +217,58 @@ Preparation prepare(const ExtractOptions& options, int keepOpen, std::FILE* err)
     return result;
 }
 
-int extract(const ExtractOptions& options, std::FILE* err) {
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using OwnedFile = std::unique_ptr<std::FILE, FileCloser>;
+
+// Where the manifest goes: none, standard output or its own file (opened before any movie, so a
+// name that cannot be written costs no decoding).
+std::FILE* manifestOutput(const ExtractOptions& options, std::FILE* out, OwnedFile& owned) {
+    const std::optional<std::string>& name = options.output.manifest;
+    if (!name)
+        return options.run.dryRun ? out : nullptr;
+    if (*name == "-")
+        return out;
+    owned.reset(std::fopen(core::pathFromUtf8(*name).c_str(), "w"));
+    if (!owned)
+        throw std::runtime_error("cannot write the manifest '" + *name +
+                                 "': " + std::strerror(errno));
+    return owned.get();
+}
+
+int planOnly(const Preparation& prepared, Manifest& manifest, ImageFormat format, std::FILE* err) {
+    for (const std::unique_ptr<MovieTask>& task : prepared.tasks)
+        for (const std::int32_t frame : task->plan().frames())
+            manifest.tell(
+                *task, frame,
+                {FrameOutcome::Status::Planned, outputFileName(*task, frame, format), {}});
+    if (manifest.failed()) {
+        report(err, "cannot write the manifest: " + std::string(std::strerror(errno)));
+        return exitFailed;
+    }
+    return prepared.failedMovies > 0 ? exitFailed : exitDone;
+}
+
+std::string notWrittenReason(const MovieTask& task) {
+    if (const std::optional<std::string> failure = task.failure())
+        return "not written: " + *failure;
+    return "not written: the run stopped before it";
+}
+
+int extract(const ExtractOptions& options, std::FILE* out, std::FILE* err) {
     refuseSharedNames(options);
+    OwnedFile manifestFile;
+    std::optional<Manifest> manifest;
+    if (std::FILE* manifestOut = manifestOutput(options, out, manifestFile))
+        manifest.emplace(manifestOut);
+    Manifest* const told = manifest ? &*manifest : nullptr;
     const StopSignals stopSignals;
     const int cores = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
     const int jobs = options.run.jobs.value_or(cores);
-    Preparation prepared = prepare(options, jobs, err);
+    Preparation prepared = prepare(options, jobs, told, err);
+    if (options.run.dryRun)
+        return planOnly(prepared, *manifest, options.output.format, err);
 
     std::int32_t total = 0;
     std::vector<MovieTask*> tasks;
@@ -232,9 +284,10 @@ int extract(const ExtractOptions& options, std::FILE* err) {
         decoding.decoderThreads = 1;
         decoding.keyFramesAlone = true;
     }
-    const ExtractSettings settings{
-        options.output.format, options.output.quality.value_or(JpegOptions{}.quality),
-        options.run.keepGoing, decoding, pictureOptions(options.picture)};
+    ExtractSettings settings{options.output.format,
+                             options.output.quality.value_or(JpegOptions{}.quality),
+                             options.run.keepGoing, decoding, pictureOptions(options.picture)};
+    settings.manifest = told;
     if (!StopSignals::received())
         runExtractJobs(tasks, jobs, settings, log);
     log.finish();
@@ -255,6 +308,12 @@ int extract(const ExtractOptions& options, std::FILE* err) {
                             std::to_string(task->missingFrames()) + " (not decodable)");
             ++failed;
         }
+        if (manifest)
+            manifest->finishMovie(*task, notWrittenReason(*task));
+    }
+    if (manifest && manifest->failed()) {
+        report(err, "cannot write the manifest: " + std::string(std::strerror(errno)));
+        ++failed;
     }
     if (const int signal = StopSignals::received()) {
         report(err, "stopped by SIG" + std::string(StopSignals::name(signal)) + ": " +
@@ -282,7 +341,7 @@ int runExtractCommand(const std::vector<std::string_view>& args, std::FILE* out,
         }
         if (options.mode != ExtractOptions::Mode::Extract)
             return describe(options, out, err);
-        return extract(options, err);
+        return extract(options, out, err);
     } catch (const UsageError& e) {
         report(err, e.what());
         std::fputs("Try 'kirimo-extract --help'.\n", err);

@@ -79,6 +79,7 @@ constexpr std::string_view shapingFiles[] = {"--format", "--quality", "--name", 
 constexpr std::string_view choosingFrames[] = {"--start", "--end",       "--interval", "--at",
                                                "--every", "--keyframes", "--scenes",   "--frames"};
 constexpr std::string_view shapingPictures[] = {"--size", "--no-autorotate", "--square-pixels"};
+constexpr std::string_view goingAboutARun[] = {"--manifest", "--dry-run"};
 
 bool isAmong(std::string_view name, std::span<const std::string_view> names) {
     return std::find(names.begin(), names.end(), name) != names.end();
@@ -196,6 +197,9 @@ private:
             const std::string name = "option '" + std::string(option->name) + "'";
             if (isAmong(option->name, shapingFiles))
                 throw UsageError(name + " shapes the files written, and " + mode + " writes none");
+            if (isAmong(option->name, goingAboutARun))
+                throw UsageError(name + " goes with a run that writes files, and " + mode +
+                                 " writes none");
             if (info && isAmong(option->name, choosingFrames))
                 throw UsageError(name + " chooses frames, and " + mode +
                                  " describes the whole movie");

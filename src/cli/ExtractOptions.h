@@ -36,6 +36,7 @@ struct ExtractOptions {
         ImageFormat format = ImageFormat::Bmp;
         std::optional<core::NamePattern> names; // unset: <movie>_NNNNN
         std::optional<int> quality;             // JPEG only; unset: 92
+        std::optional<std::string> manifest;    // its file; "-": standard output
     };
 
     // How the run goes about it.
@@ -46,6 +47,7 @@ struct ExtractOptions {
         std::optional<int> jobs; // unset: one per core
         bool keepGoing = false;  // past frames that cannot be decoded
         bool json = false;       // the facts of --info as one JSON object
+        bool dryRun = false;     // the manifest of what would be written, and nothing else
     };
 
     Mode mode = Mode::Extract;

@@ -3,6 +3,7 @@
 #include "cli/DecoderThreads.h"
 #include "cli/ExtractError.h"
 #include "cli/FrameWriter.h"
+#include "cli/Manifest.h"
 #include "cli/MovieTask.h"
 #include "cli/RunLog.h"
 #include "cli/StopSignals.h"
@@ -56,11 +57,18 @@ void Extractor::run(MovieTask& task, PlanPiece piece) {
 }
 
 std::size_t Extractor::writeFrom(MovieTask& task, std::size_t index, std::size_t end) {
+    // Files of pictures from frame threads may still be taken back (rewriteSteadily): they are
+    // told once the stretch is settled. Filled by the writer's thread until finish().
+    std::vector<std::int32_t> heldBack;
     FrameWriter writer(
         settings_.format, picturesInFlight,
-        [this, &task](std::int32_t frame, const std::string&) {
-            task.fileWritten(frame);
+        [this, &task, &heldBack](const FrameWriter::Job& job) {
+            task.fileWritten(job.frame);
             log_.fileWritten();
+            if (job.steady)
+                tellWritten(task, job.frame);
+            else
+                heldBack.push_back(job.frame);
         },
         JpegOptions{settings_.jpegQuality});
     std::optional<std::string> damage;
@@ -73,12 +81,14 @@ std::size_t Extractor::writeFrom(MovieTask& task, std::size_t index, std::size_t
         std::optional<core::BgrImage> picture = writer.takePicture();
         if (!picture)
             break; // the writer failed; finish() reports it
+        bool steady = true;
         try {
             media::Movie& movie = movieOf(task);
             if (!mark)
                 mark = movie.complaints();
             movie.frameInto(frame, *picture);
-            if (movie.decodesOnFrameThreads())
+            steady = !movie.decodesOnFrameThreads();
+            if (!steady)
                 threaded.push_back(frame);
         } catch (const media::MovieError& e) {
             if (e.kind() == media::MovieError::Kind::Stopped)
@@ -88,20 +98,29 @@ std::size_t Extractor::writeFrom(MovieTask& task, std::size_t index, std::size_t
             damage = damageText(task, frame, e);
         }
         if (damage) {
-            if (!settings_.keepGoing)
+            if (!settings_.keepGoing) {
                 task.fail(frame, *damage);
+                tell(task, frame, {FrameOutcome::Status::Damaged, {}, *damage});
+            }
             break;
         }
-        writer.submit({fileNameFor(task, frame), frame, std::move(*picture)});
+        writer.submit({fileNameFor(task, frame), frame, std::move(*picture), steady});
     }
+    bool writerFailed = false;
     try {
         writer.finish();
-        if (!threaded.empty() && movie_->complainedSince(*mark))
+        if (!threaded.empty() && movie_->complainedSince(*mark)) {
             rewriteSteadily(task, threaded);
+            heldBack.clear(); // told by rewriteSteadily
+        }
     } catch (const ExtractError& e) {
         task.fail(e.frame(), task.name() + ": " + e.what());
-        return end;
+        writerFailed = true;
     }
+    for (const std::int32_t frame : heldBack)
+        tellWritten(task, frame);
+    if (writerFailed)
+        return end;
     if (damage && settings_.keepGoing)
         return skipDamaged(task, index, end, *damage);
     return index;
@@ -112,7 +131,8 @@ std::size_t Extractor::writeFrom(MovieTask& task, std::size_t index, std::size_t
 // again on the one thread the movie has kept since, and written over the files made of them.
 void Extractor::rewriteSteadily(MovieTask& task, const std::vector<std::int32_t>& frames) {
     FrameWriter writer(
-        settings_.format, picturesInFlight, [](std::int32_t, const std::string&) {},
+        settings_.format, picturesInFlight,
+        [this, &task](const FrameWriter::Job& job) { tellWritten(task, job.frame); },
         JpegOptions{settings_.jpegQuality});
     std::int32_t trustedFrom = 0; // past a damaged frame: the next key frame
     std::int32_t damagedFrame = 0;
@@ -121,10 +141,7 @@ void Extractor::rewriteSteadily(MovieTask& task, const std::vector<std::int32_t>
             break;
         if (frame < trustedFrom) {
             discardFile(task, frame);
-            log_.message(task.name() + ": frame " + std::to_string(frame) +
-                         ": skipped: it depends on the damaged frame " +
-                         std::to_string(damagedFrame));
-            task.frameMissing();
+            skipDependant(task, frame, damagedFrame);
             continue;
         }
         std::optional<core::BgrImage> picture = writer.takePicture();
@@ -147,10 +164,10 @@ void Extractor::rewriteSteadily(MovieTask& task, const std::vector<std::int32_t>
         discardFile(task, frame);
         if (!settings_.keepGoing) {
             task.fail(frame, *damage);
+            tell(task, frame, {FrameOutcome::Status::Damaged, {}, *damage});
             break;
         }
-        log_.message(*damage);
-        task.frameMissing();
+        reportDamaged(task, frame, *damage);
         damagedFrame = frame;
         trustedFrom = task.nextKeyFrameAfter(frame);
     }
@@ -163,6 +180,28 @@ void Extractor::discardFile(const MovieTask& task, std::int32_t frame) {
         log_.fileWithdrawn();
 }
 
+void Extractor::reportDamaged(MovieTask& task, std::int32_t frame, const std::string& reason) {
+    log_.message(reason);
+    task.frameMissing();
+    tell(task, frame, {FrameOutcome::Status::Damaged, {}, reason});
+}
+
+void Extractor::skipDependant(MovieTask& task, std::int32_t frame, std::int32_t damaged) {
+    const std::string reason = "it depends on the damaged frame " + std::to_string(damaged);
+    log_.message(task.name() + ": frame " + std::to_string(frame) + ": skipped: " + reason);
+    task.frameMissing();
+    tell(task, frame, {FrameOutcome::Status::Skipped, {}, reason});
+}
+
+void Extractor::tell(const MovieTask& task, std::int32_t frame, FrameOutcome outcome) {
+    if (settings_.manifest)
+        settings_.manifest->tell(task, frame, std::move(outcome));
+}
+
+void Extractor::tellWritten(const MovieTask& task, std::int32_t frame) {
+    tell(task, frame, {FrameOutcome::Status::Written, fileNameFor(task, frame), {}});
+}
+
 std::string Extractor::damageText(const MovieTask& task, std::int32_t frame,
                                   const std::exception& e) {
     return task.name() + ": frame " + std::to_string(frame) + ": " + e.what();
@@ -171,17 +210,12 @@ std::string Extractor::damageText(const MovieTask& task, std::int32_t frame,
 std::size_t Extractor::skipDamaged(MovieTask& task, std::size_t index, std::size_t end,
                                    const std::string& reason) {
     const std::int32_t damaged = task.plan().frame(static_cast<std::int32_t>(index));
-    log_.message(reason);
-    task.frameMissing();
+    reportDamaged(task, damaged, reason);
     // Pictures up to the next key frame may lean on the damaged one: none of them is trusted.
     const std::int32_t restart = task.nextKeyFrameAfter(damaged);
     for (++index; index < end && task.plan().frame(static_cast<std::int32_t>(index)) < restart;
-         ++index) {
-        log_.message(task.name() + ": frame " +
-                     std::to_string(task.plan().frame(static_cast<std::int32_t>(index))) +
-                     ": skipped: it depends on the damaged frame " + std::to_string(damaged));
-        task.frameMissing();
-    }
+         ++index)
+        skipDependant(task, task.plan().frame(static_cast<std::int32_t>(index)), damaged);
     movie_.reset(); // a decoder that failed starts afresh
     return index;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/ExtractOptions.h"
+#include "cli/FrameOutcome.h"
 #include "cli/KeyFrameSplit.h"
 #include "media/MovieOptions.h"
 #include "picture/PictureOptions.h"
@@ -21,6 +22,7 @@ struct BgrImage;
 
 namespace cli {
 
+class Manifest;
 class MovieTask;
 class RunLog;
 
@@ -31,6 +33,7 @@ struct ExtractSettings {
     media::MovieOptions decoding; // 0 decoder threads: chosen for each stretch
     picture::PictureOptions pictures;
     int coresPerJob = 1;
+    Manifest* manifest = nullptr; // told what became of each frame, when there is one
 };
 
 // One job's decoder and writer: writes pieces of movies' plans, one piece at a time, keeping
@@ -53,8 +56,12 @@ private:
     // the next frame worth decoding.
     std::size_t skipDamaged(MovieTask& task, std::size_t index, std::size_t end,
                             const std::string& reason);
+    void reportDamaged(MovieTask& task, std::int32_t frame, const std::string& reason);
+    void skipDependant(MovieTask& task, std::int32_t frame, std::int32_t damaged);
     void rewriteSteadily(MovieTask& task, const std::vector<std::int32_t>& frames);
     void discardFile(const MovieTask& task, std::int32_t frame);
+    void tell(const MovieTask& task, std::int32_t frame, FrameOutcome outcome);
+    void tellWritten(const MovieTask& task, std::int32_t frame);
     static std::string damageText(const MovieTask& task, std::int32_t frame,
                                   const std::exception& e);
     media::Movie& movieOf(MovieTask& task);

@@ -73,7 +73,7 @@ void FrameWriter::writeLoop(const std::stop_token& stop) {
         const bool written = write(*job);
         // Reported before the writer counts as idle, so finish() returns with every file told.
         if (written && onWritten_)
-            onWritten_(job->frame, job->fileName);
+            onWritten_(*job);
         {
             std::lock_guard lock(mutex_);
             busy_ = false;

@@ -26,8 +26,10 @@ public:
         std::string fileName; // UTF-8, as shown in messages
         std::int32_t frame = 0;
         core::BgrImage image;
+        bool steady = true; // false: decoded on frame threads, maybe decoded again later
     };
-    using WrittenCallback = std::function<void(std::int32_t frame, const std::string& fileName)>;
+    // Called once the file is in place under its name.
+    using WrittenCallback = std::function<void(const Job& job)>;
 
     // `pictures` images circulate between the caller and the writer.
     FrameWriter(ImageFormat format, int pictures, WrittenCallback onWritten, JpegOptions jpeg = {});

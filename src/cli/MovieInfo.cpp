@@ -1,6 +1,7 @@
 #include "cli/MovieInfo.h"
 
 #include "cli/FrameClock.h"
+#include "cli/JsonText.h"
 #include "core/Paths.h"
 #include "core/PixelShape.h"
 #include "core/TimeText.h"
@@ -17,24 +18,6 @@ extern "C" {
 namespace cli {
 
 namespace {
-
-std::string jsonString(const std::string& text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (byte < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
 
 std::string aspectText(const core::PixelShape& aspect) {
     return std::to_string(aspect.num) + ":" + std::to_string(aspect.den);

@@ -222,6 +222,21 @@ constexpr CommandLineOption table[] = {
            [](ExtractOptions& options, const OptionValue& value) {
                options.output.names = namePattern(value);
            }),
+    valued("--manifest", "FILE",
+           "write one JSON line for each frame asked for into FILE (- for standard\n"
+           "output), each movie's in frame order: movie, frame, time (seconds), key,\n"
+           "file (null when none), status (written, skipped, damaged, exists) and,\n"
+           "when not written, reason. A line comes once its file is complete, so\n"
+           "it can be followed as the run goes, e.g. --manifest run.jsonl",
+           [](ExtractOptions& options, const OptionValue& value) {
+               if (value.text.empty())
+                   throw UsageError("option '--manifest' needs a file name");
+               options.output.manifest = std::string(value.text);
+           }),
+    flag("--dry-run",
+         "write nothing, not even a folder: print the manifest of what the run\n"
+         "would write (status planned, file the name it would get)",
+         [](ExtractOptions& options, const OptionValue&) { options.run.dryRun = true; }),
     valued("--jobs", "N",
            "movies and stretches of one movie decoded side by side (default: the\n"
            "number of cores, at most 64); the files are the same for every N",
