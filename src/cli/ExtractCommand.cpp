@@ -288,6 +288,7 @@ int extract(const ExtractOptions& options, std::FILE* out, std::FILE* err) {
                              options.output.quality.value_or(JpegOptions{}.quality),
                              options.run.keepGoing, decoding, pictureOptions(options.picture)};
     settings.manifest = told;
+    settings.skipExisting = options.run.skipExisting;
     if (!StopSignals::received())
         runExtractJobs(tasks, jobs, settings, log);
     log.finish();

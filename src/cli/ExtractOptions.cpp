@@ -79,7 +79,7 @@ constexpr std::string_view shapingFiles[] = {"--format", "--quality", "--name", 
 constexpr std::string_view choosingFrames[] = {"--start", "--end",       "--interval", "--at",
                                                "--every", "--keyframes", "--scenes",   "--frames"};
 constexpr std::string_view shapingPictures[] = {"--size", "--no-autorotate", "--square-pixels"};
-constexpr std::string_view goingAboutARun[] = {"--manifest", "--dry-run"};
+constexpr std::string_view goingAboutARun[] = {"--manifest", "--dry-run", "--skip-existing"};
 
 bool isAmong(std::string_view name, std::span<const std::string_view> names) {
     return std::find(names.begin(), names.end(), name) != names.end();

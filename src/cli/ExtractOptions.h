@@ -44,10 +44,11 @@ struct ExtractOptions {
         // Each job holds a decoder and a few pictures: about 50 MB at 1920x1080.
         static constexpr int maxJobs = 64;
 
-        std::optional<int> jobs; // unset: one per core
-        bool keepGoing = false;  // past frames that cannot be decoded
-        bool json = false;       // the facts of --info as one JSON object
-        bool dryRun = false;     // the manifest of what would be written, and nothing else
+        std::optional<int> jobs;   // unset: one per core
+        bool keepGoing = false;    // past frames that cannot be decoded
+        bool json = false;         // the facts of --info as one JSON object
+        bool dryRun = false;       // the manifest of what would be written, and nothing else
+        bool skipExisting = false; // a frame whose file is there is not decoded again
     };
 
     Mode mode = Mode::Extract;

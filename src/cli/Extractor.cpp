@@ -78,6 +78,8 @@ std::size_t Extractor::writeFrom(MovieTask& task, std::size_t index, std::size_t
         const std::int32_t frame = task.plan().frame(static_cast<std::int32_t>(index));
         if (StopSignals::received() || task.isPastFailure(frame))
             break;
+        if (keepsExistingFile(task, frame))
+            continue;
         std::optional<core::BgrImage> picture = writer.takePicture();
         if (!picture)
             break; // the writer failed; finish() reports it
@@ -200,6 +202,18 @@ void Extractor::tell(const MovieTask& task, std::int32_t frame, FrameOutcome out
 
 void Extractor::tellWritten(const MovieTask& task, std::int32_t frame) {
     tell(task, frame, {FrameOutcome::Status::Written, fileNameFor(task, frame), {}});
+}
+
+bool Extractor::keepsExistingFile(const MovieTask& task, std::int32_t frame) {
+    if (!settings_.skipExisting)
+        return false;
+    const std::string name = fileNameFor(task, frame);
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(core::pathFromUtf8(name), error))
+        return false;
+    log_.fileKept();
+    tell(task, frame, {FrameOutcome::Status::Exists, name, "the file is already there"});
+    return true;
 }
 
 std::string Extractor::damageText(const MovieTask& task, std::int32_t frame,

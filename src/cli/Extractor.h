@@ -34,6 +34,7 @@ struct ExtractSettings {
     picture::PictureOptions pictures;
     int coresPerJob = 1;
     Manifest* manifest = nullptr; // told what became of each frame, when there is one
+    bool skipExisting = false;    // a frame whose file is in place is not decoded again
 };
 
 // One job's decoder and writer: writes pieces of movies' plans, one piece at a time, keeping
@@ -62,6 +63,8 @@ private:
     void discardFile(const MovieTask& task, std::int32_t frame);
     void tell(const MovieTask& task, std::int32_t frame, FrameOutcome outcome);
     void tellWritten(const MovieTask& task, std::int32_t frame);
+    // Our files are written whole and then renamed: one under its final name is complete.
+    bool keepsExistingFile(const MovieTask& task, std::int32_t frame);
     static std::string damageText(const MovieTask& task, std::int32_t frame,
                                   const std::exception& e);
     media::Movie& movieOf(MovieTask& task);

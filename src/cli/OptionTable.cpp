@@ -237,6 +237,11 @@ constexpr CommandLineOption table[] = {
          "write nothing, not even a folder: print the manifest of what the run\n"
          "would write (status planned, file the name it would get)",
          [](ExtractOptions& options, const OptionValue&) { options.run.dryRun = true; }),
+    flag("--skip-existing",
+         "leave a frame whose file is already there (files are written whole,\n"
+         "then renamed into place, so one under its name is complete): a run\n"
+         "stopped half way and run again writes only the files still missing",
+         [](ExtractOptions& options, const OptionValue&) { options.run.skipExisting = true; }),
     valued("--jobs", "N",
            "movies and stretches of one movie decoded side by side (default: the\n"
            "number of cores, at most 64); the files are the same for every N",
