@@ -9,6 +9,7 @@
 #include "cli/MovieInfo.h"
 #include "cli/MovieTask.h"
 #include "cli/OptionTable.h"
+#include "cli/PictureStream.h"
 #include "cli/RunLog.h"
 #include "cli/ShotSearch.h"
 #include "cli/StopSignals.h"
@@ -21,6 +22,7 @@
 #include "picture/PictureOptions.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <exception>
 #include <filesystem>
@@ -256,6 +258,61 @@ std::string notWrittenReason(const MovieTask& task) {
     return "not written: the run stopped before it";
 }
 
+// A reader of standard output that goes away (`| head`) ends the run quietly, as a write that
+// fails with EPIPE, rather than killing it half way through a file.
+class BrokenPipeIgnored {
+public:
+#ifdef _WIN32
+    BrokenPipeIgnored() = default;
+#else
+    BrokenPipeIgnored() {
+        sigaction(SIGPIPE, &ignore(), &previous_);
+    }
+    ~BrokenPipeIgnored() {
+        sigaction(SIGPIPE, &previous_, nullptr);
+    }
+    BrokenPipeIgnored(const BrokenPipeIgnored&) = delete;
+    BrokenPipeIgnored& operator=(const BrokenPipeIgnored&) = delete;
+
+private:
+    static const struct sigaction& ignore() {
+        static const struct sigaction action = [] {
+            struct sigaction ignored {};
+            ignored.sa_handler = SIG_IGN;
+            sigemptyset(&ignored.sa_mask);
+            return ignored;
+        }();
+        return action;
+    }
+    struct sigaction previous_ {};
+#endif
+};
+
+// Takes back files past a movie's failure, reports what each movie lacks and tells the manifest
+// the rest; returns the number of movies that failed.
+int settleMovies(const std::vector<MovieTask*>& tasks, ImageFormat format, Manifest* manifest,
+                 std::FILE* err) {
+    int failed = 0;
+    for (const MovieTask* task : tasks) {
+        if (const std::optional<std::string> failure = task->failure()) {
+            for (const std::int32_t frame : task->writtenPastFailure()) {
+                std::error_code ignored; // a file already gone is what we want
+                std::filesystem::remove(core::pathFromUtf8(outputFileName(*task, frame, format)),
+                                        ignored);
+            }
+            report(err, *failure);
+            ++failed;
+        } else if (task->missingFrames() > 0) {
+            report(err, task->name() + ": frames missing: " +
+                            std::to_string(task->missingFrames()) + " (not decodable)");
+            ++failed;
+        }
+        if (manifest)
+            manifest->finishMovie(*task, notWrittenReason(*task));
+    }
+    return failed;
+}
+
 int extract(const ExtractOptions& options, std::FILE* out, std::FILE* err) {
     refuseSharedNames(options);
     OwnedFile manifestFile;
@@ -277,8 +334,17 @@ int extract(const ExtractOptions& options, std::FILE* out, std::FILE* err) {
         tasks.push_back(task.get());
     }
     RunLog log(err, total);
+    const BrokenPipeIgnored brokenPipeIgnored;
+    std::optional<PictureStream> stream;
+    if (options.output.stream) {
+        stream.emplace(out);
+        for (const MovieTask* task : tasks)
+            stream->addMovie(*task);
+    }
     media::MovieOptions decoding;
-    decoding.stopRequested = [] { return StopSignals::received() != 0; };
+    decoding.stopRequested = [&stream] {
+        return StopSignals::received() != 0 || (stream && stream->closed());
+    };
     if (std::holds_alternative<KeyFrames>(options.choice)) {
         // Key frames decoded one packet at a time give frame threads nothing to overlap.
         decoding.decoderThreads = 1;
@@ -289,28 +355,17 @@ int extract(const ExtractOptions& options, std::FILE* out, std::FILE* err) {
                              options.run.keepGoing, decoding, pictureOptions(options.picture)};
     settings.manifest = told;
     settings.skipExisting = options.run.skipExisting;
+    settings.stream = stream ? &*stream : nullptr;
     if (!StopSignals::received())
         runExtractJobs(tasks, jobs, settings, log);
     log.finish();
+    if (stream && stream->closed())
+        return exitDone; // the reader took what it wanted, as `head` does
 
-    int failed = prepared.failedMovies;
-    for (const MovieTask* task : tasks) {
-        if (const std::optional<std::string> failure = task->failure()) {
-            for (const std::int32_t frame : task->writtenPastFailure()) {
-                std::error_code ignored; // a file already gone is what we want
-                std::filesystem::remove(
-                    core::pathFromUtf8(outputFileName(*task, frame, options.output.format)),
-                    ignored);
-            }
-            report(err, *failure);
-            ++failed;
-        } else if (task->missingFrames() > 0) {
-            report(err, task->name() + ": frames missing: " +
-                            std::to_string(task->missingFrames()) + " (not decodable)");
-            ++failed;
-        }
-        if (manifest)
-            manifest->finishMovie(*task, notWrittenReason(*task));
+    int failed = prepared.failedMovies + settleMovies(tasks, options.output.format, told, err);
+    if (stream && !stream->failure().empty()) {
+        report(err, stream->failure());
+        ++failed;
     }
     if (manifest && manifest->failed()) {
         report(err, "cannot write the manifest: " + std::string(std::strerror(errno)));

@@ -260,7 +260,24 @@ private:
             throw UsageError("the start time lies after the end time");
     }
 
+    // Standard output takes one stream of pictures: nothing that names or finds files.
+    void checkStream() const {
+        const ExtractOptions::Output& output = options_.output;
+        if (output.format == ImageFormat::Raw && !output.stream)
+            throw UsageError("'--format raw' goes with '--out -': raw frames are no files");
+        if (!output.stream || options_.mode != ExtractOptions::Mode::Extract)
+            return;
+        for (const std::string_view name :
+             {"--out-per-movie", "--name", "--skip-existing", "--dry-run"})
+            if (wasGiven(name))
+                throw UsageError("option '" + std::string(name) +
+                                 "' goes with files, and '--out -' writes none");
+        if (output.manifest == "-")
+            throw UsageError("'--manifest -' and '--out -' would both take standard output");
+    }
+
     void checkOutput() const {
+        checkStream();
         const std::optional<int>& quality = options_.output.quality;
         if (quality && options_.output.format != ImageFormat::Jpeg)
             throw UsageError("option '--quality' goes with '--format jpg'");

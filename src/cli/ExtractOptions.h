@@ -12,7 +12,7 @@
 
 namespace cli {
 
-enum class ImageFormat { Bmp, Png, Jpeg };
+enum class ImageFormat { Bmp, Png, Jpeg, Raw }; // Raw: bare RGB24, to standard output only
 
 // The format "bmp", "png", "jpg" or "jpeg" names, in any case; nullopt for any other name.
 std::optional<ImageFormat> imageFormatNamed(std::string_view name);
@@ -32,6 +32,7 @@ struct ExtractOptions {
     // Where the files go and what they are.
     struct Output {
         std::string folder = ".";
+        bool stream = false;   // the pictures one after another to standard output (--out -)
         bool perMovie = false; // each movie's files in a folder named after it
         ImageFormat format = ImageFormat::Bmp;
         std::optional<core::NamePattern> names; // unset: <movie>_NNNNN

@@ -5,6 +5,7 @@
 #include "cli/FrameWriter.h"
 #include "cli/Manifest.h"
 #include "cli/MovieTask.h"
+#include "cli/PictureStream.h"
 #include "cli/RunLog.h"
 #include "cli/StopSignals.h"
 #include "core/FolderCreation.h"
@@ -45,11 +46,12 @@ void Extractor::run(MovieTask& task, PlanPiece piece) {
              task.pictures().area, task.pictures().codec, settings_.coresPerJob});
     }
     // A folder that still does not exist afterwards makes the first file fail, with its name.
-    core::forceDirectories(task.outDir(), core::PathRules::native());
+    if (!settings_.stream)
+        core::forceDirectories(task.outDir(), core::PathRules::native());
     std::size_t index = piece.begin;
     while (index < piece.end) {
         index = writeFrom(task, index, piece.end);
-        if (index < piece.end && settings_.keepGoing && !StopSignals::received() &&
+        if (index < piece.end && settings_.keepGoing && !stopping() &&
             !task.isPastFailure(task.plan().frame(static_cast<std::int32_t>(index))))
             continue;
         break;
@@ -60,23 +62,20 @@ std::size_t Extractor::writeFrom(MovieTask& task, std::size_t index, std::size_t
     // Files of pictures from frame threads may still be taken back (rewriteSteadily): they are
     // told once the stretch is settled. Filled by the writer's thread until finish().
     std::vector<std::int32_t> heldBack;
-    FrameWriter writer(
-        settings_.format, picturesInFlight,
-        [this, &task, &heldBack](const FrameWriter::Job& job) {
-            task.fileWritten(job.frame);
-            log_.fileWritten();
-            if (job.steady)
-                tellWritten(task, job.frame);
-            else
-                heldBack.push_back(job.frame);
-        },
-        JpegOptions{settings_.jpegQuality});
+    FrameWriter writer = writerFor(task, [this, &task, &heldBack](const FrameWriter::Job& job) {
+        task.fileWritten(job.frame);
+        log_.fileWritten();
+        if (job.steady)
+            tellWritten(task, job.frame);
+        else
+            heldBack.push_back(job.frame);
+    });
     std::optional<std::string> damage;
     std::optional<std::uint64_t> mark;  // the movie's complaints before its first picture here
     std::vector<std::int32_t> threaded; // frames whose pictures came from frame threads
     for (; index < end; ++index) {
         const std::int32_t frame = task.plan().frame(static_cast<std::int32_t>(index));
-        if (StopSignals::received() || task.isPastFailure(frame))
+        if (stopping() || task.isPastFailure(frame))
             break;
         if (keepsExistingFile(task, frame))
             continue;
@@ -132,14 +131,12 @@ std::size_t Extractor::writeFrom(MovieTask& task, std::size_t index, std::size_t
 // and those threads conceal damage differently from run to run: the pictures are decoded
 // again on the one thread the movie has kept since, and written over the files made of them.
 void Extractor::rewriteSteadily(MovieTask& task, const std::vector<std::int32_t>& frames) {
-    FrameWriter writer(
-        settings_.format, picturesInFlight,
-        [this, &task](const FrameWriter::Job& job) { tellWritten(task, job.frame); },
-        JpegOptions{settings_.jpegQuality});
+    FrameWriter writer = writerFor(
+        task, [this, &task](const FrameWriter::Job& job) { tellWritten(task, job.frame); });
     std::int32_t trustedFrom = 0; // past a damaged frame: the next key frame
     std::int32_t damagedFrame = 0;
     for (const std::int32_t frame : frames) {
-        if (StopSignals::received())
+        if (stopping())
             break;
         if (frame < trustedFrom) {
             discardFile(task, frame);
@@ -196,12 +193,15 @@ void Extractor::skipDependant(MovieTask& task, std::int32_t frame, std::int32_t 
 }
 
 void Extractor::tell(const MovieTask& task, std::int32_t frame, FrameOutcome outcome) {
+    if (settings_.stream && outcome.status != FrameOutcome::Status::Written)
+        settings_.stream->pass(task, frame);
     if (settings_.manifest)
         settings_.manifest->tell(task, frame, std::move(outcome));
 }
 
 void Extractor::tellWritten(const MovieTask& task, std::int32_t frame) {
-    tell(task, frame, {FrameOutcome::Status::Written, fileNameFor(task, frame), {}});
+    tell(task, frame,
+         {FrameOutcome::Status::Written, settings_.stream ? "-" : fileNameFor(task, frame), {}});
 }
 
 bool Extractor::keepsExistingFile(const MovieTask& task, std::int32_t frame) {
@@ -253,6 +253,20 @@ media::Movie& Extractor::movieOf(MovieTask& task) {
     return *movie_;
 }
 
+FrameWriter Extractor::writerFor(const MovieTask& task, FrameWriter::WrittenCallback onWritten) {
+    FrameWriter::Sender send;
+    if (PictureStream* stream = settings_.stream)
+        send = [stream, &task](std::int32_t frame, std::vector<std::uint8_t> bytes) {
+            stream->send(task, frame, std::move(bytes));
+        };
+    return FrameWriter(settings_.format, picturesInFlight, std::move(onWritten),
+                       JpegOptions{settings_.jpegQuality}, std::move(send));
+}
+
+bool Extractor::stopping() const {
+    return StopSignals::received() != 0 || (settings_.stream && settings_.stream->closed());
+}
+
 std::string Extractor::fileNameFor(const MovieTask& task, std::int32_t frame) const {
     return outputFileName(task, frame, settings_.format);
 }
@@ -260,6 +274,7 @@ std::string Extractor::fileNameFor(const MovieTask& task, std::int32_t frame) co
 std::string outputFileName(const MovieTask& task, std::int32_t frame, ImageFormat format) {
     const std::string_view extension = format == ImageFormat::Png    ? "png"
                                        : format == ImageFormat::Jpeg ? "jpg"
+                                       : format == ImageFormat::Raw  ? "rgb"
                                                                      : "bmp";
     if (const std::optional<core::NamePattern>& names = task.names()) {
         const core::PathRules rules = core::PathRules::native();

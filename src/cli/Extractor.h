@@ -2,6 +2,7 @@
 
 #include "cli/ExtractOptions.h"
 #include "cli/FrameOutcome.h"
+#include "cli/FrameWriter.h"
 #include "cli/KeyFrameSplit.h"
 #include "media/MovieOptions.h"
 #include "picture/PictureOptions.h"
@@ -24,6 +25,7 @@ namespace cli {
 
 class Manifest;
 class MovieTask;
+class PictureStream;
 class RunLog;
 
 struct ExtractSettings {
@@ -33,8 +35,9 @@ struct ExtractSettings {
     media::MovieOptions decoding; // 0 decoder threads: chosen for each stretch
     picture::PictureOptions pictures;
     int coresPerJob = 1;
-    Manifest* manifest = nullptr; // told what became of each frame, when there is one
-    bool skipExisting = false;    // a frame whose file is in place is not decoded again
+    Manifest* manifest = nullptr;    // told what became of each frame, when there is one
+    bool skipExisting = false;       // a frame whose file is in place is not decoded again
+    PictureStream* stream = nullptr; // the pictures go there rather than into files
 };
 
 // One job's decoder and writer: writes pieces of movies' plans, one piece at a time, keeping
@@ -68,6 +71,9 @@ private:
     static std::string damageText(const MovieTask& task, std::int32_t frame,
                                   const std::exception& e);
     media::Movie& movieOf(MovieTask& task);
+    // Writes files, or sends the pictures to the stream.
+    FrameWriter writerFor(const MovieTask& task, FrameWriter::WrittenCallback onWritten);
+    bool stopping() const;
     std::string fileNameFor(const MovieTask& task, std::int32_t frame) const;
 
     ExtractSettings settings_;
