@@ -105,7 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadUsage{"name_too_long",
                  {"--name", "{frame}" + std::string(292, 'n'), "MOVIE"},
                  "names of up to 301 bytes"},
-        BadUsage{"format_unknown", {"--format", "gif", "MOVIE"}, "bmp, png or jpg, not 'gif'"},
+        BadUsage{"format_unknown", {"--format", "gif", "MOVIE"}, "bmp, png, jpg or raw, not 'gif'"},
         BadUsage{"jobs_zero", {"--jobs", "0", "MOVIE"}, "jobs must be from 1 to 64"},
         BadUsage{"jobs_past_most", {"--jobs", "65", "MOVIE"}, "from 1 to 64, not 65"},
         BadUsage{"size_zero_side", {"--size", "0x10", "MOVIE"}, "needs sides from 1 to 16384"},
