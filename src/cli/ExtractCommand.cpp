@@ -66,7 +66,8 @@ int finishOutput(std::FILE* out, std::FILE* err) {
 
 int describe(const ExtractOptions& options, std::FILE* out, std::FILE* err) {
     const std::string& name = options.movies.front();
-    media::Movie movie(core::pathFromUtf8(name), {}, pictureOptions(options.picture));
+    media::Movie movie(core::pathFromUtf8(name), {.stream = options.run.stream.value_or(-1)},
+                       pictureOptions(options.picture));
     if (options.mode == ExtractOptions::Mode::List) {
         // The frames a run would write, planned as a run plans them.
         const MovieLength length{name, movie.frameCount(), movie.claimedFrameCount(),
@@ -174,9 +175,10 @@ Preparation prepare(const ExtractOptions& options, int keepOpen, Manifest* manif
         if (StopSignals::received())
             break;
         try {
-            auto opened = std::make_unique<media::Movie>(core::pathFromUtf8(name),
-                                                         media::MovieOptions{.decoderThreads = 1},
-                                                         pictureOptions(options.picture));
+            auto opened = std::make_unique<media::Movie>(
+                core::pathFromUtf8(name),
+                media::MovieOptions{.decoderThreads = 1, .stream = options.run.stream.value_or(-1)},
+                pictureOptions(options.picture));
             const media::Movie& movie = *opened;
             refuseHugePictures(name, movie);
             for (const std::string& notice : {repairNotice(name, movie), lossNotice(name, movie),
@@ -342,6 +344,7 @@ int extract(const ExtractOptions& options, std::FILE* out, std::FILE* err) {
             stream->addMovie(*task);
     }
     media::MovieOptions decoding;
+    decoding.stream = options.run.stream.value_or(-1);
     decoding.stopRequested = [&stream] {
         return StopSignals::received() != 0 || (stream && stream->closed());
     };

@@ -168,6 +168,9 @@ private:
         if (options_.run.jobs && (*options_.run.jobs < 1 || *options_.run.jobs > maxJobs))
             throw UsageError("the number of jobs must be from 1 to " + std::to_string(maxJobs) +
                              ", not " + std::to_string(*options_.run.jobs));
+        if (options_.run.stream && *options_.run.stream < 0)
+            throw UsageError("the stream number must be 0 or more, not " +
+                             std::to_string(*options_.run.stream));
         checkFrameRange();
         checkDescribing();
     }

@@ -50,6 +50,7 @@ struct ExtractOptions {
         bool json = false;         // the facts of --info as one JSON object
         bool dryRun = false;       // the manifest of what would be written, and nothing else
         bool skipExisting = false; // a frame whose file is there is not decoded again
+        std::optional<int> stream; // the N-th video stream, from 0; unset: the best
     };
 
     Mode mode = Mode::Extract;

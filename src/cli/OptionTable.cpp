@@ -280,6 +280,13 @@ constexpr CommandLineOption table[] = {
                      [](ExtractOptions& options, const OptionValue& value) {
                          options.picture.size = sizeRequest(value);
                      })),
+    givenOnce(valued("--stream", "N",
+                     "read the N-th video stream (counted from 0 among the video streams, as\n"
+                     "--info lists them) rather than the best one, for writing, --info and\n"
+                     "--list; an AVI file is read by its first video stream only",
+                     [](ExtractOptions& options, const OptionValue& value) {
+                         options.run.stream = wholeNumber(value);
+                     })),
     flag("--keep-going",
          "report a frame that cannot be decoded, go on from the next key frame,\n"
          "and count the frames missing at the end (default: stop at the first)",
