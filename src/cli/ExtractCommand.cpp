@@ -5,9 +5,11 @@
 #include "cli/ExtractOptions.h"
 #include "cli/FramePlan.h"
 #include "cli/JpegEncoder.h"
+#include "cli/Manifest.h"
 #include "cli/MovieInfo.h"
 #include "cli/MovieTask.h"
 #include "cli/OptionTable.h"
+#include "cli/PictureStream.h"
 #include "cli/RunLog.h"
 #include "cli/ShotSearch.h"
 #include "cli/StopSignals.h"
@@ -20,11 +22,14 @@
 #include "picture/PictureOptions.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <exception>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <variant>
@@ -61,7 +66,8 @@ int finishOutput(std::FILE* out, std::FILE* err) {
 
 int describe(const ExtractOptions& options, std::FILE* out, std::FILE* err) {
     const std::string& name = options.movies.front();
-    media::Movie movie(core::pathFromUtf8(name), {}, pictureOptions(options.picture));
+    media::Movie movie(core::pathFromUtf8(name), {.stream = options.run.stream.value_or(-1)},
+                       pictureOptions(options.picture));
     if (options.mode == ExtractOptions::Mode::List) {
         // The frames a run would write, planned as a run plans them.
         const MovieLength length{name, movie.frameCount(), movie.claimedFrameCount(),
@@ -162,15 +168,17 @@ struct Preparation {
 
 // Opens every movie and checks its frames before any file is written. The first `keepOpen`
 // movies stay open for the jobs that start on them.
-Preparation prepare(const ExtractOptions& options, int keepOpen, std::FILE* err) {
+Preparation prepare(const ExtractOptions& options, int keepOpen, Manifest* manifest,
+                    std::FILE* err) {
     Preparation result;
     for (const std::string& name : options.movies) {
         if (StopSignals::received())
             break;
         try {
-            auto opened = std::make_unique<media::Movie>(core::pathFromUtf8(name),
-                                                         media::MovieOptions{.decoderThreads = 1},
-                                                         pictureOptions(options.picture));
+            auto opened = std::make_unique<media::Movie>(
+                core::pathFromUtf8(name),
+                media::MovieOptions{.decoderThreads = 1, .stream = options.run.stream.value_or(-1)},
+                pictureOptions(options.picture));
             const media::Movie& movie = *opened;
             refuseHugePictures(name, movie);
             for (const std::string& notice : {repairNotice(name, movie), lossNotice(name, movie),
@@ -199,6 +207,8 @@ Preparation prepare(const ExtractOptions& options, int keepOpen, std::FILE* err)
                 {std::int64_t{movie.width()} * movie.height(), movie.codecName()});
             refuseSharedFrameNames(*result.tasks.back(), output.format);
             refuseOverlongFileNames(*result.tasks.back(), output.format);
+            if (manifest)
+                manifest->addMovie(*result.tasks.back(), length.table);
             if (static_cast<int>(result.tasks.size()) <= keepOpen)
                 result.tasks.back()->keepOpened(std::move(opened));
         } catch (const UsageError&) {
@@ -211,42 +221,86 @@ Preparation prepare(const ExtractOptions& options, int keepOpen, std::FILE* err)
     return result;
 }
 
-int extract(const ExtractOptions& options, std::FILE* err) {
-    refuseSharedNames(options);
-    const StopSignals stopSignals;
-    const int cores = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
-    const int jobs = options.run.jobs.value_or(cores);
-    Preparation prepared = prepare(options, jobs, err);
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using OwnedFile = std::unique_ptr<std::FILE, FileCloser>;
 
-    std::int32_t total = 0;
-    std::vector<MovieTask*> tasks;
-    for (const std::unique_ptr<MovieTask>& task : prepared.tasks) {
-        total += task->plan().count();
-        tasks.push_back(task.get());
-    }
-    RunLog log(err, total);
-    media::MovieOptions decoding;
-    decoding.stopRequested = [] { return StopSignals::received() != 0; };
-    if (std::holds_alternative<KeyFrames>(options.choice)) {
-        // Key frames decoded one packet at a time give frame threads nothing to overlap.
-        decoding.decoderThreads = 1;
-        decoding.keyFramesAlone = true;
-    }
-    const ExtractSettings settings{
-        options.output.format, options.output.quality.value_or(JpegOptions{}.quality),
-        options.run.keepGoing, decoding, pictureOptions(options.picture)};
-    if (!StopSignals::received())
-        runExtractJobs(tasks, jobs, settings, log);
-    log.finish();
+// Where the manifest goes: none, standard output or its own file (opened before any movie, so a
+// name that cannot be written costs no decoding).
+std::FILE* manifestOutput(const ExtractOptions& options, std::FILE* out, OwnedFile& owned) {
+    const std::optional<std::string>& name = options.output.manifest;
+    if (!name)
+        return options.run.dryRun ? out : nullptr;
+    if (*name == "-")
+        return out;
+    owned.reset(std::fopen(core::pathFromUtf8(*name).c_str(), "w"));
+    if (!owned)
+        throw std::runtime_error("cannot write the manifest '" + *name +
+                                 "': " + std::strerror(errno));
+    return owned.get();
+}
 
-    int failed = prepared.failedMovies;
+int planOnly(const Preparation& prepared, Manifest& manifest, ImageFormat format, std::FILE* err) {
+    for (const std::unique_ptr<MovieTask>& task : prepared.tasks)
+        for (const std::int32_t frame : task->plan().frames())
+            manifest.tell(
+                *task, frame,
+                {FrameOutcome::Status::Planned, outputFileName(*task, frame, format), {}});
+    if (manifest.failed()) {
+        report(err, "cannot write the manifest: " + std::string(std::strerror(errno)));
+        return exitFailed;
+    }
+    return prepared.failedMovies > 0 ? exitFailed : exitDone;
+}
+
+std::string notWrittenReason(const MovieTask& task) {
+    if (const std::optional<std::string> failure = task.failure())
+        return "not written: " + *failure;
+    return "not written: the run stopped before it";
+}
+
+// A reader of standard output that goes away (`| head`) ends the run quietly, as a write that
+// fails with EPIPE, rather than killing it half way through a file.
+class BrokenPipeIgnored {
+public:
+#ifdef _WIN32
+    BrokenPipeIgnored() = default;
+#else
+    BrokenPipeIgnored() {
+        sigaction(SIGPIPE, &ignore(), &previous_);
+    }
+    ~BrokenPipeIgnored() {
+        sigaction(SIGPIPE, &previous_, nullptr);
+    }
+    BrokenPipeIgnored(const BrokenPipeIgnored&) = delete;
+    BrokenPipeIgnored& operator=(const BrokenPipeIgnored&) = delete;
+
+private:
+    static const struct sigaction& ignore() {
+        static const struct sigaction action = [] {
+            struct sigaction ignored {};
+            ignored.sa_handler = SIG_IGN;
+            sigemptyset(&ignored.sa_mask);
+            return ignored;
+        }();
+        return action;
+    }
+    struct sigaction previous_ {};
+#endif
+};
+
+// Takes back files past a movie's failure, reports what each movie lacks and tells the manifest
+// the rest; returns the number of movies that failed.
+int settleMovies(const std::vector<MovieTask*>& tasks, ImageFormat format, Manifest* manifest,
+                 std::FILE* err) {
+    int failed = 0;
     for (const MovieTask* task : tasks) {
         if (const std::optional<std::string> failure = task->failure()) {
             for (const std::int32_t frame : task->writtenPastFailure()) {
                 std::error_code ignored; // a file already gone is what we want
-                std::filesystem::remove(
-                    core::pathFromUtf8(outputFileName(*task, frame, options.output.format)),
-                    ignored);
+                std::filesystem::remove(core::pathFromUtf8(outputFileName(*task, frame, format)),
+                                        ignored);
             }
             report(err, *failure);
             ++failed;
@@ -255,6 +309,70 @@ int extract(const ExtractOptions& options, std::FILE* err) {
                             std::to_string(task->missingFrames()) + " (not decodable)");
             ++failed;
         }
+        if (manifest)
+            manifest->finishMovie(*task, notWrittenReason(*task));
+    }
+    return failed;
+}
+
+int extract(const ExtractOptions& options, std::FILE* out, std::FILE* err) {
+    refuseSharedNames(options);
+    OwnedFile manifestFile;
+    std::optional<Manifest> manifest;
+    if (std::FILE* manifestOut = manifestOutput(options, out, manifestFile))
+        manifest.emplace(manifestOut);
+    Manifest* const told = manifest ? &*manifest : nullptr;
+    const StopSignals stopSignals;
+    const int cores = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+    const int jobs = options.run.jobs.value_or(cores);
+    Preparation prepared = prepare(options, jobs, told, err);
+    if (options.run.dryRun)
+        return planOnly(prepared, *manifest, options.output.format, err);
+
+    std::int32_t total = 0;
+    std::vector<MovieTask*> tasks;
+    for (const std::unique_ptr<MovieTask>& task : prepared.tasks) {
+        total += task->plan().count();
+        tasks.push_back(task.get());
+    }
+    RunLog log(err, total);
+    const BrokenPipeIgnored brokenPipeIgnored;
+    std::optional<PictureStream> stream;
+    if (options.output.stream) {
+        stream.emplace(out);
+        for (const MovieTask* task : tasks)
+            stream->addMovie(*task);
+    }
+    media::MovieOptions decoding;
+    decoding.stream = options.run.stream.value_or(-1);
+    decoding.stopRequested = [&stream] {
+        return StopSignals::received() != 0 || (stream && stream->closed());
+    };
+    if (std::holds_alternative<KeyFrames>(options.choice)) {
+        // Key frames decoded one packet at a time give frame threads nothing to overlap.
+        decoding.decoderThreads = 1;
+        decoding.keyFramesAlone = true;
+    }
+    ExtractSettings settings{options.output.format,
+                             options.output.quality.value_or(JpegOptions{}.quality),
+                             options.run.keepGoing, decoding, pictureOptions(options.picture)};
+    settings.manifest = told;
+    settings.skipExisting = options.run.skipExisting;
+    settings.stream = stream ? &*stream : nullptr;
+    if (!StopSignals::received())
+        runExtractJobs(tasks, jobs, settings, log);
+    log.finish();
+    if (stream && stream->closed())
+        return exitDone; // the reader took what it wanted, as `head` does
+
+    int failed = prepared.failedMovies + settleMovies(tasks, options.output.format, told, err);
+    if (stream && !stream->failure().empty()) {
+        report(err, stream->failure());
+        ++failed;
+    }
+    if (manifest && manifest->failed()) {
+        report(err, "cannot write the manifest: " + std::string(std::strerror(errno)));
+        ++failed;
     }
     if (const int signal = StopSignals::received()) {
         report(err, "stopped by SIG" + std::string(StopSignals::name(signal)) + ": " +
@@ -282,7 +400,7 @@ int runExtractCommand(const std::vector<std::string_view>& args, std::FILE* out,
         }
         if (options.mode != ExtractOptions::Mode::Extract)
             return describe(options, out, err);
-        return extract(options, err);
+        return extract(options, out, err);
     } catch (const UsageError& e) {
         report(err, e.what());
         std::fputs("Try 'kirimo-extract --help'.\n", err);

@@ -79,6 +79,7 @@ constexpr std::string_view shapingFiles[] = {"--format", "--quality", "--name", 
 constexpr std::string_view choosingFrames[] = {"--start", "--end",       "--interval", "--at",
                                                "--every", "--keyframes", "--scenes",   "--frames"};
 constexpr std::string_view shapingPictures[] = {"--size", "--no-autorotate", "--square-pixels"};
+constexpr std::string_view goingAboutARun[] = {"--manifest", "--dry-run", "--skip-existing"};
 
 bool isAmong(std::string_view name, std::span<const std::string_view> names) {
     return std::find(names.begin(), names.end(), name) != names.end();
@@ -167,6 +168,9 @@ private:
         if (options_.run.jobs && (*options_.run.jobs < 1 || *options_.run.jobs > maxJobs))
             throw UsageError("the number of jobs must be from 1 to " + std::to_string(maxJobs) +
                              ", not " + std::to_string(*options_.run.jobs));
+        if (options_.run.stream && *options_.run.stream < 0)
+            throw UsageError("the stream number must be 0 or more, not " +
+                             std::to_string(*options_.run.stream));
         checkFrameRange();
         checkDescribing();
     }
@@ -196,6 +200,9 @@ private:
             const std::string name = "option '" + std::string(option->name) + "'";
             if (isAmong(option->name, shapingFiles))
                 throw UsageError(name + " shapes the files written, and " + mode + " writes none");
+            if (isAmong(option->name, goingAboutARun))
+                throw UsageError(name + " goes with a run that writes files, and " + mode +
+                                 " writes none");
             if (info && isAmong(option->name, choosingFrames))
                 throw UsageError(name + " chooses frames, and " + mode +
                                  " describes the whole movie");
@@ -256,7 +263,24 @@ private:
             throw UsageError("the start time lies after the end time");
     }
 
+    // Standard output takes one stream of pictures: nothing that names or finds files.
+    void checkStream() const {
+        const ExtractOptions::Output& output = options_.output;
+        if (output.format == ImageFormat::Raw && !output.stream)
+            throw UsageError("'--format raw' goes with '--out -': raw frames are no files");
+        if (!output.stream || options_.mode != ExtractOptions::Mode::Extract)
+            return;
+        for (const std::string_view name :
+             {"--out-per-movie", "--name", "--skip-existing", "--dry-run"})
+            if (wasGiven(name))
+                throw UsageError("option '" + std::string(name) +
+                                 "' goes with files, and '--out -' writes none");
+        if (output.manifest == "-")
+            throw UsageError("'--manifest -' and '--out -' would both take standard output");
+    }
+
     void checkOutput() const {
+        checkStream();
         const std::optional<int>& quality = options_.output.quality;
         if (quality && options_.output.format != ImageFormat::Jpeg)
             throw UsageError("option '--quality' goes with '--format jpg'");

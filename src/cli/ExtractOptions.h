@@ -12,7 +12,7 @@
 
 namespace cli {
 
-enum class ImageFormat { Bmp, Png, Jpeg };
+enum class ImageFormat { Bmp, Png, Jpeg, Raw }; // Raw: bare RGB24, to standard output only
 
 // The format "bmp", "png", "jpg" or "jpeg" names, in any case; nullopt for any other name.
 std::optional<ImageFormat> imageFormatNamed(std::string_view name);
@@ -32,10 +32,12 @@ struct ExtractOptions {
     // Where the files go and what they are.
     struct Output {
         std::string folder = ".";
+        bool stream = false;   // the pictures one after another to standard output (--out -)
         bool perMovie = false; // each movie's files in a folder named after it
         ImageFormat format = ImageFormat::Bmp;
         std::optional<core::NamePattern> names; // unset: <movie>_NNNNN
         std::optional<int> quality;             // JPEG only; unset: 92
+        std::optional<std::string> manifest;    // its file; "-": standard output
     };
 
     // How the run goes about it.
@@ -43,9 +45,12 @@ struct ExtractOptions {
         // Each job holds a decoder and a few pictures: about 50 MB at 1920x1080.
         static constexpr int maxJobs = 64;
 
-        std::optional<int> jobs; // unset: one per core
-        bool keepGoing = false;  // past frames that cannot be decoded
-        bool json = false;       // the facts of --info as one JSON object
+        std::optional<int> jobs;   // unset: one per core
+        bool keepGoing = false;    // past frames that cannot be decoded
+        bool json = false;         // the facts of --info as one JSON object
+        bool dryRun = false;       // the manifest of what would be written, and nothing else
+        bool skipExisting = false; // a frame whose file is there is not decoded again
+        std::optional<int> stream; // the N-th video stream, from 0; unset: the best
     };
 
     Mode mode = Mode::Extract;

@@ -3,7 +3,9 @@
 #include "cli/DecoderThreads.h"
 #include "cli/ExtractError.h"
 #include "cli/FrameWriter.h"
+#include "cli/Manifest.h"
 #include "cli/MovieTask.h"
+#include "cli/PictureStream.h"
 #include "cli/RunLog.h"
 #include "cli/StopSignals.h"
 #include "core/FolderCreation.h"
@@ -51,11 +53,12 @@ void Extractor::run(MovieTask& task, PlanPiece piece) {
              task.pictures().area, task.pictures().codec, settings_.coresPerJob});
     }
     // A folder that still does not exist afterwards makes the first file fail, with its name.
-    core::forceDirectories(task.outDir(), core::PathRules::native());
+    if (!settings_.stream)
+        core::forceDirectories(task.outDir(), core::PathRules::native());
     std::size_t index = piece.begin;
     while (index < piece.end) {
         index = writeFrom(task, index, piece.end);
-        if (index < piece.end && settings_.keepGoing && !StopSignals::received() &&
+        if (index < piece.end && settings_.keepGoing && !stopping() &&
             !task.isPastFailure(task.plan().frame(static_cast<std::int32_t>(index))))
             continue;
         break;
@@ -63,29 +66,37 @@ void Extractor::run(MovieTask& task, PlanPiece piece) {
 }
 
 std::size_t Extractor::writeFrom(MovieTask& task, std::size_t index, std::size_t end) {
-    FrameWriter writer(
-        settings_.format, picturesInFlight,
-        [this, &task](std::int32_t frame, const std::string&) {
-            task.fileWritten(frame);
-            log_.fileWritten();
-        },
-        JpegOptions{settings_.jpegQuality});
+    // Files of pictures from frame threads may still be taken back (rewriteSteadily): they are
+    // told once the stretch is settled. Filled by the writer's thread until finish().
+    std::vector<std::int32_t> heldBack;
+    FrameWriter writer = writerFor(task, [this, &task, &heldBack](const FrameWriter::Job& job) {
+        task.fileWritten(job.frame);
+        log_.fileWritten();
+        if (job.steady)
+            tellWritten(task, job.frame);
+        else
+            heldBack.push_back(job.frame);
+    });
     std::optional<Damage> damage;
     std::optional<std::uint64_t> mark;  // the movie's complaints before its first picture here
     std::vector<std::int32_t> threaded; // frames whose pictures came from frame threads
     for (; index < end; ++index) {
         const std::int32_t frame = task.plan().frame(static_cast<std::int32_t>(index));
-        if (StopSignals::received() || task.isPastFailure(frame))
+        if (stopping() || task.isPastFailure(frame))
             break;
+        if (keepsExistingFile(task, frame))
+            continue;
         std::optional<core::BgrImage> picture = writer.takePicture();
         if (!picture)
             break; // the writer failed; finish() reports it
+        bool steady = true;
         try {
             media::Movie& movie = movieOf(task);
             if (!mark)
                 mark = movie.complaints();
             movie.frameInto(frame, *picture);
-            if (movie.decodesOnFrameThreads())
+            steady = !movie.decodesOnFrameThreads();
+            if (!steady)
                 threaded.push_back(frame);
         } catch (const media::MovieError& e) {
             if (e.kind() == media::MovieError::Kind::Stopped)
@@ -95,20 +106,29 @@ std::size_t Extractor::writeFrom(MovieTask& task, std::size_t index, std::size_t
             damage = Damage{damageText(task, frame, e), std::nullopt};
         }
         if (damage) {
-            if (!settings_.keepGoing)
+            if (!settings_.keepGoing) {
                 task.fail(frame, damage->reason);
+                tell(task, frame, {FrameOutcome::Status::Damaged, {}, damage->reason});
+            }
             break;
         }
-        writer.submit({fileNameFor(task, frame), frame, std::move(*picture)});
+        writer.submit({fileNameFor(task, frame), frame, std::move(*picture), steady});
     }
+    bool writerFailed = false;
     try {
         writer.finish();
-        if (!threaded.empty() && movie_->complainedSince(*mark))
+        if (!threaded.empty() && movie_->complainedSince(*mark)) {
             rewriteSteadily(task, threaded);
+            heldBack.clear(); // told by rewriteSteadily
+        }
     } catch (const ExtractError& e) {
         task.fail(e.frame(), task.name() + ": " + e.what());
-        return end;
+        writerFailed = true;
     }
+    for (const std::int32_t frame : heldBack)
+        tellWritten(task, frame);
+    if (writerFailed)
+        return end;
     if (damage && settings_.keepGoing)
         return skipDamaged(task, index, end, *damage);
     return index;
@@ -118,18 +138,16 @@ std::size_t Extractor::writeFrom(MovieTask& task, std::size_t index, std::size_t
 // and those threads conceal damage differently from run to run: the pictures are decoded
 // again on the one thread the movie has kept since, and written over the files made of them.
 void Extractor::rewriteSteadily(MovieTask& task, const std::vector<std::int32_t>& frames) {
-    FrameWriter writer(
-        settings_.format, picturesInFlight, [](std::int32_t, const std::string&) {},
-        JpegOptions{settings_.jpegQuality});
+    FrameWriter writer = writerFor(
+        task, [this, &task](const FrameWriter::Job& job) { tellWritten(task, job.frame); });
     std::int32_t trustedFrom = 0; // past a damaged frame: the next key frame
     std::int32_t damagedFrame = 0;
     for (const std::int32_t frame : frames) {
-        if (StopSignals::received())
+        if (stopping())
             break;
         if (frame < trustedFrom) {
             discardFile(task, frame);
-            log_.message(dependantText(task, frame, damagedFrame));
-            task.frameMissing();
+            skipDependant(task, frame, damagedFrame);
             continue;
         }
         std::optional<core::BgrImage> picture = writer.takePicture();
@@ -152,11 +170,10 @@ void Extractor::rewriteSteadily(MovieTask& task, const std::vector<std::int32_t>
         discardFile(task, frame);
         if (!settings_.keepGoing) {
             task.fail(frame, damage->reason);
+            tell(task, frame, {FrameOutcome::Status::Damaged, {}, damage->reason});
             break;
         }
-        damagedFrame = damage->builtOn.value_or(frame);
-        log_.message(damage->builtOn ? dependantText(task, frame, damagedFrame) : damage->reason);
-        task.frameMissing();
+        damagedFrame = reportDamage(task, frame, *damage);
         trustedFrom = task.nextKeyFrameAfter(frame);
     }
     writer.finish();
@@ -168,33 +185,68 @@ void Extractor::discardFile(const MovieTask& task, std::int32_t frame) {
         log_.fileWithdrawn();
 }
 
+void Extractor::reportDamaged(MovieTask& task, std::int32_t frame, const std::string& reason) {
+    log_.message(reason);
+    task.frameMissing();
+    tell(task, frame, {FrameOutcome::Status::Damaged, {}, reason});
+}
+
+void Extractor::skipDependant(MovieTask& task, std::int32_t frame, std::int32_t damaged) {
+    const std::string reason = "it depends on the damaged frame " + std::to_string(damaged);
+    log_.message(task.name() + ": frame " + std::to_string(frame) + ": skipped: " + reason);
+    task.frameMissing();
+    tell(task, frame, {FrameOutcome::Status::Skipped, {}, reason});
+}
+
+void Extractor::tell(const MovieTask& task, std::int32_t frame, FrameOutcome outcome) {
+    if (settings_.stream && outcome.status != FrameOutcome::Status::Written)
+        settings_.stream->pass(task, frame);
+    if (settings_.manifest)
+        settings_.manifest->tell(task, frame, std::move(outcome));
+}
+
+void Extractor::tellWritten(const MovieTask& task, std::int32_t frame) {
+    tell(task, frame,
+         {FrameOutcome::Status::Written, settings_.stream ? "-" : fileNameFor(task, frame), {}});
+}
+
+bool Extractor::keepsExistingFile(const MovieTask& task, std::int32_t frame) {
+    if (!settings_.skipExisting)
+        return false;
+    const std::string name = fileNameFor(task, frame);
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(core::pathFromUtf8(name), error))
+        return false;
+    log_.fileKept();
+    tell(task, frame, {FrameOutcome::Status::Exists, name, "the file is already there"});
+    return true;
+}
+
 std::string Extractor::damageText(const MovieTask& task, std::int32_t frame,
                                   const std::exception& e) {
     return task.name() + ": frame " + std::to_string(frame) + ": " + e.what();
 }
 
-std::string Extractor::dependantText(const MovieTask& task, std::int32_t frame,
-                                     std::int32_t damaged) {
-    return task.name() + ": frame " + std::to_string(frame) +
-           ": skipped: it depends on the damaged frame " + std::to_string(damaged);
+std::int32_t Extractor::reportDamage(MovieTask& task, std::int32_t frame, const Damage& damage) {
+    if (!damage.builtOn) {
+        reportDamaged(task, frame, damage.reason);
+        return frame;
+    }
+    skipDependant(task, frame, *damage.builtOn);
+    return *damage.builtOn;
 }
 
 std::size_t Extractor::skipDamaged(MovieTask& task, std::size_t index, std::size_t end,
                                    const Damage& damage) {
-    const std::int32_t first = task.plan().frame(static_cast<std::int32_t>(index));
     // A fetch that met the damaged frame on its way reports the frame asked for in the words
     // a run through the damaged frame uses.
-    const std::int32_t damaged = damage.builtOn.value_or(first);
-    log_.message(damage.builtOn ? dependantText(task, first, damaged) : damage.reason);
-    task.frameMissing();
+    const std::int32_t first = task.plan().frame(static_cast<std::int32_t>(index));
+    const std::int32_t damaged = reportDamage(task, first, damage);
     // Pictures up to the next key frame may lean on the damaged one: none of them is trusted.
     const std::int32_t restart = task.nextKeyFrameAfter(first);
     for (++index; index < end && task.plan().frame(static_cast<std::int32_t>(index)) < restart;
-         ++index) {
-        log_.message(
-            dependantText(task, task.plan().frame(static_cast<std::int32_t>(index)), damaged));
-        task.frameMissing();
-    }
+         ++index)
+        skipDependant(task, task.plan().frame(static_cast<std::int32_t>(index)), damaged);
     movie_.reset(); // a decoder that failed starts afresh
     return index;
 }
@@ -218,6 +270,20 @@ media::Movie& Extractor::movieOf(MovieTask& task) {
     return *movie_;
 }
 
+FrameWriter Extractor::writerFor(const MovieTask& task, FrameWriter::WrittenCallback onWritten) {
+    FrameWriter::Sender send;
+    if (PictureStream* stream = settings_.stream)
+        send = [stream, &task](std::int32_t frame, std::vector<std::uint8_t> bytes) {
+            stream->send(task, frame, std::move(bytes));
+        };
+    return FrameWriter(settings_.format, picturesInFlight, std::move(onWritten),
+                       JpegOptions{settings_.jpegQuality}, std::move(send));
+}
+
+bool Extractor::stopping() const {
+    return StopSignals::received() != 0 || (settings_.stream && settings_.stream->closed());
+}
+
 std::string Extractor::fileNameFor(const MovieTask& task, std::int32_t frame) const {
     return outputFileName(task, frame, settings_.format);
 }
@@ -225,6 +291,7 @@ std::string Extractor::fileNameFor(const MovieTask& task, std::int32_t frame) co
 std::string outputFileName(const MovieTask& task, std::int32_t frame, ImageFormat format) {
     const std::string_view extension = format == ImageFormat::Png    ? "png"
                                        : format == ImageFormat::Jpeg ? "jpg"
+                                       : format == ImageFormat::Raw  ? "rgb"
                                                                      : "bmp";
     if (const std::optional<core::NamePattern>& names = task.names()) {
         const core::PathRules rules = core::PathRules::native();

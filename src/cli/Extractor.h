@@ -1,6 +1,8 @@
 #pragma once
 
 #include "cli/ExtractOptions.h"
+#include "cli/FrameOutcome.h"
+#include "cli/FrameWriter.h"
 #include "cli/KeyFrameSplit.h"
 #include "media/MovieOptions.h"
 #include "picture/PictureOptions.h"
@@ -23,7 +25,9 @@ struct BgrImage;
 
 namespace cli {
 
+class Manifest;
 class MovieTask;
+class PictureStream;
 class RunLog;
 
 struct ExtractSettings {
@@ -33,6 +37,9 @@ struct ExtractSettings {
     media::MovieOptions decoding; // 0 decoder threads: chosen for each stretch
     picture::PictureOptions pictures;
     int coresPerJob = 1;
+    Manifest* manifest = nullptr;    // told what became of each frame, when there is one
+    bool skipExisting = false;       // a frame whose file is in place is not decoded again
+    PictureStream* stream = nullptr; // the pictures go there rather than into files
 };
 
 // One job's decoder and writer: writes pieces of movies' plans, one piece at a time, keeping
@@ -61,14 +68,24 @@ private:
     // frame it is built on; returns the index of the next frame worth decoding.
     std::size_t skipDamaged(MovieTask& task, std::size_t index, std::size_t end,
                             const Damage& damage);
+    // Reports frame `frame` as damaged, or as built on the damaged frame it names; returns the
+    // damaged frame.
+    std::int32_t reportDamage(MovieTask& task, std::int32_t frame, const Damage& damage);
+    void reportDamaged(MovieTask& task, std::int32_t frame, const std::string& reason);
+    void skipDependant(MovieTask& task, std::int32_t frame, std::int32_t damaged);
     void rewriteSteadily(MovieTask& task, const std::vector<std::int32_t>& frames);
     void discardFile(const MovieTask& task, std::int32_t frame);
+    void tell(const MovieTask& task, std::int32_t frame, FrameOutcome outcome);
+    void tellWritten(const MovieTask& task, std::int32_t frame);
+    // Our files are written whole and then renamed: one under its final name is complete.
+    bool keepsExistingFile(const MovieTask& task, std::int32_t frame);
     static std::string damageText(const MovieTask& task, std::int32_t frame,
                                   const std::exception& e);
     static Damage damageOf(const media::MovieError& error);
-    static std::string dependantText(const MovieTask& task, std::int32_t frame,
-                                     std::int32_t damaged);
     media::Movie& movieOf(MovieTask& task);
+    // Writes files, or sends the pictures to the stream.
+    FrameWriter writerFor(const MovieTask& task, FrameWriter::WrittenCallback onWritten);
+    bool stopping() const;
     std::string fileNameFor(const MovieTask& task, std::int32_t frame) const;
 
     ExtractSettings settings_;

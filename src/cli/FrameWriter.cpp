@@ -3,6 +3,7 @@
 #include "cli/ExtractError.h"
 #include "cli/JpegEncoder.h"
 #include "cli/PngEncoder.h"
+#include "cli/RawEncoder.h"
 #include "core/AtomicFile.h"
 #include "core/BmpWriter.h"
 #include "core/Paths.h"
@@ -22,8 +23,8 @@ std::vector<core::BgrImage> sparePictures(ImageFormat format, int count) {
 } // namespace
 
 FrameWriter::FrameWriter(ImageFormat format, int pictures, WrittenCallback onWritten,
-                         JpegOptions jpeg)
-    : format_(format), jpeg_(jpeg), onWritten_(std::move(onWritten)),
+                         JpegOptions jpeg, Sender send)
+    : format_(format), jpeg_(jpeg), onWritten_(std::move(onWritten)), send_(std::move(send)),
       spare_(sparePictures(format, pictures)),
       thread_([this](const std::stop_token& stop) { writeLoop(stop); }) {}
 
@@ -73,7 +74,7 @@ void FrameWriter::writeLoop(const std::stop_token& stop) {
         const bool written = write(*job);
         // Reported before the writer counts as idle, so finish() returns with every file told.
         if (written && onWritten_)
-            onWritten_(job->frame, job->fileName);
+            onWritten_(*job);
         {
             std::lock_guard lock(mutex_);
             busy_ = false;
@@ -96,13 +97,15 @@ std::optional<FrameWriter::Job> FrameWriter::nextJob(const std::stop_token& stop
 
 bool FrameWriter::write(const Job& job) {
     try {
+        if (send_) {
+            send_(job.frame, encode(job.image));
+            return true;
+        }
         const std::filesystem::path file = core::pathFromUtf8(job.fileName);
-        if (format_ == ImageFormat::Png)
-            core::writeFileAtomically(file, encodePng(job.image), core::Durability::cached);
-        else if (format_ == ImageFormat::Jpeg)
-            core::writeFileAtomically(file, encodeJpeg(job.image, jpeg_), core::Durability::cached);
-        else
+        if (format_ == ImageFormat::Bmp)
             core::writeBmpFile(file, job.image);
+        else
+            core::writeFileAtomically(file, encode(job.image), core::Durability::cached);
         return true;
     } catch (const std::exception& e) {
         std::lock_guard lock(mutex_);
@@ -111,6 +114,20 @@ bool FrameWriter::write(const Job& job) {
         pending_.clear();
         return false;
     }
+}
+
+std::vector<std::uint8_t> FrameWriter::encode(const core::BgrImage& image) const {
+    switch (format_) {
+    case ImageFormat::Png:
+        return encodePng(image);
+    case ImageFormat::Jpeg:
+        return encodeJpeg(image, jpeg_);
+    case ImageFormat::Raw:
+        return encodeRgb24(image);
+    case ImageFormat::Bmp:
+        break;
+    }
+    return core::encodeBmp(image);
 }
 
 } // namespace cli

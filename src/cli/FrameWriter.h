@@ -26,11 +26,16 @@ public:
         std::string fileName; // UTF-8, as shown in messages
         std::int32_t frame = 0;
         core::BgrImage image;
+        bool steady = true; // false: decoded on frame threads, maybe decoded again later
     };
-    using WrittenCallback = std::function<void(std::int32_t frame, const std::string& fileName)>;
+    // Called once the file is in place under its name.
+    using WrittenCallback = std::function<void(const Job& job)>;
+    // Takes a picture's encoded bytes instead of a file being written.
+    using Sender = std::function<void(std::int32_t frame, std::vector<std::uint8_t> bytes)>;
 
     // `pictures` images circulate between the caller and the writer.
-    FrameWriter(ImageFormat format, int pictures, WrittenCallback onWritten, JpegOptions jpeg = {});
+    FrameWriter(ImageFormat format, int pictures, WrittenCallback onWritten, JpegOptions jpeg = {},
+                Sender send = {});
     ~FrameWriter();
     FrameWriter(const FrameWriter&) = delete;
     FrameWriter& operator=(const FrameWriter&) = delete;
@@ -46,10 +51,12 @@ private:
     void writeLoop(const std::stop_token& stop);
     std::optional<Job> nextJob(const std::stop_token& stop);
     bool write(const Job& job);
+    std::vector<std::uint8_t> encode(const core::BgrImage& image) const;
 
     ImageFormat format_;
     JpegOptions jpeg_;
     WrittenCallback onWritten_;
+    Sender send_;
     std::mutex mutex_;
     std::condition_variable_any changed_;
     std::deque<Job> pending_;

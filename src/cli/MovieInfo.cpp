@@ -1,10 +1,12 @@
 #include "cli/MovieInfo.h"
 
 #include "cli/FrameClock.h"
+#include "cli/JsonText.h"
 #include "core/Paths.h"
 #include "core/PixelShape.h"
 #include "core/TimeText.h"
 #include "media/Movie.h"
+#include "media/VideoStreams.h"
 
 #include <cmath>
 #include <cstdint>
@@ -17,24 +19,6 @@ extern "C" {
 namespace cli {
 
 namespace {
-
-std::string jsonString(const std::string& text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (byte < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
 
 std::string aspectText(const core::PixelShape& aspect) {
     return std::to_string(aspect.num) + ":" + std::to_string(aspect.den);
@@ -75,6 +59,28 @@ std::string durationText(const media::Movie& movie) {
     return core::formatSeconds((nanoseconds + 500'000) / 1'000'000);
 }
 
+// "video_stream_N=codec,WxH,movie" (or attached_picture) lines, N counted among video streams.
+std::string videoStreamLines(const media::Movie& movie) {
+    std::string text;
+    for (const media::VideoStreamFacts& stream : media::videoStreamsOf(movie.file()))
+        text += "video_stream_" + std::to_string(stream.number) + "=" + stream.codec + "," +
+                std::to_string(stream.width) + "x" + std::to_string(stream.height) + "," +
+                (stream.attachedPicture ? "attached_picture" : "movie") + "\n";
+    return text;
+}
+
+std::string videoStreamsJson(const media::Movie& movie) {
+    std::string text = ",\"video_streams\":[";
+    for (const media::VideoStreamFacts& stream : media::videoStreamsOf(movie.file()))
+        text += std::string(stream.number > 0 ? "," : "") +
+                "{\"stream\":" + std::to_string(stream.number) +
+                ",\"codec\":" + jsonString(stream.codec) +
+                ",\"width\":" + std::to_string(stream.width) +
+                ",\"height\":" + std::to_string(stream.height) +
+                ",\"attached_picture\":" + (stream.attachedPicture ? "true" : "false") + "}";
+    return text + "]";
+}
+
 } // namespace
 
 std::string describeMovie(const media::Movie& movie) {
@@ -93,7 +99,7 @@ std::string describeMovie(const media::Movie& movie) {
         "\nfield_order=" + movie.fieldOrderName() + "\n" + colourLines(movie.colour());
     if (movie.isTruncated())
         text += "truncated=yes\nclaimed_frames=" + std::to_string(movie.claimedFrameCount()) + "\n";
-    return text;
+    return text + videoStreamLines(movie);
 }
 
 std::string describeMovieAsJson(const media::Movie& movie) {
@@ -115,7 +121,8 @@ std::string describeMovieAsJson(const media::Movie& movie) {
            ",\"field_order\":" + jsonString(movie.fieldOrderName()) + colourJson(movie.colour()) +
            ",\"palettised\":" + (movie.isPalettised() ? "true" : "false") +
            ",\"truncated\":" + (movie.isTruncated() ? "true" : "false") +
-           ",\"claimed_frames\":" + std::to_string(movie.claimedFrameCount()) + "}\n";
+           ",\"claimed_frames\":" + std::to_string(movie.claimedFrameCount()) +
+           videoStreamsJson(movie) + "}\n";
 }
 
 std::string frameTableCsv(const std::vector<media::FrameRecord>& table,

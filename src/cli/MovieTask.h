@@ -44,6 +44,8 @@ public:
     // goes on past that frame.
     void fail(std::int32_t frame, const std::string& message);
     bool isPastFailure(std::int32_t frame) const { return frame > failedFrame_.load(); }
+    // The frame is the failed one or past it.
+    bool hasFailedBy(std::int32_t frame) const { return frame >= failedFrame_.load(); }
     std::optional<std::string> failure() const;
 
     void fileWritten(std::int32_t frame);

@@ -78,18 +78,17 @@ RangeBound rangeBound(const OptionValue& value) {
 std::string folderName(const OptionValue& value) {
     if (value.text.empty())
         throw UsageError("option '--out' needs a folder name");
-    // "-" reads as standard output elsewhere; a folder of that name is never what was meant.
-    if (value.text == "-")
-        throw UsageError("option '--out' needs a folder name, not '-': the pictures cannot go to "
-                         "standard output (a folder named '-' is './-')");
     return std::string(value.text);
 }
 
 ImageFormat imageFormat(const OptionValue& value) {
     if (const std::optional<ImageFormat> format = imageFormatNamed(value.text))
         return *format;
-    throw UsageError("option '--format' takes bmp, png or jpg, not '" + std::string(value.text) +
-                     "'");
+    // Not among the names a pattern's extension sets: no file is ever written raw.
+    if (value.text == "raw")
+        return ImageFormat::Raw;
+    throw UsageError("option '--format' takes bmp, png, jpg or raw, not '" +
+                     std::string(value.text) + "'");
 }
 
 core::NamePattern namePattern(const OptionValue& value) {
@@ -186,9 +185,14 @@ constexpr CommandLineOption table[] = {
                options.choice = FrameList::parse(value.text);
            }),
     valued("--out", "DIR",
-           "folder to write into, created when missing (default: the current folder)",
+           "folder to write into, created when missing (default: the current folder);\n"
+           "- writes the pictures one after another to standard output instead, in\n"
+           "frame order, for programs that read a stream of pictures (a folder named\n"
+           "'-' is ./-); a reader that stops reading ends the run quietly, e.g.\n"
+           "--out - --format png | viewer, or --out - --format raw | encoder",
            [](ExtractOptions& options, const OptionValue& value) {
                options.output.folder = folderName(value);
+               options.output.stream = value.text == "-";
            }),
     flag("--out-per-movie",
          "write each movie's frames into DIR/<movie name>/ instead; the default\n"
@@ -200,7 +204,9 @@ constexpr CommandLineOption table[] = {
            "movie with an alpha channel keep it: RGBA) or jpg (baseline JPEG, colour\n"
            "at half resolution (4:2:0); the JFIF densities carry the shape of the\n"
            "movie's pixels), e.g. --format jpg --quality 85. BMP and JPEG files\n"
-           "leave the alpha channel out, their colours as stored",
+           "leave the alpha channel out, their colours as stored. With --out -, raw\n"
+           "writes bare RGB24 frames (rows top first, no padding), each width x\n"
+           "height as --info prints",
            [](ExtractOptions& options, const OptionValue& value) {
                options.output.format = imageFormat(value);
            }),
@@ -222,6 +228,26 @@ constexpr CommandLineOption table[] = {
            [](ExtractOptions& options, const OptionValue& value) {
                options.output.names = namePattern(value);
            }),
+    valued("--manifest", "FILE",
+           "write one JSON line for each frame asked for into FILE (- for standard\n"
+           "output), each movie's in frame order: movie, frame, time (seconds), key,\n"
+           "file (null when none), status (written, skipped, damaged, exists) and,\n"
+           "when not written, reason. A line comes once its file is complete, so\n"
+           "it can be followed as the run goes, e.g. --manifest run.jsonl",
+           [](ExtractOptions& options, const OptionValue& value) {
+               if (value.text.empty())
+                   throw UsageError("option '--manifest' needs a file name");
+               options.output.manifest = std::string(value.text);
+           }),
+    flag("--dry-run",
+         "write nothing, not even a folder: print the manifest of what the run\n"
+         "would write (status planned, file the name it would get)",
+         [](ExtractOptions& options, const OptionValue&) { options.run.dryRun = true; }),
+    flag("--skip-existing",
+         "leave a frame whose file is already there (files are written whole,\n"
+         "then renamed into place, so one under its name is complete): a run\n"
+         "stopped half way and run again writes only the files still missing",
+         [](ExtractOptions& options, const OptionValue&) { options.run.skipExisting = true; }),
     valued("--jobs", "N",
            "movies and stretches of one movie decoded side by side (default: the\n"
            "number of cores, at most 64); the files are the same for every N",
@@ -253,6 +279,13 @@ constexpr CommandLineOption table[] = {
                      "unsqueezed",
                      [](ExtractOptions& options, const OptionValue& value) {
                          options.picture.size = sizeRequest(value);
+                     })),
+    givenOnce(valued("--stream", "N",
+                     "read the N-th video stream (counted from 0 among the video streams, as\n"
+                     "--info lists them) rather than the best one, for writing, --info and\n"
+                     "--list; an AVI file is read by its first video stream only",
+                     [](ExtractOptions& options, const OptionValue& value) {
+                         options.run.stream = wholeNumber(value);
                      })),
     flag("--keep-going",
          "report a frame that cannot be decoded, go on from the next key frame,\n"

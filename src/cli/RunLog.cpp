@@ -13,7 +13,12 @@ void RunLog::message(const std::string& text) {
 
 void RunLog::fileWritten() {
     std::lock_guard lock(mutex_);
-    progress_.update(++written_);
+    progress_.update(++written_ + kept_);
+}
+
+void RunLog::fileKept() {
+    std::lock_guard lock(mutex_);
+    progress_.update(written_ + ++kept_);
 }
 
 void RunLog::finish() {

@@ -19,6 +19,8 @@ public:
     // "kirimo-extract: <message>" on a line of its own.
     void message(const std::string& text);
     void fileWritten();
+    // A file a run before this one wrote, left as it is.
+    void fileKept();
     // A file written and then taken back: its picture proved damaged.
     void fileWithdrawn() { --written_; }
     std::int32_t filesWritten() const { return written_.load(); }
@@ -29,6 +31,7 @@ private:
     std::mutex mutex_;
     ProgressLine progress_;
     std::atomic<std::int32_t> written_{0};
+    std::int32_t kept_ = 0;
 };
 
 } // namespace cli

@@ -39,7 +39,13 @@ constexpr int notIndexed = -1;
 constexpr int pastTheIndex = -2;
 constexpr std::int64_t chunkHeaderSize = 8;
 
-std::unique_ptr<AviDemuxer> openDemuxer(const std::filesystem::path& file, FfmpegLog& log) {
+// The chunk layout this engine reads (slots, empty chunks) is the first video stream's.
+std::unique_ptr<AviDemuxer> openDemuxer(const std::filesystem::path& file, int videoStream,
+                                        FfmpegLog& log) {
+    if (videoStream > 0)
+        throw MovieError(file, "video stream " + std::to_string(videoStream) +
+                                   ": an AVI file is read by its first video stream only "
+                                   "(stream 0)");
     auto demuxer = std::make_unique<AviDemuxer>(file);
     demuxer->reportTo(log);
     return demuxer;
@@ -60,7 +66,7 @@ double frameRateOf(const AVStream& stream) {
 } // namespace
 
 AviMovie::AviMovie(const std::filesystem::path& file, const MovieOptions& options)
-    : file_(file), demuxer_(openDemuxer(file, log_)),
+    : file_(file), demuxer_(openDemuxer(file, options.stream, log_)),
       frames_(*this, demuxer_->stream(), file, options, log_) {
     const AVStream& stream = demuxer_->stream();
     facts_ = StreamFacts::read(demuxer_->context(), demuxer_->stream());
@@ -389,7 +395,7 @@ void AviMovie::seekToKey(int key) {
     const bool alreadyThere = position == 0 && demuxer_->isAtStart();
     if (!alreadyThere && !demuxer_->seek(index_.timestamp(position))) {
         // Start over from the beginning of a freshly opened file.
-        demuxer_ = openDemuxer(file_, log_);
+        demuxer_ = openDemuxer(file_, -1, log_);
         key = 0;
     }
     frames_.restart();

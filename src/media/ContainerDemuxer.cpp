@@ -3,6 +3,7 @@
 #include "media/FfmpegLog.h"
 #include "media/FrameIndex.h"
 #include "media/MovieError.h"
+#include "media/VideoStreams.h"
 
 #include <algorithm>
 #include <array>
@@ -95,7 +96,8 @@ bool ContainerDemuxer::isAvi(const AVFormatContext& input) {
     return std::string_view(input.iformat->name) == "avi";
 }
 
-ContainerDemuxer::ContainerDemuxer(const std::filesystem::path& file, InputContextPtr input)
+ContainerDemuxer::ContainerDemuxer(const std::filesystem::path& file, InputContextPtr input,
+                                   int videoStream)
     : file_(file), input_(std::move(input)) {
     if (const int result = avformat_find_stream_info(input_.get(), nullptr); result < 0)
         throw MovieError(file, "cannot read the stream headers: " + ffmpegErrorText(result));
@@ -106,7 +108,12 @@ ContainerDemuxer::ContainerDemuxer(const std::filesystem::path& file, InputConte
     if (isStillImage(*input_))
         throw MovieError(file, std::string("cannot open: a still picture, not a movie (") +
                                    input_->iformat->name + ")");
-    const int index = bestVideoStream(*input_);
+    const int index =
+        videoStream < 0 ? bestVideoStream(*input_) : nthVideoStream(*input_, videoStream);
+    if (index < 0 && videoStream >= 0)
+        throw MovieError(file, "no video stream " + std::to_string(videoStream) +
+                                   ": the file has " + std::to_string(videoStreamCount(*input_)) +
+                                   " (counted from 0)");
     if (index < 0)
         throw MovieError(file, std::string("no video stream (") + input_->iformat->name + ")");
     stream_ = input_->streams[index];

@@ -11,15 +11,17 @@ namespace media {
 
 struct IndexedPacket;
 
-// Any container FFmpeg demuxes but AVI: its best video stream and that stream's packets.
+// Any container FFmpeg demuxes but AVI: one of its video streams and that stream's packets.
 class ContainerDemuxer {
 public:
     // The file opened by whichever demuxer recognises it; empty when none does.
     static InputContextPtr tryOpen(const std::filesystem::path& file);
     static bool isAvi(const AVFormatContext& input);
 
-    // Throws MovieError when the stream headers are unreadable or there is no video stream.
-    ContainerDemuxer(const std::filesystem::path& file, InputContextPtr input);
+    // Throws MovieError when the stream headers are unreadable or there is no video stream
+    // (numbered `videoStream` among video streams; -1: the best).
+    ContainerDemuxer(const std::filesystem::path& file, InputContextPtr input,
+                     int videoStream = -1);
 
     const std::filesystem::path& file() const { return file_; }
     AVFormatContext& context() const { return *input_; }

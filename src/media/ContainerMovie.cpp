@@ -28,7 +28,7 @@ double frameRateOf(const AVStream& stream) {
 
 ContainerMovie::ContainerMovie(const std::filesystem::path& file, InputContextPtr input,
                                const MovieOptions& options, std::shared_ptr<const FrameIndex> index)
-    : file_(file), demuxer_(file, std::move(input)),
+    : file_(file), demuxer_(file, std::move(input), options.stream),
       frames_(*this, demuxer_.stream(), file, options, log_),
       shared_(index ? std::move(index)
                     : std::make_shared<const FrameIndex>(

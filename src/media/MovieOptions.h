@@ -20,6 +20,8 @@ struct MovieOptions {
     // The caller fetches key frames only, none of the frames between: each is decoded from its
     // own packet alone, and the decoder is drained rather than fed the packets after it.
     bool keyFramesAlone = false;
+    // The video stream read: the N-th among the file's video streams, from 0; -1 for the best.
+    int stream = -1;
 
     // Throws that MovieError for `file` once stopRequested says yes.
     void stopIfAsked(const std::filesystem::path& file) const {

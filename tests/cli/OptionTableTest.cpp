@@ -146,7 +146,14 @@ INSTANTIATE_TEST_SUITE_P(
                 "not '1.5' (a time needs its unit: '1.5s')"},
         Refusal{"end_time_without_unit", {"--end=90.25"}, "(a time needs its unit: '90.25s')"},
         Refusal{"start_not_a_time", {"--start", "3x"}, "from 0 to 2147483647, not '3x'"},
-        Refusal{"out_standard_output", {"--out", "-"}, "(a folder named '-' is './-')"},
+        // Standard output takes a stream of pictures now, but raw frames go nowhere else.
+        Refusal{"raw_into_files", {"--format", "raw"}, "'--format raw' goes with '--out -'"},
+        Refusal{"standard_output_with_name",
+                {"--out", "-", "--name", "{frame}"},
+                "option '--name' goes with files, and '--out -' writes none"},
+        Refusal{"manifest_and_pictures_on_standard_output",
+                {"--out", "-", "--manifest", "-"},
+                "would both take standard output"},
         // Options a run without pictures would silently leave out.
         Refusal{"info_with_scenes",
                 {"--info", "--scenes"},

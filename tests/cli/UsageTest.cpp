@@ -105,7 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadUsage{"name_too_long",
                  {"--name", "{frame}" + std::string(292, 'n'), "MOVIE"},
                  "names of up to 301 bytes"},
-        BadUsage{"format_unknown", {"--format", "gif", "MOVIE"}, "bmp, png or jpg, not 'gif'"},
+        BadUsage{"format_unknown", {"--format", "gif", "MOVIE"}, "bmp, png, jpg or raw, not 'gif'"},
         BadUsage{"jobs_zero", {"--jobs", "0", "MOVIE"}, "jobs must be from 1 to 64"},
         BadUsage{"jobs_past_most", {"--jobs", "65", "MOVIE"}, "from 1 to 64, not 65"},
         BadUsage{"size_zero_side", {"--size", "0x10", "MOVIE"}, "needs sides from 1 to 16384"},
@@ -187,18 +187,18 @@ INSTANTIATE_TEST_SUITE_P(
                  "frames=30\nwidth=128\nheight=96\nrotation=0\nmirrored=no\nsar=1:1\n"
                  "display_width=128\ndisplay_height=96\nfps=25\nduration=1.200\ncontainer=avi\n"
                  "codec=mjpeg\n" +
-                     jpegFormat + jpegColours},
+                     jpegFormat + jpegColours + "video_stream_0=mjpeg,128x96,movie\n"},
         InfoCase{"raw", recipe(testmedia::Codec::RawBgr24, 64, 48, 7, 30),
                  "frames=7\nwidth=64\nheight=48\nrotation=0\nmirrored=no\nsar=1:1\n"
                  "display_width=64\ndisplay_height=48\nfps=30\nduration=0.233\ncontainer=avi\n"
                  "codec=rawvideo\npixel_format=bgr24\nbit_depth=8\nfield_order=unknown\n" +
-                     rgbColours},
+                     rgbColours + "video_stream_0=rawvideo,64x48,movie\n"},
         InfoCase{"ntsc_rate_two_decimals",
                  recipe(testmedia::Codec::Mjpeg, 64, 48, 3, 30),
                  "frames=3\nwidth=64\nheight=48\nrotation=0\nmirrored=no\nsar=1:1\n"
                  "display_width=64\ndisplay_height=48\nfps=29.97\nduration=0.100\ncontainer=avi\n"
                  "codec=mjpeg\n" +
-                     jpegFormat + jpegColours,
+                     jpegFormat + jpegColours + "video_stream_0=mjpeg,64x48,movie\n",
                  {},
                  30000,
                  1001},
@@ -207,7 +207,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "frames=3\nwidth=64\nheight=48\nrotation=0\nmirrored=no\nsar=1:1\n"
                  "display_width=64\ndisplay_height=48\nfps=23.976\nduration=0.125\ncontainer=avi\n"
                  "codec=mjpeg\n" +
-                     jpegFormat + jpegColours,
+                     jpegFormat + jpegColours + "video_stream_0=mjpeg,64x48,movie\n",
                  {},
                  24000,
                  1001},
@@ -223,7 +223,8 @@ INSTANTIATE_TEST_SUITE_P(
                  R"("color_primaries":"unknown","color_primaries_assumed":"bt709",)"
                  R"("color_transfer":"unknown","color_transfer_assumed":"bt709","hdr":"no",)"
                  R"("palettised":true,"truncated":false,)"
-                 R"("claimed_frames":5})"
+                 R"("claimed_frames":5,"video_streams":[{"stream":0,"codec":"rawvideo",)"
+                 R"("width":64,"height":48,"attached_picture":false}]})"
                  "\n",
                  {"--json"}}),
     [](const testing::TestParamInfo<InfoCase>& info) { return info.param.name; });
