@@ -42,6 +42,15 @@ TEST_P(MoviePixelShape, StoredSizeUnlessSquarePixelsAreAsked) {
     EXPECT_EQ(square.width, 128);
     EXPECT_EQ(square.height, 108);
     EXPECT_TRUE(square.sampleAspect.isSquare());
+
+    // A size no picture can have is the request's fault, not a frame's: the error names none.
+    movie.changePictures({.size = core::SizeRequest::parse("x16000")});
+    try {
+        movie.frame(3);
+        ADD_FAILURE() << "a picture over 16384 wide was made";
+    } catch (const media::MovieError& error) {
+        EXPECT_EQ(error.frame(), -1) << error.what();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Media, MoviePixelShape, testing::Bool(),
