@@ -172,6 +172,10 @@ std::string lossNotice(const std::string& name, const media::Movie& movie) {
 std::string truncationNotice(const std::string& name, const media::Movie& movie) {
     if (!movie.isTruncated())
         return {};
+    // A header that promises nothing, or no more than is there, breaks no promise.
+    if (movie.claimedFrameCount() <= movie.frameCount())
+        return "'" + name + "' is truncated: its data end early, holding " +
+               std::to_string(movie.frameCount()) + " frames";
     return "'" + name + "' is truncated: its header promises " +
            std::to_string(movie.claimedFrameCount()) + " frames, the data hold " +
            std::to_string(movie.frameCount());

@@ -380,6 +380,22 @@ TEST(ExtractCutRecording, NumbersFromTheFirstPictureShown) {
     }
 }
 
+// A container whose header counts no frames, cut inside its data: truncated, but no promise of
+// frames was broken.
+TEST(ExtractCutRecording, ACutWithoutACountPromisesNothing) {
+    const fs::path root = freshFolder("cut-without-count");
+    const fs::path source =
+        testmedia::damagedContainerMovie(testmedia::ContainerDamage::MatroskaCutInCluster);
+    fs::copy_file(source, root / "cut.mkv");
+
+    const clitest::RunResult run = runExtract({"--info", "cut.mkv"}, root);
+
+    EXPECT_NE(run.err.find("'cut.mkv' is truncated: its data end early, holding "),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.err.find("promises"), std::string::npos) << run.err;
+}
+
 // A time stamp far past the movie's end is repaired, said so, and every frame keeps its picture.
 TEST(ExtractDamagedTimeStamp, IsRepairedAndSaidSo) {
     const fs::path root = freshFolder("far-stamp");
