@@ -23,6 +23,10 @@ void checkWithinMovie(std::int32_t frame, const std::string& what, const MovieLe
                            std::to_string(movie.claimedFrames) +
                            " frames but the data end after frame " + last + ", so " + what + " " +
                            std::to_string(frame) + " is missing");
+    // Data that end early lose frames a whole movie would have had: the movie's fault.
+    if (movie.truncated)
+        throw ExtractError("'" + movie.name + "' is truncated: its data end after frame " + last +
+                           ", so " + what + " " + std::to_string(frame) + " is missing");
     throw UsageError(what + " " + std::to_string(frame) + " lies past the last frame " + last +
                      " of '" + movie.name + "'");
 }
@@ -48,6 +52,9 @@ std::int32_t frameAtTime(std::int64_t time, const std::string& what, const Frame
         throw ExtractError("'" + movie.name + "' is truncated: its header promises " +
                            std::to_string(movie.claimedFrames) + " frames but the data end at " +
                            where + ", so " + what + " " + secondsText(time) + " is missing");
+    if (movie.truncated)
+        throw ExtractError("'" + movie.name + "' is truncated: its data end at " + where + ", so " +
+                           what + " " + secondsText(time) + " is missing");
     throw UsageError(what + " " + secondsText(time) + " lies past " + where + " of '" + movie.name +
                      "'");
 }

@@ -17,6 +17,7 @@ struct MovieLength {
     std::int32_t claimedFrames = 0; // promised by its header; more than `frames` when cut short
     std::vector<media::FrameRecord> table; // for times and key frames: one record a frame
     double frameRate = 0.0;
+    bool truncated = false; // the data end early, whatever the header promised
 };
 
 // The frames a run writes, ascending, each once.

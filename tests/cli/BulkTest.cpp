@@ -382,7 +382,7 @@ TEST(ExtractCutRecording, NumbersFromTheFirstPictureShown) {
 
 // A container whose header counts no frames, cut inside its data: truncated, but no promise of
 // frames was broken.
-TEST(ExtractCutRecording, ACutWithoutACountPromisesNothing) {
+TEST(ExtractCutRecording, ACutWithoutACountIsTheMoviesFaultButPromisesNothing) {
     const fs::path root = freshFolder("cut-without-count");
     const fs::path source =
         testmedia::damagedContainerMovie(testmedia::ContainerDamage::MatroskaCutInCluster);
@@ -394,6 +394,12 @@ TEST(ExtractCutRecording, ACutWithoutACountPromisesNothing) {
               std::string::npos)
         << run.err;
     EXPECT_EQ(run.err.find("promises"), std::string::npos) << run.err;
+
+    // A time past its cut is a frame the damage took, not a wrong command line.
+    const clitest::RunResult late = runExtract({"--at", "10m", "--out", "late", "cut.mkv"}, root);
+    EXPECT_EQ(late.exitCode, 1) << late.err;
+    EXPECT_NE(late.err.find("'cut.mkv' is truncated: its data end at "), std::string::npos)
+        << late.err;
 }
 
 // A time stamp far past the movie's end is repaired, said so, and every frame keeps its picture.
