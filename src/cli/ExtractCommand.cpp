@@ -233,6 +233,15 @@ struct FileCloser {
 };
 using OwnedFile = std::unique_ptr<std::FILE, FileCloser>;
 
+// Windows takes a wide name for a file outside the system code page.
+std::FILE* openForWriting(const std::filesystem::path& file) {
+#ifdef _WIN32
+    return _wfopen(file.c_str(), L"wb");
+#else
+    return std::fopen(file.c_str(), "wb");
+#endif
+}
+
 // Where the manifest goes: none, standard output or its own file (opened before any movie, so a
 // name that cannot be written costs no decoding).
 std::FILE* manifestOutput(const ExtractOptions& options, std::FILE* out, OwnedFile& owned) {
@@ -241,7 +250,7 @@ std::FILE* manifestOutput(const ExtractOptions& options, std::FILE* out, OwnedFi
         return options.run.dryRun ? out : nullptr;
     if (*name == "-")
         return out;
-    owned.reset(std::fopen(core::pathFromUtf8(*name).c_str(), "w"));
+    owned.reset(openForWriting(core::pathFromUtf8(*name)));
     if (!owned)
         throw std::runtime_error("cannot write the manifest '" + *name +
                                  "': " + std::strerror(errno));
@@ -343,7 +352,7 @@ int extract(const ExtractOptions& options, std::FILE* out, std::FILE* err) {
         tasks.push_back(task.get());
     }
     RunLog log(err, total);
-    const BrokenPipeIgnored brokenPipeIgnored;
+    [[maybe_unused]] const BrokenPipeIgnored brokenPipeIgnored; // nothing to do on Windows
     std::optional<PictureStream> stream;
     if (options.output.stream) {
         stream.emplace(out);
