@@ -63,7 +63,9 @@ for harness in "${harnesses[@]}"; do
   # New inputs go to the corpus (kept between runs, so longer runs build on shorter ones); the
   # seeds stay as made.
   status=0
-  "$fuzz/${harness}_fuzzer" "${options[@]}" -max_total_time="$seconds" \
+  # FUZZ_SEED fixes the fuzzer's choices: the test command's short runs then check for
+  # regressions on the same paths every time rather than stumble on a new finding by luck.
+  "$fuzz/${harness}_fuzzer" "${options[@]}" ${FUZZ_SEED:+-seed="$FUZZ_SEED"} -max_total_time="$seconds" \
     -print_final_stats=1 -artifact_prefix="$findings/" \
     "$corpus" "$fuzz/seeds/$harness" >"$log" 2>&1 || status=$?
   done_line=$(grep -E '^#[0-9]+[[:space:]]+DONE' "$log" | tail -n 1 || true)

@@ -8,4 +8,4 @@ cd build
 ctest --output-on-failure -j "$(nproc)"
 bash ../scripts/sanitize.sh # from build/
 bash ../scripts/cross-windows.sh
-bash ../scripts/fuzz.sh 20
+FUZZ_SEED=1 bash ../scripts/fuzz.sh 20

@@ -13,11 +13,12 @@ namespace media {
 namespace {
 
 // Everything from the first chunk cut short on is gone. A damaged OpenDML index can place a
-// chunk near the top of the position range, where adding its size would overflow.
+// chunk near the top of the position range, where adding its size would overflow; a negative
+// size (an unusable entry) would overflow the subtraction.
 bool isPastTheCut(const AVIndexEntry& entry, std::int64_t fileSize,
                   std::optional<std::int64_t> firstDamaged) {
     return (firstDamaged && entry.timestamp >= *firstDamaged) ||
-           (fileSize > 0 && entry.pos > fileSize - entry.size);
+           (fileSize > 0 && entry.size >= 0 && entry.pos > fileSize - entry.size);
 }
 
 bool isUsable(const AVIndexEntry& entry) {

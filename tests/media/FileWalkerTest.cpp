@@ -48,6 +48,20 @@ TEST(ChunkIndexDamage, AChunkAtTheTopOfThePositionRangeLiesPastTheEnd) {
     EXPECT_EQ(index.frameCount(), 1);
 }
 
+// A size over 2^29 reads back negative from the index's 30-bit field; in a file as large as
+// positions go, the check against the end then overflowed (the sanitizer build reports it).
+TEST(ChunkIndexDamage, AChunkSizeThatReadsBackNegativeIsSkipped) {
+    const std::unique_ptr<AVFormatContext, FormatContextFree> context(avformat_alloc_context());
+    AVStream* stream = avformat_new_stream(context.get(), nullptr);
+    ASSERT_NE(stream, nullptr);
+    av_add_index_entry(stream, 100, 0, 10, 0, AVINDEX_KEYFRAME);
+    av_add_index_entry(stream, 200, 1, 771751936, 0, 0);
+    ASSERT_LT(avformat_index_get_entry(stream, 1)->size, 0);
+    const media::ChunkIndex index = media::ChunkIndex::fromStream(
+        *stream, std::numeric_limits<std::int64_t>::max() - 100, std::nullopt);
+    EXPECT_EQ(index.frameCount(), 1);
+}
+
 // Record lists are walked into; lists nested without end were followed down until the stack
 // ran out (a few megabytes of file).
 TEST(MoviChunksDamage, RecordListsAreWalkedButEndlessNestingIsRefused) {
