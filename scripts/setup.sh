@@ -14,6 +14,7 @@ packages=(
   libturbojpeg0-dev
   g++-mingw-w64-x86-64 wine64 googletest
   clang libclang-rt-14-dev
+  pybind11-dev python3-dev python3-numpy python3-pytest python3-distributed
 )
 
 # Another package manager run (an unattended upgrade, a second terminal) holds these while it

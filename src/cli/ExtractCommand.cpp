@@ -51,15 +51,6 @@ picture::PictureOptions pictureOptions(const ExtractOptions::Picture& options) {
                                    .size = options.size};
 }
 
-MovieLength lengthOf(const std::string& name, const media::Movie& movie) {
-    return {name,
-            movie.frameCount(),
-            movie.claimedFrameCount(),
-            movie.frameTable(),
-            movie.frameRate(),
-            movie.isTruncated()};
-}
-
 void report(std::FILE* err, const std::string& message) {
     std::fprintf(err, "kirimo-extract: %s\n", message.c_str());
 }
@@ -79,7 +70,7 @@ int describe(const ExtractOptions& options, std::FILE* out, std::FILE* err) {
                        pictureOptions(options.picture));
     if (options.mode == ExtractOptions::Mode::List) {
         // The frames a run would write, planned as a run plans them.
-        const MovieLength length = lengthOf(name, movie);
+        const MovieLength length = MovieLength::of(name, movie);
         const FramePlan plan = FramePlan::resolve(options.range, options.choice, length);
         if (!plan.notice().empty())
             report(err, plan.notice());
@@ -193,7 +184,7 @@ Preparation prepare(const ExtractOptions& options, int keepOpen, Manifest* manif
                                               truncationNotice(name, movie)})
                 if (!notice.empty())
                     report(err, notice);
-            const MovieLength length = lengthOf(name, movie);
+            const MovieLength length = MovieLength::of(name, movie);
             FramePlan plan = FramePlan::resolve(options.range, options.choice, length);
             if (!plan.notice().empty())
                 report(err, plan.notice());

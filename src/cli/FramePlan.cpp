@@ -4,6 +4,7 @@
 #include "cli/FrameClock.h"
 #include "cli/UsageError.h"
 #include "core/FrameRange.h"
+#include "media/Movie.h"
 
 #include <algorithm>
 #include <cinttypes>
@@ -85,11 +86,19 @@ std::vector<std::int32_t> framesEvery(std::int64_t step, std::int64_t from, std:
     return frames;
 }
 
-std::vector<std::int32_t> framesAt(const std::vector<std::int64_t>& times, const FrameClock& clock,
-                                   const MovieLength& movie) {
+// In the order given, repeats kept.
+std::vector<std::int32_t> shownAt(const std::vector<std::int64_t>& times, const FrameClock& clock,
+                                  const MovieLength& movie) {
     std::vector<std::int32_t> frames;
+    frames.reserve(times.size());
     for (const std::int64_t time : times)
         frames.push_back(frameAtTime(time, "the time", clock, movie));
+    return frames;
+}
+
+std::vector<std::int32_t> framesAt(const std::vector<std::int64_t>& times, const FrameClock& clock,
+                                   const MovieLength& movie) {
+    std::vector<std::int32_t> frames = shownAt(times, clock, movie);
     std::sort(frames.begin(), frames.end());
     frames.erase(std::unique(frames.begin(), frames.end()), frames.end());
     return frames;
@@ -202,6 +211,22 @@ FramePlan FramePlan::narrowed(const std::vector<std::int32_t>& chosen) const {
                 plan.milliseconds_.push_back(milliseconds(index));
         }
     return plan;
+}
+
+MovieLength MovieLength::of(const std::string& name, const media::Movie& movie) {
+    return {name,
+            movie.frameCount(),
+            movie.claimedFrameCount(),
+            movie.frameTable(),
+            movie.frameRate(),
+            movie.isTruncated()};
+}
+
+std::vector<std::int32_t> FramePlan::framesShownAt(const std::vector<std::int64_t>& nanoseconds,
+                                                   const MovieLength& movie) {
+    if (movie.frames < 1)
+        throw ExtractError("'" + movie.name + "' holds no frames");
+    return shownAt(nanoseconds, FrameClock(movie.table, movie.frameRate), movie);
 }
 
 FramePlan FramePlan::chooseFrames(const FrameRange& range, const FrameChoice& choice,

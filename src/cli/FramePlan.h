@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+namespace media {
+class Movie;
+}
+
 namespace cli {
 
 // What a run needs to know about a movie's length.
@@ -18,6 +22,8 @@ struct MovieLength {
     std::vector<media::FrameRecord> table; // for times and key frames: one record a frame
     double frameRate = 0.0;
     bool truncated = false; // the data end early, whatever the header promised
+
+    static MovieLength of(const std::string& name, const media::Movie& movie);
 };
 
 // The frames a run writes, ascending, each once.
@@ -36,6 +42,11 @@ public:
         return frames_[static_cast<std::size_t>(index)];
     }
     const std::vector<std::int32_t>& frames() const { return frames_; }
+    // The frame shown at each of `nanoseconds` (from the first frame), in the order given:
+    // the rule of resolve() for times.
+    static std::vector<std::int32_t> framesShownAt(const std::vector<std::int64_t>& nanoseconds,
+                                                   const MovieLength& movie);
+
     // Where `frame` stands in the plan, counted from 0; -1 when it is not planned.
     std::int32_t indexOf(std::int32_t frame) const;
     // When the planned frame at `index` starts showing, in whole milliseconds rounded up; 0

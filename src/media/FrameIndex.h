@@ -38,6 +38,8 @@ public:
     int repairedStamps() const { return repairedStamps_; }
     // Runs of pictures the demuxer skipped as damaged.
     int lostStretches() const { return lostStretches_; }
+    // The list it was made from, to make it again elsewhere.
+    PacketList packetList() const { return {packets_, cutShort_, repairedStamps_, lostStretches_}; }
 
 private:
     std::vector<IndexedPacket> packets_;
