@@ -153,7 +153,10 @@ decodes, so Movies in different threads decode at once.)doc")
              "The first frame of every shot: the first frame, each frame after a cut, and the "
              "first clean frame after a fade or dissolve. sensitivity from 1 to 100: the higher, "
              "the smaller a change that counts.")
-        .def("save_index", &PythonMovie::saveIndex, py::arg("path"),
+        .def(
+            "save_index",
+            [](PythonMovie& movie, const py::object& path) { movie.saveIndex(pathText(path)); },
+            py::arg("path"),
              "Saves the frame index, for kirimo.Movie(path, index=...) to open the movie without "
              "reading it again; refused there once the movie has changed.")
         .def("close", &PythonMovie::close, "Closes the movie; later calls raise ValueError.")

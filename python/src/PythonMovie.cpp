@@ -170,6 +170,10 @@ int PythonMovie::normalised(std::int64_t index) {
 namespace {
 
 bool isWholeNumber(const py::handle& value) {
+    // An array of one element has __index__ too, but asks for a stack of one picture.
+    if (py::isinstance<py::array>(value))
+        return py::reinterpret_borrow<py::array>(value).ndim() == 0 &&
+               PyIndex_Check(value.ptr()) != 0;
     return !py::isinstance<py::bool_>(value) && PyIndex_Check(value.ptr()) != 0;
 }
 
