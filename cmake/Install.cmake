@@ -21,11 +21,25 @@ set(install_folders ${CMAKE_INSTALL_BINDIR} ${CMAKE_INSTALL_DOCDIR}
 foreach(size ${icon_sizes})
   list(APPEND install_folders ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
+# The Python package goes where the interpreter looks: Debian's own folder for a package in /usr,
+# the local one elsewhere. Decided at install time, as cpack installs into /usr.
+if(TARGET kirimo_python)
+  install(CODE "if(CMAKE_INSTALL_PREFIX STREQUAL \"/usr\")
+  set(KIRIMO_PYTHON_DIR lib/python3/dist-packages)
+else()
+  set(KIRIMO_PYTHON_DIR lib/python${KIRIMO_PYTHON_VERSION}/dist-packages)
+endif()")
+  list(APPEND install_folders "\${KIRIMO_PYTHON_DIR}/kirimo")
+endif()
 install(CODE "set(KIRIMO_INSTALL_FOLDERS \"${install_folders}\")
 set(KIRIMO_FOLDER_RECORD \"${CMAKE_BINARY_DIR}/install_folders.txt\")
 include(\"${CMAKE_SOURCE_DIR}/cmake/RecordInstallFolders.cmake\")")
 
 install(TARGETS kirimo-avi kirimo-extract RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET kirimo_python)
+  install(TARGETS kirimo_python LIBRARY DESTINATION "\${KIRIMO_PYTHON_DIR}/kirimo")
+  install(FILES ${KIRIMO_PYTHON_FILES} DESTINATION "\${KIRIMO_PYTHON_DIR}/kirimo")
+endif()
 install(FILES ${resources}/Readme.txt DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${resources}/desktop/${KIRIMO_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -122,5 +136,12 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 string(REGEX MATCH "^[0-9]+" avfilter_major "${AVFILTER_VERSION}")
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, libavfilter${avfilter_major}")
 # The help button opens the user's guide through xdg-open.
+# One package: the Python module is a small part of it, and a user of the programs alone need not
+# take Python; NumPy comes with the module's users' Python anyway, Dask only for clusters.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
+if(TARGET kirimo_python)
+  string(APPEND CPACK_DEBIAN_PACKAGE_RECOMMENDS ", python3 (>= ${KIRIMO_PYTHON_VERSION}), "
+         "python3 (<< ${KIRIMO_PYTHON_NEXT_VERSION}), python3-numpy")
+  set(CPACK_DEBIAN_PACKAGE_SUGGESTS python3-distributed)
+endif()
 include(CPack)

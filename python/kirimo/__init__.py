@@ -18,6 +18,9 @@ from typing import Any, Iterable, Sequence, Union
 
 from ._kirimo import DamagedFrame, Error, Movie, NotAMovie, __version__, _run_extract
 
+# Shown as kirimo.Movie, where users import it from.
+Movie.__module__ = "kirimo"
+
 __all__ = ["Movie", "Error", "NotAMovie", "DamagedFrame", "extract", "__version__"]
 
 PathLike = Union[str, "os.PathLike[str]"]

@@ -102,6 +102,9 @@ struct FrameIterator {
 };
 
 void defineMovie(py::module_& module) {
+    py::class_<FrameIterator>(module, "_FrameIterator")
+        .def("__iter__", [](FrameIterator& it) -> FrameIterator& { return it; })
+        .def("__next__", [](FrameIterator& it) { return it.movie->next(it.position); });
     py::class_<PythonMovie>(module, "Movie", R"doc(
 A movie whose frames come as NumPy arrays: frame n is the n-th picture shown, counted from 0,
 exactly, in every container.
@@ -179,10 +182,6 @@ decodes, so Movies in different threads decode at once.)doc")
                         " frames>";
              })
         .def(py::pickle(&stateOf, &movieFromState));
-
-    py::class_<FrameIterator>(module, "_FrameIterator")
-        .def("__iter__", [](FrameIterator& it) -> FrameIterator& { return it; })
-        .def("__next__", [](FrameIterator& it) { return it.movie->next(it.position); });
 }
 
 } // namespace

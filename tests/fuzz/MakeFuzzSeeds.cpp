@@ -4,6 +4,8 @@
 
 #include "IndexEntriesInput.h"
 #include "Mp4TrackInput.h"
+#include "media/IndexFile.h"
+#include "media/Movie.h"
 #include "support/testmedia/ContainerDamage.h"
 #include "support/testmedia/ContainerMedia.h"
 #include "support/testmedia/ParserTraps.h"
@@ -170,6 +172,10 @@ void writeContainerSeeds(const fs::path& out, const fs::path& scratch) {
                                           testmedia::containerExtension(recipe.container));
         testmedia::writeContainerMovie(movie, recipe);
         writeSeed(out / "demux_index", testmedia::recipeName(recipe), readAll(movie));
+        const media::Movie opened(movie);
+        if (opened.index())
+            writeSeed(out / "index_file", testmedia::recipeName(recipe),
+                      media::IndexFile(opened.index(), -1).bytes());
     }
     for (const ContainerDamage damage :
          {ContainerDamage::TransportStampFar, ContainerDamage::TransportStampFarH264,

@@ -95,6 +95,22 @@ cd "$scratch"
   cmp -s installed/clip_00007.bmp built/clip_00007.bmp ||
   fail "the installed kirimo-extract did not write clip_00007.bmp as the built one does"
 
+# The installed Python package, where the interpreter of a prefix other than /usr looks, gives the
+# same picture (no byte code left behind to stop the uninstall).
+if [ -d "$build/python/kirimo" ]; then
+  package=$(find "$stage/lib" -path '*-packages/kirimo' -type d)
+  PYTHONDONTWRITEBYTECODE=1 PYTHONPATH=$(dirname "$package") /usr/bin/python3 -c "
+import sys, kirimo
+assert kirimo.__file__.startswith('$stage'), kirimo.__file__
+sys.stdout.buffer.write(kirimo.Movie('clip.avi', colour='bgr')[7][::-1].tobytes())" >python.raw ||
+    fail "the installed Python package cannot be imported or read a frame"
+  # Bottom row first, as a bitmap holds them (the sample's rows need no padding).
+  cmp -s python.raw <(tail -c "$(stat -c %s python.raw)" built/clip_00007.bmp) ||
+    fail "the installed Python package's frame 7 is not the command line's"
+  [[ "$package" == */lib/python3.*/dist-packages/kirimo ]] ||
+    fail "the Python package went to $package, where the interpreter does not look"
+fi
+
 # Installed once more (README's way to remake the manifest), then removed by README's commands.
 cmake --install "$build" --prefix "$stage" >/dev/null
 uninstall=$(sed -n 's/^\(xargs [^#]*\).*$/\1/p' "$readme" | sed "s|build/|$build/|g")
