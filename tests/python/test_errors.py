@@ -1,5 +1,6 @@
 """Every failure raises the exception a Python user looks for, with the command line's words."""
 
+import os
 import random
 import subprocess
 
@@ -8,16 +9,18 @@ import pytest
 import kirimo
 
 
-def damaged_copy(source, folder, frame):
+def damaged_copy(source, folder, frame, start=300, length=100):
     """A copy with bytes inside one frame's data overwritten."""
     size_and_pos = subprocess.run(
         ["ffprobe", "-v", "error", "-select_streams", "v", "-show_entries", "packet=pos,size",
          "-of", "csv=p=0", source], check=True, capture_output=True, text=True).stdout.split()
     size, pos = map(int, size_and_pos[frame].split(","))
-    copy = folder / "damaged.avi"
+    copy = folder / ("damaged" + os.path.splitext(source)[1])
     data = bytearray(open(source, "rb").read())
     noise = random.Random(7)
-    data[pos + 300:pos + 400] = bytes(noise.randrange(256) for _ in range(100))
+    start = min(start, size // 3)
+    length = min(length, size // 3)
+    data[pos + start:pos + start + length] = bytes(noise.randrange(256) for _ in range(length))
     copy.write_bytes(bytes(data))
     return str(copy)
 
@@ -64,3 +67,16 @@ def test_a_damaged_frame_is_never_handed_out(numbered_movies, tmp_path):
     # The movie stays usable: an intra-only movie's other frames are sound.
     from conftest import number_of
     assert [number_of(p) for p in movie[[31, 29]]] == [31, 29]
+
+
+def test_frame_threads_never_hand_out_a_damaged_picture(tmp_path):
+    # Large enough for frame threads, one key frame: the damage reaches every later frame.
+    clean = tmp_path / "clean.mp4"
+    subprocess.run(["ffmpeg", "-v", "error", "-f", "lavfi", "-i", "testsrc2=s=1280x720:r=25:d=2.4",
+                    "-c:v", "libx264", "-preset", "ultrafast", "-g", "250", "-pix_fmt", "yuv420p",
+                    str(clean)], check=True)
+    damaged = damaged_copy(str(clean), tmp_path, 30, start=10**9, length=10**9)
+    for threads in (0, 1):
+        with pytest.raises(kirimo.DamagedFrame) as raised:
+            kirimo.Movie(damaged, threads=threads)[list(range(60))]
+        assert raised.value.frame == 30

@@ -63,3 +63,13 @@ def test_facts_match_the_command_line(numbered_movies, run_extract):
     assert movie.info == printed
     assert (movie.width, movie.height, movie.fps) == (WIDTH, HEIGHT, 25)
     assert movie.key_frames.tolist() == [0, 24, 48]
+
+
+def test_scenes_start_where_the_pictures_cut(movie_folder):
+    from conftest import encode, numbered_picture
+    pictures = [numbered_picture(n) for n in range(20)]
+    other_shot = np.random.default_rng(1).integers(0, 256, (HEIGHT, WIDTH, 3), np.uint8)
+    other_shot[:, :, 2] = 200
+    pictures += [other_shot] * 25
+    path = encode(movie_folder / "cut.mp4", pictures, ["-c:v", "libx264", "-crf", "12"])
+    assert kirimo.Movie(path).scenes() == [0, 20]
