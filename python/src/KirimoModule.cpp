@@ -160,8 +160,8 @@ decodes, so Movies in different threads decode at once.)doc")
             "save_index",
             [](PythonMovie& movie, const py::object& path) { movie.saveIndex(pathText(path)); },
             py::arg("path"),
-             "Saves the frame index, for kirimo.Movie(path, index=...) to open the movie without "
-             "reading it again; refused there once the movie has changed.")
+            "Saves the frame index, for kirimo.Movie(path, index=...) to open the movie without "
+            "reading it again; refused there once the movie has changed.")
         .def("close", &PythonMovie::close, "Closes the movie; later calls raise ValueError.")
         .def("__enter__", [](py::object self) { return self; })
         .def("__exit__",
