@@ -87,6 +87,17 @@ HOME=$scratch/home XDG_CONFIG_HOME=$scratch/home/.config XDG_RUNTIME_DIR=$scratc
 [ "$(identify -format '%wx%h' shot.png 2>/dev/null)" = "484x214" ] ||
   { echo "the installed kirimo-avi's screenshot is not the 484x214 main window"; exit 1; }
 
+# The Python package, from the folder Debian's interpreter reads (its byte code is the
+# interpreter's business: purge removes what it leaves).
+if dpkg-deb -c "$deb" | grep -q 'dist-packages/kirimo/_kirimo'; then
+  frames=$(PYTHONDONTWRITEBYTECODE=1 /usr/bin/python3 -c "
+import kirimo
+assert kirimo.__file__.startswith('/usr/lib/python3/dist-packages/'), kirimo.__file__
+print(len(kirimo.Movie('clip.avi')))") || { echo "the installed Python package fails"; exit 1; }
+  [ "$frames" = "$(/usr/bin/kirimo-extract --info clip.avi | sed -n 's/^frames=//p')" ] ||
+    { echo "the installed Python package counts $frames frames"; exit 1; }
+fi
+
 apt_get purge "$package" || { echo "apt-get cannot remove $package"; exit 1; }
 installed && { echo "$package is still installed after removal"; exit 1; }
 left=""
