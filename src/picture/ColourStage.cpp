@@ -125,24 +125,33 @@ double eetf(double nits, double peak) {
     return pqToNits(e2 * top);
 }
 
-// Light is coded to SDR bytes by the top bits of its float: exponent and 10 bits of mantissa, a
-// step of 1/1024 of the light, from the darkest light that codes as 1 up to SDR white.
-constexpr float darkest = 0x1p-22f; // and below: 0
-constexpr int droppedBits = 13;     // of the float's 23 bits of mantissa
+// Tables read by the top bits of a float, exponent and some of the mantissa: steps a fixed share
+// of the value, fine near black where the curves are steep. Light is coded to SDR bytes in steps
+// of 1/1024 of it, from the darkest light that codes as 1 up to SDR white; the HLG gain goes by
+// scene luminance in steps of 1/128.
+constexpr float darkest = 0x1p-22f;      // and below: 0
+constexpr int droppedBits = 13;          // of the float's 23 bits of mantissa
+constexpr float darkestScene = 0x1p-24f; // and below: its gain
+constexpr int gainDroppedBits = 16;
 
-std::int32_t stepOf(float light) {
-    return std::bit_cast<std::int32_t>(light) >> droppedBits;
+template <int Dropped> std::int32_t stepOf(float value) {
+    return std::bit_cast<std::int32_t>(value) >> Dropped;
 }
 
-const std::int32_t firstStep = stepOf(darkest);
+// The value in the middle of a step.
+template <int Dropped> double middleOf(std::int32_t step) {
+    return std::bit_cast<float>((step << Dropped) | (1 << (Dropped - 1)));
+}
+
+const std::int32_t firstStep = stepOf<droppedBits>(darkest);
+const std::int32_t firstGainStep = stepOf<gainDroppedBits>(darkestScene);
 
 std::vector<std::uint8_t> makeEncodeTable() {
-    std::vector<std::uint8_t> table(static_cast<std::size_t>(stepOf(1.0f) - firstStep + 1));
+    std::vector<std::uint8_t> table(
+        static_cast<std::size_t>(stepOf<droppedBits>(1.0f) - firstStep + 1));
     for (std::size_t i = 0; i < table.size(); ++i) {
-        // The light in the middle of the step.
-        const auto middle =
-            ((firstStep + static_cast<std::int32_t>(i)) << droppedBits) | (1 << (droppedBits - 1));
-        const double light = std::min(1.0f, std::bit_cast<float>(middle));
+        const double light =
+            std::min(1.0, middleOf<droppedBits>(firstStep + static_cast<std::int32_t>(i)));
         table[i] = static_cast<std::uint8_t>(std::lround(255.0 * linearToSdr(light)));
     }
     return table;
@@ -179,18 +188,25 @@ ColourStage::ColourStage(const PictureColour& colour)
     if (hlg_) {
         // BT.2100's display transform for a 1000 cd/m² display: gamma 1.2 on scene luminance.
         constexpr double display = 1000.0;
-        hlgGain_.resize(steps);
-        for (int i = 0; i < steps; ++i)
-            hlgGain_[static_cast<std::size_t>(i)] =
-                static_cast<float>(display / referenceWhite * std::pow(i / double{lastStep}, 0.2));
+        hlgGain_.resize(
+            static_cast<std::size_t>(stepOf<gainDroppedBits>(1.0f) - firstGainStep + 1));
+        for (std::size_t i = 0; i < hlgGain_.size(); ++i) {
+            const double scene = std::min(
+                1.0, middleOf<gainDroppedBits>(firstGainStep + static_cast<std::int32_t>(i)));
+            hlgGain_[i] = static_cast<float>(display / referenceWhite * std::pow(scene, 0.2));
+        }
     }
+}
+
+std::int32_t ColourStage::gainStep(float scene) {
+    return stepOf<gainDroppedBits>(std::clamp(scene, darkestScene, 1.0f)) - firstGainStep;
 }
 
 double ColourStage::nitsOf(std::uint16_t code) const {
     const double light = toLinear_[code >> 4];
     if (!hlg_)
         return light * referenceWhite;
-    return light * hlgGain_[static_cast<std::size_t>(std::min(light, 1.0) * lastStep + 0.5)] *
+    return light * hlgGain_[static_cast<std::size_t>(gainStep(static_cast<float>(light)))] *
            referenceWhite;
 }
 
@@ -254,11 +270,8 @@ void ColourStage::mapStrip(const std::uint16_t* gs, const std::uint16_t* bs,
     }
     if (hlg_) {
         const std::array<float, 3> luma = luma_;
-        for (int i = 0; i < strip; ++i) {
-            const float y =
-                std::clamp(luma[0] * r[i] + luma[1] * g[i] + luma[2] * b[i], 0.0f, 1.0f);
-            at[0][i] = static_cast<std::int32_t>(y * lastStep + 0.5f);
-        }
+        for (int i = 0; i < strip; ++i)
+            at[0][i] = gainStep(luma[0] * r[i] + luma[1] * g[i] + luma[2] * b[i]);
         const float* const gain = hlgGain_.data();
         for (int i = 0; i < strip; ++i)
             k[i] = gain[at[0][i]];
@@ -295,9 +308,9 @@ void ColourStage::mapStrip(const std::uint16_t* gs, const std::uint16_t* bs,
         const float largest = std::max(red, std::max(green, blue));
         // Past the peak the light is brought to the curve's top, whatever it was.
         const float s = std::min(k[i], top / std::max(largest, 1e-20f));
-        at[0][i] = stepOf(std::clamp(red * s, darkest, 1.0f)) - firstStep;
-        at[1][i] = stepOf(std::clamp(green * s, darkest, 1.0f)) - firstStep;
-        at[2][i] = stepOf(std::clamp(blue * s, darkest, 1.0f)) - firstStep;
+        at[0][i] = stepOf<droppedBits>(std::clamp(red * s, darkest, 1.0f)) - firstStep;
+        at[1][i] = stepOf<droppedBits>(std::clamp(green * s, darkest, 1.0f)) - firstStep;
+        at[2][i] = stepOf<droppedBits>(std::clamp(blue * s, darkest, 1.0f)) - firstStep;
     }
     const std::uint8_t* const encode = encodeTable().data();
     for (int i = 0; i < count; ++i, bgr += 3) {

@@ -39,6 +39,8 @@ public:
     static constexpr int toneSteps = 4096;
 
 private:
+    // The entry of hlgGain_ for a scene luminance.
+    static std::int32_t gainStep(float scene);
     void mapStrip(const std::uint16_t* g, const std::uint16_t* b, const std::uint16_t* r, int count,
                   std::uint8_t* bgr) const;
 
