@@ -2,6 +2,7 @@
 
 #include "core/BgrImage.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 #include <set>
 
@@ -78,6 +79,37 @@ TEST(PictureResampler, StretchesTheAlphaPlaneWithTheColours) {
                 << x << "," << y;
     resampler.resample(halves(54, 20, 27), 64, 20, stretched);
     EXPECT_TRUE(stretched.alpha.empty());
+}
+
+double srgbToLight(double code) {
+    const double v = code / 255.0;
+    return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+}
+
+// Halved, every pair of codes a, b gives the code whose light lies nearest their mean light on
+// the code scale (a fine black and white pattern: 188), down as across. A 2 x 2 block holds a
+// twice, b twice, a and b crosswise.
+TEST(PictureResampler, ShrinksToTheCodeNearestTheMeanLight) {
+    core::BgrImage picture = core::BgrImage::blank(512, 512);
+    for (int y = 0; y < 512; ++y)
+        for (int x = 0; x < 512; ++x)
+            std::fill_n(picture.row(y) + 3 * x, 3, (x + y) % 2 == 0 ? y / 2 : x / 2);
+    picture::PictureResampler resampler;
+    core::BgrImage half;
+    resampler.resample(picture, 256, 256, half);
+    ASSERT_EQ(half.width, 256);
+    for (int a = 0; a < 256; ++a)
+        for (int b = 0; b < 256; ++b) {
+            const double mean = (srgbToLight(a) + srgbToLight(b)) / 2;
+            const std::uint8_t* const pixel = half.row(a) + 3 * b;
+            const int code = pixel[a % 3];
+            // Means a hair from the halfway light may fall either side in single precision.
+            const bool above = code == 0 || srgbToLight(code - 0.5) <= mean * (1 + 1e-6);
+            const bool below = code == 255 || mean * (1 - 1e-6) < srgbToLight(code + 0.5);
+            ASSERT_TRUE(above && below) << a << " and " << b << " gave " << code;
+            ASSERT_TRUE(pixel[0] == pixel[1] && pixel[1] == pixel[2]) << a << " and " << b;
+        }
+    EXPECT_EQ(half.row(0)[3 * 255], 188);
 }
 
 } // namespace
