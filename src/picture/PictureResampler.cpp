@@ -62,14 +62,32 @@ public:
     float linear(std::uint8_t code) const { return linear_[code]; }
     // The code whose light lies nearest `light` on the code scale.
     std::uint8_t code(float light) const {
-        light = std::clamp(light, 0.0f, 1.0f);
-        const std::int32_t step =
-            std::bit_cast<std::int32_t>(std::max(light, darkest)) >> droppedBits;
-        const int c = start_[static_cast<std::size_t>(step - firstStep)];
+        const int c = start_[static_cast<std::size_t>(stepOf(light))];
         return static_cast<std::uint8_t>(c + (light >= halfway_[c] ? 1 : 0));
     }
 
+    // The same for `count` lights: the steps found in vector code first, for a strip at a time.
+    void code(const float* light, int count, std::uint8_t* to) const {
+        constexpr int strip = 256;
+        std::int32_t steps[strip];
+        for (int done = 0; done < count; done += strip) {
+            const int n = std::min(strip, count - done);
+            for (int i = 0; i < n; ++i)
+                steps[i] = stepOf(light[done + i]);
+            for (int i = 0; i < n; ++i) {
+                const int c = start_[static_cast<std::size_t>(steps[i])];
+                to[done + i] =
+                    static_cast<std::uint8_t>(c + (light[done + i] >= halfway_[c] ? 1 : 0));
+            }
+        }
+    }
+
 private:
+    // The entry of start_ for a light; light above 1 reads the last.
+    static std::int32_t stepOf(float light) {
+        return (std::bit_cast<std::int32_t>(std::clamp(light, darkest, 1.0f)) >> droppedBits) -
+               firstStep;
+    }
     static double toLinear(double v) {
         return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
     }
@@ -152,12 +170,17 @@ void PictureResampler::shrink(const core::BgrImage& in, int width, int height,
     sum_.resize(static_cast<std::size_t>(width) * values);
     for (int y = 0; y < height; ++y) {
         const float* share = rows.shares.data() + rows.start[y];
-        for (int k = rows.first[y]; k < rows.first[y] + rows.count[y]; ++k, ++share) {
+        const int end = rows.first[y] + rows.count[y];
+        for (int k = rows.first[y]; k < end; ++k, ++share) {
             if (alpha) {
                 lightUp(in, k);
                 addDown(*share, k == rows.first[y]);
+            } else if (k + 1 < end) { // two rows at once: one pass over down_ for both
+                addDownOpaque(in.row(k), share[0], in.row(k + 1), share[1], k == rows.first[y]);
+                ++k;
+                ++share;
             } else {
-                addDownOpaque(in.row(k), *share, k == rows.first[y]);
+                addDownOpaque(in.row(k), share[0], nullptr, 0.0f, k == rows.first[y]);
             }
         }
         if (alpha)
@@ -184,18 +207,25 @@ void PictureResampler::lightUp(const core::BgrImage& in, int y) {
     }
 }
 
-// The light of a row of an opaque picture times `share` into down_, added to what is there
-// unless `first`: one pass over the row.
-void PictureResampler::addDownOpaque(const std::uint8_t* row, float share, bool first) {
+// The light of one or two rows of an opaque picture, each times its share, into down_, added to
+// what is there unless `first`.
+void PictureResampler::addDownOpaque(const std::uint8_t* row, float share,
+                                     const std::uint8_t* second, float secondShare, bool first) {
     const LightTable& light = lightTable();
     float* __restrict const down = down_.data();
     const std::size_t count = down_.size();
-    if (first)
+    if (second == nullptr && first)
         for (std::size_t i = 0; i < count; ++i)
             down[i] = share * light.linear(row[i]);
-    else
+    else if (second == nullptr)
         for (std::size_t i = 0; i < count; ++i)
             down[i] += share * light.linear(row[i]);
+    else if (first)
+        for (std::size_t i = 0; i < count; ++i)
+            down[i] = share * light.linear(row[i]) + secondShare * light.linear(second[i]);
+    else
+        for (std::size_t i = 0; i < count; ++i)
+            down[i] += share * light.linear(row[i]) + secondShare * light.linear(second[i]);
 }
 
 // lightRow_ times `share` into down_, added to what is there unless `first`.
@@ -232,9 +262,7 @@ void PictureResampler::codeRow(int y, bool alpha, core::BgrImage& out) const {
     const LightTable& light = lightTable();
     std::uint8_t* const row = out.row(y);
     if (!alpha) {
-        const int count = out.width * 3;
-        for (int i = 0; i < count; ++i)
-            row[i] = light.code(sum_[static_cast<std::size_t>(i)]);
+        light.code(sum_.data(), out.width * 3, row);
         return;
     }
     for (int x = 0; x < out.width; ++x) {

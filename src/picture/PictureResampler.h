@@ -22,7 +22,8 @@ private:
     struct Spans;
     void lightUp(const core::BgrImage& in, int y);
     void addDown(float share, bool first);
-    void addDownOpaque(const std::uint8_t* row, float share, bool first);
+    void addDownOpaque(const std::uint8_t* row, float share, const std::uint8_t* second,
+                       float secondShare, bool first);
     template <int Values> void averageAcross(const Spans& columns, int width);
     void codeRow(int y, bool alpha, core::BgrImage& out) const;
     void grow(const core::BgrImage& in, int width, int height, core::BgrImage& out);
