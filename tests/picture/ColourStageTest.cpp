@@ -157,4 +157,16 @@ TEST(ColourStage, TellsTheLightOfAGrey) {
     }
 }
 
+// A picture's peak is its brightest luma by the primaries' weights, blue's small share
+// included: pure blue is BT.2100's 5.93 % of white.
+TEST(ColourStage, FindsTheBrightestLumaOfARow) {
+    picture::PictureColour colour;
+    colour.primaries = AVCOL_PRI_BT2020;
+    colour.transfer = AVCOL_TRC_SMPTE2084;
+    const picture::ColourStage stage(colour);
+    const std::uint16_t dark[3] = {100, 100, 100};
+    const std::uint16_t bright[3] = {100, 100, 65535};
+    EXPECT_NEAR(stage.brightestLuma(dark, bright, dark, 3), 0.0593 * 65535 + 100 * 0.9407, 2.0);
+}
+
 } // namespace colourtest
