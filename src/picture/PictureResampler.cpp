@@ -118,8 +118,11 @@ struct PictureResampler::Spans {
     std::vector<int> count;
     std::vector<std::size_t> start; // of the new pixel's shares in `shares`
     std::vector<float> shares;
+    int whole = 0; // old pixels each new one covers, when all cover the same whole ones
 
     Spans(int from, int to) {
+        if (to > 0 && from % to == 0)
+            whole = from / to;
         const double scale = static_cast<double>(from) / to;
         for (int i = 0; i < to; ++i) {
             const double begin = i * scale;
@@ -244,6 +247,20 @@ void PictureResampler::addDown(float share, bool first) {
 // down_, `Values` a pixel, averaged over the spans of `columns` into sum_.
 template <int Values> void PictureResampler::averageAcross(const Spans& columns, int width) {
     float* to = sum_.data();
+    if (columns.whole > 0) { // no shares to read: the mean of runs of the same length
+        const int n = columns.whole;
+        const float share = 1.0f / static_cast<float>(n);
+        const float* from = down_.data();
+        for (int x = 0; x < width; ++x, to += Values) {
+            float sum[Values] = {};
+            for (int k = 0; k < n; ++k, from += Values)
+                for (int c = 0; c < Values; ++c)
+                    sum[c] += from[c];
+            for (int c = 0; c < Values; ++c)
+                to[c] = share * sum[c];
+        }
+        return;
+    }
     for (int x = 0; x < width; ++x, to += Values) {
         const float* share = columns.shares.data() + columns.start[x];
         const float* from = down_.data() + static_cast<std::size_t>(columns.first[x]) * Values;
