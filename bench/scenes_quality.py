@@ -12,6 +12,7 @@ flashes and pans carry no shot, so anything found there is a false one.
 Usage: bench/scenes_quality.py KIRIMO_EXTRACT WORK_DIR [SENSITIVITY...]
        HELD_OUT=1 bench/scenes_quality.py ...   the set made after the tuning
 """
+import math
 import os
 import re
 import subprocess
@@ -27,11 +28,15 @@ SOURCES = {
     "life": "life=s={s}:r={r}:mold=10:ratio=0.1:death_color=#C83232:life_color=#00ff00",
     "cells": "cellauto=s={s}:r={r}:rule=110",
     "grad": "gradients=s={s}:r={r}:speed=0.02",
+    # Dark and grainy: green cells on black that are born and die every frame.
+    "darklife": "life=s={s}:r={r}:mold=10:ratio=0.3:life_color=#80ff80",
     "rgb": "rgbtestsrc=s={s}:r={r}",
     "spectrum": "colorspectrum=s={s}:r={r}:type=all",
 }
 
-# Each movie: clips (source, seconds, extras) joined by 'cut' or (xfade transition, seconds).
+# Each movie: clips (source, seconds, extras) joined by 'cut', (xfade transition, seconds) or
+# ('dip', out, in): the clip before fades out to black over its last `out` seconds, the clip after
+# fades in from black over its first `in`.
 # Extras: 'grain' adds film grain; ('flash', first, count) whitens frames; ('dim', n) brightens
 # one frame half way; 'pan' is a fast pan over a big picture.
 # Tuned on these four.
@@ -48,6 +53,14 @@ MOVIES = {
                 ("bars", 2, ["grain", ("flash", 12, 2)])],
     "pans": [("test", 1, []), "cut", ("pan", 3, ["grain"]), "cut", ("mandel", 2, []),
              ("dissolve", 0.5), ("pan", 3, []), "cut", ("life", 2, [])],
+    # Dips to black into a dark shot that moves and flickers, found missed after the tuning
+    # above: as first seen, the same at other lengths and in a longer movie, and back out of it.
+    "dip": [("test", 3, []), ("dip", 0.5, 0.5), ("darklife", 3, [])],
+    "dip_long": [("grad", 4, ["grain"]), "cut", ("test", 6, []), ("dip", 0.3, 0.8),
+                 ("darklife", 6, ["grain"]), "cut", ("bars", 3, []), ("dip", 0.6, 0.4),
+                 ("darklife", 5, [])],
+    "dip_out": [("mandel", 3, []), ("dip", 0.5, 0.5), ("darklife", 4, ["grain"]),
+                ("dip", 0.5, 0.5), ("spectrum", 3, ["grain"])],
 }
 
 
@@ -77,6 +90,10 @@ def clip_filter(label, source, seconds, extras):
         chain = SOURCES[source].format(s=f"{W}x{H}", r=FPS)
     chain += f",trim=end_frame={frames},settb=1/{FPS},setpts=N,format=yuv420p"
     for extra in extras:
+        if isinstance(extra, tuple) and extra[0] in ("fadein", "fadeout"):
+            kind, start, seconds = extra
+            chain += f",fade=t={kind[4:]}:st={start}:d={seconds}"
+            continue
         if extra == "grain":
             chain += ",noise=alls=14:allf=t"
         elif extra[0] == "flash":
@@ -92,8 +109,16 @@ def build(name, plan, folder):
     """Writes the movie; returns (path, [(kind, first, last)]) with kind 'cut' or 'fade', the
     shot's first clean frame being `last`."""
     filters, truth = [], []
-    clips = [p for p in plan if isinstance(p, tuple) and len(p) == 3]
-    joins = [p for p in plan if not (isinstance(p, tuple) and len(p) == 3)]
+    clips = [p for p in plan if isinstance(p, tuple) and len(p) == 3 and p[0] != "dip"]
+    joins = [p for p in plan if not (isinstance(p, tuple) and len(p) == 3 and p[0] != "dip")]
+    # A dip is a fade at the end of the clip before it and at the start of the one after.
+    clips = [list(c[:2]) + [list(c[2])] for c in clips]
+    for index, join in enumerate(joins):
+        if isinstance(join, tuple) and join[0] == "dip":
+            _, out, into = join
+            clips[index][2].append(("fadeout", clips[index][1] - out, out))
+            clips[index + 1][2].append(("fadein", 0, into))
+    clips = [tuple(c) for c in clips]
     text, length = clip_filter("c0", *clips[0])
     filters.append(text)
     current = "c0"
@@ -101,7 +126,12 @@ def build(name, plan, folder):
         text, frames = clip_filter(f"c{index}", *clip)
         filters.append(text)
         out = f"j{index}"
-        if join == "cut":
+        if isinstance(join, tuple) and join[0] == "dip":
+            filters.append(f"[{current}][c{index}]concat=n=2:v=1:a=0,settb=1/{FPS},setpts=N[{out}]")
+            # From the first frame darkened to the first clean one after.
+            truth.append(("fade", length - int(join[1] * FPS), length + math.ceil(join[2] * FPS)))
+            length += frames
+        elif join == "cut":
             filters.append(f"[{current}][c{index}]concat=n=2:v=1:a=0,settb=1/{FPS},setpts=N[{out}]")
             truth.append(("cut", length, length))
             length += frames

@@ -19,9 +19,11 @@ constexpr int sketchWidth = 64;
 std::vector<picture::ShotDetector::Shot> findShots(media::Movie& movie, const FramePlan& range,
                                                    int sensitivity, bool keepGoing) {
     // Every frame is decoded in order: decoder threads overlap them, and the pictures come out
-    // already small.
-    movie.changeOptions(media::MovieOptions{
-        .decoderThreads = 0, .stopRequested = [] { return StopSignals::received() != 0; }});
+    // already small, from a decode that needs not be fine.
+    movie.changeOptions(
+        media::MovieOptions{.decoderThreads = 0,
+                            .stopRequested = [] { return StopSignals::received() != 0; },
+                            .sketchOnly = true});
     movie.changePictures(picture::PictureOptions{.sketchWidth = sketchWidth});
     picture::ShotDetector detector(sensitivity, movie.frameRate());
     core::BgrImage picture;

@@ -21,7 +21,9 @@ FrameDecoder::FrameDecoder(Engine& engine, const AVStream& stream,
                            const std::filesystem::path& file, const MovieOptions& options,
                            FfmpegLog& log)
     : engine_(engine), file_(file), options_(options), log_(log),
-      decoder_(std::make_unique<VideoDecoder>(stream, file, options.decoderThreads, log)) {}
+      decoder_(std::make_unique<VideoDecoder>(stream, file, options.decoderThreads, log)) {
+    decoder_->sketchOnly(options.sketchOnly);
+}
 
 const AVFrame* FrameDecoder::picture(int n) {
     try {
@@ -67,7 +69,14 @@ const AVFrame* FrameDecoder::steadily(int n) {
 
 bool FrameDecoder::changeOptions(const MovieOptions& options) {
     const bool sameThreads = options.decoderThreads == options_.decoderThreads;
+    const bool sameSketch = options.sketchOnly == options_.sketchOnly;
     options_ = options;
+    if (!sameSketch) {
+        // Pictures decoded for a sketch are neither pictures to hand out nor to decode on from.
+        replaceDecoder(threads());
+        engine_.forgetPictures();
+        return true;
+    }
     if (sameThreads || oneThread_)
         return false;
     replaceDecoder(options.decoderThreads);
@@ -104,6 +113,7 @@ bool FrameDecoder::dropFrameThreads() {
 
 void FrameDecoder::replaceDecoder(int threads) {
     decoder_ = std::make_unique<VideoDecoder>(engine_.stream(), file_, threads, log_);
+    decoder_->sketchOnly(options_.sketchOnly);
 }
 
 bool FrameDecoder::send(const AVPacket& packet) {

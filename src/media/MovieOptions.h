@@ -22,6 +22,9 @@ struct MovieOptions {
     bool keyFramesAlone = false;
     // The video stream read: the N-th among the file's video streams, from 0; -1 for the best.
     int stream = -1;
+    // The pictures are only sketched (shot search): the decoder may leave out its deblocking
+    // filter and take its fast shortcuts, for rougher pictures that cost less.
+    bool sketchOnly = false;
 
     // Throws that MovieError for `file` once stopRequested says yes.
     void stopIfAsked(const std::filesystem::path& file) const {

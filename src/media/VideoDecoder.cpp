@@ -60,6 +60,12 @@ void VideoDecoder::skipUnreferenced(bool skip) {
     context_->skip_frame = skip ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
 }
 
+void VideoDecoder::sketchOnly(bool sketch) {
+    context_->skip_loop_filter = sketch ? AVDISCARD_ALL : AVDISCARD_DEFAULT;
+    context_->flags2 =
+        sketch ? context_->flags2 | AV_CODEC_FLAG2_FAST : context_->flags2 & ~AV_CODEC_FLAG2_FAST;
+}
+
 bool VideoDecoder::isIntraOnly() const {
     const AVCodecDescriptor* descriptor = avcodec_descriptor_get(context_->codec_id);
     return descriptor != nullptr && (descriptor->props & AV_CODEC_PROP_INTRA_ONLY);

@@ -26,6 +26,8 @@ public:
     void flush();
     // Lets the decoder skip pictures no other picture refers to.
     void skipUnreferenced(bool skip);
+    // Lets the decoder leave out its deblocking filter and take its fast shortcuts.
+    void sketchOnly(bool sketch);
 
     // Every picture is coded on its own.
     bool isIntraOnly() const;

@@ -1,6 +1,7 @@
 #include "picture/ColourStage.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 namespace picture {
@@ -12,7 +13,6 @@ constexpr double referenceWhite = 203.0; // cd/m², ITU-R BT.2408
 // (below SDR white) by its square root, fine enough near black.
 constexpr int steps = 4096;
 constexpr float lastStep = steps - 1;
-constexpr int toneSteps = 4096;
 
 // SMPTE ST 2084.
 constexpr double pqM1 = 2610.0 / 16384.0;
@@ -125,14 +125,49 @@ double eetf(double nits, double peak) {
     return pqToNits(e2 * top);
 }
 
+// Tables read by the top bits of a float, exponent and some of the mantissa: steps a fixed share
+// of the value, fine near black where the curves are steep. Light is coded to SDR bytes in steps
+// of 1/1024 of it, from the darkest light that codes as 1 up to SDR white; the HLG gain goes by
+// scene luminance in steps of 1/128.
+constexpr float darkest = 0x1p-22f;      // and below: 0
+constexpr int droppedBits = 13;          // of the float's 23 bits of mantissa
+constexpr float darkestScene = 0x1p-24f; // and below: its gain
+constexpr int gainDroppedBits = 16;
+
+template <int Dropped> std::int32_t stepOf(float value) {
+    return std::bit_cast<std::int32_t>(value) >> Dropped;
+}
+
+// The value in the middle of a step.
+template <int Dropped> double middleOf(std::int32_t step) {
+    return std::bit_cast<float>((step << Dropped) | (1 << (Dropped - 1)));
+}
+
+const std::int32_t firstStep = stepOf<droppedBits>(darkest);
+const std::int32_t firstGainStep = stepOf<gainDroppedBits>(darkestScene);
+
+std::vector<std::uint8_t> makeEncodeTable() {
+    std::vector<std::uint8_t> table(
+        static_cast<std::size_t>(stepOf<droppedBits>(1.0f) - firstStep + 1));
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const double light =
+            std::min(1.0, middleOf<droppedBits>(firstStep + static_cast<std::int32_t>(i)));
+        table[i] = static_cast<std::uint8_t>(std::lround(255.0 * linearToSdr(light)));
+    }
+    return table;
+}
+
+const std::vector<std::uint8_t>& encodeTable() {
+    static const std::vector<std::uint8_t> table = makeEncodeTable();
+    return table;
+}
+
 } // namespace
 
 ColourStage::ColourStage(const PictureColour& colour)
-    : hlg_(colour.isHlg()), hdr_(colour.isPq() || colour.isHlg()), toLinear_(steps),
-      encode_(steps) {
+    : hlg_(colour.isHlg()), hdr_(colour.isPq() || colour.isHlg()), toLinear_(steps) {
     for (int i = 0; i < steps; ++i) {
         const double signal = (i + 0.5) / steps;
-        const double root = i / double{lastStep};
         double light = 0;
         if (colour.isPq())
             light = pqToNits(signal) / referenceWhite;
@@ -141,8 +176,6 @@ ColourStage::ColourStage(const PictureColour& colour)
         else
             light = sdrToLinear(signal);
         toLinear_[static_cast<std::size_t>(i)] = static_cast<float>(light);
-        encode_[static_cast<std::size_t>(i)] =
-            static_cast<std::uint8_t>(std::lround(255.0 * linearToSdr(root * root)));
     }
     const Matrix source = toXyz(chromaticities(colour.primaries));
     const Matrix gamut = multiply(inverse(toXyz(chromaticities(AVCOL_PRI_BT709))), source);
@@ -155,26 +188,34 @@ ColourStage::ColourStage(const PictureColour& colour)
     if (hlg_) {
         // BT.2100's display transform for a 1000 cd/m² display: gamma 1.2 on scene luminance.
         constexpr double display = 1000.0;
-        hlgGain_.resize(steps);
-        for (int i = 0; i < steps; ++i)
-            hlgGain_[static_cast<std::size_t>(i)] =
-                static_cast<float>(display / referenceWhite * std::pow(i / double{lastStep}, 0.2));
+        hlgGain_.resize(
+            static_cast<std::size_t>(stepOf<gainDroppedBits>(1.0f) - firstGainStep + 1));
+        for (std::size_t i = 0; i < hlgGain_.size(); ++i) {
+            const double scene = std::min(
+                1.0, middleOf<gainDroppedBits>(firstGainStep + static_cast<std::int32_t>(i)));
+            hlgGain_[i] = static_cast<float>(display / referenceWhite * std::pow(scene, 0.2));
+        }
     }
+}
+
+std::int32_t ColourStage::gainStep(float scene) {
+    return stepOf<gainDroppedBits>(std::clamp(scene, darkestScene, 1.0f)) - firstGainStep;
 }
 
 double ColourStage::nitsOf(std::uint16_t code) const {
     const double light = toLinear_[code >> 4];
     if (!hlg_)
         return light * referenceWhite;
-    return light * hlgGain_[static_cast<std::size_t>(std::min(light, 1.0) * lastStep + 0.5)] *
+    return light * hlgGain_[static_cast<std::size_t>(gainStep(static_cast<float>(light)))] *
            referenceWhite;
 }
 
 std::uint16_t ColourStage::brightestLuma(const std::uint16_t* g, const std::uint16_t* b,
                                          const std::uint16_t* r, int width) const {
+    const std::array<float, 3> luma = luma_;
     float brightest = 0.0f;
     for (int x = 0; x < width; ++x)
-        brightest = std::max(brightest, luma_[0] * r[x] + luma_[1] * g[x] + luma_[2] * b[x]);
+        brightest = std::max(brightest, luma[0] * r[x] + luma[1] * g[x] + luma[2] * b[x]);
     return static_cast<std::uint16_t>(std::min(brightest + 0.5f, 65535.0f));
 }
 
@@ -182,67 +223,100 @@ void ColourStage::setPeak(double peak) {
     if (!hdr_ || peak == peak_)
         return;
     peak_ = peak;
-    knee_ = 1e30f;
+    std::fill(scale_.begin(), scale_.end(), 1.0f);
+    toneTop_ = 1e30f;
+    knee_ = 0.0f;
+    toneStep_ = 0.0f;
     if (peak <= referenceWhite)
         return; // light stays within SDR white: no curve
     const double top = nitsToPq(peak);
     const double ks = std::max(0.0, 1.5 * nitsToPq(referenceWhite) / top - 0.5);
-    knee_ = static_cast<float>(pqToNits(ks * top) / referenceWhite);
-    toneEnd_ = static_cast<float>(peak / referenceWhite);
-    tone_.resize(toneSteps + 1);
-    for (int i = 0; i <= toneSteps; ++i) {
-        const double light = knee_ + (toneEnd_ - knee_) * i / toneSteps;
-        tone_[static_cast<std::size_t>(i)] =
-            static_cast<float>(eetf(light * referenceWhite, peak) / referenceWhite);
+    const double knee = pqToNits(ks * top) / referenceWhite;
+    const double end = peak / referenceWhite;
+    knee_ = static_cast<float>(knee);
+    toneStep_ = static_cast<float>(toneSteps / (end - knee));
+    toneTop_ = static_cast<float>(eetf(peak, peak) / referenceWhite);
+    // Entry i holds the scale at the middle of its step, so the nearest entry is the one read.
+    for (int i = 1; i <= toneSteps; ++i) {
+        const double light = knee + (end - knee) * (i - 0.5) / toneSteps;
+        scale_[static_cast<std::size_t>(i)] =
+            static_cast<float>(eetf(light * referenceWhite, peak) / referenceWhite / light);
     }
-}
-
-float ColourStage::toneOf(float largest) const {
-    if (largest >= toneEnd_)
-        return tone_.back();
-    const float position = (largest - knee_) / (toneEnd_ - knee_) * toneSteps;
-    const auto i = static_cast<std::size_t>(position);
-    const float f = position - static_cast<float>(i);
-    return tone_[i] + (tone_[i + 1] - tone_[i]) * f;
 }
 
 void ColourStage::mapRow(const std::uint16_t* gs, const std::uint16_t* bs, const std::uint16_t* rs,
                          int width, std::uint8_t* bgr) const {
-    // Locals, so that the compiler need not reload them after each byte written.
+    for (int x = 0; x < width; x += strip)
+        mapStrip(gs + x, bs + x, rs + x, std::min(strip, width - x), bgr + std::ptrdiff_t{3} * x);
+}
+
+// Table reads stay scalar loops of their own; the arithmetic between them runs over whole strips
+// of a fixed length, which the compiler turns into vector code.
+void ColourStage::mapStrip(const std::uint16_t* gs, const std::uint16_t* bs,
+                           const std::uint16_t* rs, int count, std::uint8_t* bgr) const {
+    alignas(32) float r[strip];
+    alignas(32) float g[strip];
+    alignas(32) float b[strip];
+    std::fill(r + count, r + strip, 0.0f); // a row's last strip: black past its end
+    std::fill(g + count, g + strip, 0.0f);
+    std::fill(b + count, b + strip, 0.0f);
+    alignas(32) float k[strip];
+    alignas(32) std::int32_t at[3][strip];
     const float* const lin = toLinear_.data();
-    const float* const gain = hlgGain_.data();
-    const std::uint8_t* const encode = encode_.data();
+    for (int i = 0; i < count; ++i) {
+        r[i] = lin[rs[i] >> 4];
+        g[i] = lin[gs[i] >> 4];
+        b[i] = lin[bs[i] >> 4];
+    }
+    if (hlg_) {
+        const std::array<float, 3> luma = luma_;
+        for (int i = 0; i < strip; ++i)
+            at[0][i] = gainStep(luma[0] * r[i] + luma[1] * g[i] + luma[2] * b[i]);
+        const float* const gain = hlgGain_.data();
+        for (int i = 0; i < strip; ++i)
+            k[i] = gain[at[0][i]];
+        for (int i = 0; i < strip; ++i) {
+            r[i] *= k[i];
+            g[i] *= k[i];
+            b[i] *= k[i];
+        }
+    }
     const std::array<float, 9> m = gamut_;
-    const std::array<float, 3> luma = luma_;
     const float knee = knee_;
-    const auto signal = [encode](float light) {
-        return encode[static_cast<std::uint32_t>(std::sqrt(std::min(light, 1.0f)) * lastStep +
-                                                 0.5f)];
-    };
-    for (int x = 0; x < width; ++x, bgr += 3) {
-        float r = lin[rs[x] >> 4];
-        float g = lin[gs[x] >> 4];
-        float b = lin[bs[x] >> 4];
-        if (gain != nullptr) {
-            const float y = std::clamp(luma[0] * r + luma[1] * g + luma[2] * b, 0.0f, 1.0f);
-            const float k = gain[static_cast<std::uint32_t>(y * lastStep + 0.5f)];
-            r *= k;
-            g *= k;
-            b *= k;
-        }
-        float outR = std::max(0.0f, m[0] * r + m[1] * g + m[2] * b);
-        float outG = std::max(0.0f, m[3] * r + m[4] * g + m[5] * b);
-        float outB = std::max(0.0f, m[6] * r + m[7] * g + m[8] * b);
+    const float toneStep = toneStep_;
+    for (int i = 0; i < strip; ++i) {
+        const float outR = std::max(0.0f, m[0] * r[i] + m[1] * g[i] + m[2] * b[i]);
+        const float outG = std::max(0.0f, m[3] * r[i] + m[4] * g[i] + m[5] * b[i]);
+        const float outB = std::max(0.0f, m[6] * r[i] + m[7] * g[i] + m[8] * b[i]);
+        r[i] = outR;
+        g[i] = outG;
+        b[i] = outB;
+        // Entry 0 (a scale of 1) below the knee, the last one from the picture's peak on.
         const float largest = std::max(outR, std::max(outG, outB));
-        if (largest > knee) {
-            const float scale = toneOf(largest) / largest;
-            outR *= scale;
-            outG *= scale;
-            outB *= scale;
-        }
-        bgr[0] = signal(outB);
-        bgr[1] = signal(outG);
-        bgr[2] = signal(outR);
+        const float position =
+            std::clamp((largest - knee) * toneStep + 1.0f, 0.0f, float{toneSteps});
+        at[0][i] = static_cast<std::int32_t>(position);
+    }
+    const float* const scale = scale_.data();
+    for (int i = 0; i < strip; ++i)
+        k[i] = scale[at[0][i]];
+    const float top = toneTop_;
+    for (int i = 0; i < strip; ++i) {
+        const float red = r[i];
+        const float green = g[i];
+        const float blue = b[i];
+        const float largest = std::max(red, std::max(green, blue));
+        // Past the peak the light is brought to the curve's top, whatever it was.
+        const float s = std::min(k[i], top / std::max(largest, 1e-20f));
+        at[0][i] = stepOf<droppedBits>(std::clamp(red * s, darkest, 1.0f)) - firstStep;
+        at[1][i] = stepOf<droppedBits>(std::clamp(green * s, darkest, 1.0f)) - firstStep;
+        at[2][i] = stepOf<droppedBits>(std::clamp(blue * s, darkest, 1.0f)) - firstStep;
+    }
+    const std::uint8_t* const encode = encodeTable().data();
+    for (int i = 0; i < count; ++i, bgr += 3) {
+        bgr[0] = encode[at[2][i]];
+        bgr[1] = encode[at[1][i]];
+        bgr[2] = encode[at[0][i]];
     }
 }
 

@@ -33,20 +33,28 @@ public:
     void mapRow(const std::uint16_t* g, const std::uint16_t* b, const std::uint16_t* r, int width,
                 std::uint8_t* bgr) const;
 
+    // Pixels a strip of mapRow takes at once.
+    static constexpr int strip = 64;
+    // Steps of the tone curve's table, between the knee and the picture's peak.
+    static constexpr int toneSteps = 4096;
+
 private:
-    float toneOf(float largest) const;
+    // The entry of hlgGain_ for a scene luminance.
+    static std::int32_t gainStep(float scene);
+    void mapStrip(const std::uint16_t* g, const std::uint16_t* b, const std::uint16_t* r, int count,
+                  std::uint8_t* bgr) const;
 
     bool hlg_ = false;
     bool hdr_ = false;
     double peak_ = 0.0;
-    std::vector<float> toLinear_;      // light of a signal's top 12 bits, 1 = SDR white
-    std::vector<float> hlgGain_;       // HLG: the display transform's gain by scene luminance
-    std::array<float, 9> gamut_{};     // the stream's primaries to BT.709's, linear light
-    std::array<float, 3> luma_{};      // the stream's primaries' luminance weights
-    float knee_ = 1e30f;               // below it the tone curve keeps light as it is
-    float toneEnd_ = 1.0f;             // the light the curve brings to SDR white
-    std::vector<float> tone_;          // the tone curve between knee_ and toneEnd_
-    std::vector<std::uint8_t> encode_; // SDR signal bytes by the square root of light
+    std::vector<float> toLinear_;  // light of a signal's top 12 bits, 1 = SDR white
+    std::vector<float> hlgGain_;   // HLG: the display transform's gain by scene luminance
+    std::array<float, 9> gamut_{}; // the stream's primaries to BT.709's, linear light
+    std::array<float, 3> luma_{};  // the stream's primaries' luminance weights
+    float knee_ = 0.0f;            // below it the tone curve keeps light as it is
+    float toneStep_ = 0.0f;        // table steps per unit of light above the knee
+    float toneTop_ = 1e30f;        // the light the curve brings the picture's peak to
+    std::vector<float> scale_ = std::vector<float>(toneSteps + 1, 1.0f); // light's factor
 };
 
 } // namespace picture

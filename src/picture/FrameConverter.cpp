@@ -2,6 +2,7 @@
 
 #include "core/BgrImage.h"
 #include "picture/ColourStage.h"
+#include "picture/RowSplit.h"
 
 #include <algorithm>
 #include <cstring>
@@ -90,18 +91,21 @@ double peakOf(const ColourStage& stage, const Band& band, int rows, int width) {
     return stage.nitsOf(brightest);
 }
 
-void copyRows(const Band& band, int first, int count, const ColourStage* stage,
+// Rows through the colour stage take `threads` threads.
+void copyRows(const Band& band, int first, int count, const ColourStage* stage, int threads,
               core::BgrImage& out) {
     const auto used = static_cast<std::size_t>(out.width) * 3;
     const auto padding = static_cast<std::size_t>(out.stride()) - used;
-    for (int i = 0; i < count; ++i) {
-        std::uint8_t* const row = out.row(first + i);
-        if (stage != nullptr)
-            stage->mapRow(band.row(0, i), band.row(1, i), band.row(2, i), out.width, row);
-        else
-            std::memcpy(row, band.bytes + std::ptrdiff_t{i} * band.stride, used);
-        std::memset(row + used, 0, padding);
-    }
+    splitRows(count, stage != nullptr ? threads : 1, [&](int from, int end) {
+        for (int i = from; i < end; ++i) {
+            std::uint8_t* const row = out.row(first + i);
+            if (stage != nullptr)
+                stage->mapRow(band.row(0, i), band.row(1, i), band.row(2, i), out.width, row);
+            else
+                std::memcpy(row, band.bytes + std::ptrdiff_t{i} * band.stride, used);
+            std::memset(row + used, 0, padding);
+        }
+    });
 }
 
 // The alpha channel of a picture that has one, 8 bits a pixel; the colour channels stay as
@@ -149,7 +153,7 @@ template <typename Enum> int valueOf(const Enum& stored) {
 } // namespace
 
 void FrameConverter::convert(const AVFrame& frame, int width, int height, int paletteSize,
-                             core::BgrImage& out) {
+                             core::BgrImage& out, int threads) {
     const auto format = static_cast<AVPixelFormat>(frame.format);
     const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(format);
     if (desc == nullptr)
@@ -233,7 +237,7 @@ void FrameConverter::convert(const AVFrame& frame, int width, int height, int pa
                 throw std::runtime_error("cannot convert a picture to BGR");
             if (hdr)
                 stage_->setPeak(std::min(peakOf(*stage_, band, written, width), peak_));
-            copyRows(band, done, written, stage, out);
+            copyRows(band, done, written, stage, threads, out);
         }
         done += written;
         y += count;

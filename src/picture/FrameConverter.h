@@ -31,8 +31,10 @@ public:
     // stream says it holds, cd/m² (0 when it does not say).
     void describeSource(AVCodecID codec, double peak);
 
-    // `paletteSize` entries of a palettised picture's palette are handed on.
-    void convert(const AVFrame& frame, int width, int height, int paletteSize, core::BgrImage& out);
+    // `paletteSize` entries of a palettised picture's palette are handed on; the colour stage
+    // takes `threads` threads.
+    void convert(const AVFrame& frame, int width, int height, int paletteSize, core::BgrImage& out,
+                 int threads = 1);
 
 private:
     struct Source {

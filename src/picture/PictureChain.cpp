@@ -77,7 +77,7 @@ void PictureChain::convert(int frame, const AVFrame* decoded, const Neighbour& n
         options_.deinterlace
             ? deinterlacer_.deinterlace(frame, *decoded, source_.frameCount, neighbour, threads)
             : *decoded;
-    converter_.convert(shown, width, height, source_.paletteSize, out);
+    converter_.convert(shown, width, height, source_.paletteSize, out, threads);
 }
 
 // One resampling from the picture as turned to the size asked for: the stretch to square pixels

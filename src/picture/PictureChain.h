@@ -53,8 +53,8 @@ public:
 
     // Frame `frame` as asked, from `decoded`, the decoder's picture of it (nullptr: a frame
     // before the movie's first picture, shown black). `neighbour` gives the decoded frames
-    // beside it to the deinterlacer, whose filter takes `threads`. Throws SizeError for a size
-    // no picture can have, std::runtime_error when a stage fails.
+    // beside it to the deinterlacer; its filter and the colour stage take `threads`. Throws
+    // SizeError for a size no picture can have, std::runtime_error when a stage fails.
     void render(int frame, const AVFrame* decoded, const Neighbour& neighbour, int threads,
                 PictureOrientation orientation, core::PixelShape storedAspect, core::BgrImage& out);
 

@@ -20,7 +20,12 @@ public:
 
 private:
     struct Spans;
-    template <int Values> void averageAcross(const Spans& columns, int width, int y);
+    void lightUp(const core::BgrImage& in, int y);
+    void addDown(float share, bool first);
+    void addDownOpaque(const std::uint8_t* row, float share, const std::uint8_t* second,
+                       float secondShare, bool first);
+    template <int Values> void averageAcross(const Spans& columns, int width);
+    void codeRow(int y, bool alpha, core::BgrImage& out) const;
     void grow(const core::BgrImage& in, int width, int height, core::BgrImage& out);
     void shrink(const core::BgrImage& in, int width, int height, core::BgrImage& out);
     SwsContext& scalerFor(int inWidth, int inHeight, int outWidth, int outHeight);
@@ -31,8 +36,8 @@ private:
     std::vector<std::uint8_t> plane_;
     std::vector<std::uint8_t> scaled_;
     core::BgrImage shrunk_;       // a picture shrunk along one side, to grow along the other
-    std::vector<float> across_;   // rows averaged across, in linear light
-    std::vector<float> lightRow_; // one row of the picture in, in linear light
+    std::vector<float> lightRow_; // one row of a picture with alpha, in linear light
+    std::vector<float> down_;     // the rows one row out covers, averaged
     std::vector<float> sum_;      // one row of the picture out, before its light is coded
 };
 

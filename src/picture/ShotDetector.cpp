@@ -62,9 +62,13 @@ ShotDetector::Look ShotDetector::lookAt(const core::BgrImage& picture) {
     for (std::size_t bin = 0; bin < histogram.size(); ++bin)
         look.histogram[bin] = static_cast<float>(histogram[bin] / weight);
     look.blocks.resize(sums.size());
-    for (std::size_t i = 0; i < sums.size(); ++i)
+    double total = 0.0;
+    for (std::size_t i = 0; i < sums.size(); ++i) {
         look.blocks[i] =
             static_cast<std::uint8_t>(sums[i] / std::max<std::uint32_t>(1, counts[i / 3]));
+        total += sums[i];
+    }
+    look.level = static_cast<float>(total / (3.0 * std::max(1, width * height)));
     return look;
 }
 
@@ -91,6 +95,16 @@ double ShotDetector::difference(const core::BgrImage& a, const core::BgrImage& b
 double ShotDetector::differenceOf(int a, int b) const {
     return difference(looks_[static_cast<std::size_t>(a - firstLook_)],
                       looks_[static_cast<std::size_t>(b - firstLook_)]);
+}
+
+// How much brighter frame `frame` is than the one before it, in levels; frames whose pictures
+// are no longer kept, and frames past the last, count as steady.
+double ShotDetector::levelStep(int frame) const {
+    const int last = firstLook_ + static_cast<int>(looks_.size()) - 1;
+    if (frame <= firstLook_ || frame > last)
+        return 0.0;
+    return looks_[static_cast<std::size_t>(frame - firstLook_)].level -
+           looks_[static_cast<std::size_t>(frame - 1 - firstLook_)].level;
 }
 
 // Frames past the last count as still.
@@ -137,12 +151,19 @@ bool ShotDetector::isCut(int frame) const {
 }
 
 std::optional<ShotDetector::Fade> ShotDetector::fadeEndingAt(int frame) const {
+    if (fade_ && isFlat(fade_->to) && frame - fade_->from <= longestFade_ &&
+        isFadeOutOfFlatEnd(fade_->to, frame))
+        return Fade{fade_->from, frame, differenceOf(fade_->from, frame)};
     // A fade takes two steps at least; a single jump that is no cut is a flash or noise.
     if (isQuiet(frame) || isQuiet(frame - 1))
         return std::nullopt;
-    // The new shot settles: still, or moving at a fraction of the fade's pace.
+    // The new shot settles: still, or moving at a fraction of the fade's pace, or at least no
+    // longer brightening or darkening on as the fade did (a shot with motion and grain of its
+    // own, whose light drifts as it will).
+    const double lastStep = levelStep(frame);
     for (int next = frame + 1; next <= frame + settling; ++next)
-        if (!isQuiet(next) && change(next) > settledShare * change(frame))
+        if (!isQuiet(next) && change(next) > settledShare * change(frame) &&
+            levelStep(next) * (lastStep < 0.0 ? -1.0 : 1.0) > settledShare * std::abs(lastStep))
             return std::nullopt;
     // A fade that ended on a flat picture (black, white) goes on to the next shot's picture.
     if (fade_ && isFlat(fade_->to) && frame - fade_->from <= longestFade_)
@@ -185,6 +206,22 @@ std::optional<ShotDetector::Fade> ShotDetector::fadeEndingAt(int frame) const {
         if (differenceOf(best->from, next) < same)
             return std::nullopt;
     return best;
+}
+
+// Out of a flat picture (a dip to black or white) the fade ends where the light stops moving away
+// from the flat colour, every step from it to `frame` having moved it on, and the next ones not:
+// however restless and dark the shot it fades into, whose own steps a baseline calls quiet.
+bool ShotDetector::isFadeOutOfFlatEnd(int flat, int frame) const {
+    if (frame < flat + 2)
+        return false;
+    const double way = levelStep(flat + 1) < 0.0 ? -1.0 : 1.0;
+    for (int step = flat + 1; step <= frame; ++step)
+        if (way * levelStep(step) <= 0.0)
+            return false;
+    for (int next = frame + 1; next <= frame + settling; ++next)
+        if (way * levelStep(next) > settledShare * way * levelStep(frame))
+            return false;
+    return true;
 }
 
 // Pictures a third and two thirds of the way through are mixes of the two ends and a flat

@@ -49,6 +49,7 @@ private:
     struct Look {
         std::array<float, 48> histogram{}; // 16 levels a channel, each pixel split between two
         std::vector<std::uint8_t> blocks;  // means of 4 x 4 pixel blocks, 3 channels each
+        float level = 0.0f;                // the mean of every channel of every pixel
     };
     struct Fade {
         int from = 0; // the last frame before it
@@ -60,11 +61,13 @@ private:
     static double difference(const Look& a, const Look& b);
     double differenceOf(int a, int b) const;
     double change(int frame) const;
+    double levelStep(int frame) const;
     double baseline(int frame) const;
     double cutThreshold(int frame) const;
     bool isQuiet(int frame) const;
     bool isCut(int frame) const;
     std::optional<Fade> fadeEndingAt(int frame) const;
+    bool isFadeOutOfFlatEnd(int flat, int frame) const;
     bool looksMixed(int from, int to) const;
     bool isFlat(int frame) const;
     void decide(int frame);

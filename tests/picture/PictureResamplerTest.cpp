@@ -2,6 +2,7 @@
 
 #include "core/BgrImage.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 #include <set>
 
@@ -78,6 +79,77 @@ TEST(PictureResampler, StretchesTheAlphaPlaneWithTheColours) {
                 << x << "," << y;
     resampler.resample(halves(54, 20, 27), 64, 20, stretched);
     EXPECT_TRUE(stretched.alpha.empty());
+}
+
+double srgbToLight(double code) {
+    const double v = code / 255.0;
+    return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+}
+
+// The code whose light lies nearest `light` on the code scale: above the light halfway to the
+// code below, below the one halfway to the code above.
+int nearestCode(double light) {
+    int code = 0;
+    while (code < 255 && srgbToLight(code + 0.5) <= light)
+        ++code;
+    return code;
+}
+
+// Halved, every pair of codes a, b gives the code whose light lies nearest their mean light (a
+// fine black and white pattern: 188): blue holds a over b in each 2 x 2 block, green a beside b,
+// red a and b crosswise.
+TEST(PictureResampler, ShrinksToTheCodeNearestTheMeanLight) {
+    core::BgrImage picture = core::BgrImage::blank(512, 512);
+    for (int y = 0; y < 512; ++y)
+        for (int x = 0; x < 512; ++x) {
+            std::uint8_t* const pixel = picture.row(y) + 3 * x;
+            pixel[0] = static_cast<std::uint8_t>(y % 2 == 0 ? y / 2 : x / 2);
+            pixel[1] = static_cast<std::uint8_t>(x % 2 == 0 ? y / 2 : x / 2);
+            pixel[2] = static_cast<std::uint8_t>((x + y) % 2 == 0 ? y / 2 : x / 2);
+        }
+    picture::PictureResampler resampler;
+    core::BgrImage half;
+    resampler.resample(picture, 256, 256, half);
+    ASSERT_EQ(half.width, 256);
+    for (int a = 0; a < 256; ++a)
+        for (int b = 0; b < 256; ++b) {
+            const double mean = (srgbToLight(a) + srgbToLight(b)) / 2;
+            for (int c = 0; c < 3; ++c) {
+                const int code = half.row(a)[3 * b + c];
+                // Means a hair from the halfway light may fall either side in single precision.
+                const bool above = code == 0 || srgbToLight(code - 0.5) <= mean * (1 + 1e-6);
+                const bool below = code == 255 || mean * (1 - 1e-6) < srgbToLight(code + 0.5);
+                ASSERT_TRUE(above && below)
+                    << a << " and " << b << " gave " << code << " in channel " << c;
+            }
+        }
+    EXPECT_EQ(half.row(0)[3 * 255], 188);
+}
+
+// Each new pixel averages every old row and column it covers, with its share of those it covers
+// in part: three rows to one, five to two.
+TEST(PictureResampler, AveragesEveryRowItCovers) {
+    constexpr int codes[5] = {10, 200, 90, 250, 0};
+    core::BgrImage picture = core::BgrImage::blank(5, 5);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 5; ++x) {
+            std::uint8_t* const pixel = picture.row(y) + 3 * x;
+            pixel[0] = pixel[1] = static_cast<std::uint8_t>(codes[y]);
+            pixel[2] = static_cast<std::uint8_t>(codes[x]);
+        }
+    picture::PictureResampler resampler;
+    core::BgrImage out;
+    resampler.resample(picture, 2, 2, out); // each takes 2.5 rows and columns
+    const double first = (srgbToLight(10) + srgbToLight(200) + 0.5 * srgbToLight(90)) / 2.5;
+    const double second = (0.5 * srgbToLight(90) + srgbToLight(250) + srgbToLight(0)) / 2.5;
+    EXPECT_EQ(out.row(0)[0], nearestCode(first));
+    EXPECT_EQ(out.row(1)[1], nearestCode(second));
+    EXPECT_EQ(out.row(1)[2], nearestCode(first));
+    resampler.resample(picture, 5, 1, out);
+    const double top =
+        (srgbToLight(10) + srgbToLight(200) + srgbToLight(90) + srgbToLight(250) + srgbToLight(0)) /
+        5;
+    EXPECT_EQ(out.row(0)[3 * 4], nearestCode(top));
 }
 
 } // namespace

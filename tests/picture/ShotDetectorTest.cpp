@@ -109,4 +109,42 @@ TEST(ShotDetector, OneShotForAFadeThroughBlackNoneForFlashesDipsAndPans) {
     EXPECT_EQ(shotsOf(pictures), (std::vector<int>{0, 43, 64, 145}));
 }
 
+// Cells on black that are born and die every frame, fewer as time goes on: dark, restless, its
+// light drifting.
+core::BgrImage cells(int frame, double weight, int decline = 4, int pace = 1) {
+    core::BgrImage image = core::BgrImage::blank(64, 48);
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x) {
+            const bool alive = (x * 37 + y * 91 + frame / pace * 53) % 100 < 35 - frame / decline;
+            std::uint8_t* const pixel = image.row(y) + 3 * x;
+            pixel[1] = static_cast<std::uint8_t>(std::lround((alive ? 255 : 0) * weight));
+            pixel[0] = pixel[2] =
+                static_cast<std::uint8_t>(std::lround((alive ? 128 : 0) * weight));
+        }
+    return image;
+}
+
+// A dip to black straight into such a shot, with no rest on the black, is one shot at the first
+// clean frame: the shot's own flicker never settles as a still shot does, but it stops
+// brightening when the fade does.
+TEST(ShotDetector, ADipToBlackIntoARestlessDarkShot) {
+    std::vector<core::BgrImage> pictures;
+    for (int n = 0; n < 30; ++n)
+        pictures.push_back(picture(blobs, black, n < 18 ? 1.0 : (30 - n) / 12.0));
+    for (int n = 0; n < 40; ++n) // fades in over frames 30 to 41, clean from 42
+        pictures.push_back(cells(n, std::min(1.0, n / 12.0)));
+    EXPECT_EQ(shotsOf(pictures), (std::vector<int>{0, 42}));
+}
+
+// After a moving, grainy shot the last steps of a slow fade in are no larger than that shot's
+// motion: the light still tells where the fade ends.
+TEST(ShotDetector, ADipToBlackIntoADarkShotAfterAMovingOne) {
+    std::vector<core::BgrImage> pictures;
+    for (int n = 0; n < 30; ++n)
+        pictures.push_back(picture(blobs, black, n < 24 ? 1.0 : (30 - n) / 6.0, 3.0 * n, n));
+    for (int n = 0; n < 40; ++n) // fades in over frames 30 to 49, clean from 50
+        pictures.push_back(cells(n, std::min(1.0, n / 20.0), 100, 3));
+    EXPECT_EQ(shotsOf(pictures), (std::vector<int>{0, 50}));
+}
+
 } // namespace
