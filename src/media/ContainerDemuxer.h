@@ -40,6 +40,10 @@ public:
     bool seekTo(const IndexedPacket& packet);
 
 private:
+    // Opens the file again and reads up to 60 MB or 20 s of it for stream `index`'s picture size;
+    // keeps the first opening where that finds none either.
+    void probeFurther(int index);
+
     std::filesystem::path file_;
     InputContextPtr input_;
     AVStream* stream_ = nullptr; // owned by input_

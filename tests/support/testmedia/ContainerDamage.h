@@ -18,10 +18,18 @@ enum class ContainerDamage {
     ElementaryStream,     // H.264 with B-frames and no container: its picture order unknown
     Mp4FlippedBits,       // bits flipped in the slice data of one reference picture
     Mp4FlippedKeyFrame,   // the same in the second key frame (frame 12)
+    MatroskaVariableRateFlippedBits, // as Mp4FlippedBits, in Matroska of a variable rate
     // Stream-copied from the middle of a movie, as recordings and cuts are; each holds the
     // pictures from 12 on as its whole frames.
     TransportCutAtKey, // MPEG-2 (open GOPs) from its second I-frame, leading B-frames and all
     MatroskaCutMidGop, // H.264 from a packet in the middle of its first GOP
+    // H.264 with open GOPs from its second key frame, its clock starting there: the leading
+    // pictures (stored after the key frame, shown before it, refer to the GOP before) carry no
+    // time, as a muxer leaves times before the start.
+    MatroskaOpenGopUnstamped,
+    // H.264 (GOP 250) cut at the transport packet that starts stored picture 20, 9.2 s before
+    // its next key frame (frame 250 of 260): further than a first probe reads.
+    TransportCutLongBeforeKey,
     // One block's presentation time moved to 6199 s in a movie of 1.44 s (stored picture 20).
     TransportStampFar,     // MPEG-2: picture types fix the order pictures show in
     TransportStampFarH264, // H.264: only the time stamps around it tell
