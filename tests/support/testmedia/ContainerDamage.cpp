@@ -133,6 +133,15 @@ Bytes flipSliceBits(const std::filesystem::path& source, int stored) {
     return bytes;
 }
 
+// From a third into the picture on, so that the decoder surely finds errors in it.
+Bytes zeroSliceData(const std::filesystem::path& source, int stored) {
+    Bytes bytes = readAll(source);
+    const StoredPicture picture = storedPictures(source).at(static_cast<std::size_t>(stored));
+    std::fill(bytes.begin() + picture.pos + picture.size / 3,
+              bytes.begin() + picture.pos + picture.size, 0);
+    return bytes;
+}
+
 // Copies the packets of `source` from the video packet `first` (stored order) on, as a stream
 // copy that starts there leaves them.
 // `retime` may change the stamps of each packet copied, given its stored place in the source;
@@ -354,11 +363,10 @@ void writeDamaged(const std::filesystem::path& file, ContainerDamage damage) {
         ContainerRecipe recipe;
         return writeAll(file, flipSliceBits(sharedContainerMovie(recipe), flippedPicture));
     }
-    case ContainerDamage::MatroskaVariableRateFlippedBits: {
+    case ContainerDamage::Mp4VariableRateZeroed: {
         ContainerRecipe recipe;
-        recipe.container = Container::Matroska;
         recipe.variableRate = true;
-        return writeAll(file, flipSliceBits(sharedContainerMovie(recipe), flippedPicture));
+        return writeAll(file, zeroSliceData(sharedContainerMovie(recipe), flippedPicture));
     }
     case ContainerDamage::Mp4FlippedKeyFrame: {
         const auto source = sharedContainerMovie({});
@@ -438,6 +446,7 @@ std::string extensionOf(ContainerDamage damage) {
     case ContainerDamage::Mp4CutInData:
     case ContainerDamage::Mp4FlippedBits:
     case ContainerDamage::Mp4FlippedKeyFrame:
+    case ContainerDamage::Mp4VariableRateZeroed:
     case ContainerDamage::FragmentLost:
     case ContainerDamage::Mp4FalseKeyFrame:
         return ".mp4";
@@ -480,8 +489,8 @@ std::string damageName(ContainerDamage damage) {
         return "Mp4FlippedBits";
     case ContainerDamage::Mp4FlippedKeyFrame:
         return "Mp4FlippedKeyFrame";
-    case ContainerDamage::MatroskaVariableRateFlippedBits:
-        return "MatroskaVariableRateFlippedBits";
+    case ContainerDamage::Mp4VariableRateZeroed:
+        return "Mp4VariableRateZeroed";
     case ContainerDamage::TransportCutAtKey:
         return "TransportCutAtKey";
     case ContainerDamage::MatroskaCutMidGop:

@@ -8,17 +8,18 @@ namespace testmedia {
 // Broken movies in containers other than AVI, each made from a sound H.264 movie of 36 frames
 // (GOP 12) whose pictures carry their numbers.
 enum class ContainerDamage {
-    Mp4CutBeforeIndex,    // the index written last, the file cut before it
-    Mp4WithoutIndex,      // the index box renamed, so no index is found
-    Mp4CutInData,         // the index first, the file cut inside the picture data
-    MatroskaCutInCluster, // cut in the middle of a cluster
-    TransportLostPackets, // transport packets dropped inside pictures; time stamps wrap too
-    SoundOnly,            // a Matroska file with one sound stream
-    UnknownCodec,         // a Matroska video stream of a codec nobody decodes
-    ElementaryStream,     // H.264 with B-frames and no container: its picture order unknown
-    Mp4FlippedBits,       // bits flipped in the slice data of one reference picture
-    Mp4FlippedKeyFrame,   // the same in the second key frame (frame 12)
-    MatroskaVariableRateFlippedBits, // as Mp4FlippedBits, in Matroska of a variable rate
+    Mp4CutBeforeIndex,     // the index written last, the file cut before it
+    Mp4WithoutIndex,       // the index box renamed, so no index is found
+    Mp4CutInData,          // the index first, the file cut inside the picture data
+    MatroskaCutInCluster,  // cut in the middle of a cluster
+    TransportLostPackets,  // transport packets dropped inside pictures; time stamps wrap too
+    SoundOnly,             // a Matroska file with one sound stream
+    UnknownCodec,          // a Matroska video stream of a codec nobody decodes
+    ElementaryStream,      // H.264 with B-frames and no container: its picture order unknown
+    Mp4FlippedBits,        // bits flipped in the slice data of one reference picture
+    Mp4FlippedKeyFrame,    // the same in the second key frame (frame 12)
+    Mp4VariableRateZeroed, // in a movie of a variable rate, stored picture 13 zeroed from a third
+                           // on
     // Stream-copied from the middle of a movie, as recordings and cuts are; each holds the
     // pictures from 12 on as its whole frames.
     TransportCutAtKey, // MPEG-2 (open GOPs) from its second I-frame, leading B-frames and all
