@@ -1,4 +1,5 @@
 #include "ExtractRun.h"
+#include "support/testmedia/ContainerDamage.h"
 #include "support/testmedia/ContainerMedia.h"
 #include "support/testmedia/Fuzz.h"
 #include "support/testmedia/TestMedia.h"
@@ -6,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
 #include <sstream>
@@ -101,5 +103,45 @@ INSTANTIATE_TEST_SUITE_P(Containers, FuzzJobs,
                                          recipe(Container::MpegTs, VideoCodec::Mpeg2),
                                          recipe(Container::MpegTs, VideoCodec::H264)),
                          [](const auto& info) { return testmedia::recipeName(info.param); });
+
+// Damage of the kinds the review found, each written once: the same files and reports for every
+// run and job count, with 0 differences.
+struct DamagedMovie {
+    std::string name;
+    std::function<void(const fs::path&)> write;
+};
+
+class DamagedJobs : public testing::TestWithParam<DamagedMovie> {};
+
+TEST_P(DamagedJobs, SameFilesForEveryJobCountAndRun) {
+    const fs::path root = clitest::freshFolder("damaged-jobs-" + GetParam().name);
+    const std::string movie = GetParam().name;
+    GetParam().write(root / movie);
+    const Outcome first = extract(root, movie, 1);
+    const Outcome again = extract(root, movie, 1);
+    const Outcome jobs = extract(root, movie, 4);
+    EXPECT_EQ(first, again) << describe(first) << "again:\n" << describe(again);
+    EXPECT_EQ(first, jobs) << describe(first) << "4 jobs:\n" << describe(jobs);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Damage, DamagedJobs,
+    testing::Values(
+        DamagedMovie{"mjpeg_dct.avi",
+                     [](const fs::path& file) { testmedia::writeScrambledFrame(file, 50, 24); }},
+        DamagedMovie{
+            "chunk_headers.avi",
+            [](const fs::path& file) { testmedia::writeOverwrittenChunks(file, 50, 20, 22); }},
+        DamagedMovie{"unstamped_cut.mkv",
+                     [](const fs::path& file) {
+                         fs::copy_file(testmedia::damagedContainerMovie(
+                                           testmedia::ContainerDamage::MatroskaOpenGopUnstamped),
+                                       file, fs::copy_options::overwrite_existing);
+                     }}),
+    [](const auto& info) {
+        std::string name = info.param.name;
+        std::replace(name.begin(), name.end(), '.', '_');
+        return name;
+    });
 
 } // namespace
