@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <sstream>
+#include <thread>
 
 namespace {
 
@@ -143,5 +144,65 @@ INSTANTIATE_TEST_SUITE_P(
         std::replace(name.begin(), name.end(), '.', '_');
         return name;
     });
+
+// Each manifest line's frame and status, in the order told.
+std::vector<std::string> framesTold(const fs::path& manifest) {
+    std::vector<std::string> told;
+    std::ifstream in(manifest);
+    for (std::string line; std::getline(in, line);) {
+        const std::size_t frame = line.find("\"frame\":");
+        const std::size_t status = line.find("\"status\":");
+        told.push_back(line.substr(frame + 8, line.find(',', frame) - frame - 8) + " " +
+                       line.substr(status + 9, line.find_first_of(",}", status) - status - 9));
+    }
+    return told;
+}
+
+// Pictures big enough for frame threads (one job on two cores or more; one thread with a job a
+// core). Those frame threads handed out are decoded again on one thread once the decoder
+// complains: every frame is told once, in order, as a run on one thread tells it.
+TEST(DamagedJobsOnFrameThreads, TellEveryFrameOnceAsOneThreadDoes) {
+    const int cores = static_cast<int>(std::thread::hardware_concurrency());
+    if (cores < 2)
+        GTEST_SKIP() << "frame threads need two cores";
+    const fs::path root = clitest::freshFolder("damaged-frame-threads");
+    testmedia::MovieRecipe recipe;
+    recipe.codec = testmedia::Codec::H264;
+    recipe.width = 1280;
+    recipe.height = 720;
+    recipe.frames = 40;
+    recipe.gop = 250;
+    testmedia::writeScrambledChunk(root / "720p.avi", recipe, 30);
+    std::map<int, std::vector<std::string>> told;
+    std::map<int, Outcome> outcomes;
+    for (const int jobs : {1, std::min(cores, 8)}) {
+        const std::string manifest = "told" + std::to_string(jobs) + ".jsonl";
+        const fs::path out = root / ("jobs" + std::to_string(jobs));
+        const clitest::RunResult run =
+            clitest::runExtract({"--keep-going", "--jobs", std::to_string(jobs), "--manifest",
+                                 manifest, "--out", out.string(), "720p.avi"},
+                                root);
+        Outcome& outcome = outcomes[jobs] = {run.exitCode, sortedLines(run.err), {}};
+        for (const std::string& name : clitest::fileNames(out))
+            outcome.files[name] = clitest::readBytes(out / name);
+        told[jobs] = framesTold(root / manifest);
+    }
+    const Outcome& threads = outcomes[1];
+    EXPECT_EQ(threads, outcomes[std::min(cores, 8)]) << describe(threads);
+    EXPECT_EQ(threads.exitCode, 1);
+    const std::vector<std::string>& lines = told[1];
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(recipe.frames));
+    const auto damaged = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.ends_with("\"damaged\"");
+    });
+    ASSERT_NE(damaged, lines.end());
+    const int first = static_cast<int>(damaged - lines.begin());
+    for (int n = 0; n < recipe.frames; ++n)
+        EXPECT_EQ(lines[static_cast<std::size_t>(n)],
+                  std::to_string(n) + (n < first    ? " \"written\""
+                                       : n == first ? " \"damaged\""
+                                                    : " \"skipped\""));
+    EXPECT_EQ(threads.files.size(), static_cast<std::size_t>(first));
+}
 
 } // namespace

@@ -164,13 +164,12 @@ void writeIndexlessMovie(const std::filesystem::path& file, const MovieRecipe& r
 
 namespace {
 
-// Overwrites the data of one frame's chunk of a fresh MJPEG movie as `damage` says.
+// Overwrites the data of one video chunk (stored order) of a fresh movie as `damage` says.
 template <typename Damage>
-void writeDamagedFrame(const std::filesystem::path& file, int frames, int damaged, Damage damage) {
-    if (damaged < 0 || damaged >= frames)
+void writeDamagedChunk(const std::filesystem::path& file, const MovieRecipe& movie, int damaged,
+                       Damage damage) {
+    if (damaged < 0 || damaged >= movie.frames)
         throw std::invalid_argument("the damaged frame must be one of the movie's");
-    MovieRecipe movie;
-    movie.frames = frames;
     writeMovie(file, movie);
     RiffFile riff(readBytes(file));
     int frame = 0;
@@ -184,6 +183,21 @@ void writeDamagedFrame(const std::filesystem::path& file, int frames, int damage
     throw std::runtime_error(fileText(file) + ": frame chunk not found");
 }
 
+// The chunk of MJPEG frame `damaged` in a fresh movie of `frames` frames.
+template <typename Damage>
+void writeDamagedFrame(const std::filesystem::path& file, int frames, int damaged, Damage damage) {
+    MovieRecipe movie;
+    movie.frames = frames;
+    writeDamagedChunk(file, movie, damaged, damage);
+}
+
+// Past the headers and the first rows, so that the picture still decodes.
+void scramble(std::span<std::uint8_t> data) {
+    std::minstd_rand noise(7);
+    for (std::uint8_t& byte : data.subspan(data.size() / 3, data.size() / 4))
+        byte = static_cast<std::uint8_t>(noise());
+}
+
 } // namespace
 
 void writeGarbledFrame(const std::filesystem::path& file, int frames, int garbled) {
@@ -191,13 +205,13 @@ void writeGarbledFrame(const std::filesystem::path& file, int frames, int garble
                       [](std::span<std::uint8_t> data) { std::fill(data.begin(), data.end(), 0); });
 }
 
-// Past the headers and the first rows, so that the picture still decodes.
 void writeScrambledFrame(const std::filesystem::path& file, int frames, int scrambled) {
-    writeDamagedFrame(file, frames, scrambled, [](std::span<std::uint8_t> data) {
-        std::minstd_rand noise(7);
-        for (std::uint8_t& byte : data.subspan(data.size() / 3, data.size() / 4))
-            byte = static_cast<std::uint8_t>(noise());
-    });
+    writeDamagedFrame(file, frames, scrambled, scramble);
+}
+
+void writeScrambledChunk(const std::filesystem::path& file, const MovieRecipe& recipe,
+                         int scrambled) {
+    writeDamagedChunk(file, recipe, scrambled, scramble);
 }
 
 void writeOverwrittenChunks(const std::filesystem::path& file, int frames, int first, int last) {

@@ -120,6 +120,11 @@ void writeGarbledFrame(const std::filesystem::path& file, int frames, int garble
 // log.
 void writeScrambledFrame(const std::filesystem::path& file, int frames, int scrambled);
 
+// The movie of `recipe` with the same noise amid the data of its video chunk `scrambled` (stored
+// order).
+void writeScrambledChunk(const std::filesystem::path& file, const MovieRecipe& recipe,
+                         int scrambled);
+
 // A valid MJPEG movie of `frames` frames whose video chunks `first` to `last` (headers and
 // data) are overwritten with noise, its index intact: the index points at chunks that are gone.
 void writeOverwrittenChunks(const std::filesystem::path& file, int frames, int first, int last);
