@@ -41,6 +41,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(UnopenableCase{ContainerDamage::Mp4CutBeforeIndex, "no video stream"},
                     UnopenableCase{ContainerDamage::Mp4WithoutIndex, "cannot open"},
                     UnopenableCase{ContainerDamage::SoundOnly, "no video stream"},
+                    UnopenableCase{ContainerDamage::SoundWithCover, "no video stream"},
                     UnopenableCase{ContainerDamage::UnknownCodec, "codec not supported"},
                     UnopenableCase{ContainerDamage::ElementaryStream, "order"}),
     [](const auto& info) { return testmedia::damageName(info.param.damage); });

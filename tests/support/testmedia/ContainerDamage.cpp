@@ -306,7 +306,25 @@ Bytes garbleLastProResHeader(Bytes bytes) {
     return bytes;
 }
 
-void writeSoundOnly(const std::filesystem::path& file) {
+// Matroska's demuxer makes a picture attached to the file a video stream of one picture.
+void attachCover(AVFormatContext& muxer) {
+    AVStream* stream = avformat_new_stream(&muxer, nullptr);
+    const std::string picture = coverPicture();
+    if (stream == nullptr)
+        throw std::runtime_error("cannot add a cover");
+    stream->codecpar->extradata =
+        static_cast<std::uint8_t*>(av_mallocz(picture.size() + AV_INPUT_BUFFER_PADDING_SIZE));
+    if (stream->codecpar->extradata == nullptr)
+        throw std::bad_alloc();
+    std::copy(picture.begin(), picture.end(), stream->codecpar->extradata);
+    stream->codecpar->extradata_size = static_cast<int>(picture.size());
+    stream->codecpar->codec_type = AVMEDIA_TYPE_ATTACHMENT;
+    stream->codecpar->codec_id = AV_CODEC_ID_PNG;
+    av_dict_set(&stream->metadata, "filename", "cover.png", 0);
+    av_dict_set(&stream->metadata, "mimetype", "image/png", 0);
+}
+
+void writeSoundOnly(const std::filesystem::path& file, bool cover) {
     AVFormatContext* raw = nullptr;
     if (avformat_alloc_output_context2(&raw, nullptr, "matroska", nullptr) < 0)
         throw std::runtime_error("cannot set up the Matroska muxer");
@@ -319,6 +337,8 @@ void writeSoundOnly(const std::filesystem::path& file) {
     stream->codecpar->sample_rate = 8000;
     av_channel_layout_default(&stream->codecpar->ch_layout, 1);
     stream->time_base = {1, 8000};
+    if (cover)
+        attachCover(*muxer);
     const std::string name = file.string();
     if (avio_open(&muxer->pb, name.c_str(), AVIO_FLAG_WRITE) < 0 ||
         avformat_write_header(muxer.get(), nullptr) < 0)
@@ -356,7 +376,8 @@ void writeDamaged(const std::filesystem::path& file, ContainerDamage damage) {
         return writeAll(
             file, loseTransportPackets(sourceBytes(Container::MpegTsWrap), ContainerRecipe{}.gop));
     case ContainerDamage::SoundOnly:
-        return writeSoundOnly(file);
+    case ContainerDamage::SoundWithCover:
+        return writeSoundOnly(file, damage == ContainerDamage::SoundWithCover);
     case ContainerDamage::ElementaryStream:
         return writeAll(file, sourceBytes(Container::RawH264));
     case ContainerDamage::Mp4FlippedBits: {
@@ -481,6 +502,8 @@ std::string damageName(ContainerDamage damage) {
         return "TransportLostPackets";
     case ContainerDamage::SoundOnly:
         return "SoundOnly";
+    case ContainerDamage::SoundWithCover:
+        return "SoundWithCover";
     case ContainerDamage::UnknownCodec:
         return "UnknownCodec";
     case ContainerDamage::ElementaryStream:

@@ -14,6 +14,7 @@ enum class ContainerDamage {
     MatroskaCutInCluster,  // cut in the middle of a cluster
     TransportLostPackets,  // transport packets dropped inside pictures; time stamps wrap too
     SoundOnly,             // a Matroska file with one sound stream
+    SoundWithCover,        // the same with a cover picture attached
     UnknownCodec,          // a Matroska video stream of a codec nobody decodes
     ElementaryStream,      // H.264 with B-frames and no container: its picture order unknown
     Mp4FlippedBits,        // bits flipped in the slice data of one reference picture
