@@ -81,11 +81,6 @@ bool hasPictureSize(const AVStream& stream) {
     return stream.codecpar->width > 0 && stream.codecpar->height > 0;
 }
 
-// A recording cut long before its next key frame tells its picture size only there, further
-// than the first probe reads.
-constexpr std::int64_t furtherProbeBytes = 60 << 20;
-constexpr std::int64_t furtherProbeSeconds = 20;
-
 } // namespace
 
 InputContextPtr ContainerDemuxer::tryOpen(const std::filesystem::path& file) {
@@ -136,11 +131,13 @@ ContainerDemuxer::ContainerDemuxer(const std::filesystem::path& file, InputConte
         palette_ = firstPalette(file, index);
 }
 
+// A recording cut long before its next key frame tells its picture size only there, further
+// than the first probe reads.
 void ContainerDemuxer::probeFurther(int index) {
     InputContextPtr again = tryOpen(file_);
     if (!again)
         return;
-    again->probesize = furtherProbeBytes;
+    again->probesize = furtherProbeMegabytes << 20;
     again->max_analyze_duration = furtherProbeSeconds * AV_TIME_BASE;
     if (avformat_find_stream_info(again.get(), nullptr) < 0 ||
         static_cast<unsigned>(index) >= again->nb_streams ||
