@@ -9,6 +9,7 @@
 #include "cli/MovieInfo.h"
 #include "cli/MovieTask.h"
 #include "cli/OptionTable.h"
+#include "cli/PictureMemory.h"
 #include "cli/PictureStream.h"
 #include "cli/RunLog.h"
 #include "cli/ShotSearch.h"
@@ -21,6 +22,7 @@
 #include "media/Movie.h"
 #include "picture/PictureOptions.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -219,6 +221,22 @@ Preparation prepare(const ExtractOptions& options, int keepOpen, Manifest* manif
     return result;
 }
 
+// The largest pictures any job makes, by as many jobs as have frames to take.
+void weighPictures(const Preparation& prepared, int jobs, std::FILE* err) {
+    std::int64_t area = 0;
+    std::int64_t frames = 0;
+    for (const std::unique_ptr<MovieTask>& task : prepared.tasks) {
+        area = std::max(area, task->pictures().area);
+        frames += task->plan().count();
+    }
+    const int working = static_cast<int>(std::min<std::int64_t>(jobs, frames));
+    if (working == 0)
+        return;
+    if (const std::string warning = PictureMemory::check(area, working, PictureMemory::installed());
+        !warning.empty())
+        report(err, warning);
+}
+
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
@@ -333,6 +351,7 @@ int extract(const ExtractOptions& options, std::FILE* out, std::FILE* err) {
     const int cores = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
     const int jobs = options.run.jobs.value_or(cores);
     Preparation prepared = prepare(options, jobs, told, err);
+    weighPictures(prepared, jobs, err);
     if (options.run.dryRun)
         return planOnly(prepared, *manifest, options.output.format, err);
 

@@ -77,6 +77,10 @@ std::vector<std::uint8_t> firstPalette(const std::filesystem::path& file, int in
     return {};
 }
 
+bool hasPictureSize(const AVStream& stream) {
+    return stream.codecpar->width > 0 && stream.codecpar->height > 0;
+}
+
 } // namespace
 
 InputContextPtr ContainerDemuxer::tryOpen(const std::filesystem::path& file) {
@@ -117,12 +121,30 @@ ContainerDemuxer::ContainerDemuxer(const std::filesystem::path& file, InputConte
     if (index < 0)
         throw MovieError(file, std::string("no video stream (") + input_->iformat->name + ")");
     stream_ = input_->streams[index];
+    if (!hasPictureSize(*stream_))
+        probeFurther(index);
     for (unsigned i = 0; i < input_->nb_streams; ++i)
         if (static_cast<int>(i) != index)
             input_->streams[i]->discard = AVDISCARD_ALL;
     fileSize_ = input_->pb != nullptr ? avio_size(input_->pb) : 0;
     if (isPalettised())
         palette_ = firstPalette(file, index);
+}
+
+// A recording cut long before its next key frame tells its picture size only there, further
+// than the first probe reads.
+void ContainerDemuxer::probeFurther(int index) {
+    InputContextPtr again = tryOpen(file_);
+    if (!again)
+        return;
+    again->probesize = furtherProbeMegabytes << 20;
+    again->max_analyze_duration = furtherProbeSeconds * AV_TIME_BASE;
+    if (avformat_find_stream_info(again.get(), nullptr) < 0 ||
+        static_cast<unsigned>(index) >= again->nb_streams ||
+        !hasPictureSize(*again->streams[index]))
+        return;
+    input_ = std::move(again);
+    stream_ = input_->streams[index];
 }
 
 bool ContainerDemuxer::isPalettised() const {

@@ -14,6 +14,10 @@ struct IndexedPacket;
 // Any container FFmpeg demuxes but AVI: one of its video streams and that stream's packets.
 class ContainerDemuxer {
 public:
+    // How far a second probe reads for a picture size the first one missed.
+    static constexpr std::int64_t furtherProbeMegabytes = 60;
+    static constexpr std::int64_t furtherProbeSeconds = 20;
+
     // The file opened by whichever demuxer recognises it; empty when none does.
     static InputContextPtr tryOpen(const std::filesystem::path& file);
     static bool isAvi(const AVFormatContext& input);
@@ -40,6 +44,10 @@ public:
     bool seekTo(const IndexedPacket& packet);
 
 private:
+    // Opens the file again and reads further into it for stream `index`'s picture size; keeps
+    // the first opening where that finds none either.
+    void probeFurther(int index);
+
     std::filesystem::path file_;
     InputContextPtr input_;
     AVStream* stream_ = nullptr; // owned by input_

@@ -10,6 +10,7 @@
 #include <limits>
 #include <new>
 #include <optional>
+#include <string>
 #include <utility>
 
 namespace media {
@@ -43,7 +44,10 @@ ContainerMovie::ContainerMovie(const std::filesystem::path& file, InputContextPt
     intraOnly_ = frames_.decoder().isIntraOnly() || index_.allKeys();
     facts_ = StreamFacts::read(demuxer_.context(), demuxer_.stream());
     if (facts_.width <= 0 || facts_.height <= 0)
-        throw MovieError(file, "the picture size is unknown");
+        throw MovieError(
+            file, "the picture size is unknown, even reading " +
+                      std::to_string(ContainerDemuxer::furtherProbeMegabytes) + " MB or " +
+                      std::to_string(ContainerDemuxer::furtherProbeSeconds) + " s into the file");
     frameRate_ = frameRateOf(stream);
     current_.frame = picture::allocateFrame();
     pending_.frame = picture::allocateFrame();

@@ -70,6 +70,27 @@ std::set<std::int64_t> wholePictures(const std::vector<IndexedPacket>& packets, 
     return whole;
 }
 
+// The pictures stored after the key frame at `key` that show before it. A muxer may drop the
+// times of those that would show before the cut's start: stored right after the key frame and
+// before any picture shown after it, they are its leading pictures all the same.
+std::vector<int> leadingPictures(const std::vector<IndexedPacket>& packets, int key) {
+    const std::int64_t keyPts = packets[static_cast<std::size_t>(key)].pts;
+    std::vector<int> leading;
+    bool beforeLater = true; // no picture shown after the key frame stored yet
+    for (int i = key + 1; i < static_cast<int>(packets.size()); ++i) {
+        const IndexedPacket& packet = packets[static_cast<std::size_t>(i)];
+        if (packet.key)
+            break;
+        if (!packet.shown)
+            continue;
+        if (packet.stamped ? packet.pts < keyPts : beforeLater)
+            leading.push_back(i);
+        else
+            beforeLater = false;
+    }
+    return leading;
+}
+
 } // namespace
 
 void CutStart::hide(PacketList& list, ContainerDemuxer& demuxer) {
@@ -80,14 +101,7 @@ void CutStart::hide(PacketList& list, ContainerDemuxer& demuxer) {
         return; // no key frame at all: the decoder makes what it can of the start
     const int key = static_cast<int>(first - packets.begin());
     std::for_each(packets.begin(), first, hidePacket);
-    std::vector<int> leading;
-    for (int i = key + 1; i < static_cast<int>(packets.size()); ++i) {
-        const IndexedPacket& packet = packets[static_cast<std::size_t>(i)];
-        if (packet.key)
-            break;
-        if (packet.shown && packet.pts < first->pts)
-            leading.push_back(i);
-    }
+    const std::vector<int> leading = leadingPictures(packets, key);
     if (leading.empty())
         return;
     const std::set<std::int64_t> whole = wholePictures(packets, key, leading.back(), demuxer);

@@ -52,6 +52,7 @@ IndexedPacket describe(const AVPacket& packet, AVCodecID codec) {
     IndexedPacket entry;
     entry.dts = packet.dts;
     entry.pts = packet.pts;
+    entry.stamped = packet.pts != AV_NOPTS_VALUE;
     // A packet that does not start a block of a program or transport stream carries guessed
     // time stamps; for these codecs the guess is wrong for reference pictures.
     if (packet.pos < 0 && isDelayedByOne(codec))

@@ -15,6 +15,7 @@ struct IndexedPacket {
     bool key = false;
     bool shown = true;     // false for pictures an edit list cuts
     bool decodable = true; // false for pictures that refer to pictures not in the file
+    bool stamped = true;   // false where the container gave no presentation time
 };
 
 // The video packets of a movie in decode order, learnt without decoding.

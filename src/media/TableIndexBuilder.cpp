@@ -28,6 +28,12 @@ bool showsInDecodeOrder(const AVStream& stream) {
            (descriptor->props & AV_CODEC_PROP_INTRA_ONLY);
 }
 
+// A damaged table can place a sample near the top of the position range, where adding its size
+// would overflow.
+bool endsPastTheFile(const AVIndexEntry& entry, std::int64_t fileSize) {
+    return fileSize > 0 && entry.size >= 0 && entry.pos > fileSize - entry.size;
+}
+
 } // namespace
 
 std::optional<PacketList> TableIndexBuilder::build(const ContainerDemuxer& demuxer) {
@@ -49,7 +55,7 @@ std::optional<PacketList> TableIndexBuilder::build(const ContainerDemuxer& demux
         const AVIndexEntry* entry = avformat_index_get_entry(&stream, i);
         if (entry == nullptr)
             return std::nullopt;
-        if (demuxer.fileSize() > 0 && entry->pos + entry->size > demuxer.fileSize()) {
+        if (endsPastTheFile(*entry, demuxer.fileSize())) {
             list.cutShort = true;
             break;
         }

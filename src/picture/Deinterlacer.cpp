@@ -23,6 +23,14 @@ bool isInterlaced(const AVFrame& picture) {
 #endif
 }
 
+bool isTopFirst(const AVFrame& picture) {
+#ifdef AV_FRAME_FLAG_TOP_FIELD_FIRST
+    return (picture.flags & AV_FRAME_FLAG_TOP_FIELD_FIRST) != 0;
+#else
+    return picture.top_field_first != 0;
+#endif
+}
+
 // A neighbour only lends its fields: marked progressive, the filter passes it through at no cost
 // rather than deinterlacing it too.
 void markProgressive(AVFrame& picture) {
@@ -36,6 +44,10 @@ void markProgressive(AVFrame& picture) {
 
 template <typename Other> bool sameLayout(const AVFrame& a, const Other& b) {
     return a.width == b.width && a.height == b.height && a.format == b.format;
+}
+
+bool sameFieldOrder(const AVFrame& picture, bool topFirst) {
+    return isTopFirst(picture) == topFirst;
 }
 
 void check(int code, const char* what) {
@@ -72,6 +84,7 @@ Deinterlacer::Graph Deinterlacer::makeGraph(const AVFrame& like, int threads) {
     made.width = like.width;
     made.height = like.height;
     made.format = like.format;
+    made.topFirst = isTopFirst(like);
     const AVRational aspect =
         like.sample_aspect_ratio.num > 0 ? like.sample_aspect_ratio : AVRational{1, 1};
     const std::string source = "video_size=" + std::to_string(like.width) + "x" +
@@ -83,8 +96,11 @@ Deinterlacer::Graph Deinterlacer::makeGraph(const AVFrame& like, int threads) {
     check(filters.createFilter(&made.input, filters.getByName("buffer"), "in", source.c_str(),
                                nullptr, made.graph.get()),
           "the source");
-    check(filters.createFilter(&filter, filters.getByName("bwdif"), "bwdif",
-                               "mode=send_frame:parity=auto:deint=interlaced", nullptr,
+    // The order stated, not "auto": bwdif takes it from the picture after the one it
+    // filters, and the neighbours fed marked progressive would make every movie top first.
+    const char* options = made.topFirst ? "mode=send_frame:deint=interlaced:parity=tff"
+                                        : "mode=send_frame:deint=interlaced:parity=bff";
+    check(filters.createFilter(&filter, filters.getByName("bwdif"), "bwdif", options, nullptr,
                                made.graph.get()),
           "bwdif");
     check(filters.createFilter(&made.output, filters.getByName("buffersink"), "out", nullptr,
@@ -155,7 +171,8 @@ const AVFrame& Deinterlacer::deinterlace(int frame, const AVFrame& picture, int 
         before = after;
     if (!after)
         after = before;
-    if (!graph_.graph || !sameLayout(*current, graph_)) {
+    if (!graph_.graph || !sameLayout(*current, graph_) ||
+        !sameFieldOrder(*current, graph_.topFirst)) {
         graph_ = makeGraph(*current, threads);
         run(graph_, {current, current}, current);
     }

@@ -43,6 +43,7 @@ private:
         int width = 0;
         int height = 0;
         int format = -1;
+        bool topFirst = true;
         std::int64_t stamp = 0; // of the next picture fed
     };
     static Graph makeGraph(const AVFrame& like, int threads);

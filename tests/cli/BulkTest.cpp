@@ -268,14 +268,16 @@ TEST(ExtractInterruption, ASecondSignalWhileStoppingChangesNothing) {
     EXPECT_NE(result.err.find("stopped by SIGINT: "), std::string::npos) << result.err;
 }
 
-// A frame no decoder accepts: the run stops there (files after it that another job had
-// finished are taken back), or with --keep-going goes on and writes every other frame as its
-// own picture.
+// Frames no decoder accepts, the last of one job's stretch and the first of the next: the run
+// stops at the first (files after it that another job had finished are taken back, and the
+// second job's failure, met sooner, is not the one told), or with --keep-going goes on and
+// writes every other frame as its own picture.
 TEST(ExtractDamagedFrame, StopsThereOrKeepsGoingPastIt) {
     const fs::path root = freshFolder("damaged");
-    testmedia::writeGarbledFrame(root / "bad.avi", 30, 10);
-    std::vector<int> allButTen = framesFromTo(0, 29);
-    allButTen.erase(allButTen.begin() + 10);
+    testmedia::writeGarbledFrames(root / "bad.avi", 30, {3, 4});
+    std::vector<int> allButDamaged = framesFromTo(0, 29);
+    allButDamaged.erase(allButDamaged.begin() + 4);
+    allButDamaged.erase(allButDamaged.begin() + 3);
     for (const bool keepGoing : {false, true}) {
         const fs::path out = root / (keepGoing ? "keep-going" : "stop");
         std::vector<std::string> args{"--jobs", "2", "--out", out.string(), "bad.avi"};
@@ -285,13 +287,13 @@ TEST(ExtractDamagedFrame, StopsThereOrKeepsGoingPastIt) {
         const clitest::RunResult run = runExtract(args, root);
 
         EXPECT_EQ(run.exitCode, 1);
-        EXPECT_NE(run.err.find("frame 10"), std::string::npos) << run.err;
-        const std::vector<int> expected = keepGoing ? allButTen : framesFromTo(0, 9);
+        EXPECT_NE(run.err.find("frame 3:"), std::string::npos) << run.err;
+        const std::vector<int> expected = keepGoing ? allButDamaged : framesFromTo(0, 2);
         EXPECT_EQ(fileNames(out), frameFiles("bad", expected));
         for (const int frame : expected)
             EXPECT_EQ(frameNumberInBmp(out / frameFile("bad", frame)), frame);
         if (keepGoing) {
-            EXPECT_NE(run.err.find("frames missing: 1"), std::string::npos) << run.err;
+            EXPECT_NE(run.err.find("frames missing: 2"), std::string::npos) << run.err;
         }
     }
 }

@@ -24,7 +24,7 @@ struct Size {
 
 // Every narrow width, the common sizes whose width is no multiple of 8 or 16, pictures tall
 // enough to be converted in several bands, and rows a multiple of 16 wide, which the scaler
-// writes straight into the picture.
+// writes straight into the picture (and of 8 only, which it must not).
 std::vector<Size> sweepSizes() {
     std::vector<Size> sizes;
     for (int width = 1; width <= 80; ++width)
@@ -36,6 +36,9 @@ std::vector<Size> sweepSizes() {
     sizes.push_back({426, 240});
     sizes.push_back({1918, 37});
     sizes.push_back({640, 48});
+    // Tall enough for the straight path, 8 but not 16 a multiple: it must not take them.
+    sizes.push_back({856, 48});
+    sizes.push_back({200, 48});
     return sizes;
 }
 

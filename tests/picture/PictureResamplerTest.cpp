@@ -2,6 +2,7 @@
 
 #include "core/BgrImage.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <set>
@@ -150,6 +151,22 @@ TEST(PictureResampler, AveragesEveryRowItCovers) {
         (srgbToLight(10) + srgbToLight(200) + srgbToLight(90) + srgbToLight(250) + srgbToLight(0)) /
         5;
     EXPECT_EQ(out.row(0)[3 * 4], nearestCode(top));
+}
+
+// Shrunk by a factor that is no whole number (1.6 across, 2.5 down), each new pixel's shares of
+// the old ones still add up to one: a flat grey stays that grey, no darker at any pixel.
+TEST(PictureResampler, ShrinksAFlatGreyByAnUnevenFactorToTheSameGrey) {
+    core::BgrImage grey = core::BgrImage::blank(320, 60);
+    std::fill(grey.bytes.begin(), grey.bytes.end(), std::uint8_t{128});
+    picture::PictureResampler resampler;
+    core::BgrImage shrunk;
+    resampler.resample(grey, 200, 24, shrunk);
+
+    ASSERT_EQ(shrunk.width, 200);
+    ASSERT_EQ(shrunk.height, 24);
+    for (int y = 0; y < shrunk.height; ++y)
+        for (int x = 0; x < shrunk.width * 3; ++x)
+            ASSERT_NEAR(shrunk.row(y)[x], 128, 1) << x / 3 << "," << y;
 }
 
 } // namespace

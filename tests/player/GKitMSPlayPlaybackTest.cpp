@@ -1,6 +1,7 @@
 #include "PlayerTestSupport.h"
 #include "platform/ServiceRecorder.h"
 #include "player/GKitMSPlay.h"
+#include "support/testmedia/ContainerDamage.h"
 #include "support/testmedia/ContainerMedia.h"
 
 #include <QCoreApplication>
@@ -88,23 +89,37 @@ TEST_F(Playback, WithoutLoopPlaybackHaltsOnTheLastFrameAndPlayStartsOver) {
 }
 
 // A movie of variable frame rate plays at its own pace: each frame stays until the next one's
-// time. Regression: every frame lasted one frame at the nominal rate.
-TEST(PlaybackOfVariableRate, EachFrameLastsUntilTheNextFramesTime) {
+// time, a damaged frame too (the picture before it held that long). Regression: every frame
+// lasted one frame at the nominal rate; a damaged one kept the interval of the frame before.
+void playEachFrameUntilTheNextFramesTime(TGKitMSPlay& player, const std::filesystem::path& movie) {
     testmedia::ContainerRecipe recipe;
-    recipe.container = testmedia::Container::Matroska;
-    recipe.frames = 12;
     recipe.variableRate = true;
-    TGKitMSPlay player;
-    openPaused(player, testmedia::sharedContainerMovie(recipe));
+    openPaused(player, movie);
     player.Play();
-    for (int n = 0; n + 1 < recipe.frames; ++n) {
+    for (int n = 0; n < player.Length(); ++n) {
         ASSERT_EQ(player.Position(), n);
         const std::int64_t ticks =
             testmedia::ticksOf(recipe, n + 1) - testmedia::ticksOf(recipe, n);
         EXPECT_EQ(player.frameInterval(), 40 * ticks) << "frame " << n;
         player.Tick();
     }
+}
+
+TEST(PlaybackOfVariableRate, EachFrameLastsUntilTheNextFramesTime) {
+    testmedia::ContainerRecipe recipe;
+    recipe.container = testmedia::Container::Matroska;
+    recipe.frames = 12;
+    recipe.variableRate = true;
+    TGKitMSPlay player;
+    playEachFrameUntilTheNextFramesTime(player, testmedia::sharedContainerMovie(recipe));
     EXPECT_EQ(frameNumberOf(player.picture()), recipe.frames - 1);
+}
+
+TEST(PlaybackOfVariableRate, ADamagedFrameLastsItsOwnTime) {
+    TGKitMSPlay player;
+    playEachFrameUntilTheNextFramesTime(
+        player,
+        testmedia::damagedContainerMovie(testmedia::ContainerDamage::Mp4VariableRateZeroed));
 }
 
 TEST(PlaybackWithoutMovie, EveryCommandIsHarmless) {

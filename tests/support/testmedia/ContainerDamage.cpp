@@ -1,7 +1,10 @@
 #include "support/testmedia/ContainerDamage.h"
 
+#include "support/testmedia/BgrImage.h"
 #include "support/testmedia/ContainerMedia.h"
+#include "support/testmedia/ContainerWriter.h"
 #include "support/testmedia/Ffmpeg.h"
+#include "support/testmedia/Pictures.h"
 #include "support/testmedia/TestMedia.h"
 
 #include <algorithm>
@@ -130,11 +133,22 @@ Bytes flipSliceBits(const std::filesystem::path& source, int stored) {
     return bytes;
 }
 
+// From a third into the picture on, so that the decoder surely finds errors in it.
+Bytes zeroSliceData(const std::filesystem::path& source, int stored) {
+    Bytes bytes = readAll(source);
+    const StoredPicture picture = storedPictures(source).at(static_cast<std::size_t>(stored));
+    std::fill(bytes.begin() + picture.pos + picture.size / 3,
+              bytes.begin() + picture.pos + picture.size, 0);
+    return bytes;
+}
+
 // Copies the packets of `source` from the video packet `first` (stored order) on, as a stream
 // copy that starts there leaves them.
-// `retime` may change the stamps of each packet copied, given its stored place in the source.
+// `retime` may change the stamps of each packet copied, given its stored place in the source;
+// times below zero stay so unless `shiftNegative`.
 void copyFrom(const std::filesystem::path& source, int first, const std::filesystem::path& file,
-              const char* muxerName, const std::function<void(AVPacket&, int)>& retime = nullptr) {
+              const char* muxerName, const std::function<void(AVPacket&, int)>& retime = nullptr,
+              bool shiftNegative = true) {
     AVFormatContext* raw = nullptr;
     if (avformat_open_input(&raw, source.string().c_str(), nullptr, nullptr) < 0)
         throw std::runtime_error("cannot open " + source.string());
@@ -153,6 +167,8 @@ void copyFrom(const std::filesystem::path& source, int first, const std::filesys
         throw std::runtime_error("cannot add a video stream");
     stream->codecpar->codec_tag = 0;
     stream->time_base = timeBase;
+    if (!shiftNegative)
+        muxer->avoid_negative_ts = AVFMT_AVOID_NEG_TS_DISABLED;
     const std::string name = file.string();
     if (avio_open(&muxer->pb, name.c_str(), AVIO_FLAG_WRITE) < 0 ||
         avformat_write_header(muxer.get(), nullptr) < 0)
@@ -182,6 +198,54 @@ int secondKeyOf(const std::filesystem::path& source) {
         if (pictures[i].key && ++keys == 2)
             return static_cast<int>(i);
     throw std::logic_error("test movie has a single key frame");
+}
+
+// The bytes from the transport packet that starts stored picture `picture` on.
+Bytes cutAtPicture(Bytes bytes, int picture) {
+    int seen = -1;
+    for (std::size_t at = 0; at + tsPacket <= bytes.size(); at += tsPacket) {
+        const auto* p = reinterpret_cast<const unsigned char*>(bytes.data() + at);
+        const int pid = ((p[1] & 0x1F) << 8) | p[2];
+        if (pid == videoPid && (p[1] & 0x40) && ++seen == picture)
+            return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(at), bytes.end());
+    }
+    throw std::logic_error("test movie has too few pictures");
+}
+
+// 36 pictures, GOP 12, B-frames of the second GOP referring to the first.
+std::filesystem::path openGopSource() {
+    const auto file = scratchFolder("containers") / "open_gop_h264.mkv";
+    if (std::filesystem::exists(file))
+        return file;
+    EncoderSettings settings;
+    settings.encoder = "libx264";
+    settings.pixelFormat = AV_PIX_FMT_YUV420P;
+    settings.width = 128;
+    settings.height = 96;
+    settings.bFrames = 3;
+    settings.options = {{"x264-params", "open-gop=1:scenecut=0:b-adapt=0:b-pyramid=normal"}};
+    const LogLevelGuard quiet(AV_LOG_ERROR);
+    ContainerWriter writer(file, settings, {"matroska", {}, {}, {}});
+    for (int n = 0; n < 36; ++n)
+        writer.writePicture(testPicture(settings.width, settings.height, n), n);
+    writer.finish();
+    return file;
+}
+
+// From the second key frame on, its time made zero, so the leading pictures' fall below it: the
+// Matroska demuxer gives them none.
+void writeOpenGopUnstamped(const std::filesystem::path& file) {
+    const auto source = openGopSource();
+    const int key = secondKeyOf(source);
+    const std::int64_t start = storedPictures(source).at(static_cast<std::size_t>(key)).pts;
+    copyFrom(
+        source, key, file, "matroska",
+        [start](AVPacket& packet, int) {
+            packet.pts -= start;
+            if (packet.dts != AV_NOPTS_VALUE)
+                packet.dts -= start;
+        },
+        false);
 }
 
 // Rewrites the presentation time in the block header of stored picture `picture`.
@@ -242,7 +306,25 @@ Bytes garbleLastProResHeader(Bytes bytes) {
     return bytes;
 }
 
-void writeSoundOnly(const std::filesystem::path& file) {
+// Matroska's demuxer makes a picture attached to the file a video stream of one picture.
+void attachCover(AVFormatContext& muxer) {
+    AVStream* stream = avformat_new_stream(&muxer, nullptr);
+    const std::string picture = coverPicture();
+    if (stream == nullptr)
+        throw std::runtime_error("cannot add a cover");
+    stream->codecpar->extradata =
+        static_cast<std::uint8_t*>(av_mallocz(picture.size() + AV_INPUT_BUFFER_PADDING_SIZE));
+    if (stream->codecpar->extradata == nullptr)
+        throw std::bad_alloc();
+    std::copy(picture.begin(), picture.end(), stream->codecpar->extradata);
+    stream->codecpar->extradata_size = static_cast<int>(picture.size());
+    stream->codecpar->codec_type = AVMEDIA_TYPE_ATTACHMENT;
+    stream->codecpar->codec_id = AV_CODEC_ID_PNG;
+    av_dict_set(&stream->metadata, "filename", "cover.png", 0);
+    av_dict_set(&stream->metadata, "mimetype", "image/png", 0);
+}
+
+void writeSoundOnly(const std::filesystem::path& file, bool cover) {
     AVFormatContext* raw = nullptr;
     if (avformat_alloc_output_context2(&raw, nullptr, "matroska", nullptr) < 0)
         throw std::runtime_error("cannot set up the Matroska muxer");
@@ -255,6 +337,8 @@ void writeSoundOnly(const std::filesystem::path& file) {
     stream->codecpar->sample_rate = 8000;
     av_channel_layout_default(&stream->codecpar->ch_layout, 1);
     stream->time_base = {1, 8000};
+    if (cover)
+        attachCover(*muxer);
     const std::string name = file.string();
     if (avio_open(&muxer->pb, name.c_str(), AVIO_FLAG_WRITE) < 0 ||
         avformat_write_header(muxer.get(), nullptr) < 0)
@@ -292,12 +376,18 @@ void writeDamaged(const std::filesystem::path& file, ContainerDamage damage) {
         return writeAll(
             file, loseTransportPackets(sourceBytes(Container::MpegTsWrap), ContainerRecipe{}.gop));
     case ContainerDamage::SoundOnly:
-        return writeSoundOnly(file);
+    case ContainerDamage::SoundWithCover:
+        return writeSoundOnly(file, damage == ContainerDamage::SoundWithCover);
     case ContainerDamage::ElementaryStream:
         return writeAll(file, sourceBytes(Container::RawH264));
     case ContainerDamage::Mp4FlippedBits: {
         ContainerRecipe recipe;
         return writeAll(file, flipSliceBits(sharedContainerMovie(recipe), flippedPicture));
+    }
+    case ContainerDamage::Mp4VariableRateZeroed: {
+        ContainerRecipe recipe;
+        recipe.variableRate = true;
+        return writeAll(file, zeroSliceData(sharedContainerMovie(recipe), flippedPicture));
     }
     case ContainerDamage::Mp4FlippedKeyFrame: {
         const auto source = sharedContainerMovie({});
@@ -315,6 +405,15 @@ void writeDamaged(const std::filesystem::path& file, ContainerDamage damage) {
         recipe.container = Container::Matroska;
         const auto source = sharedContainerMovie(recipe);
         return copyFrom(source, secondKeyOf(source) / 2, file, "matroska");
+    }
+    case ContainerDamage::MatroskaOpenGopUnstamped:
+        return writeOpenGopUnstamped(file);
+    case ContainerDamage::TransportCutLongBeforeKey: {
+        ContainerRecipe recipe;
+        recipe.container = Container::MpegTs;
+        recipe.frames = 260;
+        recipe.gop = 250;
+        return writeAll(file, cutAtPicture(readAll(sharedContainerMovie(recipe)), 20));
     }
     case ContainerDamage::TransportStampFar:
     case ContainerDamage::TransportStampFarH264: {
@@ -368,6 +467,7 @@ std::string extensionOf(ContainerDamage damage) {
     case ContainerDamage::Mp4CutInData:
     case ContainerDamage::Mp4FlippedBits:
     case ContainerDamage::Mp4FlippedKeyFrame:
+    case ContainerDamage::Mp4VariableRateZeroed:
     case ContainerDamage::FragmentLost:
     case ContainerDamage::Mp4FalseKeyFrame:
         return ".mp4";
@@ -375,6 +475,7 @@ std::string extensionOf(ContainerDamage damage) {
     case ContainerDamage::TransportCutAtKey:
     case ContainerDamage::TransportStampFar:
     case ContainerDamage::TransportStampFarH264:
+    case ContainerDamage::TransportCutLongBeforeKey:
         return ".ts";
     case ContainerDamage::ElementaryStream:
         return ".h264";
@@ -401,6 +502,8 @@ std::string damageName(ContainerDamage damage) {
         return "TransportLostPackets";
     case ContainerDamage::SoundOnly:
         return "SoundOnly";
+    case ContainerDamage::SoundWithCover:
+        return "SoundWithCover";
     case ContainerDamage::UnknownCodec:
         return "UnknownCodec";
     case ContainerDamage::ElementaryStream:
@@ -409,10 +512,16 @@ std::string damageName(ContainerDamage damage) {
         return "Mp4FlippedBits";
     case ContainerDamage::Mp4FlippedKeyFrame:
         return "Mp4FlippedKeyFrame";
+    case ContainerDamage::Mp4VariableRateZeroed:
+        return "Mp4VariableRateZeroed";
     case ContainerDamage::TransportCutAtKey:
         return "TransportCutAtKey";
     case ContainerDamage::MatroskaCutMidGop:
         return "MatroskaCutMidGop";
+    case ContainerDamage::MatroskaOpenGopUnstamped:
+        return "MatroskaOpenGopUnstamped";
+    case ContainerDamage::TransportCutLongBeforeKey:
+        return "TransportCutLongBeforeKey";
     case ContainerDamage::TransportStampFar:
         return "TransportStampFar";
     case ContainerDamage::TransportStampFarH264:

@@ -64,6 +64,8 @@ struct ContainerRecipe {
 };
 
 std::string recipeName(const ContainerRecipe& recipe);
+// A 1 x 1 PNG picture, as tagging tools add to sound files for a cover.
+std::string coverPicture();
 // When frame n starts, in ticks of 1/25 s from the first frame.
 std::int64_t ticksOf(const ContainerRecipe& recipe, int n);
 std::string containerExtension(Container container);

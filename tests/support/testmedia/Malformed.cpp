@@ -164,40 +164,66 @@ void writeIndexlessMovie(const std::filesystem::path& file, const MovieRecipe& r
 
 namespace {
 
-// Overwrites the data of one frame's chunk of a fresh MJPEG movie as `damage` says.
+// Overwrites the data of video chunks (stored order) of a fresh movie as `damage` says.
 template <typename Damage>
-void writeDamagedFrame(const std::filesystem::path& file, int frames, int damaged, Damage damage) {
-    if (damaged < 0 || damaged >= frames)
-        throw std::invalid_argument("the damaged frame must be one of the movie's");
-    MovieRecipe movie;
-    movie.frames = frames;
+void writeDamagedChunks(const std::filesystem::path& file, const MovieRecipe& movie,
+                        const std::vector<int>& damaged, Damage damage) {
+    for (const int frame : damaged)
+        if (frame < 0 || frame >= movie.frames)
+            throw std::invalid_argument("the damaged frames must be the movie's");
     writeMovie(file, movie);
     RiffFile riff(readBytes(file));
+    std::vector<std::uint8_t> bytes = riff.bytes();
+    std::size_t found = 0;
     int frame = 0;
     for (const RiffFile::Chunk& chunk : riff.children(riff.require(riff.root(), "LIST", "movi"))) {
-        if (chunk.id.substr(2) != "dc" || frame++ != damaged)
+        if (chunk.id.substr(2) != "dc" ||
+            std::find(damaged.begin(), damaged.end(), frame++) == damaged.end())
             continue;
-        std::vector<std::uint8_t> bytes = riff.bytes();
         damage(std::span(bytes).subspan(chunk.dataOffset(), chunk.size));
-        return writeBytes(file, bytes);
+        ++found;
     }
-    throw std::runtime_error(fileText(file) + ": frame chunk not found");
+    if (found != damaged.size())
+        throw std::runtime_error(fileText(file) + ": frame chunk not found");
+    writeBytes(file, bytes);
+}
+
+// The chunks of MJPEG frames `damaged` in a fresh movie of `frames` frames.
+template <typename Damage>
+void writeDamagedFrames(const std::filesystem::path& file, int frames,
+                        const std::vector<int>& damaged, Damage damage) {
+    MovieRecipe movie;
+    movie.frames = frames;
+    writeDamagedChunks(file, movie, damaged, damage);
+}
+
+// Past the headers and the first rows, so that the picture still decodes.
+void scramble(std::span<std::uint8_t> data) {
+    std::minstd_rand noise(7);
+    for (std::uint8_t& byte : data.subspan(data.size() / 3, data.size() / 4))
+        byte = static_cast<std::uint8_t>(noise());
 }
 
 } // namespace
 
 void writeGarbledFrame(const std::filesystem::path& file, int frames, int garbled) {
-    writeDamagedFrame(file, frames, garbled,
-                      [](std::span<std::uint8_t> data) { std::fill(data.begin(), data.end(), 0); });
+    writeGarbledFrames(file, frames, {garbled});
 }
 
-// Past the headers and the first rows, so that the picture still decodes.
-void writeScrambledFrame(const std::filesystem::path& file, int frames, int scrambled) {
-    writeDamagedFrame(file, frames, scrambled, [](std::span<std::uint8_t> data) {
-        std::minstd_rand noise(7);
-        for (std::uint8_t& byte : data.subspan(data.size() / 3, data.size() / 4))
-            byte = static_cast<std::uint8_t>(noise());
+void writeGarbledFrames(const std::filesystem::path& file, int frames,
+                        const std::vector<int>& garbled) {
+    writeDamagedFrames(file, frames, garbled, [](std::span<std::uint8_t> data) {
+        std::fill(data.begin(), data.end(), 0);
     });
+}
+
+void writeScrambledFrame(const std::filesystem::path& file, int frames, int scrambled) {
+    writeDamagedFrames(file, frames, {scrambled}, scramble);
+}
+
+void writeScrambledChunk(const std::filesystem::path& file, const MovieRecipe& recipe,
+                         int scrambled) {
+    writeDamagedChunks(file, recipe, {scrambled}, scramble);
 }
 
 void writeOverwrittenChunks(const std::filesystem::path& file, int frames, int first, int last) {

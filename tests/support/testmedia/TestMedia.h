@@ -114,11 +114,18 @@ void writeIndexlessMovie(const std::filesystem::path& file, const MovieRecipe& r
 // A valid MJPEG movie of `frames` frames but for frame `garbled`, whose data are zeros: a
 // picture no decoder accepts, in a file whose layout and index are sound.
 void writeGarbledFrame(const std::filesystem::path& file, int frames, int garbled);
+void writeGarbledFrames(const std::filesystem::path& file, int frames,
+                        const std::vector<int>& garbled);
 
 // A valid MJPEG movie of `frames` frames but for a stretch of noise amid the data of frame
 // `scrambled`: the decoder still makes a picture of it, partly garbage, and says so only in its
 // log.
 void writeScrambledFrame(const std::filesystem::path& file, int frames, int scrambled);
+
+// The movie of `recipe` with the same noise amid the data of its video chunk `scrambled` (stored
+// order).
+void writeScrambledChunk(const std::filesystem::path& file, const MovieRecipe& recipe,
+                         int scrambled);
 
 // A valid MJPEG movie of `frames` frames whose video chunks `first` to `last` (headers and
 // data) are overwritten with noise, its index intact: the index points at chunks that are gone.
