@@ -11,6 +11,7 @@
 #include "cli/OptionTable.h"
 #include "cli/PictureStream.h"
 #include "cli/RunLog.h"
+#include "cli/SheetWriter.h"
 #include "cli/ShotSearch.h"
 #include "cli/StopSignals.h"
 #include "cli/UsageError.h"
@@ -331,7 +332,51 @@ int settleMovies(const std::vector<MovieTask*>& tasks, ImageFormat format, Manif
     return failed;
 }
 
+// What a stopped run says on its way out.
+int stoppedBy(int signal, const std::string& written, std::FILE* err) {
+    report(err, "stopped by SIG" + std::string(StopSignals::name(signal)) + ": " + written);
+    return exitBySignal + signal;
+}
+
+// One contact sheet a movie (or page) rather than frame files.
+int writeSheets(const ExtractOptions& options, std::FILE* out, std::FILE* err) {
+    refuseSharedNames(options);
+    ExtractOptions shown = options; // --size is the tiles', not the movie's as the header gives it
+    shown.picture.size.reset();
+    const StopSignals stopSignals;
+    const Preparation prepared = prepare(shown, 1, nullptr, err);
+    [[maybe_unused]] const BrokenPipeIgnored brokenPipeIgnored;
+    SheetSettings settings{
+        .grid = *options.output.sheet,
+        .pages = options.output.sheetPages.value_or(1),
+        .format = options.output.format,
+        .jpegQuality = options.output.quality.value_or(JpegOptions{}.quality),
+        .tile = options.picture.size.value_or(core::SizeRequest::parse("320x")),
+        .pictures = pictureOptions(shown.picture),
+        .decoding = {.decoderThreads = 1, .stream = options.run.stream.value_or(-1)},
+        .keepGoing = options.run.keepGoing,
+        .stream = options.output.stream ? out : nullptr};
+    SheetWriter writer(settings, err);
+    int failed = prepared.failedMovies;
+    for (const std::unique_ptr<MovieTask>& task : prepared.tasks) {
+        if (StopSignals::received())
+            break;
+        if (!writer.write(*task, task->takeOpened())) {
+            ++failed;
+        } else if (task->missingFrames() > 0) {
+            report(err, task->name() + ": frames missing: " +
+                            std::to_string(task->missingFrames()) + " (not decodable)");
+            ++failed;
+        }
+    }
+    if (const int signal = StopSignals::received())
+        return stoppedBy(signal, "the sheets written are whole", err);
+    return failed > 0 ? exitFailed : exitDone;
+}
+
 int extract(const ExtractOptions& options, std::FILE* out, std::FILE* err) {
+    if (options.output.sheet)
+        return writeSheets(options, out, err);
     refuseSharedNames(options);
     OwnedFile manifestFile;
     std::optional<Manifest> manifest;
@@ -390,11 +435,9 @@ int extract(const ExtractOptions& options, std::FILE* out, std::FILE* err) {
         report(err, "cannot write the manifest: " + std::string(std::strerror(errno)));
         ++failed;
     }
-    if (const int signal = StopSignals::received()) {
-        report(err, "stopped by SIG" + std::string(StopSignals::name(signal)) + ": " +
-                        std::to_string(log.filesWritten()) + " files written, each whole");
-        return exitBySignal + signal;
-    }
+    if (const int signal = StopSignals::received())
+        return stoppedBy(signal, std::to_string(log.filesWritten()) + " files written, each whole",
+                         err);
     if (failed > 0 && options.movies.size() > 1)
         report(err, std::to_string(failed) + " of " + std::to_string(options.movies.size()) +
                         " movies failed");
