@@ -170,6 +170,33 @@ void refuseHugePictures(const std::string& name, const media::Movie& movie) {
                          ": over " + std::to_string(core::SizeRequest::largest) + " pixels a side");
 }
 
+// How a movie's pictures are written: at 16 bits a channel where --depth 16 or --hdr keep
+// applies. Throws UsageError for 16-bit pictures only the tone map could give.
+MovieTask::PictureKind pictureKindOf(const ExtractOptions::Output& output, const std::string& name,
+                                     const media::Movie& movie) {
+    MovieTask::PictureKind kind;
+    kind.area = std::int64_t{movie.width()} * movie.height();
+    kind.codec = movie.codecName();
+    const picture::PictureColour colour = movie.colour();
+    const bool hdr = colour.isPq() || colour.isHlg();
+    if (output.keepHdr && hdr) {
+        kind.deep = true;
+        kind.coding = CodingPoints{static_cast<std::uint8_t>(colour.primaries),
+                                   static_cast<std::uint8_t>(colour.transfer)};
+        return kind;
+    }
+    if (output.depth != 16 || movie.bitDepth() <= 8)
+        return kind;
+    if (hdr)
+        throw UsageError("'" + name + "' is HDR, and its tone-mapped pictures come at 8 bits " +
+                         "only so far; '--hdr keep' writes them at 16 bits as coded");
+    if (colour.needsLinearLight())
+        throw UsageError("'" + name + "' has colours wider than BT.709's, and turning them into " +
+                         "BT.709's gives 8 bits only so far; leave out '--depth 16'");
+    kind.deep = true;
+    return kind;
+}
+
 struct Preparation {
     std::vector<std::unique_ptr<MovieTask>> tasks;
     int failedMovies = 0;
@@ -211,8 +238,7 @@ Preparation prepare(const ExtractOptions& options, int keepOpen, Manifest* manif
             result.tasks.push_back(std::make_unique<MovieTask>(
                 name, outDir, std::move(plan), keyFramesOf(length.table), output.names));
             result.tasks.back()->keepIndex(movie.index());
-            result.tasks.back()->describePictures(
-                {std::int64_t{movie.width()} * movie.height(), movie.codecName()});
+            result.tasks.back()->describePictures(pictureKindOf(output, name, movie));
             refuseSharedFrameNames(*result.tasks.back(), output.format);
             refuseOverlongFileNames(*result.tasks.back(), output.format);
             if (manifest)

@@ -46,6 +46,8 @@ struct ExtractOptions {
         std::optional<std::string> manifest;    // its file; "-": standard output
         std::optional<SheetGrid> sheet;         // set: one contact sheet a movie (or page)
         std::optional<int> sheetPages;          // unset: 1
+        int depth = 8;                          // 16: 16-bit PNG of sources of more than 8 bits
+        bool keepHdr = false;                   // PQ and HLG as coded, 16-bit PNG with cICP
     };
 
     // How the run goes about it.

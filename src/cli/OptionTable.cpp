@@ -300,6 +300,29 @@ constexpr CommandLineOption table[] = {
                      [](ExtractOptions& options, const OptionValue& value) {
                          options.picture.size = sizeRequest(value);
                      })),
+    givenOnce(valued("--depth", "N",
+                     "bits a channel: 8 (default) or 16, with --format png: a movie of more\n"
+                     "than 8 bits a sample keeps its precision; one of 8 bits is written at 8",
+                     [](ExtractOptions& options, const OptionValue& value) {
+                         if (value.text != "8" && value.text != "16")
+                             throw UsageError("option '--depth' takes 8 or 16, not '" +
+                                              std::string(value.text) + "'");
+                         options.output.depth = value.text == "16" ? 16 : 8;
+                     })),
+    givenOnce(valued("--hdr", "H",
+                     "map (default): HDR tone-mapped to SDR as described below; keep, with\n"
+                     "--format png: PQ and HLG pictures as the movie codes them, untouched by\n"
+                     "the tone map, as 16-bit PNG in the movie's primaries (BT.2020) with a\n"
+                     "cICP chunk, and mDCV and cLLI chunks where the movie states its mastering\n"
+                     "display or light levels, so HDR viewers show them as HDR; e.g. --hdr\n"
+                     "keep --format png --no-autorotate. 16-bit pictures keep their stored\n"
+                     "size and orientation",
+                     [](ExtractOptions& options, const OptionValue& value) {
+                         if (value.text != "map" && value.text != "keep")
+                             throw UsageError("option '--hdr' takes map or keep, not '" +
+                                              std::string(value.text) + "'");
+                         options.output.keepHdr = value.text == "keep";
+                     })),
     givenOnce(valued("--sheet", "CxR",
                      "write one contact sheet a movie instead of frame files: C columns x R\n"
                      "rows of pictures in reading order, spread evenly over --start and --end\n"
