@@ -81,6 +81,13 @@ TEST(ExtractSheet, TilesShowTheFramesSpreadOverTheChoiceInReadingOrder) {
     ASSERT_EQ(runExtract({"--sheet", "3x2", "--size", "64x48", movie.string()}, work).exitCode, 0);
     expectTiles(clitest::readBmp(work / (stem + "_sheet.bmp")), recipe, 3, 2,
                 {2, 6, 10, 14, 18, 22});
+    // Standard output takes the same picture.
+    ASSERT_EQ(runExtract({"--sheet", "3x2", "--size", "64x48", "--out", "-", movie.string()}, work,
+                         work / "sheet.out")
+                  .exitCode,
+              0);
+    EXPECT_EQ(clitest::readBytes(work / "sheet.out"),
+              clitest::readBytes(work / (stem + "_sheet.bmp")));
 
     // Two pages share the spread; each page is a file.
     ASSERT_EQ(runExtract({"--sheet", "2x1", "--sheet-pages", "2", "--size", "64x", "--start", "4",
@@ -141,6 +148,38 @@ TEST(ExtractSheet, EachTileHasItsTimeUnderItAndTheSheetItsMovieAbove) {
         for (int x = 0; x < sheet.width; ++x)
             inked += sheet.bytes[static_cast<std::size_t>(y) * sheet.stride + x * 3] > 0x80;
     EXPECT_GT(inked, 50);
+}
+
+// Pixels of the sheet's background colour in the columns [left, left + width).
+int backgroundIn(const clitest::BmpPicture& sheet, int left, int width) {
+    int count = 0;
+    for (int y = 0; y < sheet.height; ++y)
+        for (int x = left; x < left + width; ++x) {
+            const std::uint8_t* pixel =
+                sheet.bytes.data() + static_cast<std::size_t>(y) * sheet.stride + x * 3;
+            count += pixel[0] == 0x20 && pixel[1] == 0x20 && pixel[2] == 0x20;
+        }
+    return count;
+}
+
+TEST(ExtractSheet, AFrameThatCannotBeDecodedFailsTheSheetOrLeavesItsTileEmpty) {
+    const fs::path work = clitest::freshFolder("sheet-damage");
+    testmedia::writeGarbledFrame(work / "bad.avi", 24, 6); // the second of tiles 2, 6, 10, ...
+
+    const clitest::RunResult stopped = runExtract({"--sheet", "3x2", "bad.avi"}, work);
+    EXPECT_EQ(stopped.exitCode, 1);
+    EXPECT_NE(stopped.err.find("frame 6"), std::string::npos) << stopped.err;
+    EXPECT_FALSE(fs::exists(work / "bad_sheet.bmp"));
+
+    const clitest::RunResult kept =
+        runExtract({"--sheet", "3x2", "--size", "128x96", "--keep-going", "bad.avi"}, work);
+    EXPECT_EQ(kept.exitCode, 1);
+    EXPECT_NE(kept.err.find("frames missing: 1"), std::string::npos) << kept.err;
+    const clitest::BmpPicture sheet = clitest::readBmp(work / "bad_sheet.bmp");
+    ASSERT_EQ(sheet.width, 3 * (128 + margin) + margin);
+    // The second column lacks one picture's worth against the first.
+    EXPECT_GE(backgroundIn(sheet, margin + 128 + margin, 128) - backgroundIn(sheet, margin, 128),
+              128 * 96);
 }
 
 TEST(ExtractSheet, OptionsThatNeedFrameFilesAreRefused) {
