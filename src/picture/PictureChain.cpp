@@ -74,7 +74,8 @@ void PictureChain::renderDeep(int frame, const AVFrame* decoded, const Neighbour
                               core::PixelShape storedAspect) {
     if (!options_.storedOrientation && !orientation.isUpright())
         throw std::runtime_error("16-bit pictures are written as stored, and this movie's display "
-                                 "matrix turns or mirrors them; add --no-autorotate");
+                                 "matrix turns or mirrors its pictures: write them as stored "
+                                 "(--no-autorotate)");
     if (decoded == nullptr) { // before the movie's first picture: black
         *options_.deep = DeepPicture{};
         options_.deep->width = source_.width;
