@@ -1,4 +1,5 @@
 #include "ExtractRun.h"
+#include "support/testmedia/TestMedia.h"
 
 #include <csetjmp>
 #include <cstdint>
@@ -147,6 +148,14 @@ TEST(ExtractDeepPng, DepthSixteenKeepsTenBitsOfAnSdrMovieAndSaysNothingOfHdr) {
         runExtract({"--hdr", "keep", "--frames", "0", "--format", "png", "sdr.mkv"}, work).exitCode,
         0);
     EXPECT_EQ(readDeepPng(work / "sdr_00000.png").bitDepth, 8);
+    // Nor has an 8-bit movie more to give than 8 bits.
+    const fs::path eightBits = testmedia::sharedMovie({});
+    ASSERT_EQ(runExtract({"--depth", "16", "--frames", "0", "--format", "png", "--out", "eight",
+                          eightBits.string()},
+                         work)
+                  .exitCode,
+              0);
+    EXPECT_EQ(readDeepPng(work / "eight" / (eightBits.stem().string() + "_00000.png")).bitDepth, 8);
 }
 
 TEST(ExtractDeepPng, SixteenBitsAreRefusedWhereTheyCannotBeWritten) {

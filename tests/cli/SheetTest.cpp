@@ -3,6 +3,7 @@
 #include "core/BgrImage.h"
 #include "support/testmedia/TestMedia.h"
 
+#include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <string>
@@ -142,12 +143,16 @@ TEST(ExtractSheet, EachTileHasItsTimeUnderItAndTheSheetItsMovieAbove) {
         EXPECT_TRUE(showsAt(sheet, x, y, rows, expected.width, expected.height))
             << "no " << times[tile] << " under tile " << tile;
     }
-    // The header line above the tiles carries ink.
-    int inked = 0;
-    for (int y = 0; y < at.first - margin; ++y)
-        for (int x = 0; x < sheet.width; ++x)
-            inked += sheet.bytes[static_cast<std::size_t>(y) * sheet.stride + x * 3] > 0x80;
-    EXPECT_GT(inked, 50);
+    // Above them the movie's name, duration (24 frames at 25 fps), size as stored and codec.
+    cli::TextPainter headers(15);
+    const std::string header = movie.filename().string() + "   00:00:00.960   128x96   rawvideo";
+    core::BgrImage expected = core::BgrImage::blank(sheet.width, headers.lineHeight());
+    std::fill(expected.bytes.begin(), expected.bytes.end(), 0x20);
+    headers.draw(expected, margin, 0, sheet.width - margin, header, 0xFFFFFF);
+    std::vector<std::uint8_t> rows;
+    for (int y = 0; y < expected.height; ++y)
+        rows.insert(rows.end(), expected.row(y), expected.row(y) + expected.width * 3);
+    EXPECT_TRUE(showsAt(sheet, 0, margin, rows, expected.width, expected.height)) << header;
 }
 
 // Pixels of the sheet's background colour in the columns [left, left + width).
