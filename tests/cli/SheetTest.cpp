@@ -143,16 +143,23 @@ TEST(ExtractSheet, EachTileHasItsTimeUnderItAndTheSheetItsMovieAbove) {
         EXPECT_TRUE(showsAt(sheet, x, y, rows, expected.width, expected.height))
             << "no " << times[tile] << " under tile " << tile;
     }
-    // Above them the movie's name, duration (24 frames at 25 fps), size as stored and codec.
+    // Above them the movie's name, duration (24 frames at 25 fps), size as stored (whatever the
+    // tiles' size) and codec.
+    ASSERT_EQ(runExtract({"--sheet", "3x1", "--size", "256x", "--out", "big", movie.string()}, work)
+                  .exitCode,
+              0);
+    const clitest::BmpPicture big =
+        clitest::readBmp(work / "big" / (movie.stem().string() + "_sheet.bmp"));
     cli::TextPainter headers(15);
     const std::string header = movie.filename().string() + "   00:00:00.960   128x96   rawvideo";
-    core::BgrImage expected = core::BgrImage::blank(sheet.width, headers.lineHeight());
+    ASSERT_LT(headers.width(header), big.width - 2 * margin);
+    core::BgrImage expected = core::BgrImage::blank(big.width, headers.lineHeight());
     std::fill(expected.bytes.begin(), expected.bytes.end(), 0x20);
-    headers.draw(expected, margin, 0, sheet.width - margin, header, 0xFFFFFF);
+    headers.draw(expected, margin, 0, big.width - margin, header, 0xFFFFFF);
     std::vector<std::uint8_t> rows;
     for (int y = 0; y < expected.height; ++y)
         rows.insert(rows.end(), expected.row(y), expected.row(y) + expected.width * 3);
-    EXPECT_TRUE(showsAt(sheet, 0, margin, rows, expected.width, expected.height)) << header;
+    EXPECT_TRUE(showsAt(big, 0, margin, rows, expected.width, expected.height)) << header;
 }
 
 // Pixels of the sheet's background colour in the columns [left, left + width).
