@@ -11,7 +11,7 @@ packages=(
   fonts-ipafont-gothic fontconfig
   xvfb xauth xdotool x11-apps x11-utils imagemagick ffmpeg openbox qt6-translations-l10n
   help2man desktop-file-utils appstream man-db dpkg-dev dex libpng-dev lintian
-  libturbojpeg0-dev
+  libturbojpeg0-dev libfreetype-dev fonts-dejavu-core
   g++-mingw-w64-x86-64 wine64 googletest
   clang libclang-rt-14-dev
   pybind11-dev python3-dev python3-numpy python3-pytest python3-distributed

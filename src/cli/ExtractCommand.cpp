@@ -12,6 +12,7 @@
 #include "cli/PictureMemory.h"
 #include "cli/PictureStream.h"
 #include "cli/RunLog.h"
+#include "cli/SheetWriter.h"
 #include "cli/ShotSearch.h"
 #include "cli/StopSignals.h"
 #include "cli/UsageError.h"
@@ -162,6 +163,33 @@ void refuseHugePictures(const std::string& name, const media::Movie& movie) {
                          ": over " + std::to_string(core::SizeRequest::largest) + " pixels a side");
 }
 
+// How a movie's pictures are written: at 16 bits a channel where --depth 16 or --hdr keep
+// applies. Throws UsageError for 16-bit pictures only the tone map could give.
+MovieTask::PictureKind pictureKindOf(const ExtractOptions::Output& output, const std::string& name,
+                                     const media::Movie& movie) {
+    MovieTask::PictureKind kind;
+    kind.area = std::int64_t{movie.width()} * movie.height();
+    kind.codec = movie.codecName();
+    const picture::PictureColour colour = movie.colour();
+    const bool hdr = colour.isPq() || colour.isHlg();
+    if (output.keepHdr && hdr) {
+        kind.deep = true;
+        kind.coding = CodingPoints{static_cast<std::uint8_t>(colour.primaries),
+                                   static_cast<std::uint8_t>(colour.transfer)};
+        return kind;
+    }
+    if (output.depth != 16 || movie.bitDepth() <= 8)
+        return kind;
+    if (hdr)
+        throw UsageError("'" + name + "' is HDR, and its tone-mapped pictures come at 8 bits " +
+                         "only so far; '--hdr keep' writes them at 16 bits as coded");
+    if (colour.needsLinearLight())
+        throw UsageError("'" + name + "' has colours wider than BT.709's, and turning them into " +
+                         "BT.709's gives 8 bits only so far; leave out '--depth 16'");
+    kind.deep = true;
+    return kind;
+}
+
 struct Preparation {
     std::vector<std::unique_ptr<MovieTask>> tasks;
     int failedMovies = 0;
@@ -203,8 +231,7 @@ Preparation prepare(const ExtractOptions& options, int keepOpen, Manifest* manif
             result.tasks.push_back(std::make_unique<MovieTask>(
                 name, outDir, std::move(plan), keyFramesOf(length.table), output.names));
             result.tasks.back()->keepIndex(movie.index());
-            result.tasks.back()->describePictures(
-                {std::int64_t{movie.width()} * movie.height(), movie.codecName()});
+            result.tasks.back()->describePictures(pictureKindOf(output, name, movie));
             refuseSharedFrameNames(*result.tasks.back(), output.format);
             refuseOverlongFileNames(*result.tasks.back(), output.format);
             if (manifest)
@@ -340,7 +367,51 @@ int settleMovies(const std::vector<MovieTask*>& tasks, ImageFormat format, Manif
     return failed;
 }
 
+// What a stopped run says on its way out.
+int stoppedBy(int signal, const std::string& written, std::FILE* err) {
+    report(err, "stopped by SIG" + std::string(StopSignals::name(signal)) + ": " + written);
+    return exitBySignal + signal;
+}
+
+// One contact sheet a movie (or page) rather than frame files.
+int writeSheets(const ExtractOptions& options, std::FILE* out, std::FILE* err) {
+    refuseSharedNames(options);
+    ExtractOptions shown = options; // --size is the tiles', not the movie's as the header gives it
+    shown.picture.size.reset();
+    const StopSignals stopSignals;
+    const Preparation prepared = prepare(shown, 1, nullptr, err);
+    [[maybe_unused]] const BrokenPipeIgnored brokenPipeIgnored;
+    SheetSettings settings{
+        .grid = *options.output.sheet,
+        .pages = options.output.sheetPages.value_or(1),
+        .format = options.output.format,
+        .jpegQuality = options.output.quality.value_or(JpegOptions{}.quality),
+        .tile = options.picture.size.value_or(core::SizeRequest::parse("320x")),
+        .pictures = pictureOptions(shown.picture),
+        .decoding = {.decoderThreads = 1, .stream = options.run.stream.value_or(-1)},
+        .keepGoing = options.run.keepGoing,
+        .stream = options.output.stream ? out : nullptr};
+    SheetWriter writer(settings, err);
+    int failed = prepared.failedMovies;
+    for (const std::unique_ptr<MovieTask>& task : prepared.tasks) {
+        if (StopSignals::received())
+            break;
+        if (!writer.write(*task, task->takeOpened())) {
+            ++failed;
+        } else if (task->missingFrames() > 0) {
+            report(err, task->name() + ": frames missing: " +
+                            std::to_string(task->missingFrames()) + " (not decodable)");
+            ++failed;
+        }
+    }
+    if (const int signal = StopSignals::received())
+        return stoppedBy(signal, "the sheets written are whole", err);
+    return failed > 0 ? exitFailed : exitDone;
+}
+
 int extract(const ExtractOptions& options, std::FILE* out, std::FILE* err) {
+    if (options.output.sheet)
+        return writeSheets(options, out, err);
     refuseSharedNames(options);
     OwnedFile manifestFile;
     std::optional<Manifest> manifest;
@@ -400,11 +471,9 @@ int extract(const ExtractOptions& options, std::FILE* out, std::FILE* err) {
         report(err, "cannot write the manifest: " + std::string(std::strerror(errno)));
         ++failed;
     }
-    if (const int signal = StopSignals::received()) {
-        report(err, "stopped by SIG" + std::string(StopSignals::name(signal)) + ": " +
-                        std::to_string(log.filesWritten()) + " files written, each whole");
-        return exitBySignal + signal;
-    }
+    if (const int signal = StopSignals::received())
+        return stoppedBy(signal, std::to_string(log.filesWritten()) + " files written, each whole",
+                         err);
     if (failed > 0 && options.movies.size() > 1)
         report(err, std::to_string(failed) + " of " + std::to_string(options.movies.size()) +
                         " movies failed");

@@ -75,11 +75,15 @@ private:
 // for --info, which describes the whole movie, the ways of choosing frames too; --list lists
 // the frames a run would write, but not how their pictures would look. The folder (--out) only
 // says where files would go, so scripts may pass it to every run.
-constexpr std::string_view shapingFiles[] = {"--format", "--quality", "--name", "--deinterlace"};
+constexpr std::string_view shapingFiles[] = {"--depth",   "--hdr",        "--format",
+                                             "--quality", "--name",       "--deinterlace",
+                                             "--sheet",   "--sheet-pages"};
 constexpr std::string_view choosingFrames[] = {"--start", "--end",       "--interval", "--at",
                                                "--every", "--keyframes", "--scenes",   "--frames"};
 constexpr std::string_view shapingPictures[] = {"--size", "--no-autorotate", "--square-pixels"};
 constexpr std::string_view goingAboutARun[] = {"--manifest", "--dry-run", "--skip-existing"};
+
+constexpr int maxSheetPages = 1000;
 
 bool isAmong(std::string_view name, std::span<const std::string_view> names) {
     return std::find(names.begin(), names.end(), name) != names.end();
@@ -279,8 +283,51 @@ private:
             throw UsageError("'--manifest -' and '--out -' would both take standard output");
     }
 
+    // A sheet is one picture of many frames: nothing that names, lists or keeps frame files.
+    void checkSheet() const {
+        const ExtractOptions::Output& output = options_.output;
+        if (!output.sheet) {
+            if (output.sheetPages)
+                throw UsageError("option '--sheet-pages' goes with '--sheet'");
+            return;
+        }
+        if (options_.mode != ExtractOptions::Mode::Extract)
+            return;
+        for (const std::string_view name : {"--name", "--manifest", "--skip-existing", "--dry-run"})
+            if (wasGiven(name))
+                throw UsageError("option '" + std::string(name) +
+                                 "' goes with frame files, and '--sheet' writes one picture of "
+                                 "many frames");
+        if (output.format == ImageFormat::Raw)
+            throw UsageError("'--format raw' gives frames of the movie's size, and a sheet is "
+                             "not one");
+        if (output.sheetPages && (*output.sheetPages < 1 || *output.sheetPages > maxSheetPages))
+            throw UsageError("the number of sheet pages must be from 1 to " +
+                             std::to_string(maxSheetPages) + ", not " +
+                             std::to_string(*output.sheetPages));
+    }
+
+    // Only PNG holds 16 bits a channel and the chunks that say a picture is HDR.
+    void checkDeep() const {
+        const ExtractOptions::Output& output = options_.output;
+        if (output.depth == 8 && !output.keepHdr)
+            return;
+        const std::string option = output.depth == 16 ? "'--depth 16'" : "'--hdr keep'";
+        if (output.format != ImageFormat::Png)
+            throw UsageError(option + " writes PNG files: JPEG, BMP and raw frames hold 8 bits "
+                                      "a channel and no HDR; add '--format png'");
+        if (output.sheet)
+            throw UsageError(option + " goes with frame files, and '--sheet' writes a sheet");
+        for (const std::string_view name : {"--size", "--square-pixels"})
+            if (wasGiven(name))
+                throw UsageError("option '" + std::string(name) + "' resizes pictures, and " +
+                                 option + " writes them at their stored size");
+    }
+
     void checkOutput() const {
         checkStream();
+        checkSheet();
+        checkDeep();
         const std::optional<int>& quality = options_.output.quality;
         if (quality && options_.output.format != ImageFormat::Jpeg)
             throw UsageError("option '--quality' goes with '--format jpg'");

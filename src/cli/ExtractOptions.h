@@ -29,6 +29,12 @@ struct ExtractOptions {
         bool deinterlace = false;              // the frames the decoder marks interlaced
     };
 
+    // A contact sheet's grid: columns x rows tiles a page.
+    struct SheetGrid {
+        int columns = 0;
+        int rows = 0;
+    };
+
     // Where the files go and what they are.
     struct Output {
         std::string folder = ".";
@@ -38,6 +44,10 @@ struct ExtractOptions {
         std::optional<core::NamePattern> names; // unset: <movie>_NNNNN
         std::optional<int> quality;             // JPEG only; unset: 92
         std::optional<std::string> manifest;    // its file; "-": standard output
+        std::optional<SheetGrid> sheet;         // set: one contact sheet a movie (or page)
+        std::optional<int> sheetPages;          // unset: 1
+        int depth = 8;                          // 16: 16-bit PNG of sources of more than 8 bits
+        bool keepHdr = false;                   // PQ and HLG as coded, 16-bit PNG with cICP
     };
 
     // How the run goes about it.

@@ -112,7 +112,7 @@ std::size_t Extractor::writeFrom(MovieTask& task, std::size_t index, std::size_t
             }
             break;
         }
-        writer.submit({fileNameFor(task, frame), frame, std::move(*picture), steady});
+        writer.submit(jobFor(task, frame, std::move(*picture), steady));
     }
     bool writerFailed = false;
     try {
@@ -164,7 +164,7 @@ void Extractor::rewriteSteadily(MovieTask& task, const std::vector<std::int32_t>
             damage = Damage{damageText(task, frame, e), std::nullopt};
         }
         if (!damage) {
-            writer.submit({fileNameFor(task, frame), frame, std::move(*picture)});
+            writer.submit(jobFor(task, frame, std::move(*picture), true));
             continue;
         }
         discardFile(task, frame);
@@ -256,7 +256,7 @@ media::Movie& Extractor::movieOf(MovieTask& task) {
         movie_.reset();
         movie_ = task.takeOpened();
         if (!movie_) {
-            movie_ = std::make_unique<media::Movie>(task.file(), decoding_, settings_.pictures,
+            movie_ = std::make_unique<media::Movie>(task.file(), decoding_, picturesFor(task),
                                                     task.index());
             decodingApplied_ = true;
         }
@@ -264,7 +264,7 @@ media::Movie& Extractor::movieOf(MovieTask& task) {
     }
     if (!decodingApplied_) {
         movie_->changeOptions(decoding_); // a new decoder only for another thread count
-        movie_->changePictures(settings_.pictures);
+        movie_->changePictures(picturesFor(task));
         decodingApplied_ = true;
     }
     return *movie_;
@@ -278,6 +278,26 @@ FrameWriter Extractor::writerFor(const MovieTask& task, FrameWriter::WrittenCall
         };
     return FrameWriter(settings_.format, picturesInFlight, std::move(onWritten),
                        JpegOptions{settings_.jpegQuality}, std::move(send));
+}
+
+picture::PictureOptions Extractor::picturesFor(const MovieTask& task) {
+    picture::PictureOptions pictures = settings_.pictures;
+    if (task.pictures().deep) {
+        if (!deep_)
+            deep_ = std::make_shared<picture::DeepPicture>();
+        pictures.deep = deep_;
+    }
+    return pictures;
+}
+
+FrameWriter::Job Extractor::jobFor(const MovieTask& task, std::int32_t frame,
+                                   core::BgrImage picture, bool steady) {
+    FrameWriter::Job job{fileNameFor(task, frame), frame, std::move(picture), steady};
+    if (task.pictures().deep) {
+        job.deep = std::make_shared<picture::DeepPicture>(std::move(*deep_));
+        job.coding = task.pictures().coding;
+    }
+    return job;
 }
 
 bool Extractor::stopping() const {

@@ -87,6 +87,11 @@ private:
     FrameWriter writerFor(const MovieTask& task, FrameWriter::WrittenCallback onWritten);
     bool stopping() const;
     std::string fileNameFor(const MovieTask& task, std::int32_t frame) const;
+    // The settings' pictures, at 16 bits a channel for a movie that asks for them.
+    picture::PictureOptions picturesFor(const MovieTask& task);
+    // The job of a picture just decoded: its 16-bit picture taken over when there is one.
+    FrameWriter::Job jobFor(const MovieTask& task, std::int32_t frame, core::BgrImage picture,
+                            bool steady);
 
     ExtractSettings settings_;
     media::MovieOptions decoding_; // the settings' options, threads chosen for the stretch
@@ -94,6 +99,7 @@ private:
     RunLog& log_;
     std::unique_ptr<media::Movie> movie_;
     const MovieTask* movieTask_ = nullptr;
+    std::shared_ptr<picture::DeepPicture> deep_; // where the chain puts a 16-bit picture
 };
 
 // Where the picture of `frame` goes: DIR/<movie base>_NNNNN.bmp (or .png, .jpg).

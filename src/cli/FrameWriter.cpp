@@ -98,14 +98,14 @@ std::optional<FrameWriter::Job> FrameWriter::nextJob(const std::stop_token& stop
 bool FrameWriter::write(const Job& job) {
     try {
         if (send_) {
-            send_(job.frame, encode(job.image));
+            send_(job.frame, encode(job));
             return true;
         }
         const std::filesystem::path file = core::pathFromUtf8(job.fileName);
         if (format_ == ImageFormat::Bmp)
             core::writeBmpFile(file, job.image);
         else
-            core::writeFileAtomically(file, encode(job.image), core::Durability::cached);
+            core::writeFileAtomically(file, encode(job), core::Durability::cached);
         return true;
     } catch (const std::exception& e) {
         std::lock_guard lock(mutex_);
@@ -116,7 +116,10 @@ bool FrameWriter::write(const Job& job) {
     }
 }
 
-std::vector<std::uint8_t> FrameWriter::encode(const core::BgrImage& image) const {
+std::vector<std::uint8_t> FrameWriter::encode(const Job& job) const {
+    const core::BgrImage& image = job.image;
+    if (job.deep)
+        return encodeDeepPng(*job.deep, job.coding);
     switch (format_) {
     case ImageFormat::Png:
         return encodePng(image);

@@ -2,7 +2,9 @@
 
 #include "cli/ExtractOptions.h"
 #include "cli/JpegEncoder.h"
+#include "cli/PngEncoder.h"
 #include "core/BgrImage.h"
+#include "picture/DeepPicture.h"
 
 #include <condition_variable>
 #include <cstdint>
@@ -10,6 +12,7 @@
 #include <exception>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -27,6 +30,9 @@ public:
         std::int32_t frame = 0;
         core::BgrImage image;
         bool steady = true; // false: decoded on frame threads, maybe decoded again later
+        // Set: the picture at 16 bits a channel, written in place of `image`.
+        std::shared_ptr<const picture::DeepPicture> deep = nullptr;
+        std::optional<CodingPoints> coding = std::nullopt;
     };
     // Called once the file is in place under its name.
     using WrittenCallback = std::function<void(const Job& job)>;
@@ -51,7 +57,7 @@ private:
     void writeLoop(const std::stop_token& stop);
     std::optional<Job> nextJob(const std::stop_token& stop);
     bool write(const Job& job);
-    std::vector<std::uint8_t> encode(const core::BgrImage& image) const;
+    std::vector<std::uint8_t> encode(const Job& job) const;
 
     ImageFormat format_;
     JpegOptions jpeg_;

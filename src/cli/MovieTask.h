@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/FramePlan.h"
+#include "cli/PngEncoder.h"
 #include "core/NamePattern.h"
 
 #include <atomic>
@@ -66,6 +67,8 @@ public:
     struct PictureKind {
         std::int64_t area = 0;
         std::string codec;
+        bool deep = false;                  // written at 16 bits a channel
+        std::optional<CodingPoints> coding; // what its PNG files' cICP chunk says, if anything
     };
     void describePictures(PictureKind kind) { pictures_ = std::move(kind); }
     const PictureKind& pictures() const { return pictures_; }

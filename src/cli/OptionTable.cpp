@@ -107,6 +107,26 @@ core::SizeRequest sizeRequest(const OptionValue& value) {
     }
 }
 
+// "COLSxROWS", each from 1 to 100.
+ExtractOptions::SheetGrid sheetGrid(const OptionValue& value) {
+    constexpr int most = 100;
+    const std::size_t cross = value.text.find('x');
+    const auto side = [](std::string_view text) -> std::optional<std::int32_t> {
+        return isDecimal(text) && !text.starts_with('-') && !text.starts_with('+')
+                   ? core::strToInt(text)
+                   : std::nullopt;
+    };
+    const std::optional<std::int32_t> columns =
+        cross == std::string_view::npos ? std::nullopt : side(value.text.substr(0, cross));
+    const std::optional<std::int32_t> rows =
+        cross == std::string_view::npos ? std::nullopt : side(value.text.substr(cross + 1));
+    if (!columns || !rows || *columns < 1 || *rows < 1 || *columns > most || *rows > most)
+        throw UsageError("option '--sheet' needs columns x rows, each from 1 to " +
+                         std::to_string(most) + ", such as 4x5, not '" + std::string(value.text) +
+                         "'");
+    return {*columns, *rows};
+}
+
 using Apply = void (*)(ExtractOptions& options, const OptionValue& value);
 
 constexpr CommandLineOption flag(std::string_view name, std::string_view help, Apply apply) {
@@ -279,6 +299,46 @@ constexpr CommandLineOption table[] = {
                      "unsqueezed",
                      [](ExtractOptions& options, const OptionValue& value) {
                          options.picture.size = sizeRequest(value);
+                     })),
+    givenOnce(valued("--depth", "N",
+                     "bits a channel: 8 (default) or 16, with --format png: a movie of more\n"
+                     "than 8 bits a sample keeps its precision; one of 8 bits is written at 8",
+                     [](ExtractOptions& options, const OptionValue& value) {
+                         if (value.text != "8" && value.text != "16")
+                             throw UsageError("option '--depth' takes 8 or 16, not '" +
+                                              std::string(value.text) + "'");
+                         options.output.depth = value.text == "16" ? 16 : 8;
+                     })),
+    givenOnce(valued("--hdr", "H",
+                     "map (default): HDR tone-mapped to SDR as described below; keep, with\n"
+                     "--format png: PQ and HLG pictures as the movie codes them, untouched by\n"
+                     "the tone map, as 16-bit PNG in the movie's primaries (BT.2020) with a\n"
+                     "cICP chunk, and mDCV and cLLI chunks where the movie states its mastering\n"
+                     "display or light levels, so HDR viewers show them as HDR; e.g. --hdr\n"
+                     "keep --format png --no-autorotate. 16-bit pictures keep their stored\n"
+                     "size and orientation",
+                     [](ExtractOptions& options, const OptionValue& value) {
+                         if (value.text != "map" && value.text != "keep")
+                             throw UsageError("option '--hdr' takes map or keep, not '" +
+                                              std::string(value.text) + "'");
+                         options.output.keepHdr = value.text == "keep";
+                     })),
+    givenOnce(valued("--sheet", "CxR",
+                     "write one contact sheet a movie instead of frame files: C columns x R\n"
+                     "rows of pictures in reading order, spread evenly over --start and --end\n"
+                     "(or over the frames the other options choose), each with its time under\n"
+                     "it, and a line with the movie's name, duration, size and codec above\n"
+                     "them. Tiles are 320 pixels wide unless --size says otherwise; the file\n"
+                     "is DIR/<movie>_sheet.bmp (or .png, .jpg), e.g. --sheet 4x5 --size 240x\n"
+                     "--format png",
+                     [](ExtractOptions& options, const OptionValue& value) {
+                         options.output.sheet = sheetGrid(value);
+                     })),
+    givenOnce(valued("--sheet-pages", "N",
+                     "with --sheet: spread N pages' worth of pictures over the movie, one file\n"
+                     "a page, DIR/<movie>_sheet_1.bmp, _2, ... (default 1)",
+                     [](ExtractOptions& options, const OptionValue& value) {
+                         options.output.sheetPages = wholeNumber(value, 1, 1000);
                      })),
     givenOnce(valued("--stream", "N",
                      "read the N-th video stream (counted from 0 among the video streams, as\n"

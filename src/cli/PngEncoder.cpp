@@ -2,6 +2,7 @@
 
 #include "cli/ExtractError.h"
 #include "core/BgrImage.h"
+#include "picture/DeepPicture.h"
 
 #include <algorithm>
 #include <csetjmp>
@@ -10,6 +11,7 @@
 #include <new>
 #include <optional>
 #include <png.h>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -157,6 +159,74 @@ bool writePng(png_structp png, png_infop info, Output* output, const core::BgrIm
     return true;
 }
 
+void putBigEndian(std::vector<std::uint8_t>& bytes, std::uint32_t value, int size) {
+    for (int shift = (size - 1) * 8; shift >= 0; shift -= 8)
+        bytes.push_back(static_cast<std::uint8_t>(value >> shift));
+}
+
+// The chunks after the header, each as type and data.
+struct Chunk {
+    png_byte type[5];
+    std::vector<std::uint8_t> data;
+};
+
+std::vector<Chunk> metadataChunks(const picture::DeepPicture& picture,
+                                  std::optional<CodingPoints> coding) {
+    std::vector<Chunk> chunks;
+    if (coding)
+        chunks.push_back({"cICP", {coding->primaries, coding->transfer, 0, 1}});
+    if (picture.mastering) {
+        Chunk chunk{"mDCV", {}};
+        for (const std::uint16_t value : picture.mastering->chromaticities)
+            putBigEndian(chunk.data, value, 2);
+        putBigEndian(chunk.data, picture.mastering->maxLuminance, 4);
+        putBigEndian(chunk.data, picture.mastering->minLuminance, 4);
+        chunks.push_back(std::move(chunk));
+    }
+    if (picture.lightLevel) {
+        // cd/m² in units of 0.0001.
+        Chunk chunk{"cLLI", {}};
+        putBigEndian(chunk.data, picture.lightLevel->maxContent * 10000u, 4);
+        putBigEndian(chunk.data, picture.lightLevel->maxFrameAverage * 10000u, 4);
+        chunks.push_back(std::move(chunk));
+    }
+    return chunks;
+}
+
+// Every row, big-endian as PNG stores 16-bit samples.
+std::vector<std::uint8_t> bigEndianRows(const picture::DeepPicture& picture) {
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(picture.rgb.size() * 2);
+    for (const std::uint16_t value : picture.rgb)
+        putBigEndian(bytes, value, 2);
+    return bytes;
+}
+
+// As writePng, for 16-bit RGB with its metadata chunks.
+bool writeDeepPng(png_structp png, png_infop info, Output* output,
+                  const picture::DeepPicture& picture, const std::uint8_t* rows,
+                  const std::vector<Chunk>* chunks) {
+    if (setjmp(png_jmpbuf(png)) != 0)
+        return false;
+    png_set_write_fn(png, output, appendBytes, flushNothing);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width),
+                 static_cast<png_uint_32>(picture.height), 16, PNG_COLOR_TYPE_RGB,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_pHYs(png, info, static_cast<png_uint_32>(picture.sampleAspect.den),
+                 static_cast<png_uint_32>(picture.sampleAspect.num), PNG_RESOLUTION_UNKNOWN);
+    png_set_compression_level(png, compressionLevel);
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
+    png_write_info(png, info);
+    // Before the pixels, where PNG wants them.
+    for (const Chunk& chunk : *chunks)
+        png_write_chunk(png, chunk.type, chunk.data.data(), chunk.data.size());
+    const std::size_t stride = static_cast<std::size_t>(picture.width) * 6;
+    for (int y = 0; y < picture.height; ++y)
+        png_write_row(png, rows + static_cast<std::size_t>(y) * stride);
+    png_write_end(png, nullptr);
+    return true;
+}
+
 } // namespace
 
 std::vector<std::uint8_t> encodePng(const core::BgrImage& image) {
@@ -178,6 +248,23 @@ std::vector<std::uint8_t> encodePng(const core::BgrImage& image) {
     if (!writePng(png.png(), png.info(), &output, image, indices ? indices->data() : nullptr,
                   palette.data(), static_cast<int>(palette.size()),
                   bgra.empty() ? nullptr : bgra.data()))
+        throw ExtractError(std::string("cannot encode PNG: ") + output.error);
+    return bytes;
+}
+
+std::vector<std::uint8_t> encodeDeepPng(const picture::DeepPicture& picture,
+                                        std::optional<CodingPoints> coding) {
+    if (picture.width < 1 || picture.height < 1 ||
+        picture.rgb.size() != static_cast<std::size_t>(picture.width) * picture.height * 3)
+        throw ExtractError("cannot encode an empty picture as PNG");
+    std::vector<std::uint8_t> bytes;
+    Output output{&bytes, {}};
+    PngWriteStruct png(output);
+    if (!png.png() || !png.info())
+        throw ExtractError("cannot start the PNG encoder: out of memory");
+    const std::vector<std::uint8_t> rows = bigEndianRows(picture);
+    const std::vector<Chunk> chunks = metadataChunks(picture, coding);
+    if (!writeDeepPng(png.png(), png.info(), &output, picture, rows.data(), &chunks))
         throw ExtractError(std::string("cannot encode PNG: ") + output.error);
     return bytes;
 }

@@ -1,8 +1,10 @@
 #include "picture/PictureChain.h"
 
+#include "picture/DeepConverter.h"
 #include "picture/PictureResampler.h"
 #include "picture/SizeError.h"
 
+#include <stdexcept>
 #include <string>
 #include <utility>
 
@@ -48,6 +50,10 @@ core::PixelShape::Size PictureChain::outputSize(PictureOrientation orientation,
 void PictureChain::render(int frame, const AVFrame* decoded, const Neighbour& neighbour,
                           int threads, PictureOrientation orientation,
                           core::PixelShape storedAspect, core::BgrImage& out) {
+    if (options_.deep) {
+        renderDeep(frame, decoded, neighbour, threads, orientation, storedAspect);
+        return;
+    }
     convert(frame, decoded, neighbour, threads, out);
     out.sampleAspect = storedAspect;
     if (!options_.storedOrientation && !orientation.isUpright()) {
@@ -61,6 +67,30 @@ void PictureChain::render(int frame, const AVFrame* decoded, const Neighbour& ne
         std::swap(out, stored_);
         resampler().resample(stored_, size.width, size.height, out);
     }
+}
+
+void PictureChain::renderDeep(int frame, const AVFrame* decoded, const Neighbour& neighbour,
+                              int threads, PictureOrientation orientation,
+                              core::PixelShape storedAspect) {
+    if (!options_.storedOrientation && !orientation.isUpright())
+        throw std::runtime_error("16-bit pictures are written as stored, and this movie's display "
+                                 "matrix turns or mirrors its pictures: write them as stored "
+                                 "(--no-autorotate)");
+    if (decoded == nullptr) { // before the movie's first picture: black
+        *options_.deep = DeepPicture{};
+        options_.deep->width = source_.width;
+        options_.deep->height = source_.height;
+        options_.deep->rgb.assign(static_cast<std::size_t>(source_.width) * source_.height * 3, 0);
+        return;
+    }
+    if (!deepConverter_)
+        deepConverter_ = std::make_unique<DeepConverter>();
+    const AVFrame& shown =
+        options_.deinterlace
+            ? deinterlacer_.deinterlace(frame, *decoded, source_.frameCount, neighbour, threads)
+            : *decoded;
+    deepConverter_->convert(shown, source_.codec, *options_.deep);
+    options_.deep->sampleAspect = storedAspect;
 }
 
 void PictureChain::convert(int frame, const AVFrame* decoded, const Neighbour& neighbour,

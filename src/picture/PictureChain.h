@@ -15,6 +15,7 @@ extern "C" {
 
 namespace picture {
 
+class DeepConverter;
 class PictureResampler;
 
 // What the chain needs to know of the pictures a movie's decoder gives.
@@ -63,6 +64,8 @@ private:
     void convert(int frame, const AVFrame* decoded, const Neighbour& neighbour, int threads,
                  core::BgrImage& out);
     void resize(core::BgrImage& out);
+    void renderDeep(int frame, const AVFrame* decoded, const Neighbour& neighbour, int threads,
+                    PictureOrientation orientation, core::PixelShape storedAspect);
     PictureResampler& resampler();
 
     SourcePictures source_;
@@ -71,6 +74,7 @@ private:
     FrameConverter converter_;
     core::BgrImage stored_; // a picture before its turn or stretch
     std::unique_ptr<PictureResampler> resampler_;
+    std::unique_ptr<DeepConverter> deepConverter_;
 };
 
 } // namespace picture

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "core/SizeRequest.h"
+#include "picture/DeepPicture.h"
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 
 namespace picture {
@@ -20,6 +22,9 @@ struct PictureOptions {
     // Pictures shrunk to this width, the height in proportion (2 rows at least), straight from
     // the decoded planes: a cheap look at the content. 0 keeps the stored size.
     int sketchWidth = 0;
+    // Set: each picture goes here at 16 bits a channel as the stream codes it, and not into the
+    // 24-bit picture. Neither turned nor resized.
+    std::shared_ptr<DeepPicture> deep = nullptr;
 
     // The size pictures of `width` x `height` are given at.
     int sketchHeight(int width, int height) const {
