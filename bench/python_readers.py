@@ -79,14 +79,18 @@ def run_ffmpeg(*arguments: str, data: Optional[Iterable[bytes]] = None) -> None:
 
 
 def numbered_pictures(width: int, height: int, count: int) -> Iterator[bytes]:
-    """A blocky random texture sliding 4 pixels a frame (real motion to code), numbers on top."""
+    """Two blocky random textures sliding across each other (motion an encoder must code as
+    residue, not only as vectors), the number on top."""
     rng = np.random.default_rng(7)
     slide = 1024
-    coarse = rng.integers(40, 216, (height // 8 + 1, (width + slide) // 8 + 1, 3), np.uint8)
-    texture = coarse.repeat(8, 0).repeat(8, 1)[:height, :width + slide]
+
+    def texture(rows: int, columns: int, block: int) -> np.ndarray:
+        coarse = rng.integers(20, 118, (rows // block + 1, columns // block + 1, 3), np.uint8)
+        return coarse.repeat(block, 0).repeat(block, 1)[:rows, :columns]
+    across, down = texture(height, width + slide, 8), texture(height + slide, width, 12)
     for n in range(count):
-        shift = (4 * n) % slide
-        picture = np.ascontiguousarray(texture[:, shift:shift + width])
+        x, y = (3 * n) % slide, (2 * n) % slide
+        picture = across[:, x:x + width] + down[y:y + height]
         draw_number(picture, n)
         yield picture.data
 
@@ -101,7 +105,7 @@ def encode_numbered(path: str, width: int, height: int, count: int, codec: list[
     return path
 
 
-H264_GOP250 = ["-c:v", "libx264", "-preset", "veryfast", "-crf", "23", "-g", "250",
+H264_GOP250 = ["-c:v", "libx264", "-preset", "superfast", "-crf", "26", "-g", "250",
                "-keyint_min", "250", "-sc_threshold", "0", "-bf", "3", "-pix_fmt", "yuv420p"]
 
 
@@ -125,14 +129,15 @@ def constant_rate(count: int) -> list[float]:
     return [n / RATE for n in range(count)]
 
 
-# Variable rate: stretches of 30 frames alternately 3 and 2 ticks of 1/50 s long.
+# Variable rate: stretches of 30 frames alternately 2 and 1 ticks of 1/25 s long (the encoder
+# keeps the input's 1/25 s clock: finer stamps would be rounded to it).
 def vfr_ticks(n: int) -> int:
     block, rest = divmod(n, 30)
-    return (block + 1) // 2 * 90 + block // 2 * 60 + rest * (3 if block % 2 == 0 else 2)
+    return (block + 1) // 2 * 60 + block // 2 * 30 + rest * (2 if block % 2 == 0 else 1)
 
 
-VFR_FILTER = ("settb=1/50,setpts='(ceil(floor(N/30)/2)*90+floor(floor(N/30)/2)*60"
-              "+mod(N\\,30)*if(mod(floor(N/30)\\,2)\\,2\\,3))/(50*TB)'")
+VFR_FILTER = ("setpts='(ceil(floor(N/30)/2)*60+floor(floor(N/30)/2)*30"
+              "+mod(N\\,30)*if(mod(floor(N/30)\\,2)\\,1\\,2))/(25*TB)'")
 
 
 def cut_transport_stream(source: str, cut: str, key_frame: int, before: float) -> None:
@@ -190,7 +195,7 @@ def make_movies(folder: str, quick: bool) -> Movies:
         movies.main,
         Truth("same as TS", ts, constant_rate(count)),
         Truth("TS cut 1.6 s before a key frame", cut, constant_rate(count - 250), first=250),
-        Truth("VFR MP4", vfr, [vfr_ticks(n) / 50 for n in range(vfr_count)]),
+        Truth("VFR MP4", vfr, [vfr_ticks(n) / RATE for n in range(vfr_count)]),
         Truth("720p HEVC MKV (open GOP)", hevc, constant_rate(hevc_count)),
     ]
     log("Writing the long movies ...")
