@@ -159,6 +159,22 @@ def cut_transport_stream(source: str, cut: str, key_frame: int, before: float) -
         shutil.copyfileobj(whole, part)
 
 
+def check_stamps(truth: Truth) -> None:
+    """The file's own time stamps (as ffprobe reads its packets) against the truth's starts:
+    an encoder that rounds them would make every reader look wrong."""
+    probe = subprocess.run(
+        ["ffprobe", "-v", "error", "-select_streams", "v:0", "-show_entries", "packet=pts_time",
+         "-of", "csv=p=0", truth.path], check=True, capture_output=True, text=True).stdout
+    stamps = sorted(float(line.strip(",")) for line in probe.split() if line.strip(","))
+    starts = [stamp - stamps[0] for stamp in stamps]
+    wrong = [n for n, (a, b) in enumerate(zip(starts, truth.starts)) if abs(a - b) > 1e-4]
+    if len(starts) != truth.count:
+        raise RuntimeError(f"{truth.path} has {len(starts)} frames, not {truth.count}")
+    if wrong:
+        raise RuntimeError(f"frame {wrong[0]} of {truth.path} starts at {starts[wrong[0]]} s, "
+                           f"not {truth.starts[wrong[0]]} s: the bench's truth is wrong")
+
+
 @dataclass
 class Movies:
     accuracy: list[Truth] = field(default_factory=list)
@@ -198,6 +214,8 @@ def make_movies(folder: str, quick: bool) -> Movies:
         Truth("VFR MP4", vfr, [vfr_ticks(n) / RATE for n in range(vfr_count)]),
         Truth("720p HEVC MKV (open GOP)", hevc, constant_rate(hevc_count)),
     ]
+    for truth in movies.accuracy[:2] + movies.accuracy[3:]:
+        check_stamps(truth)
     log("Writing the long movies ...")
     minutes = 10
     run_ffmpeg("-f", "lavfi", "-i", f"testsrc2=size=64x64:rate={RATE}", "-t", str(minutes * 60),
