@@ -87,7 +87,7 @@ def numbered_pictures(width: int, height: int, count: int) -> Iterator[bytes]:
     def texture(rows: int, columns: int, block: int) -> np.ndarray:
         coarse = rng.integers(20, 118, (rows // block + 1, columns // block + 1, 3), np.uint8)
         return coarse.repeat(block, 0).repeat(block, 1)[:rows, :columns]
-    across, down = texture(height, width + slide, 8), texture(height + slide, width, 12)
+    across, down = texture(height, width + slide, 32), texture(height + slide, width, 48)
     for n in range(count):
         x, y = (3 * n) % slide, (2 * n) % slide
         picture = across[:, x:x + width] + down[y:y + height]
