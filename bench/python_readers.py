@@ -685,6 +685,9 @@ def memory(path: str) -> str:
             f"middle {sizes['middle']:.0f} MB, end {sizes['end']:.0f} MB")
 
 
+SECTIONS = ["speed", "exactness", "opening", "threads", "memory"]
+
+
 def main() -> int:
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
@@ -694,6 +697,8 @@ def main() -> int:
     parser.add_argument("--scratch", help="where the movies go, kept and used again by the next "
                         "run (default: a new temporary folder)")
     parser.add_argument("--keep", action="store_true", help="keep the movies")
+    parser.add_argument("--only", nargs="+", choices=SECTIONS, default=SECTIONS,
+                        help="run these parts only (default: all)")
     options = parser.parse_args()
     sys.path.insert(0, os.path.join(options.build, "python"))
     import av
@@ -713,17 +718,22 @@ def main() -> int:
             print(*lines, f"\n(load average {os.getloadavg()[0]:.1f})\n", flush=True)
         print(f"PyAV {av.__version__}, OpenCV {cv2.__version__}, kirimo {kirimo.__version__}; "
               f"{'one run' if repeats == 1 else f'medians of {repeats}'}\n", flush=True)
-        log("Speed ...")
-        show(speed(movies.main, repeats, known))
-        log("Wrong frames ...")
-        show("Wrong frames: by index (100 random frames) · by time (60 times, 40 of them 1 ms "
-             f"off a frame's start); a cell stops after {budget:.0f} s\n",
-             accuracy(movies, budget, known))
-        log("Opening ...")
-        show(opening(movies, folder, repeats))
-        log("Threads ...")
-        show(threads(movies.main, folder, repeats, 100 if options.quick else 500))
-        show(memory(movies.ten_minutes))
+        if "speed" in options.only:
+            log("Speed ...")
+            show(speed(movies.main, repeats, known))
+        if "exactness" in options.only:
+            log("Wrong frames ...")
+            show("Wrong frames: by index (100 random frames) · by time (60 times, 40 of them 1 ms"
+                 f" off a frame's start); a cell stops after {budget:.0f} s\n",
+                 accuracy(movies, budget, known))
+        if "opening" in options.only:
+            log("Opening ...")
+            show(opening(movies, folder, repeats))
+        if "threads" in options.only:
+            log("Threads ...")
+            show(threads(movies.main, folder, repeats, 100 if options.quick else 500))
+        if "memory" in options.only:
+            show(memory(movies.ten_minutes))
     finally:
         if not options.keep and not options.scratch:
             shutil.rmtree(folder, ignore_errors=True)
