@@ -697,6 +697,8 @@ def main() -> int:
     parser.add_argument("--scratch", help="where the movies go, kept and used again by the next "
                         "run (default: a new temporary folder)")
     parser.add_argument("--keep", action="store_true", help="keep the movies")
+    parser.add_argument("--repeats", type=int,
+                        help="runs of each timing, the median reported (default 3; 1 with --quick)")
     parser.add_argument("--only", nargs="+", choices=SECTIONS, default=SECTIONS,
                         help="run these parts only (default: all)")
     options = parser.parse_args()
@@ -704,7 +706,7 @@ def main() -> int:
     import av
     import cv2
     import kirimo
-    repeats = 1 if options.quick else 3
+    repeats = options.repeats or (1 if options.quick else 3)
     budget = 10.0 if options.quick else 25.0
     global REUSE
     REUSE = bool(options.scratch)
