@@ -682,8 +682,8 @@ def memory(path: str) -> str:
             if n in marks:
                 sizes[marks[n]] = resident_megabytes()
         seconds = time.perf_counter() - began
-    return (f"Resident size iterating (one decoder thread) {count} frames of 1080p ({count / RATE / 60:.0f} min, "
-            f"{seconds:.0f} s): after opening {before:.0f} MB, start {sizes['start']:.0f} MB, "
+    return (f"Resident size iterating (one decoder thread) {count} frames of 1080p "
+            f"({count / RATE / 60:.0f} min, {seconds:.0f} s): after opening {before:.0f} MB, start {sizes['start']:.0f} MB, "
             f"middle {sizes['middle']:.0f} MB, end {sizes['end']:.0f} MB")
 
 
@@ -727,8 +727,9 @@ def main() -> int:
             show(speed(movies.main, repeats, known))
         if "exactness" in options.only:
             log("Wrong frames ...")
-            show("Wrong frames: by index (100 random frames) · by time (60 times, 40 of them 1 ms"
-                 f" off a frame's start); a cell stops after {budget:.0f} s\n",
+            show("Wrong frames: by index (100 random frames) · by time (60 times, 40 of them "
+                 f"1 ms off a frame's start); a cell stops after {budget:.0f} s (not kirimo's "
+                 "one call)\n",
                  accuracy(movies, budget, known))
         if "opening" in options.only:
             log("Opening ...")
