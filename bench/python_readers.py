@@ -614,7 +614,8 @@ def opening(movies: Movies, folder: str, repeats: int) -> str:
     def opencv_count(path: str) -> int:
         return int(opencv_capture(path).get(cv2.CAP_PROP_FRAME_COUNT))
 
-    rows = ["| open, one hour at 64x64 | kirimo (exact index) | kirimo, reopened with a saved index "
+    rows = ["| open, one hour at 64x64 | kirimo (exact index) "
+            "| kirimo, reopened with a saved index "
             "| PyAV packet scan | OpenCV header count |", "|---|---|---|---|---|"]
     for label, path in (("MP4", movies.long_mp4), ("TS", movies.long_ts)):
         log(f"  opening the one-hour {label} ...")
@@ -683,7 +684,8 @@ def memory(path: str) -> str:
                 sizes[marks[n]] = resident_megabytes()
         seconds = time.perf_counter() - began
     return (f"Resident size iterating (one decoder thread) {count} frames of 1080p "
-            f"({count / RATE / 60:.0f} min, {seconds:.0f} s): after opening {before:.0f} MB, start {sizes['start']:.0f} MB, "
+            f"({count / RATE / 60:.0f} min, {seconds:.0f} s): after opening {before:.0f} MB, "
+            f"start {sizes['start']:.0f} MB, "
             f"middle {sizes['middle']:.0f} MB, end {sizes['end']:.0f} MB")
 
 
