@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Runs bench/python_readers.py with Debian's interpreter (whose PyAV, OpenCV and NumPy are
+# packaged) on the kirimo module of a build folder.
+# Usage: bench/compare_python.sh [BUILD_DIR] [--quick] [--scratch DIR] [--keep]
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$root/build
+if [[ $# -gt 0 && $1 != --* ]]; then
+  build=$(cd "$1" && pwd)
+  shift
+fi
+compgen -G "$build/python/kirimo/_kirimo*.so" >/dev/null ||
+  { echo "compare_python: no kirimo module under $build/python; build it first" >&2; exit 1; }
+command -v ffmpeg >/dev/null || { echo "compare_python: ffmpeg is not installed" >&2; exit 1; }
+exec /usr/bin/python3 "$root/bench/python_readers.py" --build "$build" "$@"
