@@ -268,7 +268,10 @@ void PythonMovie::decodeInto(const std::vector<std::int32_t>& frames, std::uint8
         if (source.decodesOnFrameThreads())
             threaded.push_back(i);
     }
-    if (!threaded.empty() && source.complainedSince(mark))
+    // A picture comes out of frame threads only once every packet before its own is decoded,
+    // so whatever the decoder will say of its references it has said: the count tells without
+    // waiting for the threads, which keep decoding on for the next call.
+    if (!threaded.empty() && source.complaints() > mark && source.complainedSince(mark))
         for (const std::size_t first : threaded)
             decode(first);
     for (std::size_t i = 1; i < order.size(); ++i)

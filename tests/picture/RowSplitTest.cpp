@@ -26,8 +26,9 @@ TEST(RowSplit, WorksOnEveryRowOnce) {
             for (int y = 0; y < rows; ++y)
                 ASSERT_EQ(visits[static_cast<std::size_t>(y)], 1)
                     << "row " << y << " of " << rows << " in " << parts;
-            if (rows == 1080)
+            if (rows == 1080) {
                 EXPECT_EQ(threads.size(), static_cast<std::size_t>(parts));
+            }
         }
 }
 
