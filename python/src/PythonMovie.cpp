@@ -281,14 +281,18 @@ void PythonMovie::decodeInto(const std::vector<std::int32_t>& frames, std::uint8
 
 std::vector<std::int64_t> PythonMovie::nanosecondsOf(const py::object& seconds) {
     std::vector<double> values;
-    if (py::isinstance<py::float_>(seconds) || py::isinstance<py::int_>(seconds) ||
-        PyFloat_Check(seconds.ptr()) || PyIndex_Check(seconds.ptr()))
-        values.push_back(seconds.cast<double>());
-    else if (py::isinstance<py::str>(seconds) || !py::isinstance<py::iterable>(seconds))
+    // Arrays first: one of any size has __index__ and __float__ too.
+    if (py::isinstance<py::str>(seconds) || py::isinstance<py::bytes>(seconds))
         throw py::type_error("times are seconds: a float or a list or array of floats");
-    else
-        for (const py::handle value : seconds)
-            values.push_back(py::cast<double>(value));
+    try {
+        if (py::isinstance<py::iterable>(seconds))
+            for (const py::handle value : seconds)
+                values.push_back(py::cast<double>(value));
+        else
+            values.push_back(py::cast<double>(seconds));
+    } catch (const py::cast_error&) {
+        throw py::type_error("times are seconds: a float or a list or array of floats");
+    }
     std::vector<std::int64_t> nanoseconds;
     for (const double value : values) {
         if (!std::isfinite(value) || value < 0 || value > 9e9)

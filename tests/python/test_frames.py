@@ -1,5 +1,7 @@
 """Frames by number and by time are the pictures drawn into them, on every kind of movie."""
 
+import subprocess
+
 import numpy as np
 import pytest
 
@@ -54,6 +56,17 @@ def test_times_choose_the_frame_shown_then(vfr_movie):
         movie.frame_played_at(starts[-1] + 0.05)
     with pytest.raises(ValueError):
         movie.frame_index_at(-1.0)
+    with pytest.raises(TypeError):
+        movie.frame_index_at([0.5, None])
+
+
+def test_each_frames_own_start_time_names_it(movie_folder):
+    # 8.04 s and others are a hair below their nanosecond as floats: rounding, not truncation.
+    path = str(movie_folder / "long.mp4")
+    subprocess.run(["ffmpeg", "-v", "error", "-f", "lavfi", "-i", "testsrc=s=32x32:r=25:d=9",
+                    "-c:v", "libx264", "-preset", "ultrafast", path], check=True)
+    movie = kirimo.Movie(path)
+    assert movie.frame_index_at(movie.frame_times).tolist() == list(range(len(movie)))
 
 
 def test_facts_match_the_command_line(numbered_movies, run_extract):
