@@ -67,6 +67,10 @@ def test_a_damaged_frame_is_never_handed_out(numbered_movies, tmp_path):
     # The movie stays usable: an intra-only movie's other frames are sound.
     from conftest import number_of
     assert [number_of(p) for p in movie[[31, 29]]] == [31, 29]
+    (tmp_path / "first").mkdir()
+    with pytest.raises(kirimo.DamagedFrame) as raised:
+        kirimo.Movie(damaged_copy(numbered_movies["avi-mjpeg"], tmp_path / "first", 0))[0]
+    assert raised.value.frame == 0
 
 
 def test_frame_threads_never_hand_out_a_damaged_picture(tmp_path):

@@ -21,6 +21,8 @@ def test_a_pickled_movie_carries_its_index_and_options(numbered_movies, tmp_path
     saved = tmp_path / "movie.index"
     movie.save_index(saved)
     assert number_of(kirimo.Movie(path, index=saved)[45]) == 45
+    with pytest.raises(ValueError, match="another video stream"):
+        kirimo.Movie(path, index=saved, stream=0)
     garbage = tmp_path / "garbage.index"
     garbage.write_bytes(saved.read_bytes()[:-5])
     with pytest.raises(kirimo.NotAMovie, match="cannot be used"):
