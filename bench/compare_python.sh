@@ -13,4 +13,7 @@ fi
 compgen -G "$build/python/kirimo/_kirimo*.so" >/dev/null ||
   { echo "compare_python: no kirimo module under $build/python; build it first" >&2; exit 1; }
 command -v ffmpeg >/dev/null || { echo "compare_python: ffmpeg is not installed" >&2; exit 1; }
+# The readers compared with: Debian's, installed here as the set-up installs the rest.
+dpkg -s python3-av python3-opencv python3-psutil >/dev/null 2>&1 ||
+  apt-get install -y -q python3-av python3-opencv python3-psutil >/dev/null
 exec /usr/bin/python3 "$root/bench/python_readers.py" --build "$build" "$@"
