@@ -1,6 +1,7 @@
 #include "picture/DeepConverter.h"
 
 #include "picture/PictureColour.h"
+#include "picture/StoredEnum.h"
 
 #include <algorithm>
 #include <cstring>
@@ -42,14 +43,6 @@ std::uint32_t luminance(AVRational value) {
         std::clamp<double>(av_q2d(value) * 10000.0 + 0.5, 0.0, 4294967295.0));
 }
 
-// A colour number outside its enumeration is read as the integer stored, not as an enumerator.
-template <typename Enum> int valueOf(const Enum& stored) {
-    int value = 0;
-    static_assert(sizeof value == sizeof stored);
-    std::memcpy(&value, &stored, sizeof value);
-    return value;
-}
-
 } // namespace
 
 void DeepConverter::convert(const AVFrame& frame, AVCodecID codec, DeepPicture& out) {
@@ -86,9 +79,10 @@ void DeepConverter::widenPlanarRgb(const AVFrame& frame, DeepPicture& out) const
 
 void DeepConverter::scale(const AVFrame& frame, AVCodecID codec, DeepPicture& out) {
     const auto format = static_cast<AVPixelFormat>(frame.format);
-    const PictureColour colour = PictureColour::resolve(
-        valueOf(frame.colorspace), valueOf(frame.color_range), valueOf(frame.color_primaries),
-        valueOf(frame.color_trc), codec, format, frame.width, frame.height);
+    const PictureColour colour =
+        PictureColour::resolve(storedValueOf(frame.colorspace), storedValueOf(frame.color_range),
+                               storedValueOf(frame.color_primaries), storedValueOf(frame.color_trc),
+                               codec, format, frame.width, frame.height);
     const int fullRange = colour.range == AVCOL_RANGE_JPEG ? 1 : 0;
     const int wanted[5] = {frame.width, frame.height, frame.format, colour.matrix, fullRange};
     if (!scaler_ || !std::equal(std::begin(wanted), std::end(wanted), std::begin(scalerFor_))) {

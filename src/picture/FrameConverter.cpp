@@ -3,6 +3,7 @@
 #include "core/BgrImage.h"
 #include "picture/ColourStage.h"
 #include "picture/RowSplit.h"
+#include "picture/StoredEnum.h"
 
 #include <algorithm>
 #include <cstring>
@@ -141,15 +142,6 @@ void copyPalette(const AVFrame& frame, int paletteSize, core::BgrImage& out) {
         out.palette[static_cast<std::size_t>(i)] = entries[i] & 0x00FFFFFFu;
 }
 
-// A damaged stream may declare a colour number outside the enumeration; read as an enumerator
-// it is undefined behaviour, so it is read as the integer it is stored as.
-template <typename Enum> int valueOf(const Enum& stored) {
-    int value = 0;
-    static_assert(sizeof value == sizeof stored);
-    std::memcpy(&value, &stored, sizeof value);
-    return value;
-}
-
 } // namespace
 
 void FrameConverter::convert(const AVFrame& frame, int width, int height, int paletteSize,
@@ -158,9 +150,10 @@ void FrameConverter::convert(const AVFrame& frame, int width, int height, int pa
     const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(format);
     if (desc == nullptr)
         throw std::runtime_error("cannot convert pictures of an unknown format to BGR");
-    const PictureColour colour = PictureColour::resolve(
-        valueOf(frame.colorspace), valueOf(frame.color_range), valueOf(frame.color_primaries),
-        valueOf(frame.color_trc), codec_, format, frame.width, frame.height);
+    const PictureColour colour =
+        PictureColour::resolve(storedValueOf(frame.colorspace), storedValueOf(frame.color_range),
+                               storedValueOf(frame.color_primaries), storedValueOf(frame.color_trc),
+                               codec_, format, frame.width, frame.height);
     const bool linear = colour.needsLinearLight();
     // A sketch a quarter the picture's height or less reads every `skip`-th row only, of every
     // plane: the scaler sees a picture of fewer rows, still averaging each row it reads whole.
