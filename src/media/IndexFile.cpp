@@ -137,12 +137,13 @@ IndexFile IndexFile::fromBytes(const std::vector<std::uint8_t>& bytes,
         std::filesystem::file_time_type::duration(in.signedNumber()));
     const auto stream = static_cast<std::int32_t>(in.number(4));
     PacketList list;
-    list.cutShort = in.number(1) != 0;
+    const std::uint64_t cutShort = in.number(1);
+    list.cutShort = cutShort == 1;
     list.repairedStamps = static_cast<std::int32_t>(in.number(4));
     list.lostStretches = static_cast<std::int32_t>(in.number(4));
     const std::uint64_t count = in.number(8);
-    if (count > in.left() / packetBytes || list.repairedStamps < 0 || list.lostStretches < 0 ||
-        stream < -1)
+    if (count > in.left() / packetBytes || cutShort > 1 || list.repairedStamps < 0 ||
+        list.lostStretches < 0 || stream < -1)
         in.fail("it is damaged");
     list.packets.reserve(static_cast<std::size_t>(count));
     for (std::uint64_t i = 0; i < count; ++i)
