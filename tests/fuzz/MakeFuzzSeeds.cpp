@@ -4,6 +4,7 @@
 
 #include "IndexEntriesInput.h"
 #include "Mp4TrackInput.h"
+#include "media/FrameIndex.h"
 #include "media/IndexFile.h"
 #include "media/Movie.h"
 #include "support/testmedia/ContainerDamage.h"
@@ -197,8 +198,21 @@ void writeContainerSeeds(const fs::path& out, const fs::path& scratch) {
                   readAll(testmedia::damagedContainerMovie(damage)));
 }
 
+// A saved index whose cut-short mark reads 2: taken as 1, it was written back otherwise.
+Bytes indexMarkedCutShortTwice() {
+    media::PacketList list;
+    list.packets.push_back(
+        {.pts = 0, .dts = 0, .pos = 100, .seekPos = 100, .size = 10, .key = true});
+    media::MovieIndex index{{}, std::make_shared<const media::FrameIndex>(std::move(list))};
+    Bytes bytes =
+        media::IndexFile(std::make_shared<const media::MovieIndex>(std::move(index)), -1).bytes();
+    bytes.at(32) = 2; // after the magic, format, file size, write time and stream
+    return bytes;
+}
+
 // The inputs of the faults found so far, as the regression tests make them.
 void writeFoundFaults(const fs::path& out) {
+    writeSeed(out / "index_file", "cut-short-mark-two", indexMarkedCutShortTwice());
     for (const std::string harness : {"avi_layout", "movi_chunks"}) {
         writeSeed(out / harness, "record-list", testmedia::nestedListsAvi(1));
         writeSeed(out / harness, "nested-lists", testmedia::nestedListsAvi(5000));
